@@ -1,0 +1,60 @@
+# Compiler settings shared by every target of the project.
+add_library(quotra_common_cfg INTERFACE)
+target_compile_features(quotra_common_cfg INTERFACE cxx_std_20)
+target_compile_options(quotra_common_cfg INTERFACE
+  -Wall -Wextra -pedantic -Wold-style-cast -Wnon-virtual-dtor)
+target_compile_definitions(quotra_common_cfg INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_USE_QSTRINGBUILDER QT_NO_KEYWORDS)
+if(DEFINED ENV{CI} OR QUOTRA_WERROR)
+  target_compile_options(quotra_common_cfg INTERFACE -Werror)
+  target_compile_definitions(quotra_common_cfg INTERFACE _GLIBCXX_ASSERTIONS)
+endif()
+
+if(QUOTRA_SANITIZE)
+  set(_san "")
+  foreach(_s IN LISTS QUOTRA_SANITIZE)
+    list(APPEND _san "${_s}")
+  endforeach()
+  list(JOIN _san "," _sanlist)
+  add_compile_options(-fsanitize=${_sanlist} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=${_sanlist})
+endif()
+
+if(QUOTRA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "QUOTRA_FUZZ needs clang (CXX=clang++)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Adds a static library made of every source below the calling folder.
+function(quotra_add_library name)
+  file(GLOB_RECURSE _src CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(${name} STATIC ${_src})
+  target_link_libraries(${name} PUBLIC quotra_common_cfg)
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# Adds a GoogleTest executable made of every source in the calling folder.
+function(quotra_add_gtest name)
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_executable(${name} ${_src})
+  target_link_libraries(${name} PRIVATE quotra_common_cfg GTest::gtest GTest::gtest_main ${ARGN})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE QUOTRA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# Includes every sub-folder of the calling folder that has a CMakeLists.txt of its own.
+function(quotra_add_subfolders)
+  file(GLOB _children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT _children)
+  foreach(_c IN LISTS _children)
+    if(IS_DIRECTORY ${_c} AND EXISTS ${_c}/CMakeLists.txt)
+      add_subdirectory(${_c})
+    endif()
+  endforeach()
+endfunction()

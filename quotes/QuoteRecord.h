@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// Slot indices of QuoteRecord::values, named after their JSON keys.
+enum QuoteSlot : int {
+    SlotName = 0,
+    SlotMarket = 1,
+    SlotDividend = 2,
+    SlotPrice = 3,          // t_value
+    SlotDifference = 4,
+    SlotRatio = 5,
+    SlotVolume = 6,
+    SlotOpen = 7,           // o_price
+    SlotHigh = 8,           // h_price
+    SlotLow = 9,            // l_price
+    SlotYield = 10,
+    SlotTradingValue = 11,  // baibai
+    SlotPrevClose = 12,     // zenjituowari
+    SlotPriceLimit = 13,    // nehaba
+    SlotMarketCap = 14,     // jikasougaku
+    SlotSharesIssued = 15,  // hakkousu
+    SlotPer = 16,
+    SlotPbr = 17,
+    SlotEps = 18,
+    SlotBps = 19,
+    SlotRoe = 20,
+    SlotCar = 21,
+    SlotMinPurchase = 22,   // saiteikounyu
+    SlotUnit = 23,          // tangen
+    SlotYearHigh = 24,      // shonen_max
+    SlotYearLow = 25,       // shonen_min
+    SlotMarginBuy = 26,     // sinyoukai
+    SlotMarginBuyChange = 27,  // zensyu1
+    SlotMarginSell = 28,    // sinyouuri
+    SlotMarginSellChange = 29, // zensyu2
+    SlotMarginRatio = 30,   // sinyouritu
+    SlotStatus = 31,
+};
+
+inline constexpr int kSlotCount = 32;
+inline constexpr int kFieldCount = 39;   // field numbers run 1..39; 0 names no field
+
+// Field numbers that are not quote slots.
+enum FieldNumber : int {
+    FieldNone = 0,
+    FieldCode = 1,
+    FieldDatetime = 14,
+    FieldStatus = 15,
+    FieldBuyday = 35,
+    FieldAmount = 36,
+    FieldShares = 37,
+    FieldLoss = 38,
+    FieldMemo = 39,
+};
+
+// The failure text the update worker writes into the status slot.
+inline constexpr char16_t kFetchErrorText[] = u"ERROR:情報の取得に失敗しました";
+
+// One row of the table: a security, its last fetched quote texts and the user's holding.
+// Quote values stay the texts the site shows; only the holding figures are numbers.
+struct QuoteRecord {
+    explicit QuoteRecord(const QString &code = {});
+
+    QString code;
+    QString kind;
+    std::array<QString, kSlotCount> values;
+    qint64 datetime = 0;
+    char16_t exchange_suffix = 0;
+    qint32 text_color = -1;
+    qint32 back_color = -1;
+    bool has_holdings = false;
+    qint64 buyday = 0;
+    double amount = 0;
+    double shares = 0;
+    double loss = 0;
+    QString memo;
+
+    // Takes the quote slots (noting any that differ), then code, kind, suffix and time.
+    // True when at least one of the 32 slots changed.
+    bool CopyQuote(const QuoteRecord &other);
+    // CopyQuote plus colours and holding data.
+    bool FullCopy(const QuoteRecord &other);
+    // loss = previous close x shares - amount, or 0 without holdings or a previous close.
+    void RecomputeProfit();
+};
+
+// Slot of a field number that names a quote slot, else -1.
+int SlotOfField(int field);
+// Field number of a slot (0..31).
+int FieldOfSlot(int slot);
+// The JSON member prefix of a field number, quotes and colon included (""code":");
+// empty for 0 and for numbers outside 1..39.
+QStringView FieldKeyPrefix(int field);
+// The bare key of a field number ("code"), empty likewise.
+QStringView FieldKey(int field);

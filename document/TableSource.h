@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+struct QuoteRecord;
+
+// The table as the list shows it, for the exports and the save routing: the exported
+// columns (every list column but the anchor, in display position order) and the rows in
+// display order, each cell as its display text. The table rules implement it, so the
+// document layer never includes the view.
+class TableSource {
+public:
+    virtual ~TableSource() = default;
+
+    virtual int columnCount() const = 0;                 // exported columns
+    virtual int columnField(int column) const = 0;       // field number 1..39 of that column
+    virtual QString columnCaption(int column) const = 0; // header text
+    virtual int rowCount() const = 0;
+    virtual const QuoteRecord &rowRecord(int row) const = 0;
+    virtual QString cellText(int row, int column) const = 0;  // display text, untrimmed
+};

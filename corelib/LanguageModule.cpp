@@ -4,31 +4,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QResource>
-#include <QStringList>
 
 namespace tessera {
 
 namespace {
 constexpr auto kModuleName = "quotra_ja.rcc";
 constexpr auto kTableResource = ":/quotra/lang/strings.txt";
+constexpr auto kModuleVariable = "QUOTRA_LANG_MODULE";
+// Far above any real table; a larger one is not a module of ours.
+constexpr qint64 kMaxTableBytes = 16 * 1024 * 1024;
 
-// Directories searched for the module: beside the program, then the install location.
-QStringList moduleCandidates()
-{
-    QStringList dirs;
-    if (QCoreApplication::instance())
-        dirs << QCoreApplication::applicationDirPath();
-    QFileInfo self(QStringLiteral("/proc/self/exe"));
-    if (self.exists())
-        dirs << QFileInfo(self.canonicalFilePath()).absolutePath();
-    dirs << QStringLiteral(QUOTRA_INSTALL_DATADIR);
-    QStringList files;
-    for (const QString &d : dirs)
-        files << d + QLatin1Char('/') + QLatin1String(kModuleName);
-    return files;
-}
-
-// One "id<TAB>text" line per entry; "\n", "\t" and "\\" are escapes inside the text.
 QString unescape(QStringView s)
 {
     QString out;
@@ -50,6 +35,15 @@ QString unescape(QStringView s)
     }
     return out;
 }
+
+// Reads the table out of a registered module; empty when the module lacks it.
+QByteArray readTable()
+{
+    QFile table{QLatin1String(kTableResource)};
+    if (!table.open(QIODevice::ReadOnly) || table.size() > kMaxTableBytes)
+        return {};
+    return table.readAll();
+}
 } // namespace
 
 LanguageModule &LanguageModule::instance()
@@ -58,37 +52,74 @@ LanguageModule &LanguageModule::instance()
     return module;
 }
 
+QStringList LanguageModule::candidateFiles()
+{
+    const QString forced = qEnvironmentVariable(kModuleVariable);
+    if (!forced.isEmpty())
+        return {forced};
+    QStringList dirs;
+    if (QCoreApplication::instance())
+        dirs << QCoreApplication::applicationDirPath();
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    if (self.exists())
+        dirs << QFileInfo(self.canonicalFilePath()).absolutePath();
+    dirs << QStringLiteral(QUOTRA_INSTALL_DATADIR);
+    QStringList files;
+    for (const QString &d : dirs) {
+        const QString f = d + QLatin1Char('/') + QLatin1String(kModuleName);
+        if (!files.contains(f))
+            files << f;
+    }
+    return files;
+}
+
+QHash<int, QString> LanguageModule::parseTable(const QByteArray &table, QStringList *problems)
+{
+    QHash<int, QString> texts;
+    const QString all = QString::fromUtf8(table);
+    int lineNo = 0;
+    for (QStringView line : QStringView(all).split(QLatin1Char('\n'))) {
+        ++lineNo;
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        bool ok = false;
+        const int id = tab > 0 ? line.left(tab).toInt(&ok) : 0;
+        if (!ok || id <= 0) {
+            if (problems)
+                *problems << QStringLiteral("line %1: not an \"id<TAB>text\" entry").arg(lineNo);
+            continue;
+        }
+        if (texts.contains(id)) {
+            if (problems)
+                *problems << QStringLiteral("line %1: id %2 appears again").arg(lineNo).arg(id);
+            continue;
+        }
+        texts.insert(id, unescape(line.mid(tab + 1)));
+    }
+    return texts;
+}
+
 bool LanguageModule::load(const QString &explicitPath)
 {
     if (m_loaded)
         return true;
-    const QStringList candidates = explicitPath.isEmpty() ? moduleCandidates() : QStringList{explicitPath};
+    const QStringList candidates = explicitPath.isEmpty() ? candidateFiles() : QStringList{explicitPath};
     for (const QString &file : candidates) {
-        if (!QFileInfo::exists(file) || !QResource::registerResource(file))
+        // registerResource checks the module's header and offsets against the file size, so
+        // a file of garbage or a truncated module is refused here.
+        if (!QFileInfo(file).isFile() || !QResource::registerResource(file))
             continue;
-        QFile table{QLatin1String(kTableResource)};
-        if (!table.open(QIODevice::ReadOnly)) {
-            QResource::unregisterResource(file);
-            continue;
-        }
-        const QString all = QString::fromUtf8(table.readAll());
-        QHash<int, QString> texts;
-        for (QStringView line : QStringView(all).split(QLatin1Char('\n'))) {
-            if (line.endsWith(QLatin1Char('\r')))
-                line.chop(1);
-            if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-                continue;
-            const qsizetype tab = line.indexOf(QLatin1Char('\t'));
-            if (tab <= 0)
-                continue;
-            bool ok = false;
-            const int id = line.left(tab).toInt(&ok);
-            if (ok)
-                texts.insert(id, unescape(line.mid(tab + 1)));
-        }
+        const QByteArray table = readTable();
+        // The texts are copied out; the module need not stay mapped.
+        QResource::unregisterResource(file);
+        QHash<int, QString> texts = parseTable(table);
         if (texts.isEmpty())
             continue;
         m_texts = std::move(texts);
+        m_path = file;
         m_loaded = true;
         return true;
     }

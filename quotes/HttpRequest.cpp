@@ -1,0 +1,316 @@
+#include "quotes/HttpRequest.h"
+
+#include "corelib/TextCodec.h"
+
+#include <QList>
+
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <mutex>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The site answers a browser; some sites serve reduced pages to unknown agents.
+constexpr char kUserAgent[]
+    = "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/124.0 Safari/537.36";
+// An old date asks for the page unconditionally while keeping caches along the way honest.
+constexpr char kIfModifiedSince[] = "If-Modified-Since: Thu, 01 Jun 1970 00:00:00 GMT";
+constexpr char kAcceptLanguage[] = "Accept-Language: ja";
+// How often the transfer loop looks at the stop flag while waiting for the network.
+constexpr int kPollMs = 50;
+
+std::once_flag g_globalInitOnce;
+CURLcode g_globalInitResult = CURLE_OK;
+
+CURLcode globalInit()
+{
+    std::call_once(g_globalInitOnce, [] { g_globalInitResult = curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return g_globalInitResult;
+}
+
+// State shared with libcurl's callbacks during one transfer.
+struct TransferState {
+    QByteArray *body = nullptr;
+    qint64 maxBodyBytes = 0;
+    const std::atomic<bool> *stop = nullptr;
+    bool tooLarge = false;
+    bool stopped = false;
+};
+
+size_t writeBody(char *data, size_t size, size_t count, void *user)
+{
+    auto *state = static_cast<TransferState *>(user);
+    const size_t bytes = size * count;
+    if (state->body->size() + static_cast<qint64>(bytes) > state->maxBodyBytes) {
+        state->tooLarge = true;
+        return CURL_WRITEFUNC_ERROR;
+    }
+    state->body->append(data, static_cast<qsizetype>(bytes));
+    return bytes;
+}
+
+int transferProgress(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    auto *state = static_cast<TransferState *>(user);
+    if (state->stop && state->stop->load(std::memory_order_relaxed)) {
+        state->stopped = true;
+        return 1;
+    }
+    return 0;
+}
+
+bool stopRequested(const std::atomic<bool> *stop)
+{
+    return stop && stop->load(std::memory_order_relaxed);
+}
+
+// The value of the charset parameter of a Content-Type header, without quotes; empty if none.
+QByteArray charsetParameter(const QByteArray &contentType)
+{
+    const QList<QByteArray> parts = contentType.split(';');
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const QByteArray part = parts[i].trimmed();
+        const qsizetype eq = part.indexOf('=');
+        if (eq < 0 || part.left(eq).trimmed().toLower() != "charset")
+            continue;
+        QByteArray value = part.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2).trimmed();
+        return value;
+    }
+    return {};
+}
+
+// Browsers read these labels as the wider Windows code pages; pages labelled Shift_JIS use the
+// vendor characters (①, ～ as U+FF5E) that strict Shift_JIS lacks.
+QByteArray browserCharset(const QByteArray &label)
+{
+    struct Alias {
+        const char *label;
+        const char *charset;
+    };
+    static const Alias kAliases[] = {
+        { "shift_jis", "windows-31j" },
+        { "shift-jis", "windows-31j" },
+        { "sjis", "windows-31j" },
+        { "x-sjis", "windows-31j" },
+        { "ms_kanji", "windows-31j" },
+        { "csshiftjis", "windows-31j" },
+        { "windows-31j", "windows-31j" },
+        { "cp932", "windows-31j" },
+        { "euc-jp", "EUC-JP" },
+        { "x-euc-jp", "EUC-JP" },
+        { "cseucpkdfmtjapanese", "EUC-JP" },
+        { "iso-8859-1", "windows-1252" },
+        { "latin1", "windows-1252" },
+        { "us-ascii", "windows-1252" },
+        { "ascii", "windows-1252" },
+    };
+    const QByteArray lower = label.toLower();
+    for (const Alias &alias : kAliases) {
+        if (lower == alias.label)
+            return alias.charset;
+    }
+    return label;
+}
+
+} // namespace
+
+struct HttpRequest::Handles {
+    CURL *easy = nullptr;
+    CURLM *multi = nullptr;
+    curl_slist *headers = nullptr;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+
+    ~Handles()
+    {
+        if (multi)
+            curl_multi_cleanup(multi);
+        if (easy)
+            curl_easy_cleanup(easy);
+        curl_slist_free_all(headers);
+    }
+};
+
+HttpRequest::HttpRequest(HttpOptions options)
+    : m_options(options)
+{
+    if (globalInit() != CURLE_OK)
+        return;
+    auto *handles = new Handles;
+    handles->easy = curl_easy_init();
+    handles->multi = curl_multi_init();
+    if (!handles->easy || !handles->multi) {
+        delete handles;
+        return;
+    }
+    handles->headers = curl_slist_append(handles->headers, kIfModifiedSince);
+    handles->headers = curl_slist_append(handles->headers, kAcceptLanguage);
+
+    CURL *easy = handles->easy;
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, handles->errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, handles->headers);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    // Addresses come from a configurable site root: never let one read local files.
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_options.connectTimeoutMs));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(m_options.totalTimeoutMs));
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_options.maxBodyBytes));
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, transferProgress);
+    m_handles = handles;
+}
+
+HttpRequest::~HttpRequest()
+{
+    delete m_handles;
+}
+
+void HttpRequest::setStopFlag(const std::atomic<bool> *stop)
+{
+    m_stop = stop;
+}
+
+bool HttpRequest::Get(const QString &address, QString &text)
+{
+    m_lastStatus = 0;
+    m_lastAborted = false;
+    m_lastError.clear();
+    if (!m_handles) {
+        const char *meaning = curl_easy_strerror(CURLE_FAILED_INIT);
+        reportFailure(CURLE_FAILED_INIT, QString::fromUtf8(meaning), u"libcurl GET "_s + address,
+            u"The HTTP client could not be initialised."_s);
+        return false;
+    }
+    if (stopRequested(m_stop)) {
+        m_lastAborted = true;
+        m_lastError = u"The request was stopped."_s;
+        return false;
+    }
+    QByteArray body;
+    QByteArray contentType;
+    if (!transfer(address.toUtf8(), body, contentType))
+        return false;
+    if (m_lastStatus < 200 || m_lastStatus > 299) {
+        m_lastError = u"HTTP status %1"_s.arg(m_lastStatus);
+        return false;
+    }
+    text = decodeBody(body, contentType);
+    return true;
+}
+
+bool HttpRequest::transfer(const QByteArray &url, QByteArray &body, QByteArray &contentType)
+{
+    CURL *easy = m_handles->easy;
+    CURLM *multi = m_handles->multi;
+    m_handles->errorBuffer[0] = '\0';
+
+    TransferState state;
+    state.body = &body;
+    state.maxBodyBytes = m_options.maxBodyBytes;
+    state.stop = m_stop;
+    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &state);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &state);
+
+    // The multi loop instead of curl_easy_perform: the stop flag is looked at every kPollMs
+    // even while the peer sends nothing. The multi handle keeps the connection for the next Get.
+    CURLcode result = CURLE_OK;
+    CURLMcode multiResult = curl_multi_add_handle(multi, easy);
+    bool done = false;
+    while (multiResult == CURLM_OK && !done) {
+        int running = 0;
+        multiResult = curl_multi_perform(multi, &running);
+        int queued = 0;
+        while (CURLMsg *message = curl_multi_info_read(multi, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+                result = message->data.result;
+                done = true;
+            }
+        }
+        if (done || multiResult != CURLM_OK)
+            break;
+        if (running == 0) {
+            // Finished without a completion message: cannot happen with one handle, but do
+            // not spin on it.
+            result = CURLE_RECV_ERROR;
+            done = true;
+            break;
+        }
+        if (stopRequested(m_stop)) {
+            state.stopped = true;
+            break;
+        }
+        multiResult = curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+    }
+
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    m_lastStatus = static_cast<int>(status);
+    char *type = nullptr;
+    if (curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
+        contentType = type;
+    curl_multi_remove_handle(multi, easy);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, nullptr);
+
+    const QString source = u"libcurl GET "_s + QString::fromUtf8(url);
+    if (state.stopped) {
+        m_lastAborted = true;
+        m_lastError = u"The request was stopped."_s;
+        return false;
+    }
+    if (multiResult != CURLM_OK) {
+        reportFailure(static_cast<long>(multiResult), QString::fromUtf8(curl_multi_strerror(multiResult)),
+            source, QString::fromUtf8(curl_multi_strerror(multiResult)));
+        return false;
+    }
+    if (state.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        reportFailure(static_cast<long>(result), QString::fromUtf8(curl_easy_strerror(result)), source,
+            u"The answer is larger than %1 bytes."_s.arg(m_options.maxBodyBytes));
+        return false;
+    }
+    if (result != CURLE_OK) {
+        const QString meaning = QString::fromUtf8(curl_easy_strerror(result));
+        const QString detail = QString::fromUtf8(m_handles->errorBuffer);
+        reportFailure(static_cast<long>(result), meaning, source, detail.isEmpty() ? meaning : detail);
+        return false;
+    }
+    return true;
+}
+
+void HttpRequest::reportFailure(
+    long code, const QString &meaning, const QString &source, const QString &description)
+{
+    m_lastError = description;
+    std::fprintf(stderr, "Error:\nCode = %08lx\nCode meaning = %s\nSource = %s\nDescription = %s\n", code,
+        meaning.toUtf8().constData(), source.toUtf8().constData(), description.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+QString HttpRequest::decodeBody(const QByteArray &body, const QByteArray &contentType)
+{
+    // A byte order mark outranks the declared charset, as in browsers.
+    if (body.startsWith("\xEF\xBB\xBF"))
+        return tessera::DecodeText(body.mid(3), "UTF-8");
+    if (body.startsWith("\xFE\xFF"))
+        return tessera::DecodeText(body.mid(2), "UTF-16BE");
+    if (body.startsWith("\xFF\xFE"))
+        return tessera::DecodeText(body.mid(2), "UTF-16LE");
+    const QByteArray label = charsetParameter(contentType);
+    if (label.isEmpty())
+        return tessera::DecodeText(body, "UTF-8");
+    QString text = tessera::DecodeText(body, browserCharset(label).constData());
+    // ICU's multi-byte Japanese converters substitute U+001A for a bad byte; the page has no
+    // such control character unless it sent the byte itself, so make it the usual U+FFFD.
+    if (!body.contains('\x1A'))
+        text.replace(QChar(0x1A), QChar(0xFFFD));
+    return text;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+
+// Limits of one GET. A stop request or a time-out must never leave the caller waiting for
+// minutes, and a runaway answer must not eat the memory.
+struct HttpOptions {
+    int connectTimeoutMs = 10000;
+    int totalTimeoutMs = 30000;
+    qint64 maxBodyBytes = 32 * 1024 * 1024;
+};
+
+// The page request object: synchronous GETs through one libcurl handle, so a run of requests to
+// the quote site reuses one keep-alive connection. Not shared between threads; create and use
+// it on one thread. Redirects are not followed: a 3xx answer is a failed fetch.
+class HttpRequest {
+public:
+    explicit HttpRequest(HttpOptions options = {});
+    virtual ~HttpRequest();
+    HttpRequest(const HttpRequest &) = delete;
+    HttpRequest &operator=(const HttpRequest &) = delete;
+
+    // A flag that another thread may set to abort the request in flight (and every later one
+    // until it is cleared). Null: no stop. The flag must outlive the requests.
+    void setStopFlag(const std::atomic<bool> *stop);
+
+    // GETs the address and stores the body, decoded by the charset the answer declares
+    // (UTF-8 when none), in text. True only for an HTTP status 200-299. A transport failure
+    // writes a diagnostic to standard error; a status outside 200-299 or a stop does not.
+    virtual bool Get(const QString &address, QString &text);
+
+    int lastStatus() const { return m_lastStatus; } // HTTP status of the last Get, 0 when none
+    bool lastAborted() const { return m_lastAborted; } // the last Get was cut short by the stop flag
+    QString lastError() const { return m_lastError; } // reason of the last failure, empty on success
+
+    // Decodes a body by the charset of a Content-Type value; exposed for the tests.
+    static QString decodeBody(const QByteArray &body, const QByteArray &contentType);
+
+private:
+    struct Handles;
+    bool transfer(const QByteArray &url, QByteArray &body, QByteArray &contentType);
+    void reportFailure(long code, const QString &meaning, const QString &source, const QString &description);
+
+    HttpOptions m_options;
+    Handles *m_handles = nullptr;
+    const std::atomic<bool> *m_stop = nullptr;
+    int m_lastStatus = 0;
+    bool m_lastAborted = false;
+    QString m_lastError;
+};

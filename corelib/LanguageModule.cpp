@@ -39,7 +39,7 @@ QString unescape(QStringView s)
 // Reads the table out of a registered module; empty when the module lacks it.
 QByteArray readTable()
 {
-    QFile table{QLatin1String(kTableResource)};
+    QFile table { QLatin1String(kTableResource) };
     if (!table.open(QIODevice::ReadOnly) || table.size() > kMaxTableBytes)
         return {};
     return table.readAll();
@@ -56,7 +56,7 @@ QStringList LanguageModule::candidateFiles()
 {
     const QString forced = qEnvironmentVariable(kModuleVariable);
     if (!forced.isEmpty())
-        return {forced};
+        return { forced };
     QStringList dirs;
     if (QCoreApplication::instance())
         dirs << QCoreApplication::applicationDirPath();
@@ -106,7 +106,7 @@ bool LanguageModule::load(const QString &explicitPath)
 {
     if (m_loaded)
         return true;
-    const QStringList candidates = explicitPath.isEmpty() ? candidateFiles() : QStringList{explicitPath};
+    const QStringList candidates = explicitPath.isEmpty() ? candidateFiles() : QStringList { explicitPath };
     for (const QString &file : candidates) {
         // registerResource checks the module's header and offsets against the file size, so
         // a file of garbage or a truncated module is refused here.

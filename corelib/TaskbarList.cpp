@@ -13,13 +13,11 @@ constexpr auto kObjectPath = "/com/kestrel/quotra/LauncherEntry";
 
 TaskbarList::TaskbarList(const QString &desktopId)
     : m_desktopId(desktopId)
-{
-}
+{ }
 
 TaskbarList::TaskbarList(Sink sink)
     : m_sink(std::move(sink))
-{
-}
+{ }
 
 TaskbarList::~TaskbarList()
 {
@@ -38,8 +36,8 @@ bool TaskbarList::Create()
         return false;
     const QString appUri = QLatin1String("application://") + m_desktopId;
     m_sink = [appUri](double progress, bool visible, bool urgent) {
-        QDBusMessage signal = QDBusMessage::createSignal(QLatin1String(kObjectPath),
-            QLatin1String(kInterface), QStringLiteral("Update"));
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QLatin1String(kObjectPath), QLatin1String(kInterface), QStringLiteral("Update"));
         QVariantMap properties;
         properties.insert(QStringLiteral("progress"), progress);
         properties.insert(QStringLiteral("progress-visible"), visible);

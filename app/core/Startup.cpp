@@ -1,0 +1,31 @@
+#include "app/core/Startup.h"
+
+#include "corelib/LanguageModule.h"
+#include "corelib/Messages.h"
+
+QString LanguageNotReadyText()
+{
+    return QStringLiteral("Language corresponding resource is not ready.");
+}
+
+bool CheckLanguageModule()
+{
+    if (tessera::LanguageModule::instance().load())
+        return true;
+    tessera::ShowMessage(LanguageNotReadyText(), tessera::MbOk | tessera::MbIconError);
+    return false;
+}
+
+bool IsPackagedEdition(const QString &programPath)
+{
+    return programPath.indexOf(QLatin1String(kPackagedEditionMarker)) > 0;
+}
+
+bool SelectHeadlessPlatform()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return true;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// Start-up checks of the program, shared by the window and the tests.
+
+// The literal text shown when the language resource module is missing.
+QString LanguageNotReadyText();
+
+// Loads the language resource module (tessera::LanguageModule::instance()). When it is
+// missing or unusable, shows LanguageNotReadyText() through the message hook and returns
+// false: the program must then end with a failure status.
+bool CheckLanguageModule();
+
+// The marker that the packaged installation puts into its installation folder's name.
+constexpr auto kPackagedEditionMarker = "Kestrel.Quotra_";
+// True when programPath contains the marker after its first character.
+bool IsPackagedEdition(const QString &programPath);
+
+// Without a display (no DISPLAY or WAYLAND_DISPLAY) and no platform chosen, selects Qt's
+// offscreen platform so that unattended runs from cron start instead of aborting.
+// Call before the application object is created. True when it selected offscreen.
+bool SelectHeadlessPlatform();

@@ -1,0 +1,8 @@
+#pragma once
+
+// Routes every message of the program (tessera::ShowMessage) into a modal box titled
+// "Quotra" over the active window. Unattended runs and platforms without a screen
+// (offscreen, minimal) keep the default path to standard error, so a box nobody can click
+// never stalls a scheduled run. Returns true when the box handler was installed.
+// Needs a QApplication.
+bool InstallMessageBoxHook(bool unattended);

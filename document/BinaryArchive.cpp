@@ -1,0 +1,207 @@
+#include "document/BinaryArchive.h"
+
+#include "corelib/TextCodec.h"
+
+#include <QIODevice>
+#include <QtEndian>
+
+#include <cstring>
+
+namespace {
+constexpr qsizetype kFlushChunk = 1 << 16;
+} // namespace
+
+void BinaryReader::fail(int code, const QString &what)
+{
+    if (!ok())
+        return;
+    m_error.code = code;
+    m_error.message = QStringLiteral("offset %1: %2").arg(m_offset).arg(what);
+}
+
+bool BinaryReader::need(qsizetype bytes, const char *what)
+{
+    if (!ok())
+        return false;
+    if (remaining() >= bytes)
+        return true;
+    fail(ListErrorTruncated,
+        QStringLiteral("unexpected end of data reading %1 (%2 bytes needed, %3 left)")
+            .arg(QLatin1String(what))
+            .arg(bytes)
+            .arg(remaining()));
+    return false;
+}
+
+quint8 BinaryReader::readU8()
+{
+    if (!need(1, "a u8"))
+        return 0;
+    return static_cast<quint8>(m_data[m_offset++]);
+}
+
+quint16 BinaryReader::readU16()
+{
+    if (!need(2, "a u16"))
+        return 0;
+    const quint16 v = qFromLittleEndian<quint16>(m_data.data() + m_offset);
+    m_offset += 2;
+    return v;
+}
+
+quint32 BinaryReader::readU32()
+{
+    if (!need(4, "a u32"))
+        return 0;
+    const quint32 v = qFromLittleEndian<quint32>(m_data.data() + m_offset);
+    m_offset += 4;
+    return v;
+}
+
+quint64 BinaryReader::readU64()
+{
+    if (!need(8, "a 64-bit value"))
+        return 0;
+    const quint64 v = qFromLittleEndian<quint64>(m_data.data() + m_offset);
+    m_offset += 8;
+    return v;
+}
+
+double BinaryReader::readF64()
+{
+    const quint64 bits = readU64();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+// The length forms: one byte below 0xff; else 0xff and a u16 below 0xfffe; else 0xff, 0xffff
+// and a u32 below 0xffffffff; else all of those and a u64. A u16 of 0xfffe right after the
+// first 0xff is the UTF-16 marker, after which the length starts over.
+quint64 BinaryReader::readLengthAfter(quint8 first, bool *unicode)
+{
+    if (first < 0xff)
+        return first;
+    quint16 w = readU16();
+    if (w == 0xfffe && !*unicode) {
+        *unicode = true;
+        const quint8 b = readU8();
+        if (b < 0xff)
+            return b;
+        w = readU16();
+    }
+    if (w < 0xfffe)
+        return w;
+    const quint32 d = readU32();
+    if (d < 0xffffffffu)
+        return d;
+    return readU64();
+}
+
+QString BinaryReader::readString()
+{
+    const qsizetype start = m_offset;
+    bool unicode = false;
+    const quint64 length = readLengthAfter(readU8(), &unicode);
+    if (!ok())
+        return {};
+    const quint64 left = static_cast<quint64>(remaining());
+    const quint64 bytes = unicode ? length * 2 : length;
+    if (length > left || bytes > left) {
+        m_offset = start;
+        fail(ListErrorTruncated,
+            QStringLiteral("string length %1 %2 exceeds the %3 bytes left")
+                .arg(length)
+                .arg(unicode ? QLatin1String("characters") : QLatin1String("bytes"))
+                .arg(remaining()));
+        return {};
+    }
+    const char *p = m_data.data() + m_offset;
+    const qsizetype n = static_cast<qsizetype>(length);
+    m_offset += static_cast<qsizetype>(bytes);
+    if (n == 0)
+        return {};
+    if (!unicode)
+        return tessera::DecodeAnsi(QByteArray(p, n));
+    QString s(n, Qt::Uninitialized);
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        std::memcpy(s.data(), p, static_cast<size_t>(bytes));
+    } else {
+        for (qsizetype i = 0; i < n; ++i)
+            s[i] = QChar(qFromLittleEndian<quint16>(p + 2 * i));
+    }
+    return s;
+}
+
+void BinaryWriter::writeU16(quint16 v)
+{
+    char b[2];
+    qToLittleEndian(v, b);
+    m_buffer.append(b, 2);
+}
+
+void BinaryWriter::writeU32(quint32 v)
+{
+    char b[4];
+    qToLittleEndian(v, b);
+    m_buffer.append(b, 4);
+}
+
+void BinaryWriter::writeU64(quint64 v)
+{
+    char b[8];
+    qToLittleEndian(v, b);
+    m_buffer.append(b, 8);
+}
+
+void BinaryWriter::writeF64(double v)
+{
+    quint64 bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    writeU64(bits);
+}
+
+void BinaryWriter::writeString(QStringView text)
+{
+    const quint64 n = static_cast<quint64>(text.size());
+    writeU8(0xff);
+    writeU16(0xfffe);
+    if (n < 0xff) {
+        writeU8(static_cast<quint8>(n));
+    } else {
+        writeU8(0xff);
+        if (n < 0xfffe) {
+            writeU16(static_cast<quint16>(n));
+        } else {
+            writeU16(0xffff);
+            if (n < 0xffffffffu) {
+                writeU32(static_cast<quint32>(n));
+            } else {
+                writeU32(0xffffffffu);
+                writeU64(n);
+            }
+        }
+    }
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        m_buffer.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    } else {
+        for (QChar c : text)
+            writeU16(c.unicode());
+    }
+}
+
+bool BinaryWriter::flushIfLarge()
+{
+    if (!m_device || m_buffer.size() < kFlushChunk)
+        return true;
+    return flush();
+}
+
+bool BinaryWriter::flush()
+{
+    if (!m_device || m_buffer.isEmpty())
+        return true;
+    const bool ok = m_device->write(m_buffer) == m_buffer.size();
+    m_buffer.resize(0); // keeps the capacity for the next chunk
+    return ok;
+}

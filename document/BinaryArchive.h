@@ -1,0 +1,84 @@
+#pragma once
+
+#include "corelib/Result.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+class QIODevice;
+
+// Error codes of the list-file reader and its archive.
+enum ListFileError : int {
+    ListErrorNone = 0,
+    ListErrorBadVersion = 100, // the first u32 is no known list-file version
+    ListErrorTruncated = 101, // the data ends inside a field or a string
+    ListErrorMalformed = 102, // a field holds a value no writer produces
+    ListErrorIo = 103, // the file or device could not be read or written
+};
+
+// Little-endian reader over a byte buffer with a sticky error: the first failed read records
+// where and why, later reads return zero values without moving, and the caller checks ok()
+// once per record instead of after every field.
+class BinaryReader {
+public:
+    explicit BinaryReader(QByteArrayView data)
+        : m_data(data)
+    { }
+
+    quint8 readU8();
+    quint16 readU16();
+    quint32 readU32();
+    quint64 readU64();
+    qint64 readI64() { return static_cast<qint64>(readU64()); }
+    double readF64();
+    // A length-prefixed string: UTF-16LE after the marker ff fe ff, else 8-bit text in the
+    // legacy code page (CP932). Lengths are checked against the bytes left before copying.
+    QString readString();
+
+    bool ok() const { return m_error.code == ListErrorNone; }
+    const tessera::Error &error() const { return m_error; }
+    qsizetype offset() const { return m_offset; }
+    qsizetype remaining() const { return m_data.size() - m_offset; }
+    bool atEnd() const { return m_offset >= m_data.size(); }
+
+    // Records a failure at the current offset unless one is already recorded.
+    void fail(int code, const QString &what);
+
+private:
+    bool need(qsizetype bytes, const char *what);
+    quint64 readLengthAfter(quint8 first, bool *unicode);
+
+    QByteArrayView m_data;
+    qsizetype m_offset = 0;
+    tessera::Error m_error;
+};
+
+// Little-endian writer into a growing buffer. With a device attached the buffer is handed
+// on in large chunks by flushIfLarge()/flush(), so a big list never sits in memory twice.
+class BinaryWriter {
+public:
+    BinaryWriter() = default;
+    explicit BinaryWriter(QIODevice *device)
+        : m_device(device)
+    { }
+
+    void writeU8(quint8 v) { m_buffer.append(static_cast<char>(v)); }
+    void writeU16(quint16 v);
+    void writeU32(quint32 v);
+    void writeU64(quint64 v);
+    void writeI64(qint64 v) { writeU64(static_cast<quint64>(v)); }
+    void writeF64(double v);
+    // Always UTF-16LE with the marker, the length in the shortest form.
+    void writeString(QStringView text);
+
+    QByteArray &buffer() { return m_buffer; }
+    // Writes the buffer to the device when it has grown past the chunk size.
+    bool flushIfLarge();
+    // Writes whatever is buffered; false when the device refused it.
+    bool flush();
+
+private:
+    QIODevice *m_device = nullptr;
+    QByteArray m_buffer;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringEncoder>
+#include <QStringView>
+
+#include <functional>
+
+class QIODevice;
+class TableSource;
+
+// Called after each exported row with the rows done so far and the row count.
+using ExportProgress = std::function<void(int done, int total)>;
+
+// Error codes shared by the exports.
+enum ExportError : int {
+    ExportErrorEmpty = 300, // the list has no rows; no file is written
+    ExportErrorWrite = 301, // the file could not be created or written
+};
+
+// The text an export writes for a cell: the display text trimmed at both ends, and in the
+// memo column each CR LF turned into "<br>" so that a row stays on one line.
+QString ExportCellText(const TableSource &table, int row, int column);
+
+// UTF-8 output with a byte order mark, handed to the device in large chunks.
+class Utf8Sink {
+public:
+    explicit Utf8Sink(QIODevice &device);
+
+    void append(QStringView text);
+    void append(QLatin1StringView text);
+    // Writes out the buffer once it is large; false after a failed write.
+    bool flushIfLarge();
+    bool flush();
+
+private:
+    QIODevice &m_device;
+    QByteArray m_buffer;
+    QStringEncoder m_encoder { QStringEncoder::Utf8 };
+    bool m_ok = true;
+};

@@ -1,0 +1,122 @@
+#include "document/ListLoader.h"
+
+#include "document/BinaryArchive.h"
+#include "document/TextList.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+tessera::Error workbookUnavailable(const QString &path)
+{
+    return tessera::Error { ListErrorWorkbook,
+        QStringLiteral("%1: workbook import is not available yet").arg(path) };
+}
+
+// The whole file, mapped when possible so that a large list is not copied before parsing.
+class FileBytes {
+public:
+    explicit FileBytes(const QString &path)
+        : m_file(path)
+    { }
+
+    tessera::Status open()
+    {
+        if (!m_file.open(QIODevice::ReadOnly)) {
+            return tessera::Error { ListErrorIo,
+                QStringLiteral("cannot open %1: %2").arg(m_file.fileName(), m_file.errorString()) };
+        }
+        const qint64 size = m_file.size();
+        if (size > 0) {
+            m_map = m_file.map(0, size);
+            if (m_map) {
+                m_view = QByteArrayView(m_map, static_cast<qsizetype>(size));
+                return tessera::Ok {};
+            }
+        }
+        m_copy = m_file.readAll();
+        if (m_copy.size() != size) {
+            return tessera::Error { ListErrorIo,
+                QStringLiteral("cannot read %1: %2").arg(m_file.fileName(), m_file.errorString()) };
+        }
+        m_view = QByteArrayView(m_copy);
+        return tessera::Ok {};
+    }
+    QByteArrayView bytes() const { return m_view; }
+
+private:
+    QFile m_file;
+    uchar *m_map = nullptr;
+    QByteArray m_copy;
+    QByteArrayView m_view;
+};
+
+QString absolutePath(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+bool IsWorkbookPath(const QString &path)
+{
+    return path.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive)
+        || path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
+}
+
+tessera::Result<LoadedList> LoadList(QByteArrayView data, const QString &path, const ListLoadOptions &options)
+{
+    if (IsWorkbookPath(path))
+        return workbookUnavailable(path);
+    BinaryReader in(data);
+    const quint32 version = in.readU32();
+    if (!in.ok())
+        return in.error();
+    if (IsKnownListVersion(version))
+        return ReadListFile(data, options.listFile);
+
+    TextListOptions text;
+    text.path = path.isEmpty() ? path : absolutePath(path);
+    text.updatePeriodSeconds = options.updatePeriodSeconds;
+    text.now = options.now;
+    tessera::Result<RecordMap> rows = ReadTextList(data, text);
+    if (!rows)
+        return rows.error();
+    LoadedList list;
+    list.rows = std::move(rows).value();
+    return list;
+}
+
+tessera::Result<LoadedList> LoadList(const QString &path, const ListLoadOptions &options)
+{
+    if (IsWorkbookPath(path))
+        return workbookUnavailable(path);
+    FileBytes file(path);
+    if (tessera::Status opened = file.open(); !opened)
+        return opened.error();
+    return LoadList(file.bytes(), path, options);
+}
+
+tessera::Status CheckList(const QString &path, const ListLoadOptions &options)
+{
+    if (IsWorkbookPath(path))
+        return workbookUnavailable(path);
+    FileBytes file(path);
+    if (tessera::Status opened = file.open(); !opened)
+        return opened.error();
+    BinaryReader in(file.bytes());
+    const quint32 version = in.readU32();
+    if (!in.ok())
+        return in.error();
+    if (IsKnownListVersion(version))
+        return tessera::Ok {};
+    TextListOptions text;
+    text.path = absolutePath(path);
+    text.updatePeriodSeconds = options.updatePeriodSeconds;
+    text.now = options.now;
+    tessera::Result<RecordMap> rows = ReadTextList(file.bytes(), text);
+    if (!rows)
+        return rows.error();
+    return tessera::Ok {};
+}

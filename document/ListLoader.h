@@ -1,0 +1,33 @@
+#pragma once
+
+#include "corelib/Result.h"
+#include "document/ListFile.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+// Error code of a workbook handed to the loader while workbook import is not built.
+inline constexpr int ListErrorWorkbook = 104;
+
+struct ListLoadOptions {
+    ListReadOptions listFile; // system colours for the oldest list files
+    qint64 updatePeriodSeconds = 0; // rows of a text list start this far in the past
+    qint64 now = -1; // current time for text lists; -1 reads the clock
+};
+
+// True for ".xls" and ".xlsx" paths, compared case-insensitively.
+bool IsWorkbookPath(const QString &path);
+
+// Load's dispatch: a workbook by extension, else a list file when the first u32 is a known
+// version, else a text list read from the first byte (LoadedList::version is then 0 and no
+// layout is given). A file shorter than 4 bytes is a truncated archive. The rows are new:
+// on failure nothing is handed out, so the caller's open list is never touched.
+tessera::Result<LoadedList> LoadList(const QString &path, const ListLoadOptions &options = {});
+// The same over bytes already read; `path` decides the workbook branch and names the file
+// in messages.
+tessera::Result<LoadedList> LoadList(
+    QByteArrayView data, const QString &path, const ListLoadOptions &options = {});
+
+// The check of a dropped file: a list file passes on its version alone, a text list when
+// every code in it is valid.
+tessera::Status CheckList(const QString &path, const ListLoadOptions &options = {});

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "corelib/Result.h"
+#include "document/RecordMap.h"
+
+#include <QByteArrayView>
+
+// Error codes of the text-list reader.
+enum TextListError : int {
+    TextListErrorInvalidCode = 200, // a line's code is not a valid code
+    TextListErrorLineTooLong = 201, // a line runs past the reading window
+};
+
+struct TextListOptions {
+    QString path; // the file's full path, shown in the error text
+    qint64 updatePeriodSeconds = 0; // rows start this much in the past, so the next update takes them
+    qint64 now = -1; // the current time in seconds since 1970; -1 reads the clock
+};
+
+// The bytes of the reading window: a line must end within it.
+inline constexpr qsizetype kTextListWindow = 4094;
+
+// Reads a text list: ANSI (CP932), UTF-8 with BOM or UTF-16LE with BOM; one code per line,
+// optionally a comma and a name; lines starting "/", "#" or ";" are comments. The first of
+// repeated codes wins. An invalid code fails with message 2205, a line feed and the path.
+tessera::Result<RecordMap> ReadTextList(QByteArrayView data, const TextListOptions &options = {});

@@ -1,0 +1,94 @@
+#include "view/table/CellColors.h"
+
+#include "quotes/QuoteRecord.h"
+#include "view/table/NumberReading.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+TextColorRule CellTextColorRule(const QuoteRecord &record, int field)
+{
+    switch (field) {
+    case 5:
+    case 6:
+    case 22:
+    case 24:
+    case 31:
+    case 33: {
+        const QString &text = record.values[static_cast<size_t>(SlotOfField(field))];
+        return ReadLeadingReal(text, false) < 0 ? TextColorRule::Red : TextColorRule::Row;
+    }
+    case FieldLoss:
+        return record.loss < 0 ? TextColorRule::Red : TextColorRule::Row;
+    case 10:
+        return record.values[SlotHigh].contains("STOP"_L1) ? TextColorRule::DarkGreen : TextColorRule::Row;
+    case 11:
+        return record.values[SlotLow].contains("STOP"_L1) ? TextColorRule::Red : TextColorRule::Row;
+    case FieldStatus:
+        return record.values[SlotStatus].contains("ERROR"_L1) ? TextColorRule::Red : TextColorRule::Row;
+    default:
+        return TextColorRule::Row;
+    }
+}
+
+ColorRef RowTextColor(const QuoteRecord &record, const CellPalette &palette)
+{
+    return record.text_color == -1 ? palette.windowText : static_cast<ColorRef>(record.text_color);
+}
+
+ColorRef RowBackColor(const QuoteRecord &record, const CellPalette &palette)
+{
+    return record.back_color == -1 ? palette.window : static_cast<ColorRef>(record.back_color);
+}
+
+CellColors CellColorsOf(
+    const QuoteRecord &record, int field, const CellState &state, const CellPalette &palette)
+{
+    if (state.disabled)
+        return { palette.windowText, palette.buttonFace };
+    if (state.selected) {
+        if (state.sortedColumn)
+            return { palette.sortText, palette.sortBack };
+        return { palette.selectionText, palette.selectionBack };
+    }
+    CellColors colors { RowTextColor(record, palette), RowBackColor(record, palette) };
+    switch (CellTextColorRule(record, field)) {
+    case TextColorRule::Red:
+        colors.text = kColorRed;
+        break;
+    case TextColorRule::DarkGreen:
+        colors.text = kColorDarkGreen;
+        break;
+    case TextColorRule::Row:
+        break;
+    }
+    if (state.sortedColumn)
+        colors.back = BlendColor(colors.back, palette.sortBack, kSortTintWeight);
+    return colors;
+}
+
+ColorRef BlendColor(ColorRef base, ColorRef tint, int weight)
+{
+    weight = std::clamp(weight, 0, 100);
+    ColorRef out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int b = static_cast<int>((base >> shift) & 0xFF);
+        const int t = static_cast<int>((tint >> shift) & 0xFF);
+        const int mixed = (b * (100 - weight) + t * weight + 50) / 100;
+        out |= static_cast<ColorRef>(mixed) << shift;
+    }
+    return out;
+}
+
+quint32 ColorRefToRgb(ColorRef c)
+{
+    const quint32 r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+    return 0xFF000000u | (r << 16) | (g << 8) | b;
+}
+
+ColorRef ColorRefFromRgb(quint32 rgb)
+{
+    const quint32 r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+    return r | (g << 8) | (b << 16);
+}

@@ -1,0 +1,160 @@
+#include "view/table/ListTable.h"
+
+#include "view/table/CellText.h"
+#include "view/table/ColumnTable.h"
+
+QuoteRecord *ListTable::record(int row) const
+{
+    if (row < 0 || static_cast<size_t>(row) >= m_rows.size())
+        return nullptr;
+    return m_rows[static_cast<size_t>(row)];
+}
+
+void ListTable::setDefaultColors(ColorRef windowText, ColorRef window)
+{
+    m_defaultText = windowText;
+    m_defaultBack = window;
+}
+
+void ListTable::refresh(const RecordMap &records, const ColumnLayout *fileLayout)
+{
+    m_rows = BuildRows(records);
+    if (fileLayout)
+        m_header.applyLayout(*fileLayout, true);
+    m_header.setSortState(m_header.sortColumn(), m_header.ascending());
+    sort();
+}
+
+SortSpec ListTable::sortSpec(bool shift, bool ctrl) const
+{
+    SortSpec spec;
+    spec.field = m_header.sortField();
+    spec.ascending = m_header.ascending();
+    spec.key = ctrl ? SortSpec::BackColor : shift ? SortSpec::TextColor : SortSpec::Field;
+    spec.defaultTextColor = m_defaultText;
+    spec.defaultBackColor = m_defaultBack;
+    return spec;
+}
+
+std::vector<int> ListTable::sort(const std::vector<int> &selected, bool shift, bool ctrl)
+{
+    return SortRowsKeepingSelection(m_rows, sortSpec(shift, ctrl), selected);
+}
+
+std::vector<int> ListTable::setSort(
+    int listColumn, bool ascending, bool skipIfUnchanged, const std::vector<int> &selected)
+{
+    if (listColumn < 0 || listColumn >= m_header.columnCount())
+        listColumn = 0;
+    if (skipIfUnchanged && listColumn == m_header.sortColumn() && ascending == m_header.ascending())
+        return selected;
+    m_header.setSortState(listColumn, ascending);
+    return sort(selected);
+}
+
+std::vector<int> ListTable::headerClick(
+    int listColumn, const std::vector<int> &selected, bool shift, bool ctrl)
+{
+    const bool ascending = listColumn == m_header.sortColumn() ? !m_header.ascending() : true;
+    std::vector<int> after = selected;
+    if (shift || ctrl) {
+        if (listColumn < 0 || listColumn >= m_header.columnCount())
+            listColumn = 0;
+        m_header.setSortState(listColumn, ascending);
+        after = sort(selected, shift, ctrl);
+    } else {
+        after = setSort(listColumn, ascending, true, selected);
+    }
+    m_header.setOffscreenSortKey(0);
+    return after;
+}
+
+void ListTable::setSortByField(int field, bool ascending)
+{
+    const int column = m_header.columnOfField(field);
+    if (column > 0) {
+        m_header.setSortState(column, ascending);
+    } else {
+        m_header.setOffscreenSortKey(field);
+        m_header.setSortState(0, ascending);
+    }
+}
+
+QString ListTable::cellTextAt(int row, int listColumn) const
+{
+    const QuoteRecord *r = record(row);
+    if (!r || listColumn < 0 || listColumn >= m_header.columnCount())
+        return {};
+    return CellText(*r, m_header.fieldOf(listColumn));
+}
+
+CellColors ListTable::cellColorsAt(
+    int row, int listColumn, bool selected, bool disabled, const CellPalette &palette) const
+{
+    const QuoteRecord *r = record(row);
+    if (!r)
+        return { palette.windowText, palette.window };
+    CellState state;
+    state.disabled = disabled;
+    state.selected = selected;
+    state.sortedColumn = listColumn == m_header.sortColumn();
+    return CellColorsOf(*r, m_header.fieldOf(listColumn), state, palette);
+}
+
+// The anchor column always holds display position 0, so exported column k is the list
+// column at display position k + 1.
+int ListTable::columnCount() const
+{
+    return static_cast<int>(m_header.order().size()) - 1;
+}
+
+int ListTable::columnField(int column) const
+{
+    if (column < 0 || column >= columnCount())
+        return 0;
+    return m_header.fieldOf(m_header.order()[static_cast<size_t>(column) + 1]);
+}
+
+QString ListTable::columnCaption(int column) const
+{
+    return ColumnCaption(columnField(column));
+}
+
+int ListTable::rowCount() const
+{
+    return static_cast<int>(m_rows.size());
+}
+
+const QuoteRecord &ListTable::rowRecord(int row) const
+{
+    Q_ASSERT_X(record(row), "ListTable::rowRecord", "row out of range");
+    return *m_rows[static_cast<size_t>(row)];
+}
+
+QString ListTable::cellText(int row, int column) const
+{
+    const QuoteRecord *r = record(row);
+    if (!r)
+        return {};
+    return CellText(*r, columnField(column));
+}
+
+ListTable BuildExportTable(
+    const RecordMap &records, const ColumnLayout &layout, const std::optional<std::vector<int>> &fields)
+{
+    ListTable table;
+    HeaderModel &header = table.header();
+    if (!header.applyLayout(layout, true))
+        header.applyLayout(DefaultColumnLayout(), true);
+    if (fields && !fields->empty()) {
+        const int sortField = header.sortField();
+        const bool ascending = header.ascending();
+        HeaderModel replaced;
+        if (replaced.applyLayout(LayoutForFields(*fields))) {
+            header = replaced;
+            table.setSortByField(sortField, ascending);
+        }
+    }
+    table.refresh(records);
+    return table;
+}

@@ -1,0 +1,200 @@
+#include "view/table/Sorting.h"
+
+#include "view/table/NumberReading.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace {
+
+using R = CompareRule;
+
+// Rule of each field number 0..39.
+constexpr std::array<CompareRule, 40> kRules = {
+    R::None, // 0 anchor
+    R::Code, R::Text, R::Text, R::Real, R::Real, // 1..5
+    R::Real, R::Integer, R::Integer, R::Real, R::Real, // 6..10
+    R::Real, R::Real, R::Real, R::Time, R::Text, // 11..15
+    R::Integer, R::Range, R::Integer, R::Integer, R::Real, // 16..20
+    R::Real, R::Real, R::Real, R::Real, R::Real, // 21..25
+    R::Integer, R::Integer, R::Integer, R::Integer, R::Integer, // 26..30
+    R::Integer, R::Integer, R::Integer, R::Real, // 31..34
+    R::Time, R::Number, R::Number, R::Number, R::Text, // 35..39
+};
+
+QStringView textOf(const QuoteRecord &r, int field)
+{
+    if (field == FieldCode)
+        return r.code;
+    if (field == FieldMemo)
+        return r.memo;
+    const int slot = SlotOfField(field);
+    return slot >= 0 ? QStringView(r.values[static_cast<size_t>(slot)]) : QStringView();
+}
+
+qint64 timeOf(const QuoteRecord &r, int field)
+{
+    return field == FieldBuyday ? r.buyday : r.datetime;
+}
+
+double numberOf(const QuoteRecord &r, int field)
+{
+    const double v = field == FieldAmount ? r.amount : field == FieldShares ? r.shares : r.loss;
+    // NaN (possible in a damaged file) would make the order undefined; it sorts lowest.
+    return std::isnan(v) ? -std::numeric_limits<double>::infinity() : v;
+}
+
+quint32 colorOf(const QuoteRecord &r, const SortSpec &spec)
+{
+    if (spec.key == SortSpec::TextColor)
+        return r.text_color == -1 ? spec.defaultTextColor : static_cast<quint32>(r.text_color);
+    return r.back_color == -1 ? spec.defaultBackColor : static_cast<quint32>(r.back_color);
+}
+
+struct CodeKey {
+    QStringView text;
+    qint64 value = 0;
+    bool allDigits = false;
+
+    explicit CodeKey(QStringView code)
+        : text(code)
+    {
+        allDigits = std::all_of(code.begin(), code.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        if (allDigits)
+            value = ReadLeadingInteger(code, false);
+    }
+    bool operator<(const CodeKey &other) const
+    {
+        if (allDigits && other.allDigits)
+            return value < other.value;
+        return text < other.text;
+    }
+};
+
+// Reads each row's key once, sorts the (key, row) pairs stably and writes the rows back.
+template<typename Key, typename Extract> void sortByKey(RowVector &rows, bool ascending, Extract extract)
+{
+    std::vector<std::pair<Key, QuoteRecord *>> keyed;
+    keyed.reserve(rows.size());
+    for (QuoteRecord *r : rows)
+        keyed.emplace_back(extract(*r), r);
+    if (ascending) {
+        std::stable_sort(
+            keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    } else {
+        std::stable_sort(
+            keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return b.first < a.first; });
+    }
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = keyed[i].second;
+}
+
+template<typename T> bool directed(const T &a, const T &b, bool ascending)
+{
+    return ascending ? a < b : b < a;
+}
+
+} // namespace
+
+CompareRule CompareRuleOf(int field)
+{
+    if (field < 0 || field >= static_cast<int>(kRules.size()))
+        return CompareRule::None;
+    return kRules[static_cast<size_t>(field)];
+}
+
+double RealKey(QStringView text)
+{
+    return ReadLeadingReal(text, true);
+}
+
+qint64 IntegerKey(QStringView text)
+{
+    return ReadLeadingInteger(text, true);
+}
+
+qint64 RangeKey(QStringView text)
+{
+    const qsizetype tilde = text.indexOf(u'\uFF5E');
+    return IntegerKey(tilde >= 0 ? text.left(tilde) : text);
+}
+
+bool CodeLess(QStringView a, QStringView b)
+{
+    return CodeKey(a) < CodeKey(b);
+}
+
+bool RecordLess(const QuoteRecord &a, const QuoteRecord &b, const SortSpec &spec)
+{
+    const bool up = spec.ascending;
+    if (spec.key != SortSpec::Field)
+        return directed(colorOf(a, spec), colorOf(b, spec), up);
+    const int f = spec.field;
+    switch (CompareRuleOf(f)) {
+    case CompareRule::None:
+    case CompareRule::Color:
+        return false;
+    case CompareRule::Code:
+        return directed(CodeKey(a.code), CodeKey(b.code), up);
+    case CompareRule::Text:
+        return directed(textOf(a, f), textOf(b, f), up);
+    case CompareRule::Real:
+        return directed(RealKey(textOf(a, f)), RealKey(textOf(b, f)), up);
+    case CompareRule::Integer:
+        return directed(IntegerKey(textOf(a, f)), IntegerKey(textOf(b, f)), up);
+    case CompareRule::Range:
+        return directed(RangeKey(textOf(a, f)), RangeKey(textOf(b, f)), up);
+    case CompareRule::Time:
+        return directed(timeOf(a, f), timeOf(b, f), up);
+    case CompareRule::Number:
+        return directed(numberOf(a, f), numberOf(b, f), up);
+    }
+    return false;
+}
+
+void SortRows(RowVector &rows, const SortSpec &spec)
+{
+    const bool up = spec.ascending;
+    if (spec.key != SortSpec::Field) {
+        sortByKey<quint32>(rows, up, [&](const QuoteRecord &r) { return colorOf(r, spec); });
+        return;
+    }
+    const int f = spec.field;
+    switch (CompareRuleOf(f)) {
+    case CompareRule::None:
+    case CompareRule::Color:
+        return;
+    case CompareRule::Code:
+        sortByKey<CodeKey>(rows, up, [](const QuoteRecord &r) { return CodeKey(r.code); });
+        return;
+    case CompareRule::Text:
+        sortByKey<QStringView>(rows, up, [f](const QuoteRecord &r) { return textOf(r, f); });
+        return;
+    case CompareRule::Real:
+        sortByKey<double>(rows, up, [f](const QuoteRecord &r) { return RealKey(textOf(r, f)); });
+        return;
+    case CompareRule::Integer:
+        sortByKey<qint64>(rows, up, [f](const QuoteRecord &r) { return IntegerKey(textOf(r, f)); });
+        return;
+    case CompareRule::Range:
+        sortByKey<qint64>(rows, up, [f](const QuoteRecord &r) { return RangeKey(textOf(r, f)); });
+        return;
+    case CompareRule::Time:
+        sortByKey<qint64>(rows, up, [f](const QuoteRecord &r) { return timeOf(r, f); });
+        return;
+    case CompareRule::Number:
+        sortByKey<double>(rows, up, [f](const QuoteRecord &r) { return numberOf(r, f); });
+        return;
+    }
+}
+
+std::vector<int> SortRowsKeepingSelection(
+    RowVector &rows, const SortSpec &spec, const std::vector<int> &selected)
+{
+    const QSet<QString> codes = CodesOfRows(rows, selected);
+    SortRows(rows, spec);
+    return RowsWithCodes(rows, codes);
+}

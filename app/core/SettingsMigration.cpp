@@ -23,7 +23,9 @@ constexpr int kNewColumnAlign = 1;
 constexpr int kOldColumnCount = 15;
 
 // A list item as the old versions read it: leading blanks, a sign, digits up to the first
-// other character; no digits reads as 0.
+// other character; no digits reads as 0. Magnitudes are capped far above any column number,
+// so moving a column up by one can never overflow.
+constexpr qint64 kMaxItem = 1000000;
 int readItem(QStringView item)
 {
     qsizetype i = 0;
@@ -35,8 +37,8 @@ int readItem(QStringView item)
     qint64 v = 0;
     for (; i < item.size() && item[i] >= QLatin1Char('0') && item[i] <= QLatin1Char('9'); ++i) {
         v = v * 10 + (item[i].unicode() - u'0');
-        if (v > std::numeric_limits<qint32>::max())
-            v = std::numeric_limits<qint32>::max();
+        if (v > kMaxItem)
+            v = kMaxItem;
     }
     return int(negative ? -v : v);
 }

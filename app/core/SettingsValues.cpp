@@ -46,6 +46,13 @@ std::optional<QString> ReadText(const QSettings &store, const QString &key, qsiz
     case QMetaType::QStringList:
         text = v.toStringList().join(QLatin1Char(','));
         break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        // A number is also a text, as it would be after a round trip through the file.
+        text = v.toString();
+        break;
     default:
         return std::nullopt;
     }

@@ -1,0 +1,279 @@
+#include "document/CQuotraDoc.h"
+
+#include "corelib/Messages.h"
+#include "document/ValidCode.h"
+#include "quotes/SecurityCode.h"
+#include "quotes/fetch/FetchQuote.h"
+#include "quotes/worker/UpdateWorker.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kTextNewList = 1000;
+constexpr int kMsgStopRunningUpdate = 2042;
+constexpr int kMsgNoValidCode = 2205;
+constexpr int kMsgAlreadyListed = 2206;
+constexpr int kMsgEmptyText = 2212;
+constexpr int kMsgUnusableCode = 2221;
+constexpr qint64 kUpdateAgainAfterSeconds = 60;
+
+} // namespace
+
+CQuotraDoc::CQuotraDoc(QObject *parent)
+    : QObject(parent)
+    , m_title(tessera::ResourceString(kTextNewList))
+    , m_worker(std::make_unique<UpdateWorker>(NetworkFetchFactory()))
+{
+    connect(m_worker.get(), &UpdateWorker::codeFetched, this, &CQuotraDoc::applyOutcome);
+    connect(m_worker.get(), &UpdateWorker::runEnded, this, &CQuotraDoc::finishRun);
+}
+
+CQuotraDoc::~CQuotraDoc()
+{
+    // Ends the thread without reporting: nobody should hear from a document being destroyed.
+    disconnect(m_worker.get(), nullptr, this, nullptr);
+    m_worker.reset();
+}
+
+QuoteRecord *CQuotraDoc::record(const QString &code)
+{
+    const auto it = m_rows.find(code);
+    return it == m_rows.end() ? nullptr : it->second.get();
+}
+
+const QuoteRecord *CQuotraDoc::record(const QString &code) const
+{
+    const auto it = m_rows.find(code);
+    return it == m_rows.end() ? nullptr : it->second.get();
+}
+
+void CQuotraDoc::replaceRows(RecordMap &&rows)
+{
+    StopUpdate();
+    RecordMap old;
+    old.swap(m_rows);
+    m_rows = std::move(rows);
+    Q_EMIT rowsReset();
+}
+
+int CQuotraDoc::removeRows(const QStringList &codes)
+{
+    int removed = 0;
+    for (const QString &code : codes)
+        removed += static_cast<int>(m_rows.erase(code));
+    if (removed > 0)
+        Q_EMIT rowsReset();
+    return removed;
+}
+
+void CQuotraDoc::SetPathName(const QString &path)
+{
+    m_pathName = path;
+    setTitle(path.isEmpty() ? tessera::ResourceString(kTextNewList) : QFileInfo(path).fileName());
+}
+
+void CQuotraDoc::setTitle(const QString &title)
+{
+    if (title == m_title)
+        return;
+    m_title = title;
+    Q_EMIT titleChanged(m_title);
+}
+
+void CQuotraDoc::SetModifiedFlag(bool modified)
+{
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    Q_EMIT modifiedChanged(m_modified);
+}
+
+void CQuotraDoc::MarkModified()
+{
+    if (!m_title.endsWith(QLatin1Char('*')))
+        setTitle(m_title + QLatin1String(" *"));
+    SetModifiedFlag(true);
+}
+
+void CQuotraDoc::OnNewDocument()
+{
+    clearRows();
+    m_pathName.clear();
+    setTitle(tessera::ResourceString(kTextNewList));
+    m_fileKind = FileKind::ListFile;
+    SetModifiedFlag(false);
+}
+
+CQuotraDoc::AddCodeResult CQuotraDoc::AddCode(const QString &code)
+{
+    if (ClassifyCode(code) == CodeKind::Invalid) {
+        tessera::ShowResourceMessage(kMsgUnusableCode);
+        return AddCodeResult::Refused;
+    }
+    if (contains(code)) {
+        Q_EMIT selectCodeRequested(code);
+        tessera::ShowResourceMessage(kMsgAlreadyListed);
+        return AddCodeResult::AlreadyPresent;
+    }
+    m_rows.emplace(code, std::make_unique<QuoteRecord>(code));
+    Q_EMIT rowsReset();
+    MarkModified();
+    StartUpdate({ code });
+    return AddCodeResult::Added;
+}
+
+bool CQuotraDoc::AddCodesFromText(QStringView text)
+{
+    if (text.isEmpty()) {
+        tessera::ShowResourceMessage(kMsgEmptyText);
+        return false;
+    }
+    const QStringList candidates = ValidCodesInText(text);
+    if (candidates.isEmpty()) {
+        tessera::ShowResourceMessage(kMsgNoValidCode);
+        return false;
+    }
+    QStringList added;
+    for (const QString &code : candidates) {
+        if (contains(code))
+            continue;
+        m_rows.emplace(code, std::make_unique<QuoteRecord>(code));
+        added.append(code);
+    }
+    if (added.isEmpty()) {
+        tessera::ShowResourceMessage(kMsgAlreadyListed);
+        return false;
+    }
+    Q_EMIT rowsReset();
+    MarkModified();
+    StartUpdate(added);
+    return true;
+}
+
+void CQuotraDoc::setFetchFactory(FetchFactory factory)
+{
+    m_worker->setFetchFactory(std::move(factory));
+}
+
+quint64 CQuotraDoc::StartUpdate(const QStringList &batch)
+{
+    StopUpdate();
+    m_updating = true;
+    m_runChanged = false;
+    const quint64 generation = m_worker->start(batch);
+    Q_EMIT updateStarted(generation, static_cast<int>(batch.size()));
+    return generation;
+}
+
+void CQuotraDoc::StopUpdate()
+{
+    m_worker->stop();
+}
+
+QStringList CQuotraDoc::DueForUpdate(const QStringList &codes, qint64 now) const
+{
+    QStringList due;
+    for (const QString &code : codes) {
+        const QuoteRecord *r = record(code);
+        if (r && r->datetime + kUpdateAgainAfterSeconds < now)
+            due.append(code);
+    }
+    return due;
+}
+
+bool CQuotraDoc::UpdateSelected(const QStringList &selectedCodes)
+{
+    if (m_updating) {
+        // The run holds between two codes while the question is open, so it cannot race
+        // the answer; the box's own event loop still applies what arrives meanwhile.
+        m_worker->pause();
+        const int answer = tessera::ShowResourceMessage(
+            kMsgStopRunningUpdate, {}, tessera::MbYesNo | tessera::MbIconQuestion | tessera::MbDefButton2);
+        m_worker->resume();
+        if (answer == tessera::IdYes)
+            StopUpdate();
+        return false;
+    }
+    const QStringList batch = DueForUpdate(selectedCodes, QDateTime::currentSecsSinceEpoch());
+    if (batch.isEmpty())
+        return false;
+    StartUpdate(batch);
+    return true;
+}
+
+void CQuotraDoc::applyOutcome(const FetchOutcome &outcome)
+{
+    QuoteRecord *r = record(outcome.code);
+    if (!r)
+        return; // deleted while its code waited in the batch
+    if (!outcome.ok) {
+        r->values[SlotStatus] = QString::fromUtf16(kFetchErrorText);
+        r->datetime = QDateTime::currentSecsSinceEpoch();
+    } else if (r->CopyQuote(outcome.result)) {
+        r->RecomputeProfit();
+        m_runChanged = true;
+    }
+    Q_EMIT updateProgress(outcome.generation, outcome.index, outcome.code);
+}
+
+void CQuotraDoc::finishRun(quint64 generation, bool stopped)
+{
+    const bool changed = m_runChanged && !stopped;
+    m_updating = false;
+    m_runChanged = false;
+    if (changed)
+        MarkModified();
+    Q_EMIT updateFinished(generation, changed);
+}
+
+QString CQuotraDoc::DefaultListPath()
+{
+    QString dir;
+    if (QCoreApplication::instance())
+        dir = QCoreApplication::applicationDirPath();
+    else
+        dir = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+    return dir + QStringLiteral("/東証株価.kabu");
+}
+
+QString CQuotraDoc::SaveTargetFor(const QString &path) const
+{
+    SaveNamingContext context = m_naming;
+    if (context.defaultListPath.isEmpty())
+        context.defaultListPath = DefaultListPath();
+    context.localNow = QDateTime::currentDateTime();
+    return SaveTarget(path, m_fileKind, WithFileSystemState(context));
+}
+
+bool CQuotraDoc::DoSave(const QString &path, bool replace)
+{
+    StopUpdate();
+    const QString savedTitle = m_title;
+    const QString savedPath = m_pathName;
+    QString target = SaveTargetFor(path);
+    if (target.isEmpty() && m_askSavePath)
+        target = m_askSavePath(path);
+    if (target.isEmpty() || !m_save) {
+        setTitle(savedTitle);
+        return false;
+    }
+    const FileKind kind = FileKindFromPath(target);
+    m_fileKind = kind;
+    if (!m_save(target, kind)) {
+        setTitle(savedTitle);
+        return false;
+    }
+    if (kind == FileKind::ListFile || kind == FileKind::Workbook) {
+        if (replace)
+            SetPathName(target);
+        SetModifiedFlag(false);
+        return true;
+    }
+    // An export leaves the document's identity as it was.
+    m_pathName = savedPath;
+    setTitle(savedTitle);
+    return false;
+}

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "document/RecordMap.h"
+#include "document/doc/FileKind.h"
+#include "document/doc/SaveTarget.h"
+#include "quotes/worker/UpdateJob.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class UpdateWorker;
+
+// The open list: its rows (one record per code, in plain code-unit order), its identity
+// (path, title, file kind, modified flag) and its update runs.
+//
+// Threads: the document and its records belong to the thread that created it. Update runs
+// fetch on a worker thread into records of their own; the results are applied to the rows
+// on this thread when the worker's queued signals arrive, so rows may be read, added and
+// deleted freely while a run is in progress.
+class CQuotraDoc : public QObject {
+    Q_OBJECT
+public:
+    explicit CQuotraDoc(QObject *parent = nullptr);
+    ~CQuotraDoc() override;
+
+    // ---- Rows
+    const RecordMap &rows() const { return m_rows; }
+    bool hasRows() const { return !m_rows.empty(); } // enables Find, Save, Save As, workbook export
+    QuoteRecord *record(const QString &code);
+    const QuoteRecord *record(const QString &code) const;
+    bool contains(const QString &code) const { return m_rows.count(code) != 0; }
+    // Replaces every row by `rows` (a list that was read, a new list). Stops a running update
+    // first; the old records are freed. Emits rowsReset.
+    void replaceRows(RecordMap &&rows);
+    void clearRows() { replaceRows(RecordMap()); }
+    // Deletes the rows of `codes` (unknown codes are ignored); a running update skips them.
+    // Returns the number removed; emits rowsReset when any was.
+    int removeRows(const QStringList &codes);
+
+    // ---- Identity
+    FileKind fileKind() const { return m_fileKind; }
+    void setFileKind(FileKind kind) { m_fileKind = kind; }
+    QString pathName() const { return m_pathName; }
+    // Sets the path and the title (the file's name).
+    void SetPathName(const QString &path);
+    QString title() const { return m_title; }
+    void setTitle(const QString &title);
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true);
+    // The title gains " *" (unless it already ends in "*") and the modified flag is set.
+    void MarkModified();
+    // An empty, unnamed, unmodified list of file kind ListFile, titled by text 1000.
+    void OnNewDocument();
+
+    // ---- Adding codes
+    enum class AddCodeResult { Added, Refused, AlreadyPresent };
+    // A code typed by the user: an unusable code is refused with message 2221; a code already
+    // listed asks the view to select it (selectCodeRequested) with message 2206; otherwise the
+    // row is added, the document marked modified and the code updated at once.
+    AddCodeResult AddCode(const QString &code);
+    // Pasted or command-line text: one candidate code per line (see ValidCodesInText). Adds
+    // the valid codes not yet listed, in text order, and updates them. Messages: 2212 empty
+    // text, 2205 no valid code, 2206 every code already listed; each of these returns false.
+    bool AddCodesFromText(QStringView text);
+
+    // ---- Updates
+    // How the runs fetch (the network by default; tests inject their own).
+    void setFetchFactory(FetchFactory factory);
+    // Stops a running update, then starts one of `batch`. Returns the run's generation, which
+    // every updateProgress and updateFinished of the run carries.
+    quint64 StartUpdate(const QStringList &batch);
+    // Stops a running update (aborting its transfer in flight) and waits for its thread. The
+    // outcomes fetched before the stop are applied and reported before this returns, and the
+    // run's updateFinished is emitted with changed = false.
+    void StopUpdate();
+    // True from StartUpdate until its updateFinished has been emitted.
+    bool isUpdating() const { return m_updating; }
+    // The codes among `codes` (kept in their order) whose row was last updated more than
+    // 60 seconds before `now` (seconds since 1970); unknown codes are left out.
+    QStringList DueForUpdate(const QStringList &codes, qint64 now) const;
+    // The update-selected command, `selectedCodes` in display order. While a run is in
+    // progress it holds the run and asks message 2042 (Yes stops the run) and starts nothing;
+    // otherwise it starts a run of the rows due for an update. True when a run was started.
+    bool UpdateSelected(const QStringList &selectedCodes);
+
+    // ---- Saving
+    // Unattended output folder, workbook output and the default list (see SaveNamingContext;
+    // localNow and the existence flags are filled at each save).
+    void setSaveNaming(const SaveNamingContext &naming) { m_naming = naming; }
+    // The file a save of `path` writes to now; empty when the user must name it.
+    QString SaveTargetFor(const QString &path) const;
+    // Writes the document to `target` in `kind` (list file, CSV, JSON or workbook).
+    using SaveFunction = std::function<bool(const QString &target, FileKind kind)>;
+    void setSaveFunction(SaveFunction save) { m_save = std::move(save); }
+    // Asks the user for a file name (the Save As dialog); empty when cancelled. Without one
+    // a save that needs a name fails.
+    using AskSavePathFunction = std::function<QString(const QString &suggested)>;
+    void setAskSavePath(AskSavePathFunction ask) { m_askSavePath = std::move(ask); }
+    // Saves under the name SaveTargetFor(path) chooses (asking for one when it is empty).
+    // A list file or workbook becomes the document's file (with `replace`): modified flag
+    // cleared, true. CSV and JSON are exports: path, title and modified flag stay as they
+    // were and the result is false, as after a failure.
+    bool DoSave(const QString &path, bool replace = true);
+
+    // "東証株価.kabu" in the program's folder.
+    static QString DefaultListPath();
+
+Q_SIGNALS:
+    // The set of rows changed (added, removed, replaced): the view rebuilds its rows.
+    void rowsReset();
+    // The add-code command found its code already listed: the view selects that row.
+    void selectCodeRequested(const QString &code);
+    void titleChanged(const QString &title);
+    void modifiedChanged(bool modified);
+    void updateStarted(quint64 generation, int total);
+    // The row of `code`, at `index` of the batch, has been updated (or marked failed).
+    // Not emitted for a code whose row was deleted during the run.
+    void updateProgress(quint64 generation, int index, const QString &code);
+    // The run ended; `changed` when some row's values changed and the run was not stopped.
+    // The document is already marked modified when `changed`.
+    void updateFinished(quint64 generation, bool changed);
+
+private:
+    void applyOutcome(const FetchOutcome &outcome);
+    void finishRun(quint64 generation, bool stopped);
+
+    RecordMap m_rows;
+    FileKind m_fileKind = FileKind::ListFile;
+    QString m_pathName;
+    QString m_title;
+    bool m_modified = false;
+
+    std::unique_ptr<UpdateWorker> m_worker;
+    bool m_updating = false;
+    bool m_runChanged = false;
+
+    SaveNamingContext m_naming;
+    SaveFunction m_save;
+    AskSavePathFunction m_askSavePath;
+};

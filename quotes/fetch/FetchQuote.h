@@ -1,0 +1,48 @@
+#pragma once
+
+#include "quotes/HttpRequest.h"
+#include "quotes/QuoteRecord.h"
+#include "quotes/SecurityCode.h"
+#include "quotes/worker/UpdateJob.h"
+
+#include <atomic>
+#include <memory>
+
+// The page dispatcher: turns one code into one filled fetch result through one request
+// object, so that a run of fetches reuses one connection. Belongs to one thread.
+class QuoteFetcher {
+public:
+    explicit QuoteFetcher(HttpOptions options = {});
+    // Uses the given request object (tests pass one that serves pages from memory).
+    explicit QuoteFetcher(std::unique_ptr<HttpRequest> request);
+
+    // A flag another thread may set to abort the request in flight.
+    void setStopFlag(const std::atomic<bool> *stop) { m_request->setStopFlag(stop); }
+
+    // Fetches and parses the page of `code` (of kind `kind`) into result(). True when the
+    // page was fetched and yielded a current price; then result().datetime is now. False for
+    // an Invalid code (no request), a failed request, and a page without a current price: a
+    // page the parsers no longer understand must not wipe a row's last good values.
+    bool FetchQuote(const QString &code, CodeKind kind);
+
+    // The fetch result, overwritten by every FetchQuote; its holding fields are never touched.
+    const QuoteRecord &result() const { return m_result; }
+    const HttpRequest &request() const { return *m_request; }
+
+private:
+    bool fetchAndParse(const QString &code, CodeKind kind);
+
+    std::unique_ptr<HttpRequest> m_request;
+    QuoteRecord m_result;
+};
+
+// The update worker's fetch over the network: one QuoteFetcher, and so one connection, per run.
+FetchFactory NetworkFetchFactory(HttpOptions options = {});
+
+// Fills record.kind and record.exchange_suffix for the browser and chart addresses. A
+// domestic code's page is fetched with a request of its own, synchronously on the calling
+// thread; a code with a suffix takes it from the code; other kinds need nothing. Returns
+// false only when a needed fetch failed, leaving the record unchanged.
+bool ResolveKindAndSuffix(QuoteRecord &record, HttpOptions options = {});
+// The same through a given request object.
+bool ResolveKindAndSuffix(QuoteRecord &record, HttpRequest &request);

@@ -1,0 +1,60 @@
+#include "quotes/worker/UpdateJob.h"
+
+void RunControl::requestStop()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop.store(true);
+    }
+    m_wake.notify_all();
+}
+
+void RunControl::pause()
+{
+    std::lock_guard lock(m_mutex);
+    m_paused = true;
+}
+
+void RunControl::resume()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_paused = false;
+    }
+    m_wake.notify_all();
+}
+
+void RunControl::waitWhilePaused()
+{
+    std::unique_lock lock(m_mutex);
+    m_wake.wait(lock, [this] { return !m_paused || m_stop.load(); });
+}
+
+int UpdateWorkerProc(UpdateJob job)
+{
+    RunControl &control = *job.control;
+    const FetchFunction fetch = job.fetchFactory(control.stopFlag());
+    bool stopped = false;
+    for (int index = 0; index < job.batch.size(); ++index) {
+        control.waitWhilePaused();
+        if (control.stopRequested()) {
+            stopped = true;
+            break;
+        }
+        FetchOutcome outcome;
+        outcome.generation = job.generation;
+        outcome.index = index;
+        outcome.code = job.batch.at(index);
+        outcome.result = QuoteRecord(outcome.code);
+        outcome.ok = fetch(outcome.code, outcome.result);
+        // A failure while a stop is pending is most likely the interrupted transfer: the
+        // row keeps what it had rather than showing an error the site never caused.
+        if (!outcome.ok && control.stopRequested()) {
+            stopped = true;
+            break;
+        }
+        job.deliver(std::move(outcome));
+    }
+    job.finish(stopped);
+    return 0;
+}

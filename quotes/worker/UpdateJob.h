@@ -1,0 +1,66 @@
+#pragma once
+
+#include "quotes/QuoteRecord.h"
+
+#include <QStringList>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+// Fetches one code into `result`; true when the page was fetched and understood. On false
+// `result` is left as far as the failed step got and must not be copied anywhere.
+using FetchFunction = std::function<bool(const QString &code, QuoteRecord &result)>;
+
+// Makes the fetch function of one run. It is called on the worker thread, so whatever it
+// creates (a network handle) belongs to that thread. `stop` is the run's stop flag: requests
+// should watch it so that a stop aborts a transfer in flight.
+using FetchFactory = std::function<FetchFunction(const std::atomic<bool> *stop)>;
+
+// The outcome of one code of a run, handed from the worker thread to the owning thread.
+struct FetchOutcome {
+    quint64 generation = 0;
+    int index = 0; // position of the code in the batch, from 0
+    QString code;
+    bool ok = false;
+    QuoteRecord result;
+};
+
+// Stop and pause requests of one run, shared by the owning thread and the worker thread.
+class RunControl {
+public:
+    void requestStop();
+    bool stopRequested() const { return m_stop.load(); }
+    const std::atomic<bool> *stopFlag() const { return &m_stop; }
+
+    // A paused run holds between two codes, never inside a request.
+    void pause();
+    void resume();
+    // Blocks while paused; returns at once when a stop is requested.
+    void waitWhilePaused();
+
+private:
+    std::atomic<bool> m_stop { false };
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_paused = false;
+};
+
+// What the worker thread gets: the batch, its controls and where to hand results.
+struct UpdateJob {
+    quint64 generation = 0;
+    QStringList batch;
+    FetchFactory fetchFactory;
+    RunControl *control = nullptr;
+    // Called on the worker thread after each code that was fetched or failed (not after
+    // a code whose transfer a stop interrupted).
+    std::function<void(FetchOutcome &&)> deliver;
+    // Called on the worker thread once at the end; `stopped` when the run ended early.
+    std::function<void(bool stopped)> finish;
+};
+
+// The body of the worker thread: fetches the batch in order, one code after another, and
+// stops between two codes (or inside a request, through the stop flag) when asked. Never
+// touches the document's records: results travel through `deliver`.
+int UpdateWorkerProc(UpdateJob job);

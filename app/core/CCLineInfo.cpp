@@ -11,12 +11,22 @@ bool isFlagStart(QChar c)
 }
 } // namespace
 
+bool CCLineInfo::IsFlagArgument(QStringView arg)
+{
+    if (arg.isEmpty() || !isFlagStart(arg.front()))
+        return false;
+    if (arg.front() == QLatin1Char('-'))
+        return true;
+    const QStringView word = arg.mid(1);
+    return !word.contains(QLatin1Char('/')) || hasPrefix(word, QLatin1String("Folder"));
+}
+
 CCLineInfo CCLineInfo::Parse(const QStringList &arguments)
 {
     CCLineInfo info;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments.at(i);
-        const bool flag = !arg.isEmpty() && isFlagStart(arg.front());
+        const bool flag = IsFlagArgument(arg);
         info.ParseParam(flag ? arg.mid(1) : arg, flag, i + 1 == arguments.size());
     }
     info.ApplyProtocolForm();
@@ -107,7 +117,7 @@ bool CCLineInfo::ApplyProtocolForm()
     fileName.clear();
     // Every "*" ends a piece; what follows the last one, possibly nothing, is the last piece.
     for (QStringView piece : QStringView(payload).split(QLatin1Char('*'))) {
-        if (!piece.isEmpty() && isFlagStart(piece.front()))
+        if (IsFlagArgument(piece))
             ParseProgramFlag(piece.mid(1));
         else
             fileName = piece.toString();

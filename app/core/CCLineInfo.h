@@ -10,6 +10,10 @@
 // Unregister/Unregserver). The first argument that is not a flag names the file to open.
 // A file name of the program's protocol, "quotra.kabu:" followed by "*"-separated pieces,
 // is unpacked into flags and a file name by ApplyProtocolForm().
+//
+// On this platform absolute paths begin with "/" too, so a "/" argument is a flag only when
+// it has no further "/" (/Auto, /Dark, /p) or is /Folder<path>; "/home/u/list.kabu" is a
+// file. Arguments beginning with "-" are always flags. The same holds for protocol pieces.
 struct CCLineInfo {
     enum ShellCommand {
         FileNew,
@@ -40,6 +44,9 @@ struct CCLineInfo {
     bool autoRun = false; // /Auto, /Auto2: unattended update, save and exit
     bool excelOutput = false; // /Auto2: save as a workbook
     quint8 themeRequest = ThemeNone; // /Dark, /Light
+
+    // True when `arg` is a flag by the rule above.
+    static bool IsFlagArgument(QStringView arg);
 
     // Parses the arguments (without the program name) and then applies the protocol form.
     static CCLineInfo Parse(const QStringList &arguments);

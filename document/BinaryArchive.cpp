@@ -113,7 +113,7 @@ QString BinaryReader::readString()
             QStringLiteral("string length %1 %2 exceeds the %3 bytes left")
                 .arg(length)
                 .arg(unicode ? QLatin1String("characters") : QLatin1String("bytes"))
-                .arg(remaining()));
+                .arg(left));
         return {};
     }
     const char *p = m_data.data() + m_offset;

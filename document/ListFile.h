@@ -1,6 +1,7 @@
 #pragma once
 
 #include "corelib/Result.h"
+#include "document/BinaryArchive.h" // ListFileError
 #include "document/ColumnLayout.h"
 #include "document/RecordMap.h"
 

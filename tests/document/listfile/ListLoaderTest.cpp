@@ -1,0 +1,188 @@
+// Load's dispatch by extension and content, the drop check, and saving through a temporary file.
+#include "document/ListLoader.h"
+#include "document/SafeSave.h"
+#include "document/TextList.h"
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+class ListLoader : public ::testing::Test {
+protected:
+    QString write(const QString &name, const QByteArray &data)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+            ADD_FAILURE() << "cannot write " << path.toStdString();
+        return path;
+    }
+    QByteArray golden() const
+    {
+        QFile f(QStringLiteral(QUOTRA_TEST_DATA "/lists/v20260716.kabu"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+struct DispatchCase {
+    const char *file;
+    bool listContent; // list-file bytes, else a text list
+    quint32 version; // 0 for a text list
+};
+
+void PrintTo(const DispatchCase &c, std::ostream *os)
+{
+    *os << c.file;
+}
+
+class LoadDispatch : public ListLoader, public ::testing::WithParamInterface<DispatchCase> { };
+
+TEST_P(LoadDispatch, GoesByContentWhateverTheExtension)
+{
+    const DispatchCase &c = GetParam();
+    const QString path = write(QLatin1String(c.file), c.listContent ? golden() : QByteArray("7203\n6758\n"));
+    auto list = LoadList(path);
+    ASSERT_TRUE(list.ok()) << list.error().message.toStdString();
+    EXPECT_EQ(list->version, c.version);
+    EXPECT_EQ(list->rows.size(), 2u);
+    EXPECT_EQ(list->layout.has_value(), c.listContent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, LoadDispatch,
+    ::testing::Values(DispatchCase { "List.KABU", true, 20260716 },
+        DispatchCase { "data.txt", true, 20260716 }, DispatchCase { "noext", true, 20260716 },
+        DispatchCase { "a.CSV", false, 0 }, DispatchCase { "b.kabu", false, 0 },
+        DispatchCase { "c.json", false, 0 }));
+
+TEST_F(ListLoader, WorkbooksGoByExtension)
+{
+    for (const char *name : { "b.XLSX", "c.xls" }) {
+        auto list = LoadList(write(QLatin1String(name), golden()));
+        ASSERT_FALSE(list.ok());
+        EXPECT_EQ(list.error().code, ListErrorWorkbook);
+        EXPECT_TRUE(list.error().message.endsWith(QStringLiteral("workbook import is not available yet")));
+    }
+}
+
+TEST_F(ListLoader, FileShorterThanAVersionIsTruncated)
+{
+    for (const QByteArray &data : { QByteArray(), QByteArray("720") }) {
+        auto list = LoadList(write(QStringLiteral("short.txt"), data));
+        ASSERT_FALSE(list.ok());
+        EXPECT_EQ(list.error().code, ListErrorTruncated);
+    }
+}
+
+TEST_F(ListLoader, MissingFileIsAnIoError)
+{
+    auto list = LoadList(m_dir.filePath(QStringLiteral("absent.kabu")));
+    ASSERT_FALSE(list.ok());
+    EXPECT_EQ(list.error().code, ListErrorIo);
+}
+
+TEST_F(ListLoader, TextListErrorNamesTheAbsolutePath)
+{
+    const QString path = write(QStringLiteral("bad.txt"), QByteArray("7203\nabc\n"));
+    auto list = LoadList(path);
+    ASSERT_FALSE(list.ok());
+    EXPECT_EQ(list.error().code, TextListErrorInvalidCode);
+    EXPECT_TRUE(list.error().message.endsWith(QLatin1Char('\n') + QFileInfo(path).absoluteFilePath()));
+}
+
+TEST_F(ListLoader, TextListRowsAreDueAfterTheUpdatePeriod)
+{
+    ListLoadOptions options;
+    options.updatePeriodSeconds = 600;
+    options.now = 2000000000;
+    auto list = LoadList(write(QStringLiteral("a.txt"), QByteArray("7203\n")), options);
+    ASSERT_TRUE(list.ok());
+    EXPECT_EQ(list->rows.begin()->second->datetime, 2000000000 - 600);
+}
+
+TEST_F(ListLoader, CheckAcceptsAListFileOnItsVersionAlone)
+{
+    QByteArray data = golden().first(4) + QByteArray("garbage");
+    EXPECT_TRUE(CheckList(write(QStringLiteral("x.kabu"), data)).ok());
+    EXPECT_FALSE(LoadList(write(QStringLiteral("y.kabu"), data)).ok());
+    EXPECT_TRUE(CheckList(write(QStringLiteral("z.txt"), QByteArray("7203\n"))).ok());
+    EXPECT_FALSE(CheckList(write(QStringLiteral("w.txt"), QByteArray("7203\nabc\n"))).ok());
+}
+
+class SafeSave : public ::testing::Test {
+protected:
+    QByteArray contents(const QString &path) const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+    }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(SafeSave, FailedWriterLeavesTheOldFileAndNoTemporary)
+{
+    const QString path = m_dir.filePath(QStringLiteral("list.kabu"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old contents");
+    }
+    auto saved = SaveFileSafely(path, [](QIODevice &device) -> tessera::Status {
+        device.write("half of the new");
+        return tessera::Error { 42, QStringLiteral("disk full") };
+    });
+    ASSERT_FALSE(saved.ok());
+    EXPECT_EQ(saved.error().code, 42);
+    EXPECT_EQ(contents(path), QByteArray("old contents"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("list.kabu") });
+}
+
+TEST_F(SafeSave, SuccessReplacesTheFile)
+{
+    const QString path = m_dir.filePath(QStringLiteral("list.kabu"));
+    for (const char *text : { "first", "second" }) {
+        auto saved = SaveFileSafely(path, [text](QIODevice &device) -> tessera::Status {
+            device.write(text);
+            return tessera::Ok {};
+        });
+        ASSERT_TRUE(saved.ok());
+        EXPECT_EQ(contents(path), QByteArray(text));
+    }
+}
+
+TEST_F(SafeSave, MissingFolderFailsBeforeWriting)
+{
+    bool called = false;
+    auto saved = SaveFileSafely(m_dir.filePath(QStringLiteral("no/such/list.kabu")), [&](QIODevice &) {
+        called = true;
+        return tessera::Status(tessera::Ok {});
+    });
+    ASSERT_FALSE(saved.ok());
+    EXPECT_EQ(saved.error().code, SaveErrorOpen);
+    EXPECT_FALSE(called);
+}
+
+TEST_F(SafeSave, ListFileThroughSafeSaveReadsBack)
+{
+    auto golden = ReadListFile([] {
+        QFile f(QStringLiteral(QUOTRA_TEST_DATA "/lists/store_current.kabu"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }());
+    ASSERT_TRUE(golden.ok());
+    const QString path = m_dir.filePath(QStringLiteral("copy.kabu"));
+    ASSERT_TRUE(SaveFileSafely(path, [&](QIODevice &device) {
+        return WriteListFile(device, golden->rows, *golden->layout);
+    }).ok());
+    auto again = LoadList(path);
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(WriteListFile(again->rows, *again->layout), WriteListFile(golden->rows, *golden->layout));
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+#include "view/table/CellColors.h"
+
+#include "quotes/QuoteRecord.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct RuleCase {
+    int field;
+    const char16_t *text; // written into the field's slot
+    TextColorRule expected;
+};
+
+class TextColorRuleTest : public ::testing::TestWithParam<RuleCase> { };
+
+TEST_P(TextColorRuleTest, ColoursByField)
+{
+    const RuleCase &c = GetParam();
+    QuoteRecord r(u"7203"_s);
+    r.values[static_cast<size_t>(SlotOfField(c.field))] = QString::fromUtf16(c.text);
+    EXPECT_EQ(CellTextColorRule(r, c.field), c.expected)
+        << c.field << " " << QString::fromUtf16(c.text).toStdString();
+}
+
+using T = TextColorRule;
+INSTANTIATE_TEST_SUITE_P(Cases, TextColorRuleTest,
+    ::testing::Values(RuleCase { 5, u"-15", T::Red }, RuleCase { 5, u"+15", T::Row },
+        RuleCase { 5, u"0", T::Row }, RuleCase { 5, u"", T::Row }, RuleCase { 5, u"---", T::Row },
+        RuleCase { 5, u"-0", T::Row }, RuleCase { 5, u"-1,234.5", T::Red }, RuleCase { 5, u" -3", T::Red },
+        RuleCase { 6, u"-0.35%", T::Red }, RuleCase { 6, u"+0.80%", T::Row },
+        RuleCase { 22, u"-12.3", T::Red }, RuleCase { 24, u"-1.5", T::Red },
+        RuleCase { 31, u"-1,000", T::Red }, RuleCase { 33, u"-5", T::Red }, RuleCase { 33, u"5", T::Row },
+        // Fields without a sign rule stay in the row colour even when negative.
+        RuleCase { 4, u"-15", T::Row }, RuleCase { 21, u"-1", T::Row }, RuleCase { 23, u"-1", T::Row },
+        RuleCase { 10, u"STOP 1,500", T::DarkGreen }, RuleCase { 10, u"1,500", T::Row },
+        RuleCase { 11, u"STOP 1,200", T::Red }, RuleCase { 11, u"1,200", T::Row },
+        RuleCase { 10, u"stop", T::Row }, // the marker is upper case
+        RuleCase { 15, u"ERROR:情報の取得に失敗しました", T::Red }, RuleCase { 15, u"", T::Row },
+        RuleCase { 15, u"error", T::Row }));
+
+TEST(TextColorRule, ProfitIsRedWhenNegativeWithOrWithoutHoldings)
+{
+    QuoteRecord r(u"7203"_s);
+    r.loss = -1;
+    EXPECT_EQ(CellTextColorRule(r, FieldLoss), T::Red);
+    r.has_holdings = true;
+    EXPECT_EQ(CellTextColorRule(r, FieldLoss), T::Red);
+    r.loss = 0;
+    EXPECT_EQ(CellTextColorRule(r, FieldLoss), T::Row);
+}
+
+class CellColorsTest : public ::testing::Test {
+protected:
+    CellColorsTest()
+        : record(u"7203"_s)
+    {
+        record.values[SlotDifference] = u"-15"_s;
+        palette.windowText = 0x101010;
+        palette.window = 0xFAFAFA;
+        palette.buttonFace = 0xC0C0C0;
+        palette.selectionText = 0xFFFFFE;
+        palette.selectionBack = 0x800000;
+        palette.sortText = 0x202020;
+        palette.sortBack = 0x0000C8;
+    }
+    QuoteRecord record;
+    CellPalette palette;
+};
+
+TEST_F(CellColorsTest, DefaultRowUsesSystemColours)
+{
+    EXPECT_EQ(CellColorsOf(record, 2, {}, palette), (CellColors { 0x101010, 0xFAFAFA }));
+    EXPECT_EQ(CellColorsOf(record, 5, {}, palette), (CellColors { kColorRed, 0xFAFAFA }));
+}
+
+TEST_F(CellColorsTest, RowColoursApplyExceptWhereARuleColours)
+{
+    record.text_color = 0x00FF00;
+    record.back_color = 0x333333;
+    EXPECT_EQ(CellColorsOf(record, 2, {}, palette), (CellColors { 0x00FF00, 0x333333 }));
+    EXPECT_EQ(CellColorsOf(record, 5, {}, palette), (CellColors { kColorRed, 0x333333 }));
+}
+
+TEST_F(CellColorsTest, SelectionAndDisabledOverrideEverything)
+{
+    CellState selected;
+    selected.selected = true;
+    EXPECT_EQ(CellColorsOf(record, 5, selected, palette), (CellColors { 0xFFFFFE, 0x800000 }));
+    selected.sortedColumn = true;
+    EXPECT_EQ(CellColorsOf(record, 5, selected, palette), (CellColors { 0x202020, 0x0000C8 }));
+    CellState disabled;
+    disabled.disabled = true;
+    disabled.selected = true;
+    EXPECT_EQ(CellColorsOf(record, 5, disabled, palette), (CellColors { 0x101010, 0xC0C0C0 }));
+}
+
+TEST_F(CellColorsTest, SortedColumnIsTinted)
+{
+    CellState sorted;
+    sorted.sortedColumn = true;
+    // Red channel: 0xFA * 0.6 + 0xC8 * 0.4 = 230; green and blue: 0xFA * 0.6 = 150.
+    EXPECT_EQ(CellColorsOf(record, 2, sorted, palette), (CellColors { 0x101010, 0x9696E6 }));
+    EXPECT_EQ(CellColorsOf(record, 5, sorted, palette).text, kColorRed);
+}
+
+TEST(BlendColor, WeightsAndRounding)
+{
+    EXPECT_EQ(BlendColor(0xFFFFFF, 0x000000, 0), 0xFFFFFFu);
+    EXPECT_EQ(BlendColor(0xFFFFFF, 0x000000, 100), 0x000000u);
+    EXPECT_EQ(BlendColor(0x000000, 0xFFFFFF, 40), 0x666666u);
+    EXPECT_EQ(BlendColor(0x0000FF, 0xFF0000, 50), 0x800080u);
+    EXPECT_EQ(BlendColor(0x123456, 0x654321, 250), 0x654321u); // weight clamped
+}
+
+TEST(ColorRef, ConvertsToAndFromQtOrder)
+{
+    EXPECT_EQ(ColorRefToRgb(kColorRed), 0xFFFF0000u);
+    EXPECT_EQ(ColorRefToRgb(kColorDarkGreen), 0xFF008000u);
+    EXPECT_EQ(ColorRefFromRgb(0xFF123456u), 0x563412u);
+    EXPECT_EQ(ColorRefFromRgb(ColorRefToRgb(0xABCDEF)), 0xABCDEFu);
+}
+
+} // namespace

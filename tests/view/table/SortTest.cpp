@@ -1,0 +1,345 @@
+#include "view/table/NumberReading.h"
+#include "view/table/Sorting.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct RealCase {
+    const char16_t *text;
+    double expected;
+};
+
+class RealKeyTest : public ::testing::TestWithParam<RealCase> { };
+
+TEST_P(RealKeyTest, Reads)
+{
+    EXPECT_DOUBLE_EQ(RealKey(QStringView(GetParam().text)), GetParam().expected)
+        << QString::fromUtf16(GetParam().text).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RealKeyTest,
+    ::testing::Values(RealCase { u"-0.35%", -0.35 }, RealCase { u"+0.80%", 0.8 }, RealCase { u"", 0 },
+        RealCase { u"---", 0 }, RealCase { u"1,234.5", 1234.5 }, RealCase { u"STOP 1,234.5", 0 },
+        RealCase { u"  -12", -12 }, RealCase { u"\t+7", 7 }, RealCase { u".5", 0.5 }, RealCase { u"5.", 5 },
+        RealCase { u"-.", 0 }, RealCase { u"1e3", 1000 }, RealCase { u"1E+2x", 100 }, RealCase { u"2e", 2 },
+        RealCase { u"2e+", 2 }, RealCase { u"3.5e-1", 0.35 }, RealCase { u"12.3倍", 12.3 },
+        RealCase { u"1,234,567,890,123", 1234567890123.0 }, RealCase { u"inf", 0 }, RealCase { u"nan", 0 },
+        RealCase { u"0x10", 0 }, RealCase { u"1e-400", 0 }, RealCase { u"-,5", -5 }));
+
+TEST(RealKey, ExponentOverflowGivesInfinity)
+{
+    EXPECT_EQ(RealKey(u"1e999"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(RealKey(u"-1e999"), -std::numeric_limits<double>::infinity());
+}
+
+TEST(ReadLeadingReal, WithoutCommaRemovalStopsAtTheSeparator)
+{
+    EXPECT_DOUBLE_EQ(ReadLeadingReal(u"1,234.5", false), 1.0);
+    EXPECT_DOUBLE_EQ(ReadLeadingReal(u"-1,234.5", false), -1.0);
+}
+
+struct IntCase {
+    const char16_t *text;
+    qint64 expected;
+};
+
+class IntegerKeyTest : public ::testing::TestWithParam<IntCase> { };
+
+TEST_P(IntegerKeyTest, Reads)
+{
+    EXPECT_EQ(IntegerKey(QStringView(GetParam().text)), GetParam().expected)
+        << QString::fromUtf16(GetParam().text).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, IntegerKeyTest,
+    ::testing::Values(IntCase { u"1,234.5", 1234 }, IntCase { u"+15", 15 }, IntCase { u"---", 0 },
+        IntCase { u"", 0 }, IntCase { u"-1,000", -1000 }, IntCase { u"  42株", 42 }, IntCase { u"abc", 0 },
+        IntCase { u"-", 0 },
+        // Beyond 32 bits the order still holds (trading values, volumes).
+        IntCase { u"3,000,000,000", 3000000000LL },
+        IntCase { u"99999999999999999999", std::numeric_limits<qint64>::max() },
+        IntCase { u"-99999999999999999999", std::numeric_limits<qint64>::min() },
+        IntCase { u"-9223372036854775808", std::numeric_limits<qint64>::min() },
+        IntCase { u"9223372036854775807", std::numeric_limits<qint64>::max() }));
+
+TEST(RangeKey, CutsAtTheFullWidthTilde)
+{
+    EXPECT_EQ(RangeKey(u"1,500～2,500"), 1500);
+    EXPECT_EQ(RangeKey(u"～2,500"), 0);
+    EXPECT_EQ(RangeKey(u"700"), 700);
+    EXPECT_EQ(RangeKey(u"1,500~2,500"), 1500); // the ASCII tilde ends the number anyway
+}
+
+struct CodeCase {
+    const char16_t *a;
+    const char16_t *b;
+    bool aBeforeB;
+};
+
+class CodeLessTest : public ::testing::TestWithParam<CodeCase> { };
+
+TEST_P(CodeLessTest, Compares)
+{
+    const CodeCase &c = GetParam();
+    EXPECT_EQ(CodeLess(QStringView(c.a), QStringView(c.b)), c.aBeforeB)
+        << QString::fromUtf16(c.a).toStdString() << " vs " << QString::fromUtf16(c.b).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CodeLessTest,
+    ::testing::Values(CodeCase { u"1301", u"7203", true }, CodeCase { u"7203", u"13010", true }, // numbers
+        CodeCase { u"13010", u"7203", false }, CodeCase { u"7203", u"7203.T", true }, // text
+        CodeCase { u"13010", u"8306.T", true }, CodeCase { u"8306.T", u"^DJI", true },
+        CodeCase { u"130A", u"1310", true }, CodeCase { u"", u"1", true }, // empty reads 0
+        CodeCase { u"0100", u"100", false }, // equal numbers
+        CodeCase { u"100", u"0100", false }, CodeCase { u"AAPL", u"aapl", true }));
+
+// Records whose field holds the given texts, in that order.
+class SortFixture : public ::testing::Test {
+protected:
+    QuoteRecord *add(const QString &code)
+    {
+        records.push_back(std::make_unique<QuoteRecord>(code));
+        rows.push_back(records.back().get());
+        return rows.back();
+    }
+    void addWithSlot(const QString &code, int slot, const QString &text)
+    {
+        add(code)->values[static_cast<size_t>(slot)] = text;
+    }
+    QStringList codes() const
+    {
+        QStringList out;
+        for (const QuoteRecord *r : rows)
+            out << r->code;
+        return out;
+    }
+    QStringList slotTexts(int slot) const
+    {
+        QStringList out;
+        for (const QuoteRecord *r : rows)
+            out << r->values[static_cast<size_t>(slot)];
+        return out;
+    }
+    void sortBy(int field, bool ascending)
+    {
+        SortSpec spec;
+        spec.field = field;
+        spec.ascending = ascending;
+        SortRows(rows, spec);
+    }
+
+    std::vector<std::unique_ptr<QuoteRecord>> records;
+    RowVector rows;
+};
+
+TEST_F(SortFixture, ChangeRateAscendingAndDescending)
+{
+    for (const char16_t *t : { u"+0.80%", u"", u"-0.35%", u"-3.10%" })
+        addWithSlot(QString::fromUtf16(t), SlotRatio, QString::fromUtf16(t));
+    sortBy(6, true);
+    EXPECT_EQ(slotTexts(SlotRatio), (QStringList { u"-3.10%"_s, u"-0.35%"_s, u""_s, u"+0.80%"_s }));
+    sortBy(6, false);
+    EXPECT_EQ(slotTexts(SlotRatio), (QStringList { u"+0.80%"_s, u""_s, u"-0.35%"_s, u"-3.10%"_s }));
+}
+
+TEST_F(SortFixture, CodesAscending)
+{
+    for (const char16_t *c : { u"7203", u"^DJI", u"13010", u"8306.T", u"1301" })
+        add(QString::fromUtf16(c));
+    sortBy(FieldCode, true);
+    EXPECT_EQ(codes(), (QStringList { u"1301"_s, u"7203"_s, u"13010"_s, u"8306.T"_s, u"^DJI"_s }));
+    sortBy(FieldCode, false);
+    EXPECT_EQ(codes(), (QStringList { u"^DJI"_s, u"8306.T"_s, u"13010"_s, u"7203"_s, u"1301"_s }));
+}
+
+TEST_F(SortFixture, CodeCyclesNeverLoseRows)
+{
+    // 9 < 10 (numbers), 10 < 10A and 10A < 9 (texts): no order satisfies all three.
+    for (int i = 0; i < 200; ++i) {
+        add(QString::number(i));
+        add(QString::number(i) + u'A');
+    }
+    sortBy(FieldCode, true);
+    QStringList sorted = codes();
+    sorted.sort();
+    QStringList expected;
+    for (int i = 0; i < 200; ++i)
+        expected << QString::number(i) << QString::number(i) + u'A';
+    expected.sort();
+    EXPECT_EQ(sorted, expected);
+}
+
+TEST_F(SortFixture, IntegerRuleTiesKeepTheirOrder)
+{
+    addWithSlot(u"a"_s, SlotVolume, u"---"_s);
+    addWithSlot(u"b"_s, SlotVolume, u"1,000"_s);
+    addWithSlot(u"c"_s, SlotVolume, u""_s);
+    addWithSlot(u"d"_s, SlotVolume, u"999"_s);
+    sortBy(7, true);
+    EXPECT_EQ(codes(), (QStringList { u"a"_s, u"c"_s, u"d"_s, u"b"_s }));
+    sortBy(7, false);
+    EXPECT_EQ(codes(), (QStringList { u"b"_s, u"d"_s, u"a"_s, u"c"_s }));
+}
+
+TEST_F(SortFixture, TextRuleIsByCodeUnit)
+{
+    for (const char16_t *t : { u"b", u"B", u"トヨタ", u"a", u"Ａ" })
+        addWithSlot(QString::fromUtf16(t), SlotName, QString::fromUtf16(t));
+    sortBy(2, true);
+    EXPECT_EQ(codes(), (QStringList { u"B"_s, u"a"_s, u"b"_s, u"トヨタ"_s, u"Ａ"_s }));
+}
+
+TEST_F(SortFixture, RangeRule)
+{
+    addWithSlot(u"a"_s, SlotPriceLimit, u"1,500～2,500"_s);
+    addWithSlot(u"b"_s, SlotPriceLimit, u"300～500"_s);
+    addWithSlot(u"c"_s, SlotPriceLimit, u"---"_s);
+    sortBy(17, true);
+    EXPECT_EQ(codes(), (QStringList { u"c"_s, u"b"_s, u"a"_s }));
+}
+
+TEST_F(SortFixture, RealRuleReadsStopPricesAsZero)
+{
+    addWithSlot(u"a"_s, SlotHigh, u"1,000"_s);
+    addWithSlot(u"b"_s, SlotHigh, u"STOP 1,234.5"_s);
+    addWithSlot(u"c"_s, SlotHigh, u"-1"_s);
+    sortBy(10, true);
+    EXPECT_EQ(codes(), (QStringList { u"c"_s, u"b"_s, u"a"_s }));
+}
+
+TEST_F(SortFixture, TimesAndHoldingNumbersCompareAsStored)
+{
+    QuoteRecord *a = add(u"a"_s);
+    QuoteRecord *b = add(u"b"_s);
+    QuoteRecord *c = add(u"c"_s);
+    a->datetime = 300;
+    b->datetime = 100;
+    c->datetime = 200;
+    sortBy(14, true);
+    EXPECT_EQ(codes(), (QStringList { u"b"_s, u"c"_s, u"a"_s }));
+    a->buyday = -5; // before 1970
+    b->buyday = 10;
+    c->buyday = 0;
+    sortBy(35, false);
+    EXPECT_EQ(codes(), (QStringList { u"b"_s, u"c"_s, u"a"_s }));
+    // Holding figures compare whether or not the row has holdings.
+    a->loss = -10;
+    b->loss = std::numeric_limits<double>::quiet_NaN();
+    c->loss = 5;
+    a->has_holdings = true;
+    sortBy(38, true);
+    EXPECT_EQ(codes(), (QStringList { u"b"_s, u"a"_s, u"c"_s }));
+}
+
+TEST_F(SortFixture, AnchorColumnKeepsTheOrder)
+{
+    for (const char16_t *c : { u"3", u"1", u"2" })
+        add(QString::fromUtf16(c));
+    sortBy(0, true);
+    EXPECT_EQ(codes(), (QStringList { u"3"_s, u"1"_s, u"2"_s }));
+    sortBy(0, false);
+    EXPECT_EQ(codes(), (QStringList { u"3"_s, u"1"_s, u"2"_s }));
+}
+
+TEST_F(SortFixture, RowColoursWithDefaultsAsSystemColours)
+{
+    add(u"a"_s)->text_color = 0x000080;
+    add(u"b"_s); // default text colour: sorts as 0x000010 here
+    add(u"c"_s)->text_color = 0x000001;
+    SortSpec spec;
+    spec.key = SortSpec::TextColor;
+    spec.defaultTextColor = 0x000010;
+    SortRows(rows, spec);
+    EXPECT_EQ(codes(), (QStringList { u"c"_s, u"b"_s, u"a"_s }));
+    // Background colours compare unsigned: a value with the top bit set sorts last.
+    rows[0]->back_color = static_cast<qint32>(0x80000000u);
+    spec.key = SortSpec::BackColor;
+    spec.defaultBackColor = 0xFFFFFF;
+    SortRows(rows, spec);
+    EXPECT_EQ(rows.back()->back_color, static_cast<qint32>(0x80000000u));
+}
+
+TEST_F(SortFixture, RecordLessAgreesWithTheSort)
+{
+    for (const char16_t *t : { u"5", u"-1", u"3,000", u"", u"2.5" })
+        addWithSlot(QString::fromUtf16(t), SlotPrice, QString::fromUtf16(t));
+    for (bool up : { true, false }) {
+        SortSpec spec;
+        spec.field = 4;
+        spec.ascending = up;
+        SortRows(rows, spec);
+        for (size_t i = 1; i < rows.size(); ++i)
+            EXPECT_FALSE(RecordLess(*rows[i], *rows[i - 1], spec)) << i;
+    }
+}
+
+TEST_F(SortFixture, SelectionFollowsTheCodes)
+{
+    for (const char16_t *t : { u"e", u"d", u"c", u"b", u"a" })
+        addWithSlot(QString::fromUtf16(t), SlotName, QString::fromUtf16(t));
+    SortSpec spec;
+    spec.field = 2;
+    // Rows 0 ("e"), 2 ("c") and 3 ("b") selected before the sort.
+    const std::vector<int> after = SortRowsKeepingSelection(rows, spec, { 0, 2, 3, 99 });
+    EXPECT_EQ(after, (std::vector<int> { 1, 2, 4 }));
+    EXPECT_TRUE(SortRowsKeepingSelection(rows, spec, {}).empty());
+}
+
+TEST(CompareRuleOf, EveryField)
+{
+    using R = CompareRule;
+    const std::map<int, R> expected = {
+        { 0, R::None },
+        { 1, R::Code },
+        { 2, R::Text },
+        { 3, R::Text },
+        { 15, R::Text },
+        { 39, R::Text },
+        { 4, R::Real },
+        { 5, R::Real },
+        { 6, R::Real },
+        { 9, R::Real },
+        { 10, R::Real },
+        { 11, R::Real },
+        { 12, R::Real },
+        { 13, R::Real },
+        { 20, R::Real },
+        { 21, R::Real },
+        { 22, R::Real },
+        { 23, R::Real },
+        { 24, R::Real },
+        { 25, R::Real },
+        { 34, R::Real },
+        { 7, R::Integer },
+        { 8, R::Integer },
+        { 16, R::Integer },
+        { 18, R::Integer },
+        { 19, R::Integer },
+        { 26, R::Integer },
+        { 27, R::Integer },
+        { 28, R::Integer },
+        { 29, R::Integer },
+        { 30, R::Integer },
+        { 31, R::Integer },
+        { 32, R::Integer },
+        { 33, R::Integer },
+        { 17, R::Range },
+        { 14, R::Time },
+        { 35, R::Time },
+        { 36, R::Number },
+        { 37, R::Number },
+        { 38, R::Number },
+    };
+    ASSERT_EQ(expected.size(), 40u);
+    for (const auto &[field, rule] : expected)
+        EXPECT_EQ(CompareRuleOf(field), rule) << field;
+    EXPECT_EQ(CompareRuleOf(40), R::None);
+    EXPECT_EQ(CompareRuleOf(-1), R::None);
+}
+
+} // namespace

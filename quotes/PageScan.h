@@ -9,6 +9,9 @@
 // "No position": a failed cut, or a cut that depends on one.
 inline constexpr qsizetype kNoPos = -1;
 
+// Position of the first `marker` at or after `position`, or kNoPos.
+qsizetype Find(QStringView text, qsizetype position, QStringView marker);
+
 // Finds the first `start` at or after `position`, then the first `end` after it, and stores
 // the text between them in `destination`. Returns the position just behind `end`, or kNoPos
 // (position already kNoPos, a marker missing), in which case `destination` is untouched.

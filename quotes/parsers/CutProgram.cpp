@@ -93,10 +93,7 @@ void Run(std::span<const Step> steps, QStringView page, QuoteRecord &result)
             break;
         }
         case Into::Find:
-            if (from >= 0 && from <= text.size())
-                next = text.indexOf(start, from);
-            if (next < 0)
-                next = kNoPos;
+            next = Find(text, from, start);
             break;
         }
         if (step.save >= 0)

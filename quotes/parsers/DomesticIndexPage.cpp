@@ -11,29 +11,15 @@ namespace {
 // block. Without the detail block its figures are looked for in the price board.
 constexpr QStringView kQ = u"\"";
 
+// clang-format off
 constexpr Step kSteps[] = {
     { .text = Text::Page, .into = Into::Outer, .start = u"__PRELOADED_STATE__", .end = u"</script" },
-    { .text = Text::Outer,
-        .into = Into::Section,
-        .start = u"\"mainDomesticIndexPriceBoard",
-        .end = u"currentTabNavigationKey" },
+    { .text = Text::Outer, .into = Into::Section, .start = u"\"mainDomesticIndexPriceBoard", .end = u"currentTabNavigationKey" },
     { .text = Text::Section, .slot = SlotName, .start = u"\"name\":\"", .end = kQ },
-    { .text = Text::Section,
-        .slot = SlotMarket,
-        .start = u"\"marketName\":\"",
-        .end = kQ,
-        .fallback = u"---" },
+    { .text = Text::Section, .slot = SlotMarket, .start = u"\"marketName\":\"", .end = kQ, .fallback = u"---" },
     { .text = Text::Section, .slot = SlotPrice, .start = u"\"price\":\"", .end = kQ },
-    { .text = Text::Section,
-        .slot = SlotDifference,
-        .start = u"\"changePrice\":\"",
-        .end = kQ,
-        .flags = PlusSign },
-    { .text = Text::Section,
-        .slot = SlotRatio,
-        .start = u"\"changePriceRate\":\"",
-        .end = kQ,
-        .flags = PlusSign },
+    { .text = Text::Section, .slot = SlotDifference, .start = u"\"changePrice\":\"", .end = kQ, .flags = PlusSign },
+    { .text = Text::Section, .slot = SlotRatio, .start = u"\"changePriceRate\":\"", .end = kQ, .flags = PlusSign },
 
     { .text = Text::Outer, .into = Into::Section, .start = u"\"mainDomesticIndexDetail", .end = u"}," },
     { .text = Text::Section, .slot = SlotPrevClose, .start = u"\"previousPrice\":\"", .end = kQ },
@@ -43,6 +29,7 @@ constexpr Step kSteps[] = {
     { .text = Text::Section, .slot = SlotYearHigh, .start = u"\"highPrice52\":\"", .end = kQ },
     { .text = Text::Section, .slot = SlotYearLow, .start = u"\"lowPrice52\":\"", .end = kQ },
 };
+// clang-format on
 
 } // namespace
 

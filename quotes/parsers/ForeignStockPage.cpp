@@ -26,31 +26,18 @@ constexpr Step entryValue(QuoteSlot slot)
     return { .text = Text::Sub, .slot = static_cast<qint8>(slot), .start = kValue, .end = kQ };
 }
 
+// clang-format off
 constexpr Step kSteps[] = {
     { .text = Text::Page, .into = Into::Outer, .start = u"__PRELOADED_STATE__", .end = u"</script" },
     { .text = Text::Outer, .into = Into::Kind, .start = u"\"industryName\":\"", .end = kQ },
-    { .text = Text::Outer,
-        .into = Into::Section,
-        .start = u"\"mainUsStocksPriceBoard",
-        .end = u"currentTabNavigationKey" },
+    { .text = Text::Outer, .into = Into::Section, .start = u"\"mainUsStocksPriceBoard", .end = u"currentTabNavigationKey" },
     { .text = Text::Section, .slot = SlotName, .start = u"\"name\":\"", .end = kQ },
     { .text = Text::Section, .slot = SlotMarket, .start = u"\"label\":\"", .end = kQ, .fallback = u"---" },
     { .text = Text::Section, .slot = SlotPrice, .start = u"\"price\":\"", .end = kQ },
-    { .text = Text::Section,
-        .slot = SlotDifference,
-        .start = u"\"priceChange\":\"",
-        .end = kQ,
-        .flags = PlusSign },
-    { .text = Text::Section,
-        .slot = SlotRatio,
-        .start = u"\"priceChangeRate\":\"",
-        .end = kQ,
-        .flags = PlusSign },
+    { .text = Text::Section, .slot = SlotDifference, .start = u"\"priceChange\":\"", .end = kQ, .flags = PlusSign },
+    { .text = Text::Section, .slot = SlotRatio, .start = u"\"priceChangeRate\":\"", .end = kQ, .flags = PlusSign },
 
-    { .text = Text::Outer,
-        .into = Into::Section,
-        .start = u"\"mainUsStocksDataList",
-        .end = u"mainUsStocksReferenceIndex" },
+    { .text = Text::Outer, .into = Into::Section, .start = u"\"mainUsStocksDataList", .end = u"mainUsStocksReferenceIndex" },
     entry(u"previousPrice"),
     entryValue(SlotPrevClose),
     entry(u"openPrice"),
@@ -64,10 +51,7 @@ constexpr Step kSteps[] = {
     entry(u"tradingValue"),
     entryValue(SlotTradingValue),
 
-    { .text = Text::Outer,
-        .into = Into::Section,
-        .start = u"\"mainUsStocksReferenceIndex",
-        .end = u"mainDetailChartSetting" },
+    { .text = Text::Outer, .into = Into::Section, .start = u"\"mainUsStocksReferenceIndex", .end = u"mainDetailChartSetting" },
     entry(u"totalPrice"),
     entryValue(SlotMarketCap),
     entry(u"sharesIssued"),
@@ -85,6 +69,7 @@ constexpr Step kSteps[] = {
     entry(u"lowPrice52"),
     entryValue(SlotYearLow),
 };
+// clang-format on
 
 } // namespace
 

@@ -137,3 +137,49 @@ TEST(PageScan, UnescapeIsLinearOnLongInput)
 }
 
 } // namespace
+
+namespace {
+
+// The marker search against Qt's own search, on texts from a small alphabet (so that
+// partial matches are everywhere) of every length around the vector width.
+TEST(PageScan, FindAgreesWithIndexOf)
+{
+    const QString alphabet = uR"(\"ab{}:C信 )"_s;
+    quint32 state = 987654321;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const qsizetype length = next() % 300;
+        QString text;
+        for (qsizetype i = 0; i < length; ++i)
+            text += alphabet[next() % alphabet.size()];
+        QString needle;
+        if (length > 0 && next() % 2) {
+            const qsizetype from = next() % length;
+            needle = text.mid(from, 1 + next() % 24);
+        } else {
+            for (qsizetype i = 1 + next() % 6; i > 0; --i)
+                needle += alphabet[next() % alphabet.size()];
+        }
+        const qsizetype position = qsizetype(next() % (length + 2)) - 1;
+        const qsizetype expected = position < 0 || position > length ? -1 : text.indexOf(needle, position);
+        ASSERT_EQ(Find(text, position, needle), expected == -1 ? kNoPos : expected)
+            << "text " << text.toStdString() << " needle " << needle.toStdString() << " position "
+            << position;
+    }
+}
+
+TEST(PageScan, FindAtTheVeryEndOfALongText)
+{
+    const QString text = QString(u'x').repeated(1000) + uR"(\"stocksContents\")"_s;
+    const QStringView marker = uR"(\"stocksContents\")";
+    EXPECT_EQ(Find(text, 0, marker), 1000);
+    EXPECT_EQ(Find(text, 1000, marker), 1000);
+    EXPECT_EQ(Find(text, 1001, marker), kNoPos);
+    EXPECT_EQ(Find(QStringView(text).chopped(1), 0, marker), kNoPos) << "one character short";
+    EXPECT_EQ(Find(text, 0, u"x\\"), 999);
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 #include "corelib/TextCodec.h"
 
 #include <QList>
+#include <QUrl>
 
 #include <curl/curl.h>
 
@@ -117,6 +118,12 @@ QByteArray browserCharset(const QByteArray &label)
     return label;
 }
 
+bool isLoopback(const QByteArray &url)
+{
+    const QString host = QUrl(QString::fromUtf8(url)).host();
+    return host == u"localhost" || host == u"::1" || host.startsWith(u"127.");
+}
+
 } // namespace
 
 struct HttpRequest::Handles {
@@ -217,6 +224,9 @@ bool HttpRequest::transfer(const QByteArray &url, QByteArray &body, QByteArray &
     state.maxBodyBytes = m_options.maxBodyBytes;
     state.stop = m_stop;
     curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+    // Proxies come from the environment, but like browsers the loopback site is reached
+    // directly (an empty proxy name disables the proxy, null restores the environment's).
+    curl_easy_setopt(easy, CURLOPT_PROXY, isLoopback(url) ? "" : nullptr);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &state);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &state);
 

@@ -213,6 +213,22 @@ TEST(HttpKeepAlive, ConsecutiveGetsShareOneConnection)
     EXPECT_EQ(server.connections(), 1);
 }
 
+TEST(HttpProxy, LoopbackIsReachedDirectlyWhateverTheEnvironmentSays)
+{
+    LoopbackServer server;
+    server.on("/a", serveBytes(200, "text/html", "direct"));
+    // A proxy address that never answers.
+    qputenv("http_proxy", "http://10.255.255.1:9");
+    HttpOptions options;
+    options.connectTimeoutMs = 2000;
+    HttpRequest request(options);
+    QString text;
+    const bool ok = request.Get(server.url("/a"), text);
+    qunsetenv("http_proxy");
+    EXPECT_TRUE(ok) << request.lastError().toStdString();
+    EXPECT_EQ(text, u"direct"_s);
+}
+
 TEST(HttpKeepAlive, ServerClosingBetweenRequestsIsHandled)
 {
     LoopbackServer server;

@@ -1,0 +1,124 @@
+#include "app/core/Startup.h"
+#include "corelib/LanguageModule.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Runs the real program: it must refuse to start without its language module, with the
+// message on standard error (headless) and a failure status, and save nothing.
+
+namespace {
+
+QString binDir()
+{
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+}
+
+struct RunResult {
+    int exitCode = -1;
+    QProcess::ExitStatus status = QProcess::CrashExit;
+    QString err;
+};
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_config.isValid());
+        ASSERT_TRUE(QFileInfo::exists(binDir() + QStringLiteral("/quotra")));
+    }
+
+    RunResult run(const QString &program, const QStringList &args, const QStringList &extraEnv)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+        env.remove(QStringLiteral("QUOTRA_LANG_MODULE"));
+        for (const QString &kv : extraEnv) {
+            const qsizetype eq = kv.indexOf(QLatin1Char('='));
+            env.insert(kv.left(eq), kv.mid(eq + 1));
+        }
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return { p.exitCode(), p.exitStatus(), QString::fromUtf8(p.readAllStandardError()) };
+    }
+    QString settingsFile() const { return m_config.path() + QStringLiteral("/Kestrel/Quotra.conf"); }
+
+    QTemporaryDir m_config;
+};
+
+TEST_F(StartupTest, MissingModuleStopsTheProgramWithTheMessage)
+{
+    const RunResult r = run(binDir() + QStringLiteral("/quotra"), { QStringLiteral("/Auto") },
+        { QStringLiteral("QUOTRA_LANG_MODULE=/nonexistent/quotra_ja.rcc") });
+    EXPECT_EQ(r.status, QProcess::NormalExit);
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains(LanguageNotReadyText())) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(settingsFile())) << "a program without its module saves nothing";
+}
+
+TEST_F(StartupTest, ProgramCopiedAwayFromItsModuleRefusesToStart)
+{
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    const QString copy = elsewhere.filePath(QStringLiteral("quotra"));
+    ASSERT_TRUE(QFile::copy(binDir() + QStringLiteral("/quotra"), copy));
+    if (QFileInfo::exists(QStringLiteral(QUOTRA_INSTALL_DATADIR "/quotra_ja.rcc")))
+        GTEST_SKIP() << "an installed module would be found";
+    const RunResult r = run(copy, {}, { QStringLiteral("LD_LIBRARY_PATH=") + binDir() });
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains(LanguageNotReadyText())) << r.err.toStdString();
+}
+
+TEST_F(StartupTest, GarbageModuleRefusesToStart)
+{
+    QTemporaryDir dir;
+    const QString junk = dir.filePath(QStringLiteral("quotra_ja.rcc"));
+    QFile f(junk);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, '\x01'));
+    f.close();
+    const RunResult r
+        = run(binDir() + QStringLiteral("/quotra"), {}, { QStringLiteral("QUOTRA_LANG_MODULE=") + junk });
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains(LanguageNotReadyText()));
+}
+
+TEST_F(StartupTest, WithTheModuleStartUpSucceedsAndSavesTheSettings)
+{
+    const RunResult r = run(binDir() + QStringLiteral("/quotra"), { QStringLiteral("/Auto") }, {});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(LanguageNotReadyText()));
+    QSettings saved(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(saved.value(QStringLiteral("4.00/Settings/Version")).toInt(), 56);
+    EXPECT_EQ(saved.value(QStringLiteral("4.00/Settings/Current Language")).toInt(), 1041);
+}
+
+TEST(HeadlessPlatform, ChosenOnlyWithoutADisplay)
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const QByteArray display = qgetenv("DISPLAY");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    qunsetenv("QT_QPA_PLATFORM");
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("DISPLAY", ":0");
+    EXPECT_FALSE(SelectHeadlessPlatform());
+    qunsetenv("DISPLAY");
+    EXPECT_TRUE(SelectHeadlessPlatform());
+    EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("offscreen"));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    EXPECT_FALSE(SelectHeadlessPlatform()) << "an explicit choice stays";
+    qputenv("QT_QPA_PLATFORM", platform);
+    qputenv("DISPLAY", display);
+    qputenv("WAYLAND_DISPLAY", wayland);
+}
+
+} // namespace

@@ -2,7 +2,11 @@
 
 #include "app/core/AppSettings.h"
 #include "app/core/SearchHistory.h"
+#include "corelib/Messages.h"
 #include "corelib/RegTree.h"
+
+#include <QDir>
+#include <QFile>
 
 namespace {
 
@@ -142,17 +146,32 @@ TEST_F(MigrationTest, OldVersionTaskDaysArriveConverted)
     EXPECT_EQ(load().taskWeek, 2u);
 }
 
-TEST_F(MigrationTest, ReadOnlyStoreLeavesTheOldTree)
+TEST_F(MigrationTest, UnwritableStoreLeavesTheOldTree)
 {
-    put(QStringLiteral("1.00/Settings/ZoomRate"), 150);
-    reopen();
-    QFile::setPermissions(path(), QFile::ReadOwner);
-    if (QFileInfo(path()).isWritable())
-        GTEST_SKIP() << "running with privileges that ignore file permissions";
-    QSettings readOnly(path(), QSettings::IniFormat);
-    MigrateSettings(readOnly);
-    EXPECT_TRUE(tessera::RegKeyExists(readOnly, QStringLiteral("1.00")));
-    EXPECT_FALSE(tessera::RegKeyExists(readOnly, QStringLiteral("2.00")));
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("cfg"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QSettings broken(folder + QStringLiteral("/Quotra.conf"), QSettings::IniFormat);
+    broken.setValue(QStringLiteral("1.00/Settings/ZoomRate"), 150);
+    broken.sync();
+    // The folder becomes a plain file: the store keeps what it read but cannot write.
+    ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral("-moved")));
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    QStringList shown;
+    tessera::SetMessageHandler([&shown](const QString &text, unsigned) {
+        shown << text;
+        return int(tessera::IdOk);
+    });
+    AppSettings s;
+    s.Load(broken);
+    tessera::SetMessageHandler({});
+    EXPECT_EQ(shown.size(), 1) << "the failed copy is reported once";
+    EXPECT_TRUE(tessera::RegKeyExists(broken, QStringLiteral("1.00")));
+    EXPECT_FALSE(tessera::RegKeyExists(broken, QStringLiteral("2.00")));
+    EXPECT_EQ(s.zoomRate, 100) << "defaults for what was not carried over";
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "corelib/RegTree.h"
 #include "corelib/Messages.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -120,15 +122,23 @@ TEST_F(RegTreeTest, DeleteRefusesAnEmptySubkey)
 
 TEST_F(RegTreeTest, UnwritableStoreReportsAndFails)
 {
-    store().setValue(QStringLiteral("a/v"), 1);
-    store().sync();
-    QFile::setPermissions(store().fileName(), QFile::ReadOwner);
-    if (QFileInfo(store().fileName()).isWritable())
-        GTEST_SKIP() << "running with privileges that ignore file permissions";
-    QSettings readOnly(store().fileName(), QSettings::IniFormat);
-    EXPECT_EQ(RegDataCopy(readOnly, QString(), QStringLiteral("a"), QStringLiteral("b")), 0);
-    EXPECT_EQ(m_messages.size(), 1);
-    EXPECT_EQ(DeleteRegKey(readOnly, QString(), QStringLiteral("a")), 0);
+    // A store whose folder has been replaced by a plain file: it still holds what it read,
+    // but nothing can be written, whatever the privileges of the test.
+    const QString folder = m_dir.filePath(QStringLiteral("sub"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QSettings store(folder + QStringLiteral("/t.conf"), QSettings::IniFormat);
+    store.setValue(QStringLiteral("a/v"), 1);
+    store.sync();
+    ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral("-moved")));
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    EXPECT_EQ(RegDataCopy(store, QString(), QStringLiteral("a"), QStringLiteral("b")), 0);
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_TRUE(m_messages.front().contains(QStringLiteral("t.conf")));
+    EXPECT_EQ(DeleteRegKey(store, QString(), QStringLiteral("a")), 0);
+    EXPECT_TRUE(RegKeyExists(store, QStringLiteral("a")));
 }
 
 } // namespace

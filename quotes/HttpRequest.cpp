@@ -169,6 +169,7 @@ HttpRequest::HttpRequest(HttpOptions options)
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_options.connectTimeoutMs));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(m_options.totalTimeoutMs));
     curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_options.maxBodyBytes));
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 128L * 1024);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, transferProgress);

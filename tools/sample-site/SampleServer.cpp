@@ -272,7 +272,7 @@ SampleServer::Answer SampleServer::page(const QString &text) const
     // Browsers read a page labelled Shift_JIS as the Windows code page; write it the same way.
     const char *encoder
         = label.compare("Shift_JIS", Qt::CaseInsensitive) == 0 ? "windows-31j" : label.constData();
-    answer.body = tessera::EncodeText(text, encoder);
+    answer.body = label == "UTF-8" ? text.toUtf8() : tessera::EncodeText(text, encoder);
     return answer;
 }
 

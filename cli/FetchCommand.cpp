@@ -1,0 +1,92 @@
+#include "cli/Arguments.h"
+#include "cli/Command.h"
+#include "cli/TextTable.h"
+#include "quotes/SecurityCode.h"
+#include "quotes/fetch/FetchQuote.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+int runFetch(const QStringList &arguments);
+
+const CommandRegistration kRegistration({
+    QStringLiteral("fetch"),
+    QStringLiteral("fetch [--json] CODE..."),
+    QStringLiteral("fetch and parse each code's quote page and print the records"),
+    runFetch,
+});
+
+// A JSON string literal, quotes included, escaped by Qt's own writer.
+QString jsonString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray { text }).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// Fields of the record in number order: the quote slots and the status, not the code, the
+// update time or the holding figures.
+QList<int> slotFields()
+{
+    QList<int> fields;
+    for (int f = 2; f <= 34; ++f) {
+        if (f != FieldDatetime)
+            fields << f;
+    }
+    return fields;
+}
+
+QString suffixText(const QuoteRecord &r)
+{
+    return r.exchange_suffix == 0 ? QString() : QString(QChar(r.exchange_suffix));
+}
+
+QString jsonObject(const QString &code, bool ok, const QuoteRecord &r)
+{
+    QString out = QStringLiteral("{\"code\":") + jsonString(code) + QStringLiteral(",\"ok\":")
+        + (ok ? QLatin1String("true") : QLatin1String("false")) + QStringLiteral(",\"kind\":")
+        + jsonString(r.kind) + QStringLiteral(",\"suffix\":") + jsonString(suffixText(r));
+    for (int field : slotFields())
+        out += QLatin1Char(',') + FieldKeyPrefix(field) + jsonString(r.values[SlotOfField(field)]);
+    return out + QLatin1Char('}');
+}
+
+int runFetch(const QStringList &arguments)
+{
+    const CliCommand &self = *CommandRegistry::find(QStringLiteral("fetch"));
+    const ParsedArguments args = ParseArguments(arguments, { { QStringLiteral("json"), false } });
+    if (!args.ok())
+        return UsageError(self, args.error);
+    if (args.positional.isEmpty())
+        return UsageError(self, QStringLiteral("no code given"));
+    const bool json = args.isSet(QStringLiteral("json"));
+
+    // One fetcher for all codes: one connection to the site.
+    QuoteFetcher fetcher;
+    bool allFetched = true;
+    QStringList objects;
+    TextTable table(
+        { QStringLiteral("code"), QStringLiteral("result"), QStringLiteral("name"), QStringLiteral("market"),
+            QStringLiteral("t_value"), QStringLiteral("difference"), QStringLiteral("ratio"),
+            QStringLiteral("volume"), QStringLiteral("kind"), QStringLiteral("suffix") });
+    for (const QString &code : args.positional) {
+        const bool ok = fetcher.FetchQuote(code, ClassifyCode(code));
+        allFetched = allFetched && ok;
+        const QuoteRecord &r = fetcher.result();
+        if (json) {
+            objects << jsonObject(code, ok, r);
+        } else {
+            table.addRow({ code, ok ? QStringLiteral("ok") : QStringLiteral("failed"), r.values[SlotName],
+                r.values[SlotMarket], r.values[SlotPrice], r.values[SlotDifference], r.values[SlotRatio],
+                r.values[SlotVolume], r.kind, suffixText(r) });
+        }
+    }
+    if (json)
+        PrintOut(QStringLiteral("[\n  ") + objects.join(QStringLiteral(",\n  ")) + QStringLiteral("\n]\n"));
+    else
+        PrintOut(table.render());
+    return allFetched ? kExitOk : kExitFailed;
+}
+
+} // namespace

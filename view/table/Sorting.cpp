@@ -54,8 +54,29 @@ quint32 colorOf(const QuoteRecord &r, const SortSpec &spec)
     return r.back_color == -1 ? spec.defaultBackColor : static_cast<quint32>(r.back_color);
 }
 
-struct CodeKey {
+// A text with its first four code units packed into one number, so that most comparisons
+// decide without touching the strings' memory. Shorter texts pad with 0, which sorts before
+// every code unit; equal prefixes fall back to the full comparison.
+struct TextKey {
+    quint64 prefix = 0;
     QStringView text;
+
+    explicit TextKey(QStringView t)
+        : text(t)
+    {
+        for (qsizetype i = 0; i < 4; ++i)
+            prefix = (prefix << 16) | (i < t.size() ? t[i].unicode() : 0u);
+    }
+    bool operator<(const TextKey &other) const
+    {
+        if (prefix != other.prefix)
+            return prefix < other.prefix;
+        return text < other.text;
+    }
+};
+
+struct CodeKey {
+    TextKey text;
     qint64 value = 0;
     bool allDigits = false;
 
@@ -171,7 +192,7 @@ void SortRows(RowVector &rows, const SortSpec &spec)
         sortByKey<CodeKey>(rows, up, [](const QuoteRecord &r) { return CodeKey(r.code); });
         return;
     case CompareRule::Text:
-        sortByKey<QStringView>(rows, up, [f](const QuoteRecord &r) { return textOf(r, f); });
+        sortByKey<TextKey>(rows, up, [f](const QuoteRecord &r) { return TextKey(textOf(r, f)); });
         return;
     case CompareRule::Real:
         sortByKey<double>(rows, up, [f](const QuoteRecord &r) { return RealKey(textOf(r, f)); });

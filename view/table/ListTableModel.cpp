@@ -1,0 +1,268 @@
+#include "view/table/ListTableModel.h"
+
+#include "view/table/CellText.h"
+#include "view/table/ColumnTable.h"
+
+namespace {
+
+QVariant alignmentOf(int align)
+{
+    const Qt::Alignment h = align == AlignRight ? Qt::AlignRight
+        : align == AlignCenter                  ? Qt::AlignHCenter
+                                                : Qt::AlignLeft;
+    return QVariant::fromValue(h | Qt::AlignVCenter);
+}
+
+} // namespace
+
+ListTableModel::ListTableModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{ }
+
+int ListTableModel::rowOfCode(const QString &code) const
+{
+    return m_rowOfCode.value(code, -1);
+}
+
+void ListTableModel::setPalette(const CellPalette &palette)
+{
+    m_palette = palette;
+    m_table.setDefaultColors(palette.windowText, palette.window);
+    allRowsUpdated();
+}
+
+void ListTableModel::setColorConverter(ColorConverter converter)
+{
+    m_converter = std::move(converter);
+    allRowsUpdated();
+}
+
+void ListTableModel::refresh(const RecordMap &records, const ColumnLayout *fileLayout)
+{
+    if (!m_rebuilding)
+        beginResetModel();
+    m_table.refresh(records, fileLayout);
+    rebuildRowIndex();
+    m_rebuilding = false;
+    endResetModel();
+}
+
+void ListTableModel::beginRebuild()
+{
+    if (m_rebuilding)
+        return;
+    beginResetModel();
+    m_rebuilding = true;
+}
+
+bool ListTableModel::applyLayout(const ColumnLayout &layout)
+{
+    beginResetModel();
+    const bool applied = m_table.header().applyLayout(layout);
+    endResetModel();
+    return applied;
+}
+
+bool ListTableModel::toggleField(int field, int afterListColumn)
+{
+    HeaderModel &header = m_table.header();
+    const int shown = header.columnOfField(field);
+    if (shown > 0) {
+        if (header.columnCount() <= 2)
+            return false;
+        beginRemoveColumns({}, shown, shown);
+        header.hideField(field);
+        endRemoveColumns();
+        return true;
+    }
+    if (field <= 0 || field >= kColumnCount)
+        return false;
+    const int added = header.columnCount();
+    beginInsertColumns({}, added, added);
+    header.showField(field, afterListColumn);
+    endInsertColumns();
+    return true;
+}
+
+void ListTableModel::resetColumns()
+{
+    beginResetModel();
+    m_table.header().resetColumns();
+    endResetModel();
+}
+
+bool ListTableModel::moveColumn(int from, int to)
+{
+    // Moving changes the display order only; the model's columns stay put.
+    if (!m_table.header().moveColumn(from, to))
+        return false;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    return true;
+}
+
+void ListTableModel::setColumnWidth(int listColumn, int width)
+{
+    m_table.header().setWidth(listColumn, width);
+}
+
+void ListTableModel::setColumnAlignment(int listColumn, int align)
+{
+    m_table.header().setAlignment(listColumn, align);
+    if (listColumn >= 0 && listColumn < columnCount()) {
+        Q_EMIT headerDataChanged(Qt::Horizontal, listColumn, listColumn);
+        if (rowCount() > 0)
+            Q_EMIT dataChanged(
+                index(0, listColumn), index(rowCount() - 1, listColumn), { Qt::TextAlignmentRole });
+    }
+}
+
+template<typename Sorter> void ListTableModel::sortKeepingPersistentIndexes(Sorter sorter)
+{
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<const QuoteRecord *> records;
+    records.reserve(static_cast<size_t>(before.size()));
+    for (const QModelIndex &i : before)
+        records.push_back(m_table.record(i.row()));
+    sorter();
+    rebuildRowIndex();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype k = 0; k < before.size(); ++k) {
+        const QuoteRecord *r = records[static_cast<size_t>(k)];
+        const int row = r ? rowOfCode(r->code) : -1;
+        after.push_back(row >= 0 ? index(row, before[k].column()) : QModelIndex());
+    }
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+void ListTableModel::setSort(int listColumn, bool ascending, bool skipIfUnchanged)
+{
+    sortKeepingPersistentIndexes([&] { m_table.setSort(listColumn, ascending, skipIfUnchanged); });
+}
+
+void ListTableModel::headerClick(int listColumn, bool shift, bool ctrl)
+{
+    sortKeepingPersistentIndexes([&] { m_table.headerClick(listColumn, {}, shift, ctrl); });
+}
+
+void ListTableModel::setSortByField(int field, bool ascending)
+{
+    m_table.setSortByField(field, ascending);
+}
+
+void ListTableModel::sort(int column, Qt::SortOrder order)
+{
+    setSort(column, order == Qt::AscendingOrder, false);
+}
+
+void ListTableModel::rowUpdated(const QString &code)
+{
+    const int row = rowOfCode(code);
+    if (row >= 0 && columnCount() > 0)
+        Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+void ListTableModel::allRowsUpdated()
+{
+    if (rowCount() > 0 && columnCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+int ListTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() || m_rebuilding ? 0 : m_table.rowCount();
+}
+
+int ListTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_table.header().columnCount();
+}
+
+QVariant ListTableModel::rawValue(const QuoteRecord &record, int field) const
+{
+    switch (field) {
+    case FieldCode:
+        return record.code;
+    case FieldDatetime:
+        return record.datetime;
+    case FieldBuyday:
+        return record.buyday;
+    case FieldAmount:
+        return record.amount;
+    case FieldShares:
+        return record.shares;
+    case FieldLoss:
+        return record.loss;
+    case FieldMemo:
+        return record.memo;
+    default: {
+        const int slot = SlotOfField(field);
+        return slot >= 0 ? QVariant(record.values[static_cast<size_t>(slot)]) : QVariant();
+    }
+    }
+}
+
+QVariant ListTableModel::data(const QModelIndex &index, int role) const
+{
+    if (m_rebuilding || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    const QuoteRecord *r = m_table.record(index.row());
+    if (!r)
+        return {};
+    const HeaderModel &header = m_table.header();
+    const int field = header.fieldOf(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+        return CellText(*r, field);
+    case Qt::TextAlignmentRole:
+        return alignmentOf(header.column(index.column()).align);
+    case RawValueRole:
+        return rawValue(*r, field);
+    case FieldRole:
+        return field;
+    case CodeRole:
+        return r->code;
+    case TextColorRole:
+    case BackColorRole:
+    case Qt::ForegroundRole:
+    case Qt::BackgroundRole: {
+        const bool isText = role == TextColorRole || role == Qt::ForegroundRole;
+        const bool isOwnRole = role == TextColorRole || role == BackColorRole;
+        if (!isOwnRole && !m_converter)
+            return {};
+        const CellColors colors = m_table.cellColorsAt(index.row(), index.column(), false, false, m_palette);
+        const ColorRef c = isText ? colors.text : colors.back;
+        return isOwnRole ? QVariant(c) : m_converter(c);
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant ListTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return {};
+    const HeaderModel &header = m_table.header();
+    switch (role) {
+    case Qt::DisplayRole:
+        return ColumnCaption(header.fieldOf(section));
+    case FieldRole:
+        return header.fieldOf(section);
+    case Qt::TextAlignmentRole:
+        return alignmentOf(header.column(section).align);
+    default:
+        return {};
+    }
+}
+
+void ListTableModel::rebuildRowIndex()
+{
+    m_rowOfCode.clear();
+    m_rowOfCode.reserve(m_table.rowCount());
+    for (int row = 0; row < m_table.rowCount(); ++row)
+        m_rowOfCode.insert(m_table.record(row)->code, row);
+}

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QWidget>
 
-namespace {
-
 using namespace tessera;
+
+namespace {
 
 bool isUsable(QWidget *w)
 {
@@ -26,7 +26,9 @@ QWidget *messageOwner()
     return nullptr;
 }
 
-int showBox(const QString &text, unsigned style)
+} // namespace
+
+int ShowMessageBox(const QString &text, unsigned style)
 {
     QMessageBox box(messageOwner());
     box.setWindowTitle(QStringLiteral("Quotra"));
@@ -80,13 +82,11 @@ int showBox(const QString &text, unsigned style)
     }
 }
 
-} // namespace
-
 bool InstallMessageBoxHook(bool unattended)
 {
     const QString platform = QGuiApplication::platformName();
     if (unattended || platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
         return false;
-    SetMessageHandler(showBox);
+    SetMessageHandler(ShowMessageBox);
     return true;
 }

@@ -120,6 +120,8 @@ QString ChartAddress(const QuoteRecord &r)
 
 void DetectExchangeSuffix(QuoteRecord &r, QStringView code, QStringView page)
 {
+    if (code.isEmpty())
+        return; // a lone "." would match any dot of the page
     const QString needle = code + u'.';
     const qsizetype at = page.indexOf(needle);
     if (at < 0)

@@ -223,6 +223,13 @@ TEST(SecurityCode, DetectSuffixUsesTheDotBehindTheCode)
     EXPECT_EQ(r.exchange_suffix, u'N');
 }
 
+TEST(SecurityCode, DetectSuffixIgnoresAnEmptyCode)
+{
+    QuoteRecord r;
+    DetectExchangeSuffix(r, u"", u"a.b");
+    EXPECT_EQ(r.exchange_suffix, 0);
+}
+
 TEST(SecurityCode, ResolveKindFromStockPage)
 {
     const QString page

@@ -47,7 +47,7 @@ size_t writeBody(char *data, size_t size, size_t count, void *user)
     const size_t bytes = size * count;
     if (state->body->size() + static_cast<qint64>(bytes) > state->maxBodyBytes) {
         state->tooLarge = true;
-        return CURL_WRITEFUNC_ERROR;
+        return 0; // any count but the one given fails the transfer
     }
     state->body->append(data, static_cast<qsizetype>(bytes));
     return bytes;
@@ -165,7 +165,11 @@ HttpRequest::HttpRequest(HttpOptions options)
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     // Addresses come from a configurable site root: never let one read local files.
+#if LIBCURL_VERSION_NUM >= 0x075500
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+#else
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+#endif
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_options.connectTimeoutMs));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(m_options.totalTimeoutMs));
     curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_options.maxBodyBytes));

@@ -28,8 +28,9 @@ public:
     void setStopFlag(const std::atomic<bool> *stop);
 
     // GETs the address and stores the body, decoded by the charset the answer declares
-    // (UTF-8 when none), in text. True only for an HTTP status 200-299. A transport failure
-    // writes a diagnostic to standard error; a status outside 200-299 or a stop does not.
+    // (UTF-8 when none), in text; on failure text is left as it was. True only for an HTTP
+    // status 200-299. A transport failure writes a diagnostic to standard error; a status
+    // outside 200-299 or a stop does not.
     virtual bool Get(const QString &address, QString &text);
 
     int lastStatus() const { return m_lastStatus; } // HTTP status of the last Get, 0 when none

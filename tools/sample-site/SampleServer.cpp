@@ -92,6 +92,11 @@ void SampleServer::onNewConnection()
             if (it == m_clients.end())
                 return;
             it->buffer += socket->readAll();
+            // A peer that keeps sending while its answers wait is cut off.
+            if (it->buffer.size() > kMaxHeadBytes + kMaxRequestBody) {
+                socket->abort();
+                return;
+            }
             processNext(socket);
         });
         // Queued: the socket may report its end while one of our own calls still uses it.

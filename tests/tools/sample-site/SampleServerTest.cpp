@@ -300,3 +300,19 @@ TEST(SampleSiteRawExtra, HeadAnswerHasLengthButNoBody)
     EXPECT_THAT(answer.toStdString(), HasSubstr("Content-Length: 5000\r\n"));
     EXPECT_TRUE(answer.endsWith("\r\n\r\n"));
 }
+
+TEST(SampleSiteRawExtra, PeerFloodingBehindAWaitingAnswerIsCutOff)
+{
+    SiteProcess site({ u"--hang"_s, u"7203"_s });
+    QTcpSocket socket;
+    socket.connectToHost(u"127.0.0.1"_s, static_cast<quint16>(site.port()));
+    ASSERT_TRUE(socket.waitForConnected(5000));
+    socket.write("GET /quote/7203 HTTP/1.1\r\n\r\n");
+    socket.write(QByteArray(3 * 1024 * 1024, 'x'));
+    socket.waitForBytesWritten(5000);
+    EXPECT_TRUE(socket.state() == QAbstractSocket::UnconnectedState || socket.waitForDisconnected(10000));
+    // The server itself carries on.
+    HttpRequest request;
+    QString text;
+    EXPECT_TRUE(request.Get(site.url(u"quote/6758"_s), text));
+}

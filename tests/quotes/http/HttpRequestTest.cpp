@@ -319,6 +319,20 @@ TEST(HttpFailure, NothingOrGarbageAnswered)
     EXPECT_EQ(text, u"fine"_s);
 }
 
+TEST(HttpFailure, BrokenCompressedBodyFails)
+{
+    LoopbackServer server;
+    server.on(
+        "/gz", serveBytes(200, "text/html", "this is not gzip data at all", "Content-Encoding: gzip\r\n"));
+    HttpRequest request;
+    QString text = u"kept"_s;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(request.Get(server.url("/gz"), text));
+    EXPECT_THAT(
+        testing::internal::GetCapturedStderr(), HasSubstr("Code = 0000003d")); // CURLE_BAD_CONTENT_ENCODING
+    EXPECT_EQ(text, u"kept"_s);
+}
+
 TEST(HttpFailure, AddressesThatAreNotHttpAreRefused)
 {
     HttpRequest request;

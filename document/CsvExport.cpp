@@ -9,12 +9,12 @@ namespace {
 
 // The file has always been written in text mode, where every line feed becomes CR LF; a
 // stray LF inside a cell is written the same way so that the line ends stay uniform.
-void appendTextMode(Utf8Sink &out, QStringView text)
+void appendTextMode(QString &out, QStringView text)
 {
     qsizetype from = 0;
     for (qsizetype lf = text.indexOf(u'\n'); lf >= 0; lf = text.indexOf(u'\n', from)) {
         out.append(text.sliced(from, lf - from));
-        out.append(QLatin1StringView("\r\n"));
+        out.append(u"\r\n");
         from = lf + 1;
     }
     out.append(text.sliced(from));
@@ -30,19 +30,22 @@ tessera::Status WriteCsv(QIODevice &device, const TableSource &table, const Expo
     const int columns = table.columnCount();
 
     Utf8Sink out(device);
-    out.append(QLatin1StringView("#"));
+    QString line = QStringLiteral("#");
     for (int c = 0; c < columns; ++c) {
-        appendTextMode(out, table.columnCaption(c));
-        out.append(QLatin1StringView(","));
+        appendTextMode(line, table.columnCaption(c));
+        line.append(u',');
     }
-    out.append(QLatin1StringView("\r\n"));
+    line.append(u"\r\n");
+    out.append(line);
     for (int r = 0; r < rows; ++r) {
+        line.resize(0);
         for (int c = 0; c < columns; ++c) {
-            out.append(QLatin1StringView("\""));
-            appendTextMode(out, ExportCellText(table, r, c));
-            out.append(QLatin1StringView("\","));
+            line.append(u'"');
+            appendTextMode(line, ExportCellText(table, r, c));
+            line.append(u"\",");
         }
-        out.append(QLatin1StringView("\r\n"));
+        line.append(u"\r\n");
+        out.append(line);
         if (!out.flushIfLarge())
             break;
         if (progress)

@@ -197,7 +197,27 @@ bool HeaderModel::toggleField(int field, int afterListColumn)
 
 void HeaderModel::resetColumns()
 {
-    applyLayout(DefaultColumnLayout(), false);
+    // Unlike a first start, a reset also drops the widths the user dragged.
+    ColumnLayout layout = DefaultColumnLayout();
+    std::vector<int> widths;
+    for (int f = 0; f < kDefaultShownColumns; ++f)
+        widths.push_back(ColumnDefOf(f).width);
+    layout.widthList = FormatListText(widths);
+    applyLayout(layout, false);
+}
+
+std::vector<HeaderModel::MenuItem> HeaderModel::columnMenuItems() const
+{
+    std::vector<MenuItem> items;
+    for (int field : visibleFields()) {
+        if (!ColumnCaption(field).isEmpty())
+            items.push_back({ field, true });
+    }
+    for (int field = 1; field < kColumnCount; ++field) {
+        if (columnOfField(field) < 0 && !ColumnCaption(field).isEmpty())
+            items.push_back({ field, false });
+    }
+    return items;
 }
 
 bool HeaderModel::moveColumn(int from, int to)

@@ -58,6 +58,15 @@ public:
     // Fields 0..15 with default widths and alignments; the sort state is kept when its
     // column still exists.
     void resetColumns();
+    // The items of the header's column menu: the field at every display position after 0
+    // (checked), then every field 1..39 not shown, ascending (unchecked). Fields without a
+    // caption in the language module are left out.
+    struct MenuItem {
+        int field;
+        bool checked;
+        bool operator==(const MenuItem &) const = default;
+    };
+    std::vector<MenuItem> columnMenuItems() const;
     // Moves the column at display position `from` to position `to` (both >= 1: the anchor
     // is frozen). False when either is out of range.
     bool moveColumn(int from, int to);

@@ -256,7 +256,23 @@ TEST(ResetColumns, RestoresTheDefaultColumns)
     EXPECT_EQ(saved.indexList, expected.indexList);
     EXPECT_EQ(saved.alignList, expected.alignList);
     EXPECT_EQ(saved.widthList, u"0,50,200,80,80,80,80,90,90,80,80,80,80,80,100,100,"_s);
+    EXPECT_TRUE(h.widthsGiven()); // the defaults, not widths a window saved earlier
     EXPECT_EQ(h.sortColumn(), 1); // column 1 still exists
+}
+
+TEST(ColumnMenu, ShownFieldsInDisplayOrderThenTheRest)
+{
+    ASSERT_TRUE(tessera::LanguageModule::instance().load());
+    HeaderModel h;
+    ASSERT_TRUE(h.applyLayout(layoutOf(u"0,2,1,", u"0,5,38,")));
+    const std::vector<HeaderModel::MenuItem> items = h.columnMenuItems();
+    ASSERT_EQ(items.size(), 39u);
+    EXPECT_EQ(items[0], (HeaderModel::MenuItem { 38, true }));
+    EXPECT_EQ(items[1], (HeaderModel::MenuItem { 5, true }));
+    EXPECT_EQ(items[2], (HeaderModel::MenuItem { 1, false }));
+    EXPECT_EQ(items[5], (HeaderModel::MenuItem { 4, false }));
+    EXPECT_EQ(items[6], (HeaderModel::MenuItem { 6, false }));
+    EXPECT_EQ(items.back(), (HeaderModel::MenuItem { 39, false }));
 }
 
 TEST(MoveColumn, TheAnchorIsFrozen)

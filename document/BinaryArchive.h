@@ -8,12 +8,14 @@
 
 class QIODevice;
 
-// Error codes of the list-file reader and its archive.
+// Error codes of the list-file reader and its archive. After a known version every byte
+// pattern decodes to some value (any length form is accepted, 8-bit text decodes with
+// replacement characters), so a list file fails only by its version, by ending early or
+// by a length that runs past the end, or by the device.
 enum ListFileError : int {
     ListErrorNone = 0,
     ListErrorBadVersion = 100, // the first u32 is no known list-file version
-    ListErrorTruncated = 101, // the data ends inside a field or a string
-    ListErrorMalformed = 102, // a field holds a value no writer produces
+    ListErrorTruncated = 101, // the data ends inside a field, or a length runs past the end
     ListErrorIo = 103, // the file or device could not be read or written
 };
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRandomGenerator>
+
 namespace {
 
 class TextListEnv : public ::testing::Environment {
@@ -224,6 +226,32 @@ TEST(TextList, MillionLines)
     auto rows = ReadTextList(data, options());
     ASSERT_TRUE(rows.ok());
     EXPECT_EQ(rows->size(), 50000u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(TextList, RandomBytesGiveRowsOrACleanError)
+{
+    QRandomGenerator gen(1234);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray data(static_cast<qsizetype>(gen.bounded(300)), Qt::Uninitialized);
+        for (char &c : data)
+            c = static_cast<char>(gen.bounded(256));
+        if (round % 3 == 1)
+            data.prepend("\xEF\xBB\xBF");
+        else if (round % 3 == 2)
+            data.prepend("\xFF\xFE");
+        auto rows = ReadTextList(data, options());
+        if (rows.ok()) {
+            for (const auto &[code, r] : *rows)
+                EXPECT_EQ(r->code, code);
+        } else {
+            EXPECT_TRUE(rows.error().code == TextListErrorInvalidCode
+                || rows.error().code == TextListErrorLineTooLong);
+        }
+    }
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include <span>
 
-struct QuoteRecord;
+#include "quotes/QuoteRecord.h"
 
 // A page parser is a table of cut steps run in order by CutProgram::Run. Keeping every marker
 // in such a table means that a change of the site's page layout is an edit of the table.
@@ -54,6 +54,22 @@ struct Step {
     QStringView startReit = {}; // ... when `kind` is "reit"
     QStringView startTail = {}; // when set, the start marker is start + code + startTail
 };
+
+// Checked at compile time for every table: slots in range (never the status slot), registers
+// in range, a slot wherever one is written.
+constexpr bool IsValidProgram(std::span<const Step> steps)
+{
+    for (const Step &step : steps) {
+        const bool writesSlot = step.into == Into::Slot || (step.flags & LimitRule);
+        if (writesSlot && (step.slot < 0 || step.slot >= SlotStatus))
+            return false;
+        if (step.from < 0 || step.from >= kRegisterCount || step.save >= kRegisterCount)
+            return false;
+        if (step.start.isNull() || (step.into != Into::Find && step.end.isNull()))
+            return false;
+    }
+    return true;
+}
 
 void Run(std::span<const Step> steps, QStringView page, QuoteRecord &result);
 

@@ -30,6 +30,7 @@ constexpr Step kSteps[] = {
     { .text = Text::Section, .slot = SlotYearLow, .start = u"\"lowPrice52\":\"", .end = kQ },
 };
 // clang-format on
+static_assert(IsValidProgram(kSteps));
 
 } // namespace
 

@@ -67,6 +67,7 @@ constexpr Step kSteps[] = {
     { .text = Text::Section, .slot = SlotMarginRatio, .start = uR"("信用倍率\",\"primary\":{\"value\":\")", .end = kQ },
 };
 // clang-format on
+static_assert(IsValidProgram(kSteps));
 
 } // namespace
 

@@ -70,6 +70,7 @@ constexpr Step kSteps[] = {
     entryValue(SlotYearLow),
 };
 // clang-format on
+static_assert(IsValidProgram(kSteps));
 
 } // namespace
 

@@ -20,6 +20,7 @@ constexpr Step kSteps[] = {
     { .text = Text::Section, .slot = SlotRatio, .start = uR"("changePriceRate\":\")", .end = kQ, .flags = PlusSign },
 };
 // clang-format on
+static_assert(IsValidProgram(kSteps));
 
 } // namespace
 

@@ -32,6 +32,7 @@ constexpr Step kSteps[] = {
     { .slot = SlotYearLow, .start = uR"(\"lowPrice52\":\")", .end = kQ, .from = 4 },
 };
 // clang-format on
+static_assert(IsValidProgram(kSteps));
 
 } // namespace
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "quotes/QuoteRecord.h"
+
 #include <QStringView>
 
 #include <span>
-
-#include "quotes/QuoteRecord.h"
 
 // A page parser is a table of cut steps run in order by CutProgram::Run. Keeping every marker
 // in such a table means that a change of the site's page layout is an edit of the table.

@@ -25,14 +25,21 @@ constexpr std::array<CompareRule, 40> kRules = {
     R::Time, R::Number, R::Number, R::Number, R::Text, // 35..39
 };
 
-QStringView textOf(const QuoteRecord &r, int field)
+// The text a field compares, or nullptr for fields that are not texts.
+const QString *textField(const QuoteRecord &r, int field)
 {
     if (field == FieldCode)
-        return r.code;
+        return &r.code;
     if (field == FieldMemo)
-        return r.memo;
+        return &r.memo;
     const int slot = SlotOfField(field);
-    return slot >= 0 ? QStringView(r.values[static_cast<size_t>(slot)]) : QStringView();
+    return slot >= 0 ? &r.values[static_cast<size_t>(slot)] : nullptr;
+}
+
+QStringView textOf(const QuoteRecord &r, int field)
+{
+    const QString *text = textField(r, field);
+    return text ? QStringView(*text) : QStringView();
 }
 
 qint64 timeOf(const QuoteRecord &r, int field)
@@ -95,6 +102,19 @@ struct CodeKey {
     }
 };
 
+template<typename Key>
+void sortPairs(RowVector &rows, std::vector<std::pair<Key, QuoteRecord *>> &keyed, bool ascending)
+{
+    if (ascending)
+        std::stable_sort(
+            keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    else
+        std::stable_sort(
+            keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return b.first < a.first; });
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = keyed[i].second;
+}
+
 // Reads each row's key once, sorts the (key, row) pairs stably and writes the rows back.
 template<typename Key, typename Extract> void sortByKey(RowVector &rows, bool ascending, Extract extract)
 {
@@ -102,15 +122,31 @@ template<typename Key, typename Extract> void sortByKey(RowVector &rows, bool as
     keyed.reserve(rows.size());
     for (QuoteRecord *r : rows)
         keyed.emplace_back(extract(*r), r);
-    if (ascending) {
-        std::stable_sort(
-            keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    } else {
-        std::stable_sort(
-            keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return b.first < a.first; });
+    sortPairs(rows, keyed, ascending);
+}
+
+// The same for keys read from a field's text. The records and their strings lie all over the
+// heap, and after a sort the rows visit them in no particular order: waiting for memory costs
+// more than reading the numbers, so both are fetched some rows ahead of their use.
+template<typename Key, typename Parse>
+void sortByText(RowVector &rows, bool ascending, int field, Parse parse)
+{
+    constexpr size_t kAhead = 16;
+    const size_t n = rows.size();
+    std::vector<QStringView> texts(n);
+    for (size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n)
+            __builtin_prefetch(textField(*rows[i + kAhead], field));
+        texts[i] = textOf(*rows[i], field);
     }
-    for (size_t i = 0; i < rows.size(); ++i)
-        rows[i] = keyed[i].second;
+    std::vector<std::pair<Key, QuoteRecord *>> keyed;
+    keyed.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n)
+            __builtin_prefetch(texts[i + kAhead].data());
+        keyed.emplace_back(parse(texts[i]), rows[i]);
+    }
+    sortPairs(rows, keyed, ascending);
 }
 
 template<typename T> bool directed(const T &a, const T &b, bool ascending)
@@ -189,19 +225,19 @@ void SortRows(RowVector &rows, const SortSpec &spec)
     case CompareRule::Color:
         return;
     case CompareRule::Code:
-        sortByKey<CodeKey>(rows, up, [](const QuoteRecord &r) { return CodeKey(r.code); });
+        sortByText<CodeKey>(rows, up, FieldCode, [](QStringView t) { return CodeKey(t); });
         return;
     case CompareRule::Text:
-        sortByKey<TextKey>(rows, up, [f](const QuoteRecord &r) { return TextKey(textOf(r, f)); });
+        sortByText<TextKey>(rows, up, f, [](QStringView t) { return TextKey(t); });
         return;
     case CompareRule::Real:
-        sortByKey<double>(rows, up, [f](const QuoteRecord &r) { return RealKey(textOf(r, f)); });
+        sortByText<double>(rows, up, f, RealKey);
         return;
     case CompareRule::Integer:
-        sortByKey<qint64>(rows, up, [f](const QuoteRecord &r) { return IntegerKey(textOf(r, f)); });
+        sortByText<qint64>(rows, up, f, IntegerKey);
         return;
     case CompareRule::Range:
-        sortByKey<qint64>(rows, up, [f](const QuoteRecord &r) { return RangeKey(textOf(r, f)); });
+        sortByText<qint64>(rows, up, f, RangeKey);
         return;
     case CompareRule::Time:
         sortByKey<qint64>(rows, up, [f](const QuoteRecord &r) { return timeOf(r, f); });

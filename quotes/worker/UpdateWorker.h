@@ -8,8 +8,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-
-class QThread;
+#include <thread>
 
 // Runs update batches on one background thread at idle priority, at most one run at a time.
 // Lives on the owning (user-interface) thread; everything it emits is emitted there, in batch
@@ -56,7 +55,7 @@ private:
     void joinThread();
 
     FetchFactory m_factory;
-    std::unique_ptr<QThread> m_thread;
+    std::thread m_thread;
     std::unique_ptr<RunControl> m_control;
     quint64 m_generation = 0;
     bool m_running = false;

@@ -33,40 +33,6 @@ bool BinaryReader::need(qsizetype bytes, const char *what)
     return false;
 }
 
-quint8 BinaryReader::readU8()
-{
-    if (!need(1, "a u8"))
-        return 0;
-    return static_cast<quint8>(m_data[m_offset++]);
-}
-
-quint16 BinaryReader::readU16()
-{
-    if (!need(2, "a u16"))
-        return 0;
-    const quint16 v = qFromLittleEndian<quint16>(m_data.data() + m_offset);
-    m_offset += 2;
-    return v;
-}
-
-quint32 BinaryReader::readU32()
-{
-    if (!need(4, "a u32"))
-        return 0;
-    const quint32 v = qFromLittleEndian<quint32>(m_data.data() + m_offset);
-    m_offset += 4;
-    return v;
-}
-
-quint64 BinaryReader::readU64()
-{
-    if (!need(8, "a 64-bit value"))
-        return 0;
-    const quint64 v = qFromLittleEndian<quint64>(m_data.data() + m_offset);
-    m_offset += 8;
-    return v;
-}
-
 double BinaryReader::readF64()
 {
     const quint64 bits = readU64();

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QtEndian>
 
 class QIODevice;
 
@@ -28,10 +29,15 @@ public:
         : m_data(data)
     { }
 
-    quint8 readU8();
-    quint16 readU16();
-    quint32 readU32();
-    quint64 readU64();
+    quint8 readU8()
+    {
+        if (ok() && m_offset < m_data.size())
+            return static_cast<quint8>(m_data[m_offset++]);
+        return readSlow<quint8>("a u8");
+    }
+    quint16 readU16() { return readFixed<quint16>("a u16"); }
+    quint32 readU32() { return readFixed<quint32>("a u32"); }
+    quint64 readU64() { return readFixed<quint64>("a 64-bit value"); }
     qint64 readI64() { return static_cast<qint64>(readU64()); }
     double readF64();
     // A length-prefixed string: UTF-16LE after the marker ff fe ff, else 8-bit text in the
@@ -48,6 +54,21 @@ public:
     void fail(int code, const QString &what);
 
 private:
+    template<typename T> T readFixed(const char *what)
+    {
+        if (ok() && m_data.size() - m_offset >= qsizetype(sizeof(T))) {
+            const T v = qFromLittleEndian<T>(m_data.data() + m_offset);
+            m_offset += qsizetype(sizeof(T));
+            return v;
+        }
+        return readSlow<T>(what);
+    }
+    // The failing path of the reads above: records the error, yields zero.
+    template<typename T> T readSlow(const char *what)
+    {
+        need(qsizetype(sizeof(T)), what);
+        return 0;
+    }
     bool need(qsizetype bytes, const char *what);
     quint64 readLengthAfter(quint8 first, bool *unicode);
 

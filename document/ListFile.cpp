@@ -200,7 +200,11 @@ tessera::Result<LoadedList> ReadListFile(QByteArrayView data, const ListReadOpti
         if (!r)
             break;
         QString key = r->code;
-        list.rows.insert_or_assign(std::move(key), std::move(r));
+        // Files are written in code order, so a row almost always goes to the end.
+        if (list.rows.empty() || list.rows.rbegin()->first < key)
+            list.rows.emplace_hint(list.rows.end(), std::move(key), std::move(r));
+        else
+            list.rows.insert_or_assign(std::move(key), std::move(r));
     }
     if (in.ok() && rule->hasLayout) {
         ColumnLayout layout;

@@ -311,8 +311,9 @@ TEST_F(DocTest, StartingARunStopsTheRunningOne)
     site.setPrice(u"2"_s, u"y"_s);
     site.setHold(true);
     const quint64 first = doc.StartUpdate({ u"1"_s });
-    site.setHold(false);
     const quint64 second = doc.StartUpdate({ u"2"_s });
+    ASSERT_EQ(finished.size(), 1u) << "the first run ended inside the second start";
+    site.setHold(false);
     ASSERT_TRUE(waitFinished(2));
     EXPECT_EQ(finished[0], std::make_pair(first, false));
     EXPECT_EQ(finished[1].first, second);

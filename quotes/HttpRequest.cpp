@@ -147,13 +147,11 @@ HttpRequest::HttpRequest(HttpOptions options)
 {
     if (globalInit() != CURLE_OK)
         return;
-    auto *handles = new Handles;
+    auto handles = std::make_unique<Handles>();
     handles->easy = curl_easy_init();
     handles->multi = curl_multi_init();
-    if (!handles->easy || !handles->multi) {
-        delete handles;
+    if (!handles->easy || !handles->multi)
         return;
-    }
     handles->headers = curl_slist_append(handles->headers, kIfModifiedSince);
     handles->headers = curl_slist_append(handles->headers, kAcceptLanguage);
 
@@ -177,13 +175,10 @@ HttpRequest::HttpRequest(HttpOptions options)
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, transferProgress);
-    m_handles = handles;
+    m_handles = std::move(handles);
 }
 
-HttpRequest::~HttpRequest()
-{
-    delete m_handles;
-}
+HttpRequest::~HttpRequest() = default;
 
 void HttpRequest::setStopFlag(const std::atomic<bool> *stop)
 {

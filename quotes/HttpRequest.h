@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <atomic>
+#include <memory>
 
 // Limits of one GET. A stop request or a time-out must never leave the caller waiting for
 // minutes, and a runaway answer must not eat the memory.
@@ -46,7 +47,7 @@ private:
     void reportFailure(long code, const QString &meaning, const QString &source, const QString &description);
 
     HttpOptions m_options;
-    Handles *m_handles = nullptr;
+    std::unique_ptr<Handles> m_handles; // null when libcurl could not be set up
     const std::atomic<bool> *m_stop = nullptr;
     int m_lastStatus = 0;
     bool m_lastAborted = false;

@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 constexpr qsizetype kFlushChunk = 1 << 16;
@@ -99,27 +100,6 @@ QString BinaryReader::readString()
     return s;
 }
 
-void BinaryWriter::writeU16(quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    m_buffer.append(b, 2);
-}
-
-void BinaryWriter::writeU32(quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    m_buffer.append(b, 4);
-}
-
-void BinaryWriter::writeU64(quint64 v)
-{
-    char b[8];
-    qToLittleEndian(v, b);
-    m_buffer.append(b, 8);
-}
-
 void BinaryWriter::writeF64(double v)
 {
     quint64 bits;
@@ -149,25 +129,32 @@ void BinaryWriter::writeString(QStringView text)
         }
     }
     if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-        m_buffer.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        std::memcpy(grow(text.size() * 2), text.utf16(), static_cast<size_t>(text.size()) * 2);
     } else {
         for (QChar c : text)
             writeU16(c.unicode());
     }
 }
 
+QByteArray BinaryWriter::takeBuffer()
+{
+    m_buffer.truncate(m_used);
+    m_used = 0;
+    return std::exchange(m_buffer, QByteArray());
+}
+
 bool BinaryWriter::flushIfLarge()
 {
-    if (!m_device || m_buffer.size() < kFlushChunk)
+    if (!m_device || m_used < kFlushChunk)
         return true;
     return flush();
 }
 
 bool BinaryWriter::flush()
 {
-    if (!m_device || m_buffer.isEmpty())
+    if (!m_device || m_used == 0)
         return true;
-    const bool ok = m_device->write(m_buffer) == m_buffer.size();
-    m_buffer.resize(0); // keeps the capacity for the next chunk
+    const bool ok = m_device->write(m_buffer.constData(), m_used) == m_used;
+    m_used = 0; // the buffer keeps its size for the next chunk
     return ok;
 }

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QtEndian>
 
+#include <algorithm>
+
 class QIODevice;
 
 // Error codes of the list-file reader and its archive. After a known version every byte
@@ -86,22 +88,35 @@ public:
         : m_device(device)
     { }
 
-    void writeU8(quint8 v) { m_buffer.append(static_cast<char>(v)); }
-    void writeU16(quint16 v);
-    void writeU32(quint32 v);
-    void writeU64(quint64 v);
+    void writeU8(quint8 v) { *grow(1) = static_cast<char>(v); }
+    void writeU16(quint16 v) { qToLittleEndian(v, grow(2)); }
+    void writeU32(quint32 v) { qToLittleEndian(v, grow(4)); }
+    void writeU64(quint64 v) { qToLittleEndian(v, grow(8)); }
     void writeI64(qint64 v) { writeU64(static_cast<quint64>(v)); }
     void writeF64(double v);
     // Always UTF-16LE with the marker, the length in the shortest form.
     void writeString(QStringView text);
 
-    QByteArray &buffer() { return m_buffer; }
+    // The bytes written and not yet flushed.
+    QByteArray takeBuffer();
     // Writes the buffer to the device when it has grown past the chunk size.
     bool flushIfLarge();
     // Writes whatever is buffered; false when the device refused it.
     bool flush();
 
 private:
+    // Room for `bytes` more at the end of the buffer, which is kept at its capacity and
+    // filled up to m_used, so appending never goes through QByteArray's own bookkeeping.
+    char *grow(qsizetype bytes)
+    {
+        if (m_buffer.size() - m_used < bytes)
+            m_buffer.resize(std::max(2 * m_buffer.size(), m_used + bytes + 4096));
+        char *p = m_buffer.data() + m_used;
+        m_used += bytes;
+        return p;
+    }
+
     QIODevice *m_device = nullptr;
     QByteArray m_buffer;
+    qsizetype m_used = 0;
 };

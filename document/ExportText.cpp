@@ -5,6 +5,9 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 constexpr qsizetype kChunk = 1 << 16;
 } // namespace
@@ -19,33 +22,37 @@ QString ExportCellText(const TableSource &table, int row, int column)
 
 Utf8Sink::Utf8Sink(QIODevice &device)
     : m_device(device)
+    , m_buffer(2 * kChunk, Qt::Uninitialized)
 {
-    m_buffer.reserve(kChunk + 4096);
-    m_buffer.append("\xEF\xBB\xBF");
+    append(QLatin1StringView("\xEF\xBB\xBF"));
 }
 
 void Utf8Sink::append(QStringView text)
 {
-    const qsizetype old = m_buffer.size();
-    m_buffer.resize(old + m_encoder.requiredSpace(text.size()));
-    char *end = m_encoder.appendToBuffer(m_buffer.data() + old, text);
-    m_buffer.resize(end - m_buffer.constData());
+    const qsizetype room = m_encoder.requiredSpace(text.size());
+    if (m_buffer.size() - m_used < room)
+        m_buffer.resize(std::max(2 * m_buffer.size(), m_used + room));
+    char *end = m_encoder.appendToBuffer(m_buffer.data() + m_used, text);
+    m_used = end - m_buffer.constData();
 }
 
 void Utf8Sink::append(QLatin1StringView text)
 {
-    m_buffer.append(text.data(), text.size());
+    if (m_buffer.size() - m_used < text.size())
+        m_buffer.resize(std::max(2 * m_buffer.size(), m_used + text.size()));
+    std::memcpy(m_buffer.data() + m_used, text.data(), static_cast<size_t>(text.size()));
+    m_used += text.size();
 }
 
 bool Utf8Sink::flushIfLarge()
 {
-    return m_buffer.size() < kChunk ? m_ok : flush();
+    return m_used < kChunk ? m_ok : flush();
 }
 
 bool Utf8Sink::flush()
 {
-    if (m_ok && !m_buffer.isEmpty())
-        m_ok = m_device.write(m_buffer) == m_buffer.size();
-    m_buffer.resize(0);
+    if (m_ok && m_used > 0)
+        m_ok = m_device.write(m_buffer.constData(), m_used) == m_used;
+    m_used = 0;
     return m_ok;
 }

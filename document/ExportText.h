@@ -35,7 +35,8 @@ public:
 
 private:
     QIODevice &m_device;
-    QByteArray m_buffer;
+    QByteArray m_buffer; // kept at its size, filled up to m_used
+    qsizetype m_used = 0;
     QStringEncoder m_encoder { QStringEncoder::Utf8 };
     bool m_ok = true;
 };

@@ -273,7 +273,7 @@ QByteArray WriteListFile(const RecordMap &rows, const ColumnLayout &layout)
 {
     BinaryWriter out;
     writeList(out, rows, layout);
-    return std::move(out.buffer());
+    return out.takeBuffer();
 }
 
 tessera::Status WriteListFile(QIODevice &device, const RecordMap &rows, const ColumnLayout &layout)

@@ -111,10 +111,11 @@ TEST_P(StringLengthForm, WrittenInTheShortestFormAndReadBack)
     BinaryWriter out;
     out.writeString(text);
     const QByteArray prefix = hex("fffeff") + hex(c.prefix);
-    ASSERT_EQ(out.buffer().size(), prefix.size() + 2 * c.characters);
-    EXPECT_EQ(out.buffer().first(prefix.size()), prefix);
+    const QByteArray bytes = out.takeBuffer();
+    ASSERT_EQ(bytes.size(), prefix.size() + 2 * c.characters);
+    EXPECT_EQ(bytes.first(prefix.size()), prefix);
 
-    BinaryReader in(out.buffer());
+    BinaryReader in(bytes);
     EXPECT_EQ(in.readString(), text);
     EXPECT_TRUE(in.ok());
     EXPECT_TRUE(in.atEnd());

@@ -1,6 +1,7 @@
 #include "document/ListFile.h"
 
 #include "document/BinaryArchive.h"
+#include "document/SafeSave.h"
 
 #include <QIODevice>
 
@@ -284,4 +285,9 @@ tessera::Status WriteListFile(QIODevice &device, const RecordMap &rows, const Co
     if (!writeList(out, rows, layout))
         return tessera::Error { ListErrorIo, device.errorString() };
     return tessera::Ok {};
+}
+
+tessera::Status SaveListFile(const QString &path, const RecordMap &rows, const ColumnLayout &layout)
+{
+    return SaveFileSafely(path, [&](QIODevice &device) { return WriteListFile(device, rows, layout); });
 }

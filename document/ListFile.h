@@ -53,3 +53,5 @@ tessera::Result<LoadedList> ReadListFile(QIODevice &device, const ListReadOption
 QByteArray WriteListFile(const RecordMap &rows, const ColumnLayout &layout);
 // The same streamed to an open device in chunks; fails when the device refuses a write.
 tessera::Status WriteListFile(QIODevice &device, const RecordMap &rows, const ColumnLayout &layout);
+// Stores the list at `path` through a temporary file that replaces it only when complete.
+tessera::Status SaveListFile(const QString &path, const RecordMap &rows, const ColumnLayout &layout);

@@ -1,5 +1,7 @@
 #!/bin/sh
-# Installs the dependencies, builds Quotra and runs its main job.
+# Installs the dependencies, builds Quotra and runs its main job: the sample quote site is
+# started on loopback and quotra-cli fetches and parses each of its sample codes through the
+# same code the program uses.
 set -eu
 cd "$(dirname "$0")/.."
 if [ "${QUOTRA_SKIP_DEPS:-0}" != 1 ]; then
@@ -7,7 +9,48 @@ if [ "${QUOTRA_SKIP_DEPS:-0}" != 1 ]; then
 fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)"
-echo "Built. The fetch job is not wired up yet; running the parse benchmark instead."
-if [ -x build/bin/bench_parse ]; then
-  build/bin/bench_parse
-fi
+
+bin=build/bin
+workdir="$(mktemp -d)"
+site_pid=""
+cleanup() {
+  if [ -n "$site_pid" ]; then
+    kill "$site_pid" 2>/dev/null || true
+    wait "$site_pid" 2>/dev/null || true
+  fi
+  rm -rf "$workdir"
+}
+trap cleanup EXIT INT TERM
+
+# The site prints "port N" as its first line once it listens.
+"$bin/quotra-sample-site" --port 0 >"$workdir/site.out" 2>"$workdir/site.err" &
+site_pid=$!
+port=""
+tries=0
+while [ -z "$port" ]; do
+  if ! kill -0 "$site_pid" 2>/dev/null; then
+    echo "quotra-sample-site did not start:" >&2
+    cat "$workdir/site.err" >&2
+    exit 1
+  fi
+  port="$(sed -n 's/^port \([0-9][0-9]*\)$/\1/p' "$workdir/site.out" | head -n 1)"
+  if [ -z "$port" ]; then
+    tries=$((tries + 1))
+    if [ "$tries" -gt 200 ]; then
+      echo "quotra-sample-site did not report its port" >&2
+      exit 1
+    fi
+    sleep 0.1
+  fi
+done
+export QUOTRA_SITE_ROOT="http://127.0.0.1:$port/"
+echo "Sample quote site at $QUOTRA_SITE_ROOT"
+
+codes="7203 6758 1321 8951 998407 AAPL MSFT 0331418A ^DJI ^N225"
+status=0
+# shellcheck disable=SC2086 # the codes are separate arguments
+"$bin/quotra-cli" fetch $codes || status=$?
+# shellcheck disable=SC2086
+"$bin/quotra-cli" fetch --json $codes >"$workdir/fetch.json" || status=$?
+echo "JSON records: $(grep -c '"code":' "$workdir/fetch.json") of $(echo $codes | wc -w) codes"
+exit "$status"

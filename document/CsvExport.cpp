@@ -3,7 +3,11 @@
 #include "document/SafeSave.h"
 #include "document/TableSource.h"
 
+#include "quotes/QuoteRecord.h"
+
 #include <QIODevice>
+
+#include <vector>
 
 namespace {
 
@@ -29,7 +33,12 @@ tessera::Status WriteCsv(QIODevice &device, const TableSource &table, const Expo
         return tessera::Error { ExportErrorEmpty, QStringLiteral("the list has no rows to export") };
     const int columns = table.columnCount();
 
+    std::vector<bool> memo;
+    for (int c = 0; c < columns; ++c)
+        memo.push_back(table.columnField(c) == FieldMemo);
+
     Utf8Sink out(device);
+    QString scratch;
     QString line = QStringLiteral("#");
     for (int c = 0; c < columns; ++c) {
         appendTextMode(line, table.columnCaption(c));
@@ -41,7 +50,8 @@ tessera::Status WriteCsv(QIODevice &device, const TableSource &table, const Expo
         line.resize(0);
         for (int c = 0; c < columns; ++c) {
             line.append(u'"');
-            appendTextMode(line, ExportCellText(table, r, c));
+            const QString cell = table.cellText(r, c);
+            appendTextMode(line, ExportCellView(cell, memo[static_cast<size_t>(c)], scratch));
             line.append(u"\",");
         }
         line.append(u"\r\n");

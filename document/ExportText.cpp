@@ -12,12 +12,21 @@ namespace {
 constexpr qsizetype kChunk = 1 << 16;
 } // namespace
 
+QStringView ExportCellView(const QString &cell, bool memoColumn, QString &scratch)
+{
+    const QStringView text = QStringView(cell).trimmed();
+    if (!memoColumn || !text.contains(u"\r\n"))
+        return text;
+    scratch = text.toString();
+    scratch.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
+    return scratch;
+}
+
 QString ExportCellText(const TableSource &table, int row, int column)
 {
-    QString text = table.cellText(row, column).trimmed();
-    if (table.columnField(column) == FieldMemo)
-        text.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
-    return text;
+    QString scratch;
+    return ExportCellView(table.cellText(row, column), table.columnField(column) == FieldMemo, scratch)
+        .toString();
 }
 
 Utf8Sink::Utf8Sink(QIODevice &device)

@@ -21,6 +21,9 @@ enum ExportError : int {
 // The text an export writes for a cell: the display text trimmed at both ends, and in the
 // memo column each CR LF turned into "<br>" so that a row stays on one line.
 QString ExportCellText(const TableSource &table, int row, int column);
+// The same as a view into `cell`, for the export loops: only a memo holding CR LF is
+// copied, into `scratch`.
+QStringView ExportCellView(const QString &cell, bool memoColumn, QString &scratch);
 
 // UTF-8 output with a byte order mark, handed to the device in large chunks.
 class Utf8Sink {

@@ -36,13 +36,16 @@ tessera::Status WriteJson(QIODevice &device, const TableSource &table, const Exp
         return tessera::Error { ExportErrorEmpty, QStringLiteral("the list has no rows to export") };
     const int columns = table.columnCount();
     std::vector<QStringView> keys;
-    keys.reserve(static_cast<size_t>(columns));
-    for (int c = 0; c < columns; ++c)
+    std::vector<bool> memo;
+    for (int c = 0; c < columns; ++c) {
         keys.push_back(FieldKeyPrefix(table.columnField(c)));
+        memo.push_back(table.columnField(c) == FieldMemo);
+    }
 
     Utf8Sink out(device);
     out.append(QLatin1StringView("{\"items\":["));
     QString object;
+    QString scratch;
     for (int r = 0; r < rows; ++r) {
         object.resize(0);
         object.append(u'{');
@@ -51,7 +54,8 @@ tessera::Status WriteJson(QIODevice &device, const TableSource &table, const Exp
                 object.append(u',');
             object.append(keys[static_cast<size_t>(c)]);
             object.append(u'"');
-            AppendJsonEscaped(object, ExportCellText(table, r, c));
+            const QString cell = table.cellText(r, c);
+            AppendJsonEscaped(object, ExportCellView(cell, memo[static_cast<size_t>(c)], scratch));
             object.append(u'"');
         }
         object.append(u'}');

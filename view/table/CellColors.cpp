@@ -92,3 +92,22 @@ ColorRef ColorRefFromRgb(quint32 rgb)
     const quint32 r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
     return r | (g << 8) | (b << 16);
 }
+
+bool ApplyRowColor(const std::vector<QuoteRecord *> &records, int parts, bool reset, ColorRef currentText,
+    ColorRef currentBack)
+{
+    const qint32 text = reset ? -1 : static_cast<qint32>(currentText);
+    const qint32 back = reset ? -1 : static_cast<qint32>(currentBack);
+    bool changed = false;
+    for (QuoteRecord *r : records) {
+        if ((parts & RowTextPart) && r->text_color != text) {
+            r->text_color = text;
+            changed = true;
+        }
+        if ((parts & RowBackPart) && r->back_color != back) {
+            r->back_color = back;
+            changed = true;
+        }
+    }
+    return changed;
+}

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <vector>
+
 struct QuoteRecord;
 
 // Colours as the list files and settings keep them: 0x00BBGGRR, red in the low byte.
@@ -61,3 +63,12 @@ ColorRef BlendColor(ColorRef base, ColorRef tint, int weight);
 // Conversions to and from Qt's 0xAARRGGBB (opaque).
 quint32 ColorRefToRgb(ColorRef c);
 ColorRef ColorRefFromRgb(quint32 rgb);
+
+// Which row colours a row-colour command sets.
+enum RowColorPart : int { RowTextPart = 1, RowBackPart = 2, RowBothParts = 3 };
+
+// The row-colour commands on the given records: each colour in `parts` becomes -1 (the
+// system colour) with `reset`, else the current colour of its kind. True when some record's
+// colour actually changed, so that the document counts as modified.
+bool ApplyRowColor(const std::vector<QuoteRecord *> &records, int parts, bool reset, ColorRef currentText,
+    ColorRef currentBack);

@@ -124,3 +124,24 @@ TEST(ColorRef, ConvertsToAndFromQtOrder)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ApplyRowColor, SetsResetsAndReportsChanges)
+{
+    QuoteRecord a(u"1"_s), b(u"2"_s);
+    b.text_color = 0x112233;
+    EXPECT_TRUE(ApplyRowColor({ &a, &b }, RowTextPart, false, 0x112233, 0xFFFFFF));
+    EXPECT_EQ(a.text_color, 0x112233);
+    EXPECT_EQ(a.back_color, -1); // not asked for
+    // Already that colour everywhere: no change, the document stays clean.
+    EXPECT_FALSE(ApplyRowColor({ &a, &b }, RowTextPart, false, 0x112233, 0));
+    EXPECT_TRUE(ApplyRowColor({ &b }, RowBothParts, false, 0x000001, 0x000002));
+    EXPECT_EQ(b.back_color, 0x000002);
+    EXPECT_TRUE(ApplyRowColor({ &a, &b }, RowBothParts, true, 0, 0));
+    EXPECT_EQ(a.text_color, -1);
+    EXPECT_EQ(b.back_color, -1);
+    EXPECT_FALSE(ApplyRowColor({}, RowBothParts, true, 0, 0));
+}
+
+} // namespace

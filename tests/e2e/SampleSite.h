@@ -1,8 +1,11 @@
 #pragma once
 
-#include <QProcess>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <sys/types.h>
 
 // quotra-sample-site on a free loopback port for the length of a test; QUOTRA_SITE_ROOT
 // points at it while it runs.
@@ -26,10 +29,11 @@ public:
     Stats stats() const;
 
 private:
-    QProcess m_process;
+    QTemporaryDir m_dir;
+    pid_t m_pid = -1;
     QString m_root;
 };
 
-// Runs a program of the build's bin folder to its end; stdout in `out`. Returns the exit
-// status, or -1 when it did not finish within 60 s.
+// Runs a program of the build's bin folder to its end; stdout in `out`, stderr in `err`.
+// Returns the exit status, or -1 when it did not finish within 60 s or did not exit normally.
 int RunProgram(const QString &name, const QStringList &arguments, QByteArray &out, QByteArray *err = nullptr);

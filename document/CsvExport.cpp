@@ -47,15 +47,20 @@ tessera::Status WriteCsv(QIODevice &device, const TableSource &table, const Expo
     line.append(u"\r\n");
     out.append(line);
     for (int r = 0; r < rows; ++r) {
-        line.resize(0);
         for (int c = 0; c < columns; ++c) {
-            line.append(u'"');
+            out.append(QLatin1StringView("\""));
             const QString cell = table.cellText(r, c);
-            appendTextMode(line, ExportCellView(cell, memo[static_cast<size_t>(c)], scratch));
-            line.append(u"\",");
+            const QStringView text = ExportCellView(cell, memo[static_cast<size_t>(c)], scratch);
+            if (text.contains(u'\n')) {
+                line.resize(0);
+                appendTextMode(line, text);
+                out.append(line);
+            } else {
+                out.append(text);
+            }
+            out.append(QLatin1StringView("\","));
         }
-        line.append(u"\r\n");
-        out.append(line);
+        out.append(QLatin1StringView("\r\n"));
         if (!out.flushIfLarge())
             break;
         if (progress)

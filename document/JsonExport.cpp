@@ -29,39 +29,58 @@ void AppendJsonEscaped(QString &out, QStringView text)
     out.append(text.sliced(plain));
 }
 
+namespace {
+
+bool needsEscape(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c == u'"' || c == u'\\')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 tessera::Status WriteJson(QIODevice &device, const TableSource &table, const ExportProgress &progress)
 {
     const int rows = table.rowCount();
     if (rows <= 0)
         return tessera::Error { ExportErrorEmpty, QStringLiteral("the list has no rows to export") };
     const int columns = table.columnCount();
-    std::vector<QStringView> keys;
+    // What goes before each value: the object's brace or the previous value's closing quote
+    // and comma, then the member name and the opening quote.
+    std::vector<QByteArray> before;
     std::vector<bool> memo;
     for (int c = 0; c < columns; ++c) {
-        keys.push_back(FieldKeyPrefix(table.columnField(c)));
-        memo.push_back(table.columnField(c) == FieldMemo);
+        const int field = table.columnField(c);
+        before.push_back(QByteArray(c == 0 ? "{" : "\",") + FieldKeyPrefix(field).toLatin1() + '"');
+        memo.push_back(field == FieldMemo);
     }
 
     Utf8Sink out(device);
     out.append(QLatin1StringView("{\"items\":["));
-    QString object;
     QString scratch;
+    QString escaped;
     for (int r = 0; r < rows; ++r) {
-        object.resize(0);
-        object.append(u'{');
+        if (columns == 0)
+            out.append(QLatin1StringView("{"));
         for (int c = 0; c < columns; ++c) {
-            if (c > 0)
-                object.append(u',');
-            object.append(keys[static_cast<size_t>(c)]);
-            object.append(u'"');
+            const QByteArray &prefix = before[static_cast<size_t>(c)];
+            out.append(QLatin1StringView(prefix.constData(), prefix.size()));
             const QString cell = table.cellText(r, c);
-            AppendJsonEscaped(object, ExportCellView(cell, memo[static_cast<size_t>(c)], scratch));
-            object.append(u'"');
+            const QStringView text = ExportCellView(cell, memo[static_cast<size_t>(c)], scratch);
+            if (needsEscape(text)) {
+                escaped.resize(0);
+                AppendJsonEscaped(escaped, text);
+                out.append(escaped);
+            } else {
+                out.append(text);
+            }
         }
-        object.append(u'}');
+        out.append(columns == 0 ? QLatin1StringView("}") : QLatin1StringView("\"}"));
         if (r < rows - 1)
-            object.append(u',');
-        out.append(object);
+            out.append(QLatin1StringView(","));
         if (!out.flushIfLarge())
             break;
         if (progress)

@@ -1,7 +1,9 @@
 #include "corelib/TextCodec.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 
+#include <cstring>
 #include <memory>
 
 namespace tessera {
@@ -13,6 +15,52 @@ struct ConverterCloser {
     void operator()(UConverter *c) const { ucnv_close(c); }
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// Malformed or unmapped input becomes U+FFFD. ICU's CP932 tables would write U+001A, which
+// is a real control character and would hide the damage.
+void substituteReplacementCharacter(const void *, UConverterToUnicodeArgs *args, const char *, int32_t,
+                                    UConverterCallbackReason reason, UErrorCode *err)
+{
+    if (reason > UCNV_IRREGULAR)
+        return;
+    *err = U_ZERO_ERROR;
+    static const UChar replacement = 0xFFFD;
+    ucnv_cbToUWriteUChars(args, &replacement, 1, 0, err);
+}
+
+// ICU's CP932 converter is IBM's table, which rotates the controls 0x1A, 0x1C and 0x7F.
+// Windows maps them to themselves; so do the lists and pages we read.
+bool rotatesControls(UConverter *conv)
+{
+    UErrorCode err = U_ZERO_ERROR;
+    const char *name = ucnv_getName(conv, &err);
+    return U_SUCCESS(err) && name && std::strstr(name, "ibm-943") != nullptr;
+}
+
+void unrotateControls(QString &text)
+{
+    for (QChar &c : text) {
+        switch (c.unicode()) {
+        case 0x001C: c = QChar(0x001A); break;
+        case 0x007F: c = QChar(0x001C); break;
+        case 0x001A: c = QChar(0x007F); break;
+        default: break;
+        }
+    }
+}
+
+// The inverse of unrotateControls, applied before encoding through the IBM table.
+void rotateControls(QString &text)
+{
+    for (QChar &c : text) {
+        switch (c.unicode()) {
+        case 0x001A: c = QChar(0x001C); break;
+        case 0x001C: c = QChar(0x007F); break;
+        case 0x007F: c = QChar(0x001A); break;
+        default: break;
+        }
+    }
+}
 
 Converter openConverter(const char *charset)
 {
@@ -47,12 +95,16 @@ QString DecodeText(const QByteArray &bytes, const char *charset)
     // Every byte yields at most two UTF-16 units in the sets we meet.
     QString out(bytes.size() * 2 + 2, Qt::Uninitialized);
     UErrorCode err = U_ZERO_ERROR;
+    ucnv_setToUCallBack(conv.get(), substituteReplacementCharacter, nullptr, nullptr, nullptr, &err);
+    err = U_ZERO_ERROR;
     const int32_t n = ucnv_toUChars(conv.get(), reinterpret_cast<UChar *>(out.data()),
                                     static_cast<int32_t>(out.size()), bytes.constData(),
                                     static_cast<int32_t>(bytes.size()), &err);
     if (U_FAILURE(err) && err != U_STRING_NOT_TERMINATED_WARNING)
         return QString::fromUtf8(bytes);
     out.truncate(n);
+    if (rotatesControls(conv.get()))
+        unrotateControls(out);
     return out;
 }
 
@@ -70,9 +122,12 @@ QByteArray EncodeText(const QString &text, const char *charset)
         return text.toUtf8();
     const int32_t cap = UCNV_GET_MAX_BYTES_FOR_STRING(text.size(), ucnv_getMaxCharSize(conv.get()));
     QByteArray out(cap, Qt::Uninitialized);
+    QString source = text;
+    if (rotatesControls(conv.get()))
+        rotateControls(source);
     UErrorCode err = U_ZERO_ERROR;
     const int32_t n = ucnv_fromUChars(conv.get(), out.data(), cap,
-                                      reinterpret_cast<const UChar *>(text.utf16()),
+                                      reinterpret_cast<const UChar *>(source.utf16()),
                                       static_cast<int32_t>(text.size()), &err);
     if (U_FAILURE(err) && err != U_STRING_NOT_TERMINATED_WARNING)
         return text.toUtf8();

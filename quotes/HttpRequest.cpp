@@ -317,11 +317,5 @@ QString HttpRequest::decodeBody(const QByteArray &body, const QByteArray &conten
     const QByteArray label = charsetParameter(contentType);
     if (label.isEmpty())
         return tessera::DecodeText(body, "UTF-8");
-    QString text = tessera::DecodeText(body, browserCharset(label).constData());
-    // ICU's multi-byte Japanese converters substitute U+001A for a bad byte. Only the bytes
-    // 0x1A and 0x7F (IBM's control mapping of CP932) decode to it legitimately; without them in
-    // the body every U+001A is a substitute and becomes the usual U+FFFD.
-    if (!body.contains('\x1A') && !body.contains('\x7F'))
-        text.replace(QChar(0x1A), QChar(0xFFFD));
-    return text;
+    return tessera::DecodeText(body, browserCharset(label).constData());
 }

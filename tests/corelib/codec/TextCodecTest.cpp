@@ -27,3 +27,18 @@ TEST(TextCodec, MalformedBytesNeverFail)
     EXPECT_FALSE(s.isEmpty());
     EXPECT_TRUE(DecodeText(QByteArray(), "UTF-8").isEmpty());
 }
+
+TEST(TextCodec, Cp932ControlsMapToThemselvesAndBadBytesToReplacement)
+{
+    const QByteArray controls("\x1A\x1C\x7F", 3);
+    const QString decoded = DecodeAnsi(controls);
+    ASSERT_EQ(decoded.size(), 3);
+    EXPECT_EQ(decoded.at(0).unicode(), 0x1A);
+    EXPECT_EQ(decoded.at(1).unicode(), 0x1C);
+    EXPECT_EQ(decoded.at(2).unicode(), 0x7F);
+    EXPECT_EQ(EncodeAnsi(decoded), controls);
+    // A lead byte followed by a byte that cannot trail it.
+    const QString bad = DecodeText(QByteArray("\x81\x20", 2), "Shift_JIS");
+    EXPECT_TRUE(bad.contains(QChar(0xFFFD))) << bad.toStdString();
+    EXPECT_FALSE(bad.contains(QChar(0x1A)));
+}

@@ -36,31 +36,6 @@ Utf8Sink::Utf8Sink(QIODevice &device)
     append(QLatin1StringView("\xEF\xBB\xBF"));
 }
 
-void Utf8Sink::append(QStringView text)
-{
-    const qsizetype room = m_encoder.requiredSpace(text.size());
-    if (m_buffer.size() - m_used < room)
-        m_buffer.resize(std::max(2 * m_buffer.size(), m_used + room));
-    // Cell texts are mostly ASCII (codes, numbers): copy those units as bytes and leave the
-    // encoder the rest from the first other character on.
-    char *out = m_buffer.data() + m_used;
-    const char16_t *p = text.utf16();
-    const char16_t *end = p + text.size();
-    while (p != end && *p < 0x80)
-        *out++ = static_cast<char>(*p++);
-    if (p != end)
-        out = m_encoder.appendToBuffer(out, QStringView(p, end));
-    m_used = out - m_buffer.constData();
-}
-
-void Utf8Sink::append(QLatin1StringView text)
-{
-    if (m_buffer.size() - m_used < text.size())
-        m_buffer.resize(std::max(2 * m_buffer.size(), m_used + text.size()));
-    std::memcpy(m_buffer.data() + m_used, text.data(), static_cast<size_t>(text.size()));
-    m_used += text.size();
-}
-
 bool Utf8Sink::flushIfLarge()
 {
     return m_used < kChunk ? m_ok : flush();

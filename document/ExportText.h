@@ -4,6 +4,8 @@
 #include <QStringEncoder>
 #include <QStringView>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 
 class QIODevice;
@@ -30,13 +32,37 @@ class Utf8Sink {
 public:
     explicit Utf8Sink(QIODevice &device);
 
-    void append(QStringView text);
-    void append(QLatin1StringView text);
+    void append(QStringView text)
+    {
+        // Cell texts are mostly ASCII (codes, numbers): those units are copied as bytes, and
+        // the encoder takes the rest from the first other character on.
+        reserve(3 * text.size());
+        char *out = m_buffer.data() + m_used;
+        const char16_t *p = text.utf16();
+        const char16_t *end = p + text.size();
+        while (p != end && *p < 0x80)
+            *out++ = static_cast<char>(*p++);
+        if (p != end)
+            out = m_encoder.appendToBuffer(out, QStringView(p, end));
+        m_used = out - m_buffer.constData();
+    }
+    void append(QLatin1StringView text)
+    {
+        reserve(text.size());
+        std::memcpy(m_buffer.data() + m_used, text.data(), static_cast<size_t>(text.size()));
+        m_used += text.size();
+    }
     // Writes out the buffer once it is large; false after a failed write.
     bool flushIfLarge();
     bool flush();
 
 private:
+    void reserve(qsizetype bytes)
+    {
+        if (m_buffer.size() - m_used < bytes)
+            m_buffer.resize(std::max(2 * m_buffer.size(), m_used + bytes));
+    }
+
     QIODevice &m_device;
     QByteArray m_buffer; // kept at its size, filled up to m_used
     qsizetype m_used = 0;

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -50,6 +51,9 @@ QString decodeLine(const char *p, qsizetype n, Encoding enc)
     case Encoding::Ansi:
         break;
     }
+    // CP932 keeps ASCII as it is; most lines are codes and ASCII names, which need no converter.
+    if (std::all_of(p, p + n, [](char c) { return static_cast<quint8>(c) < 0x80; }))
+        return QString::fromLatin1(p, n);
     return tessera::DecodeAnsi(QByteArray(p, n));
 }
 

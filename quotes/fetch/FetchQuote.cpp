@@ -36,7 +36,7 @@ bool QuoteFetcher::fetchAndParse(const QString &code, CodeKind kind)
 {
     if (kind == CodeKind::Invalid)
         return false;
-    QString page;
+    QString &page = m_page;
     if (!m_request->Get(PageAddress(code, kind), page))
         return false;
     switch (kind) {

@@ -10,6 +10,7 @@
 #include "quotes/SecurityCode.h"
 #include "quotes/SiteRoot.h"
 #include "quotes/fetch/FetchQuote.h"
+#include "quotes/parsers/PageParsers.h"
 
 #include "SamplePages.h"
 
@@ -24,10 +25,12 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 int g_codeCount = 200;
+qint64 g_padBytes = 1048576;
 QStringList g_batch;
 
 // The site's sample codes repeated up to the batch size.
@@ -125,6 +128,45 @@ void BM_HttpRequestGet(benchmark::State &state)
     state.counters["connections"] = static_cast<double>(after.connections - before.connections - 1);
 }
 
+// Parsing alone, over the same pages built in memory (no transfer, no decoding); with
+// argument 1 also the exchange-suffix search that precedes parsing a domestic page.
+void BM_ParseOnly(benchmark::State &state)
+{
+    samplesite::PageOptions options;
+    options.padBytes = g_padBytes;
+    std::vector<QString> pages;
+    for (const QString &code : g_batch)
+        pages.push_back(samplesite::QuotePage(code, 1, options));
+    QuoteRecord record;
+    for (auto _ : state) {
+        for (size_t i = 0; i < pages.size(); ++i) {
+            const QString &code = g_batch.at(static_cast<qsizetype>(i));
+            record = QuoteRecord(code);
+            switch (ClassifyCode(code)) {
+            case CodeKind::Domestic:
+                if (state.range(0) != 0)
+                    DetectExchangeSuffix(record, code, pages[i]);
+                IsIndexNumber(code) ? ParseDomesticIndexPage(pages[i], record)
+                                    : ParseDomesticStockPage(pages[i], record);
+                break;
+            case CodeKind::ForeignStock:
+                ParseForeignStockPage(pages[i], record);
+                break;
+            case CodeKind::Fund:
+                ParseFundPage(pages[i], record);
+                break;
+            case CodeKind::WorldIndex:
+                ParseWorldIndexPage(pages[i], record);
+                break;
+            default:
+                break;
+            }
+            benchmark::DoNotOptimize(record.values[SlotPrice]);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * g_batch.size());
+}
+
 // The page dispatcher alone: request, decoding and parsing on this thread.
 void BM_FetchQuote(benchmark::State &state)
 {
@@ -181,6 +223,7 @@ void BM_UpdateRun(benchmark::State &state)
 
 BENCHMARK(BM_PlainGets)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_HttpRequestGet)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_ParseOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FetchQuote)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_UpdateRun)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
@@ -204,6 +247,7 @@ QString takeOption(int &argc, char **argv, const char *name, const QString &fall
 int main(int argc, char **argv)
 {
     const QString padBytes = takeOption(argc, argv, "--pad-bytes", QStringLiteral("1048576"));
+    g_padBytes = padBytes.toLongLong();
     g_codeCount = takeOption(argc, argv, "--codes", QStringLiteral("200")).toInt();
     QCoreApplication app(argc, argv);
     curl_global_init(CURL_GLOBAL_DEFAULT);

@@ -1,0 +1,74 @@
+#include "cli/Arguments.h"
+#include "cli/Command.h"
+#include "cli/ListSession.h"
+#include "corelib/Messages.h"
+#include "document/DocumentIo.h"
+#include "document/ListLoader.h"
+
+#include <QFileInfo>
+
+namespace {
+
+int runExport(const QStringList &arguments);
+
+const CommandRegistration kRegistration({
+    QStringLiteral("export"),
+    QStringLiteral("export [--columns FIELDS] LIST OUT"),
+    QStringLiteral("write the list as OUT.kabu, OUT.csv or OUT.json"),
+    runExport,
+});
+
+int fail(const QString &text)
+{
+    tessera::ShowMessage(text, tessera::MbOk | tessera::MbIconError);
+    return kExitFailed;
+}
+
+// The output formats by extension; workbooks are refused until they can be written.
+bool isExportExtension(const QString &suffix)
+{
+    for (const char *ext : { "kabu", "csv", "json" }) {
+        if (suffix.compare(QLatin1String(ext), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+int runExport(const QStringList &arguments)
+{
+    const CliCommand &self = *CommandRegistry::find(QStringLiteral("export"));
+    const ParsedArguments args = ParseArguments(arguments, { { QStringLiteral("columns"), true } });
+    if (!args.ok())
+        return UsageError(self, args.error);
+    if (args.positional.size() != 2)
+        return UsageError(self, QStringLiteral("give a list and an output file"));
+    const auto fields = ColumnsOption(args);
+    if (!fields)
+        return UsageError(self, fields.error().message);
+    const QString listPath = args.positional.at(0);
+    const QString out = args.positional.at(1);
+
+    if (IsWorkbookPath(out))
+        return fail(out + QStringLiteral(": workbook output is not available yet"));
+    if (!isExportExtension(QFileInfo(out).suffix()))
+        return fail(out + QStringLiteral(": unknown output format; use .kabu, .csv or .json"));
+
+    ListSession session;
+    if (!session.open(listPath))
+        return kExitFailed;
+    const RecordMap &rows = session.document().rows();
+    if (rows.empty())
+        return fail(out + QStringLiteral(": the list has no rows to export"));
+
+    const ListTable table = session.table(*fields);
+    // A list file keeps the layout it came with unless the columns were chosen here; a list
+    // without one gets the layout it was shown with.
+    const ColumnLayout layout
+        = (!*fields && session.fileLayout()) ? *session.fileLayout() : table.header().saveLayout();
+    const tessera::Status saved = SaveDocumentFile(out, FileKindFromPath(out), rows, layout, &table);
+    if (!saved)
+        return fail(saved.error().message);
+    return kExitOk;
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+#include "cli/ListSession.h"
+
+#include "cli/Arguments.h"
+#include "corelib/Messages.h"
+#include "document/DocumentIo.h"
+#include "view/table/FieldList.h"
+#include "view/table/HeaderModel.h"
+
+#include <QSettings>
+
+ListSession::ListSession()
+{
+    const std::unique_ptr<QSettings> store = AppSettings::OpenStore();
+    m_settings.Load(*store);
+    m_layout = SettingsLayout(m_settings);
+}
+
+bool ListSession::open(const QString &path)
+{
+    ListLoadOptions options;
+    options.updatePeriodSeconds = static_cast<qint64>(m_settings.updateSpan);
+    tessera::Result<OpenedList> opened = OpenDocument(m_doc, path, options);
+    if (!opened) {
+        tessera::ShowMessage(opened.error().message, tessera::MbOk | tessera::MbIconError);
+        return false;
+    }
+    m_fileLayout = std::move(opened->layout);
+    // The window keeps the layout it has when the header refuses the file's.
+    if (m_fileLayout && HeaderModel().applyLayout(*m_fileLayout))
+        m_layout = *m_fileLayout;
+    return true;
+}
+
+ListTable ListSession::table(const std::optional<std::vector<int>> &fields) const
+{
+    return BuildExportTable(m_doc.rows(), m_layout, fields);
+}
+
+ColumnLayout SettingsLayout(const AppSettings &settings)
+{
+    ColumnLayout layout;
+    layout.orderList = settings.orderInfo;
+    layout.alignList = settings.columnAlign;
+    layout.indexList = settings.columnIndex;
+    layout.packedSort = static_cast<quint32>(settings.sortColumn);
+    return layout;
+}
+
+tessera::Result<std::optional<std::vector<int>>> ColumnsOption(const ParsedArguments &arguments)
+{
+    const QString name = QStringLiteral("columns");
+    if (!arguments.isSet(name))
+        return std::optional<std::vector<int>>();
+    tessera::Result<std::vector<int>> fields = ParseFieldList(arguments.value(name));
+    if (!fields)
+        return tessera::Error { fields.error().code, QStringLiteral("--columns: ") + fields.error().message };
+    return std::optional<std::vector<int>>(std::move(fields).value());
+}

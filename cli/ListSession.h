@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/core/AppSettings.h"
+#include "corelib/Result.h"
+#include "document/CQuotraDoc.h"
+#include "document/ColumnLayout.h"
+#include "view/table/ListTable.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+struct ParsedArguments;
+
+// A list opened by a subcommand the way the window opens one: the stored settings (for the
+// layout the window starts with and the update period of text lists), the document holding
+// the list, and the layout the list is shown with.
+class ListSession {
+public:
+    ListSession(); // reads the stored settings (migrating older ones, as the program's start does)
+
+    // Opens `path` into the document. On failure shows the error text through the message
+    // hook (standard error here) and returns false; the document is then untouched.
+    bool open(const QString &path);
+
+    CQuotraDoc &document() { return m_doc; }
+    const AppSettings &settings() const { return m_settings; }
+
+    // The layout the window shows the list with: the one the file carried when the header
+    // takes it, else the one the window starts with (the stored settings, or the default
+    // layout when those are unusable).
+    const ColumnLayout &layout() const { return m_layout; }
+    // The layout exactly as the file carried it; none for text lists and older list files.
+    const std::optional<ColumnLayout> &fileLayout() const { return m_fileLayout; }
+
+    // The table of the current rows: layout() with its sort, or `fields` in place of the
+    // visible columns (see BuildExportTable).
+    ListTable table(const std::optional<std::vector<int>> &fields = std::nullopt) const;
+
+private:
+    AppSettings m_settings;
+    CQuotraDoc m_doc;
+    ColumnLayout m_layout;
+    std::optional<ColumnLayout> m_fileLayout;
+};
+
+// The layout held in the settings ("Order Info", "Column Align", "Column Index", "SortColumn").
+ColumnLayout SettingsLayout(const AppSettings &settings);
+
+// The field list of --columns ("1-39", "1,2,4,14"); std::nullopt when the option is absent.
+// A malformed list is an error whose message names the option and the offending item.
+tessera::Result<std::optional<std::vector<int>>> ColumnsOption(const ParsedArguments &arguments);

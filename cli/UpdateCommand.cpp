@@ -1,0 +1,157 @@
+#include "cli/Arguments.h"
+#include "cli/Command.h"
+#include "cli/ListSession.h"
+#include "corelib/Messages.h"
+#include "document/DocumentIo.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+
+#include <array>
+#include <map>
+
+namespace {
+
+int runUpdate(const QStringList &arguments);
+
+const CommandRegistration kRegistration({
+    QStringLiteral("update"),
+    QStringLiteral("update [--folder DIR] [--xlsx] LIST"),
+    QStringLiteral("the unattended run: update every row once and save the list"),
+    runUpdate,
+});
+
+int fail(const QString &text)
+{
+    tessera::ShowMessage(text, tessera::MbOk | tessera::MbIconError);
+    return kExitFailed;
+}
+
+struct RunCounts {
+    int fetched = 0;
+    int failed = 0;
+    int changed = 0;
+};
+
+using SlotValues = std::array<QString, kSlotCount>;
+
+// Runs one update of every row through the document's worker and waits for its end,
+// counting each row's outcome against the values it had before.
+RunCounts updateAllRows(CQuotraDoc &doc)
+{
+    std::map<QString, SlotValues> before;
+    QStringList codes;
+    for (const auto &[code, record] : doc.rows()) {
+        codes << code;
+        before[code] = record->values;
+    }
+
+    RunCounts counts;
+    QEventLoop loop;
+    quint64 generation = 0;
+    bool finished = false;
+    const QMetaObject::Connection progress = QObject::connect(
+        &doc, &CQuotraDoc::updateProgress, &loop, [&](quint64 g, int, const QString &code) {
+            const QuoteRecord *r = doc.record(code);
+            if (g != generation || !r)
+                return;
+            if (r->values[SlotStatus] == QStringView(kFetchErrorText)) {
+                ++counts.failed;
+                return;
+            }
+            ++counts.fetched;
+            if (before[code] != r->values)
+                ++counts.changed;
+        });
+    const QMetaObject::Connection end
+        = QObject::connect(&doc, &CQuotraDoc::updateFinished, &loop, [&](quint64 g, bool) {
+              if (g != generation)
+                  return;
+              finished = true;
+              loop.quit();
+          });
+    generation = doc.StartUpdate(codes);
+    if (!finished)
+        loop.exec();
+    QObject::disconnect(progress);
+    QObject::disconnect(end);
+    return counts;
+}
+
+int runUpdate(const QStringList &arguments)
+{
+    const CliCommand &self = *CommandRegistry::find(QStringLiteral("update"));
+    const ParsedArguments args = ParseArguments(
+        arguments, { { QStringLiteral("folder"), true }, { QStringLiteral("xlsx"), false } });
+    if (!args.ok())
+        return UsageError(self, args.error);
+    if (args.positional.size() != 1)
+        return UsageError(self,
+            args.positional.isEmpty() ? QStringLiteral("no list given")
+                                      : QStringLiteral("one list at a time"));
+    if (args.isSet(QStringLiteral("xlsx")))
+        return fail(QStringLiteral("--xlsx: workbook output is not available yet"));
+
+    ListSession session;
+    if (!session.open(args.positional.first()))
+        return kExitFailed;
+    CQuotraDoc &doc = session.document();
+
+    SaveNamingContext naming;
+    naming.unattended = true;
+    if (args.isSet(QStringLiteral("folder"))) {
+        const QString folder = args.value(QStringLiteral("folder"));
+        naming.outputFolder = folder.isEmpty() ? folder : QFileInfo(folder).absoluteFilePath();
+        // An unattended run saves in place when its folder is missing; say so at least.
+        if (!QFileInfo(naming.outputFolder).isDir())
+            PrintError(
+                QStringLiteral("quotra-cli: output folder %1 does not exist; the list is saved in place\n")
+                    .arg(folder));
+    }
+    doc.setSaveNaming(naming);
+
+    // The table and layout the window would save from: the list's layout, sorted again
+    // after the update.
+    ListTable table;
+    QString savedTo;
+    std::optional<tessera::Status> saveStatus;
+    SaveSources sources;
+    sources.table = [&]() -> const TableSource * {
+        table = session.table();
+        return &table;
+    };
+    sources.layout = [&] { return session.table().header().saveLayout(); };
+    sources.saved = [&](const QString &target, const tessera::Status &status) {
+        savedTo = target;
+        saveStatus = status;
+    };
+    InstallSaveRouting(doc, std::move(sources));
+
+    QElapsedTimer clock;
+    clock.start();
+    const RunCounts counts = updateAllRows(doc);
+    const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+
+    const QString path = doc.pathName();
+    doc.DoSave(path);
+    if (!saveStatus) {
+        // DoSave found no name it may write: the target was the default list.
+        return fail(QStringLiteral("%1: the default list is never overwritten by an unattended save; "
+                                   "give --folder")
+                        .arg(path));
+    }
+    if (!*saveStatus)
+        return fail(saveStatus->error().message);
+
+    PrintOut(QStringLiteral("rows %1, fetched %2, failed %3, changed %4, seconds %5, saved %6\n")
+                 .arg(doc.rows().size())
+                 .arg(counts.fetched)
+                 .arg(counts.failed)
+                 .arg(counts.changed)
+                 .arg(seconds, 0, 'f', 2)
+                 .arg(savedTo));
+    return kExitOk;
+}
+
+} // namespace

@@ -1,0 +1,91 @@
+#include "document/DocumentIo.h"
+
+#include "corelib/Messages.h"
+#include "document/CQuotraDoc.h"
+#include "document/CsvExport.h"
+#include "document/JsonExport.h"
+#include "document/ListFile.h"
+#include "document/TextList.h"
+
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kMsgUnreadableList = 2205;
+
+bool isTextListError(int code)
+{
+    return code == TextListErrorInvalidCode || code == TextListErrorLineTooLong;
+}
+
+tessera::Status needsTable(const QString &target)
+{
+    return tessera::Error { ExportErrorWrite, QStringLiteral("%1: no table to export").arg(target) };
+}
+
+} // namespace
+
+QString OpenErrorText(const QString &path, const tessera::Error &error)
+{
+    // The text-list reader already words its errors for the user, with the path.
+    if (isTextListError(error.code))
+        return error.message;
+    return tessera::FormatResourceString(kMsgUnreadableList) + u'\n' + QFileInfo(path).absoluteFilePath()
+        + u'\n' + error.message;
+}
+
+tessera::Result<OpenedList> OpenDocument(CQuotraDoc &doc, const QString &path, const ListLoadOptions &options)
+{
+    tessera::Result<LoadedList> loaded = LoadList(path, options);
+    if (!loaded)
+        return tessera::Error { loaded.error().code, OpenErrorText(path, loaded.error()) };
+
+    LoadedList list = std::move(loaded).value();
+    doc.replaceRows(std::move(list.rows));
+    doc.setFileKind(FileKindFromPath(path));
+    doc.SetPathName(QFileInfo(path).absoluteFilePath());
+    doc.SetModifiedFlag(false);
+    OpenedList opened;
+    opened.layout = std::move(list.layout);
+    opened.version = list.version;
+    return opened;
+}
+
+tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const RecordMap &rows,
+    const ColumnLayout &layout, const TableSource *table)
+{
+    switch (kind) {
+    case FileKind::ListFile:
+        return SaveListFile(target, rows, layout);
+    case FileKind::Csv:
+    case FileKind::Json: {
+        if (!table)
+            return needsTable(target);
+        tessera::Status written
+            = kind == FileKind::Csv ? ExportCsv(target, *table) : ExportJson(target, *table);
+        // The exports' own texts for an empty list do not say which file was refused.
+        if (!written && written.error().code == ExportErrorEmpty)
+            return tessera::Error { ExportErrorEmpty,
+                target + QStringLiteral(": ") + written.error().message };
+        return written;
+    }
+    case FileKind::Workbook:
+        return tessera::Error { SaveErrorWorkbook,
+            QStringLiteral("%1: workbook output is not available yet").arg(target) };
+    }
+    return tessera::Error { SaveErrorWorkbook, QStringLiteral("%1: unknown file kind").arg(target) };
+}
+
+void InstallSaveRouting(CQuotraDoc &doc, SaveSources sources)
+{
+    doc.setSaveFunction([&doc, sources = std::move(sources)](const QString &target, FileKind kind) {
+        const ColumnLayout layout = sources.layout ? sources.layout() : ColumnLayout {};
+        const TableSource *table = sources.table ? sources.table() : nullptr;
+        const tessera::Status status = SaveDocumentFile(target, kind, doc.rows(), layout, table);
+        if (sources.saved)
+            sources.saved(target, status);
+        else if (!status)
+            tessera::ShowMessage(status.error().message, tessera::MbOk | tessera::MbIconError);
+        return status.ok();
+    });
+}

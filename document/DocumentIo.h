@@ -1,0 +1,57 @@
+#pragma once
+
+#include "corelib/Result.h"
+#include "document/ColumnLayout.h"
+#include "document/ListLoader.h"
+#include "document/RecordMap.h"
+#include "document/doc/FileKind.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class CQuotraDoc;
+class TableSource;
+
+// Error code of a save in a format that cannot be written yet.
+inline constexpr int SaveErrorWorkbook = 402;
+
+// What an open took from the file besides the rows.
+struct OpenedList {
+    std::optional<ColumnLayout> layout; // the layout the file carried, if any
+    quint32 version = 0; // list-file version; 0 for a text list
+};
+
+// The text shown when `path` could not be opened: a text list's own message (text 2205 and
+// the path) as it is, anything else as text 2205, the path and what was wrong.
+QString OpenErrorText(const QString &path, const tessera::Error &error);
+
+// Opens `path` into the document: the list is read whole into fresh rows first, and only then
+// replaces the document's rows, path, title, file kind (by extension) and modified flag. On
+// failure the document keeps its rows and identity untouched, and the error's message is
+// OpenErrorText.
+tessera::Result<OpenedList> OpenDocument(
+    CQuotraDoc &doc, const QString &path, const ListLoadOptions &options = {});
+
+// Writes `rows` to `target` as `kind`: a list file with `layout`, or the CSV or JSON export of
+// `table` (the table as the list shows it; required for those two kinds). Every format goes
+// through a temporary file that replaces the target only when complete. Workbooks fail with
+// SaveErrorWorkbook. Error messages name the target.
+tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const RecordMap &rows,
+    const ColumnLayout &layout, const TableSource *table);
+
+// What the document's save routing needs from the view: the layout a list file stores, the
+// table that CSV and JSON exports write (both read at the moment of the save), and where the
+// outcome of every save goes.
+struct SaveSources {
+    std::function<ColumnLayout()> layout;
+    std::function<const TableSource *()> table;
+    // Called after each save with its target and outcome. Without one, a failure is shown
+    // through the message hook.
+    std::function<void(const QString &target, const tessera::Status &status)> saved;
+};
+
+// Installs the save function of `doc`: DoSave then writes through SaveDocumentFile with the
+// document's rows and the sources' layout and table.
+void InstallSaveRouting(CQuotraDoc &doc, SaveSources sources);

@@ -8,8 +8,8 @@
 #include <QEventLoop>
 #include <QFileInfo>
 
-#include <array>
 #include <map>
+#include <type_traits>
 
 namespace {
 
@@ -34,7 +34,8 @@ struct RunCounts {
     int changed = 0;
 };
 
-using SlotValues = std::array<QString, kSlotCount>;
+// A copy of a record's quote slots, whatever form the record keeps them in.
+using SlotValues = std::decay_t<decltype(QuoteRecord::values)>;
 
 // Runs one update of every row through the document's worker and waits for its end,
 // counting each row's outcome against the values it had before.

@@ -58,3 +58,17 @@ function(quotra_add_subfolders)
     endif()
   endforeach()
 endfunction()
+
+# Labels every test of a GoogleTest target "threads" and adds the target to `threads_tests`,
+# which the ThreadSanitizer build compiles instead of the whole tree. Discovered test names
+# exist only at test time, so the label is set by a script CTest includes after discovery.
+function(quotra_label_threads target)
+  set(_script ${CMAKE_CURRENT_BINARY_DIR}/${target}_threads_label.cmake)
+  file(WRITE ${_script}
+    "if(${target}_TESTS)\n  set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS threads)\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${_script})
+  if(NOT TARGET threads_tests)
+    add_custom_target(threads_tests)
+  endif()
+  add_dependencies(threads_tests ${target})
+endfunction()

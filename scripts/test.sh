@@ -26,10 +26,10 @@ case "$mode" in
     cmake --build build-asan -j "$jobs"
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       ctest --test-dir build-asan -j "$jobs" --timeout 600
-    # The thread sanitizer build runs only the tests labelled "threads".
+    # The thread sanitizer build compiles and runs only the tests labelled "threads".
     cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOTRA_WERROR=ON \
       -DQUOTRA_BENCHMARKS=OFF -DQUOTRA_SANITIZE=thread >/dev/null
-    cmake --build build-tsan -j "$jobs"
+    cmake --build build-tsan -j "$jobs" --target threads_tests
     TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
       ctest --test-dir build-tsan -j "$jobs" -L threads --timeout 600 --no-tests=ignore
     ;;

@@ -7,6 +7,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 
@@ -34,8 +35,10 @@ CURLcode globalInit()
 
 // State shared with libcurl's callbacks during one transfer.
 struct TransferState {
+    CURL *easy = nullptr;
     QByteArray *body = nullptr;
     qint64 maxBodyBytes = 0;
+    bool sized = false; // the body's room was set from the declared length
     const std::atomic<bool> *stop = nullptr;
     bool tooLarge = false;
     bool stopped = false;
@@ -45,6 +48,16 @@ size_t writeBody(char *data, size_t size, size_t count, void *user)
 {
     auto *state = static_cast<TransferState *>(user);
     const size_t bytes = size * count;
+    if (!state->sized) {
+        // Room for the whole body at once rather than growing it piece by piece, which
+        // copies it and faults in fresh memory at every step. The declared length is only
+        // a hint (a compressed answer inflates past it) and is capped by the size limit.
+        state->sized = true;
+        curl_off_t declared = -1;
+        if (curl_easy_getinfo(state->easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &declared) == CURLE_OK
+            && declared > state->body->capacity())
+            state->body->reserve(static_cast<qsizetype>(std::min<qint64>(declared, state->maxBodyBytes)));
+    }
     if (state->body->size() + static_cast<qint64>(bytes) > state->maxBodyBytes) {
         state->tooLarge = true;
         return 0; // any count but the one given fails the transfer
@@ -201,26 +214,38 @@ bool HttpRequest::Get(const QString &address, QString &text)
         m_lastError = u"The request was stopped."_s;
         return false;
     }
-    QByteArray body;
     QByteArray contentType;
-    if (!transfer(address.toUtf8(), body, contentType))
-        return false;
-    if (m_lastStatus < 200 || m_lastStatus > 299) {
+    const bool received = transfer(address.toUtf8(), contentType);
+    const bool ok = received && m_lastStatus >= 200 && m_lastStatus <= 299;
+    if (received && !ok)
         m_lastError = u"HTTP status %1"_s.arg(m_lastStatus);
-        return false;
-    }
-    text = decodeBody(body, contentType);
-    return true;
+    if (ok)
+        text = decodeBody(m_body, contentType);
+    keepOrReleaseBody();
+    return ok;
 }
 
-bool HttpRequest::transfer(const QByteArray &url, QByteArray &body, QByteArray &contentType)
+void HttpRequest::keepOrReleaseBody()
+{
+    // The receive buffer keeps its room for the next page of a run, so pages of the usual
+    // size arrive without allocating; a buffer that one huge answer inflated is let go.
+    constexpr qsizetype kKeptRoom = 4 * 1024 * 1024;
+    if (m_body.capacity() > kKeptRoom && m_body.size() < m_body.capacity() / 4)
+        m_body = QByteArray();
+    else
+        m_body.truncate(0);
+}
+
+bool HttpRequest::transfer(const QByteArray &url, QByteArray &contentType)
 {
     CURL *easy = m_handles->easy;
     CURLM *multi = m_handles->multi;
     m_handles->errorBuffer[0] = '\0';
 
+    m_body.truncate(0);
     TransferState state;
-    state.body = &body;
+    state.easy = easy;
+    state.body = &m_body;
     state.maxBodyBytes = m_options.maxBodyBytes;
     state.stop = m_stop;
     curl_easy_setopt(easy, CURLOPT_URL, url.constData());
@@ -308,12 +333,16 @@ void HttpRequest::reportFailure(
 QString HttpRequest::decodeBody(const QByteArray &body, const QByteArray &contentType)
 {
     // A byte order mark outranks the declared charset, as in browsers.
+    // The marks are skipped without copying the page.
+    const auto after = [&body](qsizetype mark) {
+        return QByteArray::fromRawData(body.constData() + mark, body.size() - mark);
+    };
     if (body.startsWith("\xEF\xBB\xBF"))
-        return tessera::DecodeText(body.mid(3), "UTF-8");
+        return tessera::DecodeText(after(3), "UTF-8");
     if (body.startsWith("\xFE\xFF"))
-        return tessera::DecodeText(body.mid(2), "UTF-16BE");
+        return tessera::DecodeText(after(2), "UTF-16BE");
     if (body.startsWith("\xFF\xFE"))
-        return tessera::DecodeText(body.mid(2), "UTF-16LE");
+        return tessera::DecodeText(after(2), "UTF-16LE");
     const QByteArray label = charsetParameter(contentType);
     if (label.isEmpty())
         return tessera::DecodeText(body, "UTF-8");

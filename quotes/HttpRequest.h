@@ -43,7 +43,8 @@ public:
 
 private:
     struct Handles;
-    bool transfer(const QByteArray &url, QByteArray &body, QByteArray &contentType);
+    bool transfer(const QByteArray &url, QByteArray &contentType); // the body lands in m_body
+    void keepOrReleaseBody();
     void reportFailure(long code, const QString &meaning, const QString &source, const QString &description);
 
     HttpOptions m_options;
@@ -52,4 +53,5 @@ private:
     int m_lastStatus = 0;
     bool m_lastAborted = false;
     QString m_lastError;
+    QByteArray m_body; // receive buffer, kept with its room from one Get to the next
 };

@@ -1,10 +1,17 @@
 // Update throughput against the sample quote site on loopback: codes updated per second
-// through the document's worker (fetch, decode, parse, apply), through the page dispatcher
-// alone on the calling thread, and plain libcurl GETs of the same pages over one connection.
+// through the document's worker (fetch, decode, parse, apply), through the same worker body
+// on a thread of normal priority, through the page dispatcher alone on the calling thread,
+// and plain libcurl GETs of the same pages over one connection.
 //
 //   bench_update [--pad-bytes N] [--codes N] [benchmark options]
 //
 // The site is started from the program's folder with no delay and pages padded to 1 MB.
+// Run with --benchmark_enable_random_interleaving=true and several repetitions so that the
+// bare GETs and the update runs share the machine's state (other load, the server's heap).
+//
+// Besides codes per second every network benchmark reports, per code: the CPU time of this
+// whole process (all threads) and of the site process, the minor page faults of this
+// process, and the connections opened per run of the batch.
 
 #include "document/CQuotraDoc.h"
 #include "quotes/SecurityCode.h"
@@ -22,9 +29,15 @@
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -32,6 +45,7 @@ namespace {
 int g_codeCount = 200;
 qint64 g_padBytes = 1048576;
 QStringList g_batch;
+qint64 g_sitePid = 0;
 
 // The site's sample codes repeated up to the batch size.
 QStringList makeBatch(const QStringList &codes, int count)
@@ -69,6 +83,68 @@ Stats siteStats()
     return stats;
 }
 
+// CPU seconds (user and system) the site process has used so far; 0 when unknown.
+double siteCpuSeconds()
+{
+    std::ifstream in("/proc/" + std::to_string(g_sitePid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The fields after the command name, which is in parentheses and may hold spaces.
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    unsigned long utime = 0;
+    unsigned long stime = 0;
+    if (std::sscanf(stat.c_str() + close + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime,
+            &stime) != 2)
+        return 0;
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Snapshots taken before a benchmark's loop and turned into per-code counters after it.
+class Meter {
+public:
+    Meter() { take(m_start); }
+
+    void report(benchmark::State &state, qsizetype codesPerRun, bool network = true)
+    {
+        Snapshot end;
+        take(end, network);
+        const double runs = static_cast<double>(state.iterations());
+        const double codes = runs * static_cast<double>(codesPerRun);
+        if (codes <= 0)
+            return;
+        state.SetItemsProcessed(static_cast<int64_t>(codes));
+        state.counters["cpu_ms_per_code"] = (end.cpu - m_start.cpu) * 1000.0 / codes;
+        state.counters["faults_per_code"] = static_cast<double>(end.minorFaults - m_start.minorFaults) / codes;
+        if (!network)
+            return;
+        state.counters["site_cpu_ms_per_code"] = (end.siteCpu - m_start.siteCpu) * 1000.0 / codes;
+        // The stats request after the loop opens a connection of its own.
+        state.counters["connections_per_run"]
+            = static_cast<double>(end.stats.connections - m_start.stats.connections - 1) / runs;
+    }
+
+private:
+    struct Snapshot {
+        Stats stats;
+        double cpu = 0;
+        double siteCpu = 0;
+        long minorFaults = 0;
+    };
+    static void take(Snapshot &s, bool network = true)
+    {
+        if (network)
+            s.stats = siteStats();
+        rusage usage {};
+        getrusage(RUSAGE_SELF, &usage);
+        s.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+            + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        s.minorFaults = usage.ru_minflt;
+        s.siteCpu = network ? siteCpuSeconds() : 0;
+    }
+    Snapshot m_start;
+};
+
 QStringList pageAddresses()
 {
     QStringList addresses;
@@ -88,7 +164,7 @@ void BM_PlainGets(benchmark::State &state)
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
     long long bytes = 0;
-    const Stats before = siteStats();
+    Meter meter;
     for (auto _ : state) {
         for (const QString &address : addresses) {
             body.clear();
@@ -101,11 +177,9 @@ void BM_PlainGets(benchmark::State &state)
             bytes += static_cast<long long>(body.size());
         }
     }
-    const Stats after = siteStats();
+    meter.report(state, addresses.size());
     curl_easy_cleanup(curl);
-    state.SetItemsProcessed(state.iterations() * addresses.size());
     state.SetBytesProcessed(bytes);
-    state.counters["connections"] = static_cast<double>(after.connections - before.connections - 1);
 }
 
 // The request object alone: transfer and decoding to UTF-16, no parsing.
@@ -114,7 +188,7 @@ void BM_HttpRequestGet(benchmark::State &state)
     const QStringList addresses = pageAddresses();
     HttpRequest request;
     QString text;
-    const Stats before = siteStats();
+    Meter meter;
     for (auto _ : state) {
         for (const QString &address : addresses) {
             if (!request.Get(address, text)) {
@@ -123,9 +197,26 @@ void BM_HttpRequestGet(benchmark::State &state)
             }
         }
     }
-    const Stats after = siteStats();
-    state.SetItemsProcessed(state.iterations() * addresses.size());
-    state.counters["connections"] = static_cast<double>(after.connections - before.connections - 1);
+    meter.report(state, addresses.size());
+}
+
+// Decoding alone: the request object's body decoding over the same pages encoded in memory.
+void BM_DecodeBody(benchmark::State &state)
+{
+    samplesite::PageOptions options;
+    options.padBytes = g_padBytes;
+    std::vector<QByteArray> bodies;
+    for (const QString &code : g_batch)
+        bodies.push_back(samplesite::QuotePage(code, 1, options).toUtf8());
+    QString text;
+    Meter meter;
+    for (auto _ : state) {
+        for (const QByteArray &body : bodies) {
+            text = HttpRequest::decodeBody(body, "text/html; charset=UTF-8");
+            benchmark::DoNotOptimize(text.constData());
+        }
+    }
+    meter.report(state, g_batch.size(), false);
 }
 
 // Parsing alone, over the same pages built in memory (no transfer, no decoding); with
@@ -138,6 +229,7 @@ void BM_ParseOnly(benchmark::State &state)
     for (const QString &code : g_batch)
         pages.push_back(samplesite::QuotePage(code, 1, options));
     QuoteRecord record;
+    Meter meter;
     for (auto _ : state) {
         for (size_t i = 0; i < pages.size(); ++i) {
             const QString &code = g_batch.at(static_cast<qsizetype>(i));
@@ -161,17 +253,17 @@ void BM_ParseOnly(benchmark::State &state)
             default:
                 break;
             }
-            benchmark::DoNotOptimize(record.values[SlotPrice]);
+            benchmark::DoNotOptimize(record.values[SlotPrice].size());
         }
     }
-    state.SetItemsProcessed(state.iterations() * g_batch.size());
+    meter.report(state, g_batch.size(), false);
 }
 
 // The page dispatcher alone: request, decoding and parsing on this thread.
 void BM_FetchQuote(benchmark::State &state)
 {
     QuoteFetcher fetcher;
-    const Stats before = siteStats();
+    Meter meter;
     for (auto _ : state) {
         for (const QString &code : g_batch) {
             if (!fetcher.FetchQuote(code, ClassifyCode(code))) {
@@ -180,13 +272,48 @@ void BM_FetchQuote(benchmark::State &state)
             }
         }
     }
-    const Stats after = siteStats();
-    state.SetItemsProcessed(state.iterations() * g_batch.size());
-    state.counters["connections"] = static_cast<double>(after.connections - before.connections - 1);
+    meter.report(state, g_batch.size());
 }
 
-// A whole update run: the document's worker thread at idle priority fetches the batch, the
-// results are applied to the rows on this thread. One connection per run.
+// The worker's body (UpdateWorkerProc with the network fetch, one connection per run) on a
+// thread of normal priority, the outcomes collected under a lock: the update run without
+// the idle scheduling class and without applying the results to a document.
+void BM_WorkerThreadNormalPriority(benchmark::State &state)
+{
+    std::mutex mutex;
+    std::vector<FetchOutcome> outcomes;
+    outcomes.reserve(static_cast<size_t>(g_batch.size()));
+    Meter meter;
+    for (auto _ : state) {
+        outcomes.clear();
+        RunControl control;
+        UpdateJob job;
+        job.batch = g_batch;
+        job.fetchFactory = NetworkFetchFactory();
+        job.control = &control;
+        job.deliver = [&](FetchOutcome &&outcome) {
+            std::lock_guard lock(mutex);
+            outcomes.push_back(std::move(outcome));
+        };
+        job.finish = [](bool) { };
+        std::thread worker([&job] { UpdateWorkerProc(std::move(job)); });
+        worker.join();
+        if (outcomes.size() != static_cast<size_t>(g_batch.size())) {
+            state.SkipWithError("not every code was fetched");
+            break;
+        }
+        for (const FetchOutcome &outcome : outcomes) {
+            if (!outcome.ok) {
+                state.SkipWithError("a code failed");
+                break;
+            }
+        }
+    }
+    meter.report(state, g_batch.size());
+}
+
+// A whole update run as the program makes it: the document's worker thread at idle priority
+// fetches the batch, the results are applied to the rows on this thread.
 void BM_UpdateRun(benchmark::State &state)
 {
     CQuotraDoc doc;
@@ -199,7 +326,7 @@ void BM_UpdateRun(benchmark::State &state)
     QObject::connect(
         &doc, &CQuotraDoc::updateProgress, &doc, [&](quint64, int, const QString &) { ++progress; });
     QObject::connect(&doc, &CQuotraDoc::updateFinished, &loop, &QEventLoop::quit);
-    const Stats before = siteStats();
+    Meter meter;
     for (auto _ : state) {
         progress = 0;
         doc.StartUpdate(g_batch);
@@ -215,17 +342,16 @@ void BM_UpdateRun(benchmark::State &state)
             }
         }
     }
-    const Stats after = siteStats();
-    state.SetItemsProcessed(state.iterations() * g_batch.size());
-    state.counters["connections_per_run"] = static_cast<double>(after.connections - before.connections - 1)
-        / static_cast<double>(state.iterations());
+    meter.report(state, g_batch.size());
 }
 
-BENCHMARK(BM_PlainGets)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(BM_HttpRequestGet)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_PlainGets)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_HttpRequestGet)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_DecodeBody)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FetchQuote)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(BM_UpdateRun)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_FetchQuote)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_WorkerThreadNormalPriority)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_UpdateRun)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // Takes --name VALUE out of argv (benchmark's own options are left for it).
 QString takeOption(int &argc, char **argv, const char *name, const QString &fallback)
@@ -264,6 +390,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_update: unexpected first line from the site: %s\n", line.constData());
         return 1;
     }
+    g_sitePid = site.processId();
     qputenv("QUOTRA_SITE_ROOT", QByteArray("http://127.0.0.1:") + line.mid(5) + '/');
 
     g_batch = makeBatch(samplesite::SampleCodes(), g_codeCount);

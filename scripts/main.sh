@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the dependencies, builds Quotra and runs its main job: the sample quote site is
 # started on loopback and quotra-cli fetches and parses each of its sample codes through the
-# same code the program uses.
+# same code the program uses; then a list of those codes goes through the unattended run
+# (update every row once, save time-stamped into a folder) and the saved list is shown.
 set -eu
 cd "$(dirname "$0")/.."
 if [ "${QUOTRA_SKIP_DEPS:-0}" != 1 ]; then
@@ -53,4 +54,21 @@ status=0
 # shellcheck disable=SC2086
 "$bin/quotra-cli" fetch --json $codes >"$workdir/fetch.json" || status=$?
 echo "JSON records: $(grep -c '"code":' "$workdir/fetch.json") of $(echo $codes | wc -w) codes"
+
+# The unattended run over a text list of the same codes. Settings of the run's own, so the
+# table below has the default layout whatever the user's settings hold.
+export XDG_CONFIG_HOME="$workdir/config"
+mkdir "$workdir/out"
+# shellcheck disable=SC2086
+printf '%s\n' $codes >"$workdir/sample.txt"
+echo "Unattended run of $workdir/sample.txt:"
+"$bin/quotra-cli" update --folder "$workdir/out" "$workdir/sample.txt" || status=$?
+saved="$(find "$workdir/out" -name 'sample*.kabu' | head -n 1)"
+if [ -n "$saved" ]; then
+  echo "The saved list $(basename "$saved"):"
+  "$bin/quotra-cli" show "$saved" || status=$?
+else
+  echo "the unattended run saved no list" >&2
+  status=1
+fi
 exit "$status"

@@ -246,6 +246,19 @@ TEST_F(ListCommands, TheFilesLayoutWinsOverTheSettings)
         (QStringList { ColumnCaption(1), ColumnCaption(2), ColumnCaption(4) }));
 }
 
+TEST_F(ListCommands, ALayoutTheHeaderRefusesGivesWayToTheSettings)
+{
+    storeSettingsLayout(u"0,1,2,"_s, u"0,0,0,"_s, u"0,2,1,"_s, PackSort(2, false));
+    ColumnLayout broken = byPriceLayout();
+    broken.orderList = u"0,"_s; // nothing but the anchor
+    const CliRun run = cli({ u"show"_s, write(u"broken.kabu"_s, WriteListFile(sampleRows(), broken)) });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList out = lines(run.out);
+    ASSERT_EQ(out.size(), 5);
+    EXPECT_EQ(words(out[0]), (QStringList { ColumnCaption(2), ColumnCaption(1) }));
+    EXPECT_EQ(words(out[2]).value(1), u"^DJI"_s) << "sorted on the code, descending, as the settings say";
+}
+
 struct ColumnsCase {
     const char *fields;
     std::vector<int> shown;

@@ -481,3 +481,56 @@ TEST(HttpDecodeBody, ControlCharacterSentByThePageIsKept)
     const QString text = HttpRequest::decodeBody("a\x1A\x8E", "text/html; charset=EUC-JP");
     EXPECT_EQ(text.left(2), u"a\x1A"_s);
 }
+
+// --- Buffers kept between requests -----------------------------------------------------------
+
+TEST(HttpBuffers, PagesOfChangingSizeOnOneRequestArriveWhole)
+{
+    // The receive buffer keeps the room of the biggest page; nothing of an earlier, longer
+    // page may show through a shorter one.
+    const QString big = u"<tr><td>トヨタ自動車</td><td>2,345.5</td></tr>\n"_s.repeated(30000); // about 1.5 MB
+    const QString small = u"短いページ"_s;
+    LoopbackServer server;
+    server.on("/big", serveBytes(200, "text/html; charset=UTF-8", bytesOf(big.toUtf8())));
+    server.on("/small", serveBytes(200, "text/html; charset=UTF-8", bytesOf(small.toUtf8())));
+    server.on("/sjis", serveBytes(200, "text/html; charset=Shift_JIS", bytesOf(tessera::EncodeAnsi(small))));
+    HttpRequest request;
+    QString text;
+    for (const char *path : { "/big", "/small", "/big", "/sjis", "/big", "/small" }) {
+        ASSERT_TRUE(request.Get(server.url(path), text)) << path;
+        EXPECT_EQ(text, std::string_view(path) == "/big" ? big : small) << path;
+    }
+    EXPECT_EQ(server.connections(), 1);
+}
+
+TEST(HttpBuffers, FailedBodyLeavesNothingForTheNextPage)
+{
+    LoopbackServer server;
+    server.on("/short", [](LoopbackServer::Connection &c, const LoopbackServer::Request &) {
+        c.send("HTTP/1.1 200 OK\r\nContent-Length: 500000\r\n\r\n" + std::string(100000, 'x'));
+        return After::Close;
+    });
+    server.on("/ok", serveBytes(200, "text/html", "ok"));
+    HttpRequest request;
+    QString text = u"kept"_s;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(request.Get(server.url("/short"), text));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(text, u"kept"_s);
+    ASSERT_TRUE(request.Get(server.url("/ok"), text));
+    EXPECT_EQ(text, u"ok"_s);
+}
+
+TEST(HttpBuffers, TextHeldByTheCallerIsNotOverwrittenByTheNextPage)
+{
+    LoopbackServer server;
+    server.on("/a", serveBytes(200, "text/html", std::string(200000, 'a')));
+    server.on("/b", serveBytes(200, "text/html", std::string(200000, 'b')));
+    HttpRequest request;
+    QString text;
+    ASSERT_TRUE(request.Get(server.url("/a"), text));
+    const QString held = text; // shares the page
+    ASSERT_TRUE(request.Get(server.url("/b"), text));
+    EXPECT_EQ(held, QString(200000, u'a'));
+    EXPECT_EQ(text, QString(200000, u'b'));
+}

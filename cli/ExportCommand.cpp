@@ -63,8 +63,9 @@ int runExport(const QStringList &arguments)
     const ListTable table = session.table(*fields);
     // A list file keeps the layout it came with unless the columns were chosen here; a list
     // without one gets the layout it was shown with.
-    const ColumnLayout layout
-        = (!*fields && session.fileLayout()) ? *session.fileLayout() : table.header().saveLayout();
+    const ColumnLayout layout = *fields ? table.header().saveLayout()
+        : session.fileLayout()          ? *session.fileLayout()
+                                        : session.headerLayout();
     const tessera::Status saved = SaveDocumentFile(out, FileKindFromPath(out), rows, layout, &table);
     if (!saved)
         return fail(saved.error().message);

@@ -3,6 +3,7 @@
 #include "cli/Arguments.h"
 #include "corelib/Messages.h"
 #include "document/DocumentIo.h"
+#include "view/table/ColumnTable.h"
 #include "view/table/FieldList.h"
 #include "view/table/HeaderModel.h"
 
@@ -29,6 +30,14 @@ bool ListSession::open(const QString &path)
     if (m_fileLayout && HeaderModel().applyLayout(*m_fileLayout))
         m_layout = *m_fileLayout;
     return true;
+}
+
+ColumnLayout ListSession::headerLayout() const
+{
+    HeaderModel header;
+    if (!header.applyLayout(m_layout, true))
+        header.applyLayout(DefaultColumnLayout(), true);
+    return header.saveLayout();
 }
 
 ListTable ListSession::table(const std::optional<std::vector<int>> &fields) const

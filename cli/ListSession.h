@@ -34,6 +34,9 @@ public:
     // The layout exactly as the file carried it; none for text lists and older list files.
     const std::optional<ColumnLayout> &fileLayout() const { return m_fileLayout; }
 
+    // layout() as the list's header saves it: what a list file stores with the rows.
+    ColumnLayout headerLayout() const;
+
     // The table of the current rows: layout() with its sort, or `fields` in place of the
     // visible columns (see BuildExportTable).
     ListTable table(const std::optional<std::vector<int>> &fields = std::nullopt) const;

@@ -122,7 +122,7 @@ int runUpdate(const QStringList &arguments)
         table = session.table();
         return &table;
     };
-    sources.layout = [&] { return session.table().header().saveLayout(); };
+    sources.layout = [&] { return session.headerLayout(); };
     sources.saved = [&](const QString &target, const tessera::Status &status) {
         savedTo = target;
         saveStatus = status;

@@ -48,7 +48,7 @@ QString jsonObject(const QString &code, bool ok, const QuoteRecord &r)
         + (ok ? QLatin1String("true") : QLatin1String("false")) + QStringLiteral(",\"kind\":")
         + jsonString(r.kind) + QStringLiteral(",\"suffix\":") + jsonString(suffixText(r));
     for (int field : slotFields())
-        out += QLatin1Char(',') + FieldKeyPrefix(field) + jsonString(r.values[SlotOfField(field)]);
+        out += QLatin1Char(',') + FieldKeyPrefix(field) + jsonString(r.values[SlotOfField(field)].toString());
     return out + QLatin1Char('}');
 }
 
@@ -77,9 +77,10 @@ int runFetch(const QStringList &arguments)
         if (json) {
             objects << jsonObject(code, ok, r);
         } else {
-            table.addRow({ code, ok ? QStringLiteral("ok") : QStringLiteral("failed"), r.values[SlotName],
-                r.values[SlotMarket], r.values[SlotPrice], r.values[SlotDifference], r.values[SlotRatio],
-                r.values[SlotVolume], r.kind, suffixText(r) });
+            table.addRow({ code, ok ? QStringLiteral("ok") : QStringLiteral("failed"),
+                r.values[SlotName].toString(), r.values[SlotMarket].toString(),
+                r.values[SlotPrice].toString(), r.values[SlotDifference].toString(),
+                r.values[SlotRatio].toString(), r.values[SlotVolume].toString(), r.kind, suffixText(r) });
         }
     }
     if (json)

@@ -65,39 +65,73 @@ quint64 BinaryReader::readLengthAfter(quint8 first, bool *unicode)
     return readU64();
 }
 
-QString BinaryReader::readString()
+const char *BinaryReader::takeString(qsizetype *length, bool *unicode)
 {
+    *length = 0;
     const qsizetype start = m_offset;
-    bool unicode = false;
-    const quint64 length = readLengthAfter(readU8(), &unicode);
+    const quint64 n = readLengthAfter(readU8(), unicode);
     if (!ok())
-        return {};
+        return nullptr;
     const quint64 left = static_cast<quint64>(remaining());
-    const quint64 bytes = unicode ? length * 2 : length;
-    if (length > left || bytes > left) {
+    const quint64 bytes = *unicode ? n * 2 : n;
+    if (n > left || bytes > left) {
         m_offset = start;
         fail(ListErrorTruncated,
             QStringLiteral("string length %1 %2 exceeds the %3 bytes left")
-                .arg(length)
-                .arg(unicode ? QLatin1String("characters") : QLatin1String("bytes"))
+                .arg(n)
+                .arg(*unicode ? QLatin1String("characters") : QLatin1String("bytes"))
                 .arg(left));
-        return {};
+        return nullptr;
     }
     const char *p = m_data.data() + m_offset;
-    const qsizetype n = static_cast<qsizetype>(length);
+    *length = static_cast<qsizetype>(n);
     m_offset += static_cast<qsizetype>(bytes);
+    return p;
+}
+
+namespace {
+
+// UTF-16LE code units into `to`, which has room for n of them.
+void copyUtf16Le(QChar *to, const char *p, qsizetype n)
+{
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        std::memcpy(to, p, static_cast<size_t>(n) * 2);
+    } else {
+        for (qsizetype i = 0; i < n; ++i)
+            to[i] = QChar(qFromLittleEndian<quint16>(p + 2 * i));
+    }
+}
+
+} // namespace
+
+QString BinaryReader::readString()
+{
+    bool unicode = false;
+    qsizetype n = 0;
+    const char *p = takeString(&n, &unicode);
     if (n == 0)
         return {};
     if (!unicode)
         return tessera::DecodeAnsi(QByteArray(p, n));
     QString s(n, Qt::Uninitialized);
-    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-        std::memcpy(s.data(), p, static_cast<size_t>(bytes));
-    } else {
-        for (qsizetype i = 0; i < n; ++i)
-            s[i] = QChar(qFromLittleEndian<quint16>(p + 2 * i));
-    }
+    copyUtf16Le(s.data(), p, n);
     return s;
+}
+
+void BinaryReader::appendString(QString &to)
+{
+    bool unicode = false;
+    qsizetype n = 0;
+    const char *p = takeString(&n, &unicode);
+    if (n == 0)
+        return;
+    if (!unicode) {
+        to += tessera::DecodeAnsi(QByteArray(p, n));
+        return;
+    }
+    const qsizetype at = to.size();
+    to.resize(at + n);
+    copyUtf16Le(to.data() + at, p, n);
 }
 
 void BinaryWriter::writeF64(double v)

@@ -45,6 +45,8 @@ public:
     // A length-prefixed string: UTF-16LE after the marker ff fe ff, else 8-bit text in the
     // legacy code page (CP932). Lengths are checked against the bytes left before copying.
     QString readString();
+    // The same string appended to `to`; nothing is appended after a failure.
+    void appendString(QString &to);
 
     bool ok() const { return m_error.code == ListErrorNone; }
     const tessera::Error &error() const { return m_error; }
@@ -73,6 +75,9 @@ private:
     }
     bool need(qsizetype bytes, const char *what);
     quint64 readLengthAfter(quint8 first, bool *unicode);
+    // Checks a string's length and steps over it: its bytes and length in characters (0 after
+    // a failure), whether it is UTF-16.
+    const char *takeString(qsizetype *length, bool *unicode);
 
     QByteArrayView m_data;
     qsizetype m_offset = 0;

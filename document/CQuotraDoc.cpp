@@ -210,7 +210,7 @@ void CQuotraDoc::applyOutcome(const FetchOutcome &outcome)
     if (!r)
         return; // deleted while its code waited in the batch
     if (!outcome.ok) {
-        r->values[SlotStatus] = QString::fromUtf16(kFetchErrorText);
+        r->values.set(SlotStatus, QString::fromUtf16(kFetchErrorText));
         r->datetime = QDateTime::currentSecsSinceEpoch();
     } else if (r->CopyQuote(outcome.result)) {
         r->RecomputeProfit();

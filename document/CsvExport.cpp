@@ -39,6 +39,7 @@ tessera::Status WriteCsv(QIODevice &device, const TableSource &table, const Expo
 
     Utf8Sink out(device);
     QString scratch;
+    QString cellScratch;
     QString line = QStringLiteral("#");
     for (int c = 0; c < columns; ++c) {
         appendTextMode(line, table.columnCaption(c));
@@ -49,7 +50,7 @@ tessera::Status WriteCsv(QIODevice &device, const TableSource &table, const Expo
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             out.append(QLatin1StringView("\""));
-            const QString cell = table.cellText(r, c);
+            const QStringView cell = table.cellView(r, c, cellScratch);
             const QStringView text = ExportCellView(cell, memo[static_cast<size_t>(c)], scratch);
             if (text.contains(u'\n')) {
                 line.resize(0);

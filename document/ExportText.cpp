@@ -12,9 +12,9 @@ namespace {
 constexpr qsizetype kChunk = 1 << 16;
 } // namespace
 
-QStringView ExportCellView(const QString &cell, bool memoColumn, QString &scratch)
+QStringView ExportCellView(QStringView cell, bool memoColumn, QString &scratch)
 {
-    const QStringView text = QStringView(cell).trimmed();
+    const QStringView text = cell.trimmed();
     if (!memoColumn || !text.contains(u"\r\n"))
         return text;
     scratch = text.toString();
@@ -25,8 +25,8 @@ QStringView ExportCellView(const QString &cell, bool memoColumn, QString &scratc
 QString ExportCellText(const TableSource &table, int row, int column)
 {
     QString scratch;
-    return ExportCellView(table.cellText(row, column), table.columnField(column) == FieldMemo, scratch)
-        .toString();
+    const QString cell = table.cellText(row, column);
+    return ExportCellView(cell, table.columnField(column) == FieldMemo, scratch).toString();
 }
 
 Utf8Sink::Utf8Sink(QIODevice &device)

@@ -25,7 +25,7 @@ enum ExportError : int {
 QString ExportCellText(const TableSource &table, int row, int column);
 // The same as a view into `cell`, for the export loops: only a memo holding CR LF is
 // copied, into `scratch`.
-QStringView ExportCellView(const QString &cell, bool memoColumn, QString &scratch);
+QStringView ExportCellView(QStringView cell, bool memoColumn, QString &scratch);
 
 // UTF-8 output with a byte order mark, handed to the device in large chunks.
 class Utf8Sink {

@@ -61,6 +61,7 @@ tessera::Status WriteJson(QIODevice &device, const TableSource &table, const Exp
     Utf8Sink out(device);
     out.append(QLatin1StringView("{\"items\":["));
     QString scratch;
+    QString cellScratch;
     QString escaped;
     for (int r = 0; r < rows; ++r) {
         if (columns == 0)
@@ -68,7 +69,7 @@ tessera::Status WriteJson(QIODevice &device, const TableSource &table, const Exp
         for (int c = 0; c < columns; ++c) {
             const QByteArray &prefix = before[static_cast<size_t>(c)];
             out.append(QLatin1StringView(prefix.constData(), prefix.size()));
-            const QString cell = table.cellText(r, c);
+            const QStringView cell = table.cellView(r, c, cellScratch);
             const QStringView text = ExportCellView(cell, memo[static_cast<size_t>(c)], scratch);
             if (needsEscape(text)) {
                 escaped.resize(0);

@@ -98,13 +98,18 @@ QString migrateIndexList(const QString &orderList, const QString &indexList)
     return moved ? migrated : indexList;
 }
 
-void readSlots(BinaryReader &in, QuoteRecord &r, int count, bool skipRoeAndCar)
+// The slot texts are read end to end into `joined` (kept between rows for its capacity) and
+// handed to the record in one piece, so a row costs one allocation for all its slots.
+void readSlots(BinaryReader &in, QuoteRecord &r, int count, bool skipRoeAndCar, QString &joined)
 {
-    for (int slot = 0; slot < count; ++slot) {
-        if (skipRoeAndCar && (slot == SlotRoe || slot == SlotCar))
-            continue;
-        r.values[slot] = in.readString();
+    joined.resize(0);
+    QuoteValues::Ends ends {};
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (slot < count && !(skipRoeAndCar && (slot == SlotRoe || slot == SlotCar)))
+            in.appendString(joined);
+        ends[static_cast<size_t>(slot)] = static_cast<quint32>(joined.size());
     }
+    r.values.assign(joined, ends);
 }
 
 void readHoldings(BinaryReader &in, QuoteRecord &r)
@@ -126,7 +131,7 @@ QString numericCode(quint32 v)
 }
 
 std::unique_ptr<QuoteRecord> readRow(
-    BinaryReader &in, const VersionRule &rule, const ListReadOptions &options)
+    BinaryReader &in, const VersionRule &rule, const ListReadOptions &options, QString &joined)
 {
     auto r = std::make_unique<QuoteRecord>();
     quint32 text = kDefaultColour;
@@ -135,7 +140,7 @@ std::unique_ptr<QuoteRecord> readRow(
     case RowForm::Legacy12:
     case RowForm::Legacy12Colours:
         r->code = numericCode(in.readU32());
-        readSlots(in, *r, 12, false);
+        readSlots(in, *r, 12, false, joined);
         r->datetime = in.readI64();
         if (rule.form == RowForm::Legacy12Colours) {
             text = in.readU32();
@@ -150,7 +155,7 @@ std::unique_ptr<QuoteRecord> readRow(
         r->datetime = in.readI64();
         text = in.readU32();
         back = in.readU32();
-        readSlots(in, *r, kSlotCount, rule.form != RowForm::Current);
+        readSlots(in, *r, kSlotCount, rule.form != RowForm::Current, joined);
         if (rule.form == RowForm::String30Holdings || rule.form == RowForm::Current)
             readHoldings(in, *r);
         break;
@@ -164,15 +169,18 @@ std::unique_ptr<QuoteRecord> readRow(
     r->text_color = static_cast<qint32>(text);
     r->back_color = static_cast<qint32>(back);
     if (rule.emptyDividendAndYield) {
-        r->values[SlotDividend].clear();
-        r->values[SlotYield].clear();
+        r->values.set(SlotDividend, {});
+        r->values.set(SlotYield, {});
     }
     if (rule.emptyTradingValue)
-        r->values[SlotTradingValue].clear();
-    if (rule.swapDifferenceRatio)
-        std::swap(r->values[SlotDifference], r->values[SlotRatio]);
+        r->values.set(SlotTradingValue, {});
+    if (rule.swapDifferenceRatio) {
+        const QString difference = r->values[SlotDifference].toString();
+        r->values.set(SlotDifference, r->values[SlotRatio]);
+        r->values.set(SlotRatio, difference);
+    }
     // The outcome of the last update is never carried over a reload.
-    r->values[SlotStatus].clear();
+    r->values.set(SlotStatus, {});
     return r;
 }
 
@@ -196,8 +204,9 @@ tessera::Result<LoadedList> ReadListFile(QByteArrayView data, const ListReadOpti
             QStringLiteral("offset 0: unknown list-file version %1").arg(list.version) };
     }
     const quint32 count = in.readU32();
+    QString joined;
     for (quint32 i = 0; i < count && in.ok(); ++i) {
-        std::unique_ptr<QuoteRecord> r = readRow(in, *rule, options);
+        std::unique_ptr<QuoteRecord> r = readRow(in, *rule, options, joined);
         if (!r)
             break;
         QString key = r->code;
@@ -239,7 +248,7 @@ void writeRow(BinaryWriter &out, const QuoteRecord &r)
     out.writeI64(r.datetime);
     out.writeU32(static_cast<quint32>(r.text_color));
     out.writeU32(static_cast<quint32>(r.back_color));
-    for (const QString &v : r.values)
+    for (QStringView v : r.values)
         out.writeString(v);
     out.writeU8(r.has_holdings ? 1 : 0);
     if (r.has_holdings) {

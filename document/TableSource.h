@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 struct QuoteRecord;
 
@@ -18,4 +19,12 @@ public:
     virtual int rowCount() const = 0;
     virtual const QuoteRecord &rowRecord(int row) const = 0;
     virtual QString cellText(int row, int column) const = 0;  // display text, untrimmed
+    // The same text as a view, for the export loops: tables point straight into the record
+    // where the display text is the stored one; this default goes through `scratch`. Valid
+    // until the record or `scratch` changes.
+    virtual QStringView cellView(int row, int column, QString &scratch) const
+    {
+        scratch = cellText(row, column);
+        return scratch;
+    }
 };

@@ -121,7 +121,7 @@ tessera::Result<RecordMap> ReadTextList(QByteArrayView data, const TextListOptio
         if (rows.find(key) != rows.end())
             continue;
         auto record = std::make_unique<QuoteRecord>(key);
-        record->values[SlotName] = name.toString();
+        record->values.set(SlotName, name.toString());
         record->datetime = due;
         rows.emplace(key, std::move(record));
     }

@@ -39,12 +39,10 @@ QuoteRecord::QuoteRecord(const QString &c)
 
 bool QuoteRecord::CopyQuote(const QuoteRecord &other)
 {
-    bool changed = false;
-    for (int i = 0; i < kSlotCount; ++i) {
-        if (values[i] != other.values[i]) {
-            values[i] = other.values[i];
-            changed = true;
-        }
+    const bool changed = values != other.values;
+    if (changed) {
+        values = other.values;
+        values.squeeze();
     }
     code = other.code;
     kind = other.kind;
@@ -72,7 +70,7 @@ void QuoteRecord::RecomputeProfit()
     loss = 0;
     if (!has_holdings)
         return;
-    QString close = values[SlotPrevClose];
+    QString close = values[SlotPrevClose].toString();
     close.remove(QLatin1Char(','));
     if (close.isEmpty() || close == QLatin1String("---"))
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "quotes/QuoteValues.h"
+
 #include <QString>
 
 #include <array>
@@ -41,7 +43,6 @@ enum QuoteSlot : int {
     SlotStatus = 31,
 };
 
-inline constexpr int kSlotCount = 32;
 inline constexpr int kFieldCount = 39;   // field numbers run 1..39; 0 names no field
 
 // Field numbers that are not quote slots.
@@ -67,7 +68,7 @@ struct QuoteRecord {
 
     QString code;
     QString kind;
-    std::array<QString, kSlotCount> values;
+    QuoteValues values;
     qint64 datetime = 0;
     char16_t exchange_suffix = 0;
     qint32 text_color = -1;

@@ -18,8 +18,7 @@ bool QuoteFetcher::FetchQuote(const QString &code, CodeKind kind)
 {
     m_result.code = code;
     m_result.kind.clear();
-    for (QString &v : m_result.values)
-        v.clear();
+    m_result.values.clear();
     m_result.exchange_suffix = 0;
 
     if (!fetchAndParse(code, kind))

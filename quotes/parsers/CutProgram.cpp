@@ -70,14 +70,21 @@ void Run(std::span<const Step> steps, QStringView page, QuoteRecord &result)
         qsizetype next = kNoPos;
         switch (step.into) {
         case Into::Slot: {
-            QString &value = result.values[static_cast<size_t>(step.slot)];
+            QString value;
             next = Cut(value, text, from, start, step.end);
-            if (next != kNoPos && (step.flags & Unescape))
+            if (next == kNoPos) {
+                // A failed cut leaves the slot as it was; an empty one still takes the fallback.
+                if (result.values.isEmpty(step.slot) && !step.fallback.isNull())
+                    result.values.set(step.slot, step.fallback);
+                break;
+            }
+            if (step.flags & Unescape)
                 value = UnescapeUnicode(value);
-            if (next != kNoPos && (step.flags & PlusSign))
+            if (step.flags & PlusSign)
                 AddPlusSign(value);
             if (value.isEmpty() && !step.fallback.isNull())
                 value = step.fallback.toString();
+            result.values.set(step.slot, value);
             break;
         }
         case Into::Kind:
@@ -89,7 +96,7 @@ void Run(std::span<const Step> steps, QStringView page, QuoteRecord &result)
             QStringView &working = texts[workingIndex(step.into)];
             next = CutSection(working, text, from, start, step.end);
             if (step.flags & LimitRule)
-                result.values[static_cast<size_t>(step.slot)] = limitValue(working);
+                result.values.set(step.slot, limitValue(working));
             break;
         }
         case Into::Find:

@@ -85,8 +85,8 @@ protected:
     {
         return processUntil([this] { return !finished.empty(); });
     }
-    QString status(const QString &code) const { return doc.record(code)->values[SlotStatus]; }
-    QString price(const QString &code) const { return doc.record(code)->values[SlotPrice]; }
+    QString status(const QString &code) const { return doc.record(code)->values[SlotStatus].toString(); }
+    QString price(const QString &code) const { return doc.record(code)->values[SlotPrice].toString(); }
 
     SampleSite site;
     CQuotraDoc doc;
@@ -143,7 +143,7 @@ TEST_F(UpdateE2E, HangingCodeTimesOutAndTheNextCodeIsFetched)
     http.totalTimeoutMs = 1500;
     doc.setFetchFactory(NetworkFetchFactory(http));
     addRows({ u"7974"_s, u"7203"_s });
-    doc.record(u"7974"_s)->values[SlotPrice] = u"last good"_s;
+    doc.record(u"7974"_s)->values.set(SlotPrice, u"last good"_s);
     doc.StartUpdate({ u"7974"_s, u"7203"_s });
     ASSERT_TRUE(waitFinished());
     ASSERT_EQ(progress.size(), 2u);
@@ -158,7 +158,7 @@ TEST_F(UpdateE2E, StopAbortsAHangingRequestAtOnce)
     HttpOptions http; // the real 30 s time-out: only the stop can end this request early
     doc.setFetchFactory(NetworkFetchFactory(http));
     addRows({ u"7203"_s });
-    doc.record(u"7203"_s)->values[SlotPrice] = u"before"_s;
+    doc.record(u"7203"_s)->values.set(SlotPrice, u"before"_s);
     doc.StartUpdate({ u"7203"_s });
     ASSERT_TRUE(processUntil([this] { return site.stats().requests >= 1; }));
     QElapsedTimer timer;

@@ -200,7 +200,7 @@ int measureMemory()
     double textBytes = 0;
     for (const auto &[code, r] : list->rows) {
         textBytes += 2.0 * r->code.size() + 2.0 * r->memo.size();
-        for (const QString &v : r->values)
+        for (QStringView v : r->values)
             textBytes += 2.0 * v.size();
     }
     const double rows = static_cast<double>(list->rows.size());

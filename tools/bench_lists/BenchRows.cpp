@@ -5,11 +5,11 @@ RecordMap MakeBenchRows(int count)
     RecordMap rows;
     for (int i = 0; i < count; ++i) {
         auto r = std::make_unique<QuoteRecord>(QString::number(100000 + i));
-        r->values[SlotName] = QStringLiteral("銘柄%1").arg(i);
-        r->values[SlotMarket] = QStringLiteral("東証PRM");
+        r->values.set(SlotName, QStringLiteral("銘柄%1").arg(i));
+        r->values.set(SlotMarket, QStringLiteral("東証PRM"));
         for (int slot = 2; slot < kSlotCount; ++slot)
-            r->values[slot]
-                = QString::number((i * 31 + slot * 7) % 100000) + u'.' + QString::number(slot % 10);
+            r->values.set(
+                slot, QString::number((i * 31 + slot * 7) % 100000) + u'.' + QString::number(slot % 10));
         r->datetime = 1700000000 + i;
         r->text_color = 0x000000FF;
         r->back_color = 0x00FFFFFF;
@@ -37,13 +37,22 @@ QString BenchTable::columnCaption(int column) const
     return FieldKey(column + 1).toString();
 }
 
+QStringView BenchTable::cellView(int row, int column, QString &scratch) const
+{
+    const int slot = SlotOfField(column + 1);
+    if (slot >= 0)
+        return m_rows[static_cast<size_t>(row)]->values[slot];
+    scratch = cellText(row, column);
+    return scratch;
+}
+
 QString BenchTable::cellText(int row, int column) const
 {
     const QuoteRecord &r = *m_rows[static_cast<size_t>(row)];
     const int field = column + 1;
     const int slot = SlotOfField(field);
     if (slot >= 0)
-        return r.values[slot];
+        return r.values[slot].toString();
     switch (field) {
     case FieldCode:
         return r.code;

@@ -21,6 +21,7 @@ public:
     int rowCount() const override { return static_cast<int>(m_rows.size()); }
     const QuoteRecord &rowRecord(int row) const override { return *m_rows[static_cast<size_t>(row)]; }
     QString cellText(int row, int column) const override;
+    QStringView cellView(int row, int column, QString &scratch) const override;
 
 private:
     std::vector<const QuoteRecord *> m_rows;

@@ -55,24 +55,24 @@ RecordMap makeRecords()
         QString name;
         for (int n = length(rng); n > 0; --n)
             name += QChar(kana(rng));
-        r->values[SlotName] = name + u"ホールディングス"_s;
-        r->values[SlotMarket] = u"東証プライム"_s;
+        r->values.set(SlotName, name + u"ホールディングス"_s);
+        r->values.set(SlotMarket, u"東証プライム"_s);
         for (int slot : { SlotPrice, SlotOpen, SlotHigh, SlotLow, SlotPrevClose, SlotYearHigh, SlotYearLow,
                  SlotBps, SlotEps }) {
             const int p = price(rng);
-            r->values[static_cast<size_t>(slot)]
-                = grouped(p / 100) + u'.' + QString::number(p % 100).rightJustified(2, u'0');
+            r->values.set(static_cast<size_t>(slot),
+                grouped(p / 100) + u'.' + QString::number(p % 100).rightJustified(2, u'0'));
         }
         const int c = change(rng);
-        r->values[SlotDifference] = (c > 0 ? u"+"_s : QString()) + QString::number(c / 100.0, 'f', 2);
-        r->values[SlotRatio] = (c > 0 ? u"+"_s : QString()) + QString::number(c / 1000.0, 'f', 2) + u'%';
+        r->values.set(SlotDifference, (c > 0 ? u"+"_s : QString()) + QString::number(c / 100.0, 'f', 2));
+        r->values.set(SlotRatio, (c > 0 ? u"+"_s : QString()) + QString::number(c / 1000.0, 'f', 2) + u'%');
         for (int slot : { SlotVolume, SlotTradingValue, SlotMarketCap, SlotSharesIssued, SlotMarginBuy,
                  SlotMarginSell, SlotMinPurchase })
-            r->values[static_cast<size_t>(slot)] = grouped(volume(rng));
-        r->values[SlotPriceLimit] = u"1,500～2,500"_s;
+            r->values.set(static_cast<size_t>(slot), grouped(volume(rng)));
+        r->values.set(SlotPriceLimit, u"1,500～2,500"_s);
         for (int slot : { SlotDividend, SlotYield, SlotPer, SlotPbr, SlotRoe, SlotCar, SlotMarginRatio,
                  SlotMarginBuyChange, SlotMarginSellChange, SlotUnit })
-            r->values[static_cast<size_t>(slot)] = QString::number(change(rng) / 100.0, 'f', 2);
+            r->values.set(static_cast<size_t>(slot), QString::number(change(rng) / 100.0, 'f', 2));
         r->has_holdings = i % 3 == 0;
         r->amount = price(rng);
         r->shares = 100;

@@ -16,7 +16,7 @@ TextColorRule CellTextColorRule(const QuoteRecord &record, int field)
     case 24:
     case 31:
     case 33: {
-        const QString &text = record.values[static_cast<size_t>(SlotOfField(field))];
+        const QStringView text = record.values[SlotOfField(field)];
         return ReadLeadingReal(text, false) < 0 ? TextColorRule::Red : TextColorRule::Row;
     }
     case FieldLoss:

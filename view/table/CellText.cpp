@@ -69,6 +69,25 @@ QString FormatLocalTime(qint64 secs, bool withTime)
     return time.toString(withTime ? u"yyyy/MM/dd HH:mm"_s : u"yyyy/MM/dd"_s);
 }
 
+namespace {
+
+// The price fields, shown aligned on the decimal point rather than as stored.
+bool alignedOnPoint(int field)
+{
+    return field == 4 || field == 5 || field == 9 || field == 10 || field == 11;
+}
+
+} // namespace
+
+QStringView CellView(const QuoteRecord &record, int field, QString &scratch)
+{
+    const int slot = SlotOfField(field);
+    if (slot >= 0 && !alignedOnPoint(field))
+        return record.values[slot];
+    scratch = CellText(record, field);
+    return scratch;
+}
+
 QString CellText(const QuoteRecord &record, int field)
 {
     switch (field) {
@@ -79,7 +98,7 @@ QString CellText(const QuoteRecord &record, int field)
     case 9:
     case 10:
     case 11: // prices: aligned on the point
-        return DecimalAlign(record.values[static_cast<size_t>(SlotOfField(field))]);
+        return DecimalAlign(record.values[SlotOfField(field)]);
     case FieldDatetime:
         return FormatLocalTime(record.datetime, true);
     case FieldBuyday:
@@ -103,7 +122,7 @@ QString CellText(const QuoteRecord &record, int field)
         }
     default: {
         const int slot = SlotOfField(field);
-        return slot >= 0 ? record.values[static_cast<size_t>(slot)] : QString();
+        return slot >= 0 ? record.values[slot].toString() : QString();
     }
     }
 }

@@ -26,6 +26,9 @@ QString FormatLocalTime(qint64 secs, bool withTime);
 // point, the two times in local time, holding figures grouped, holding fields empty without
 // holdings. Unknown field numbers give an empty text.
 QString CellText(const QuoteRecord &record, int field);
+// The same as a view: into the record where the display text is the stored text, else into
+// `scratch`.
+QStringView CellView(const QuoteRecord &record, int field, QString &scratch);
 
 // The rows counted and the profit summed over those with holdings.
 struct ProfitSum {

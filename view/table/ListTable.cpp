@@ -139,6 +139,14 @@ QString ListTable::cellText(int row, int column) const
     return CellText(*r, columnField(column));
 }
 
+QStringView ListTable::cellView(int row, int column, QString &scratch) const
+{
+    const QuoteRecord *r = record(row);
+    if (!r)
+        return {};
+    return CellView(*r, columnField(column), scratch);
+}
+
 ListTable BuildExportTable(
     const RecordMap &records, const ColumnLayout &layout, const std::optional<std::vector<int>> &fields)
 {

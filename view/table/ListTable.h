@@ -57,6 +57,7 @@ public:
     int rowCount() const override;
     const QuoteRecord &rowRecord(int row) const override;
     QString cellText(int row, int column) const override;
+    QStringView cellView(int row, int column, QString &scratch) const override;
 
 private:
     HeaderModel m_header;

@@ -200,7 +200,7 @@ QVariant ListTableModel::rawValue(const QuoteRecord &record, int field) const
         return record.memo;
     default: {
         const int slot = SlotOfField(field);
-        return slot >= 0 ? QVariant(record.values[static_cast<size_t>(slot)]) : QVariant();
+        return slot >= 0 ? QVariant(record.values[slot].toString()) : QVariant();
     }
     }
 }

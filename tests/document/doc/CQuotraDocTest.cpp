@@ -67,7 +67,7 @@ protected:
             rows.emplace(c, std::move(copy));
         }
         auto r = std::make_unique<QuoteRecord>(code);
-        r->values[SlotPrice] = price;
+        r->values.set(SlotPrice, price);
         rows.emplace(code, std::move(r));
         doc.replaceRows(std::move(rows));
     }
@@ -248,8 +248,8 @@ TEST_F(DocTest, RunWithoutChangesLeavesTheDocumentUnmodified)
 TEST_F(DocTest, ClearingAnEarlierErrorIsAChange)
 {
     addRow(u"7203"_s, u"100"_s);
-    doc.record(u"7203"_s)->values[SlotName] = u"name 7203"_s;
-    doc.record(u"7203"_s)->values[SlotStatus] = QString::fromUtf16(kFetchErrorText);
+    doc.record(u"7203"_s)->values.set(SlotName, u"name 7203"_s);
+    doc.record(u"7203"_s)->values.set(SlotStatus, QString::fromUtf16(kFetchErrorText));
     site.setPrice(u"7203"_s, u"100"_s);
     doc.StartUpdate({ u"7203"_s });
     ASSERT_TRUE(waitFinished());
@@ -489,7 +489,7 @@ TEST_F(DocTest, RowsMayBeReadDeletedAndAddedWhileARunIsInProgress)
     qsizetype cells = 0;
     while (doc.isUpdating()) {
         for (const auto &[code, r] : doc.rows()) {
-            for (const QString &v : r->values)
+            for (QStringView v : r->values)
                 cells += v.size();
             cells += r->code.size() + r->kind.size();
         }

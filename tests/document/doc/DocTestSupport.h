@@ -78,9 +78,9 @@ public:
                 const auto it = m_prices.find(code);
                 if (it == m_prices.end())
                     return false;
-                result.values[SlotName] = u"name " + code;
-                result.values[SlotPrice] = it->second;
-                result.values[SlotPrevClose] = m_closes.count(code) ? m_closes.at(code) : QString();
+                result.values.set(SlotName, u"name " + code);
+                result.values.set(SlotPrice, it->second);
+                result.values.set(SlotPrevClose, m_closes.count(code) ? m_closes.at(code) : QString());
                 return true;
             };
         };

@@ -68,7 +68,7 @@ TEST(ListFileStore, RowWithoutHoldingsEndsAfterTheLastSlot)
 {
     QuoteRecord r(QStringLiteral("AB"));
     r.datetime = 0x0102030405060708;
-    r.values[SlotName] = QStringLiteral("AB");
+    r.values.set(SlotName, QStringLiteral("AB"));
     QByteArray expected = hex("fffeff02 41004200") + hex("0807060504030201") + hex("ffffffff ffffffff")
         + hex("fffeff02 41004200");
     for (int slot = 1; slot < kSlotCount; ++slot)
@@ -205,7 +205,7 @@ TEST(ListFileRead, LaterRowWithTheSameCodeReplacesTheEarlier)
 {
     RecordMap rows;
     auto r = std::make_unique<QuoteRecord>(QStringLiteral("7203"));
-    r->values[SlotName] = QStringLiteral("first");
+    r->values.set(SlotName, QStringLiteral("first"));
     rows.emplace(r->code, std::move(r));
     QByteArray file = WriteListFile(rows, ColumnLayout {});
     // Duplicate the row: count 2, row bytes twice, second with another name.
@@ -242,8 +242,8 @@ TEST(ListFileWrite, StreamedBytesEqualTheBuffer)
     RecordMap rows;
     for (int i = 0; i < 3000; ++i) { // large enough for several chunks
         auto r = std::make_unique<QuoteRecord>(QString::number(1000 + i));
-        for (QString &v : r->values)
-            v = QStringLiteral("1,234.5");
+        for (int slot = 0; slot < kSlotCount; ++slot)
+            r->values.set(slot, QStringLiteral("1,234.5"));
         rows.emplace(r->code, std::move(r));
     }
     const QByteArray whole = WriteListFile(rows, smallLayout());

@@ -63,7 +63,7 @@ TEST_F(FetchTest, InvalidCodeFailsWithoutARequest)
     EXPECT_FALSE(fetcher->FetchQuote(u"aapl"_s, CodeKind::Invalid));
     EXPECT_TRUE(pages->addresses.isEmpty());
     EXPECT_EQ(fetcher->result().code, u"aapl"_s);
-    for (const QString &v : fetcher->result().values)
+    for (QStringView v : fetcher->result().values)
         EXPECT_TRUE(v.isEmpty());
 }
 
@@ -166,7 +166,7 @@ TEST_F(FetchTest, NetworkFactoryCopiesOnlyASuccessfulResult)
     std::atomic<bool> stop { false };
     const FetchFunction fetch = NetworkFetchFactory(options)(&stop);
     QuoteRecord result(u"7203"_s);
-    result.values[SlotPrice] = u"untouched"_s;
+    result.values.set(SlotPrice, u"untouched"_s);
     EXPECT_FALSE(fetch(u"7203"_s, result));
     EXPECT_EQ(result.values[SlotPrice], u"untouched"_s);
     EXPECT_FALSE(fetch(u"abc"_s, result));

@@ -270,7 +270,7 @@ TEST(DomesticStockPage, HighMarkerDoesNotMatchYearHigh)
 TEST(DomesticStockPage, ParserWritesOnlyWhatItFinds)
 {
     QuoteRecord r = FreshResult();
-    r.values[SlotStatus] = u"ERROR:x"_s;
+    r.values.set(SlotStatus, u"ERROR:x"_s);
     r.kind = u"old"_s;
     r.exchange_suffix = u'T';
     EXPECT_TRUE(ParseDomesticStockPage(u"", r));

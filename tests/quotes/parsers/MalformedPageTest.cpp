@@ -58,8 +58,8 @@ TEST_P(MalformedPage, EveryTruncationGivesWholeValuesOnly)
     QuoteRecord full = FreshResult(kind.code);
     kind.parse(kind.page, full);
     QSet<QString> allowed = { QString(), u"---"_s, u"投資信託"_s, u"海外指数"_s, u"STOP "_s };
-    for (const QString &v : full.values) {
-        allowed.insert(v);
+    for (QStringView v : full.values) {
+        allowed.insert(v.toString());
         allowed.insert(u"STOP "_s + v);
     }
     const QString fullKind = full.kind;
@@ -68,9 +68,9 @@ TEST_P(MalformedPage, EveryTruncationGivesWholeValuesOnly)
         QuoteRecord r = FreshResult(kind.code);
         ASSERT_TRUE(kind.parse(QStringView(kind.page).first(length), r));
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            ASSERT_TRUE(allowed.contains(r.values[static_cast<size_t>(slot)]))
+            ASSERT_TRUE(allowed.contains(r.values[static_cast<size_t>(slot)].toString()))
                 << "length " << length << " slot " << slot << ": "
-                << r.values[static_cast<size_t>(slot)].toStdString();
+                << r.values[static_cast<size_t>(slot)].toString().toStdString();
         }
         ASSERT_TRUE(r.kind.isEmpty() || r.kind == fullKind) << "length " << length;
         ASSERT_TRUE(r.values[SlotStatus].isEmpty());

@@ -20,7 +20,7 @@ inline ::testing::AssertionResult SlotsAre(const QuoteRecord &r, const SlotTexts
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const auto it = expected.find(slot);
         const QString want = it == expected.end() ? QString() : it->second;
-        const QString &got = r.values[static_cast<size_t>(slot)];
+        const QString got = r.values[static_cast<size_t>(slot)].toString();
         if (got != want)
             problems += QStringLiteral("slot %1: \"%2\", expected \"%3\"\n").arg(slot).arg(got, want);
     }

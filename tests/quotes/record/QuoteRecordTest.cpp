@@ -10,7 +10,7 @@ TEST(QuoteRecord, CreatedEmptyWithCreationTime)
     QuoteRecord r(QStringLiteral("7203"));
     const qint64 after = QDateTime::currentSecsSinceEpoch();
     EXPECT_EQ(r.code, QStringLiteral("7203"));
-    for (const QString &v : r.values)
+    for (QStringView v : r.values)
         EXPECT_TRUE(v.isEmpty());
     EXPECT_EQ(r.exchange_suffix, 0);
     EXPECT_EQ(r.text_color, -1);
@@ -24,7 +24,7 @@ TEST(QuoteRecord, CreatedEmptyWithCreationTime)
 TEST(QuoteRecord, CopyQuoteDetectsSlotChangesOnly)
 {
     QuoteRecord r(QStringLiteral("7203"));
-    r.values[SlotPrice] = QStringLiteral("2,000");
+    r.values.set(SlotPrice, QStringLiteral("2,000"));
     QuoteRecord fetched(QStringLiteral("7203"));
     fetched.values = r.values;
     fetched.datetime = r.datetime + 60;
@@ -35,11 +35,11 @@ TEST(QuoteRecord, CopyQuoteDetectsSlotChangesOnly)
     EXPECT_EQ(r.kind, QStringLiteral("etf"));
     EXPECT_EQ(r.exchange_suffix, u'T');
 
-    r.values[SlotStatus] = QString::fromUtf16(kFetchErrorText);
+    r.values.set(SlotStatus, QString::fromUtf16(kFetchErrorText));
     EXPECT_TRUE(r.CopyQuote(fetched)) << "clearing an earlier error is a change";
     EXPECT_TRUE(r.values[SlotStatus].isEmpty());
 
-    fetched.values[SlotPrice] = QStringLiteral("2,001");
+    fetched.values.set(SlotPrice, QStringLiteral("2,001"));
     EXPECT_TRUE(r.CopyQuote(fetched));
     EXPECT_EQ(r.values[SlotPrice], QStringLiteral("2,001"));
 }
@@ -66,20 +66,20 @@ TEST(QuoteRecord, RecomputeProfit)
 {
     QuoteRecord r(QStringLiteral("7203"));
     r.has_holdings = true;
-    r.values[SlotPrevClose] = QStringLiteral("1,234");
+    r.values.set(SlotPrevClose, QStringLiteral("1,234"));
     r.shares = 100;
     r.amount = 100000;
     r.RecomputeProfit();
     EXPECT_DOUBLE_EQ(r.loss, 23400);
 
-    r.values[SlotPrevClose] = QStringLiteral("---");
+    r.values.set(SlotPrevClose, QStringLiteral("---"));
     r.RecomputeProfit();
     EXPECT_DOUBLE_EQ(r.loss, 0);
-    r.values[SlotPrevClose].clear();
+    r.values.set(SlotPrevClose, {});
     r.RecomputeProfit();
     EXPECT_DOUBLE_EQ(r.loss, 0);
 
-    r.values[SlotPrevClose] = QStringLiteral("1,234");
+    r.values.set(SlotPrevClose, QStringLiteral("1,234"));
     r.has_holdings = false;
     r.loss = 5;
     r.RecomputeProfit();

@@ -63,7 +63,7 @@ FetchFactory simpleFactory()
 {
     return [](const std::atomic<bool> *) -> FetchFunction {
         return [](const QString &code, QuoteRecord &result) {
-            result.values[SlotPrice] = u"price of "_s + code;
+            result.values.set(SlotPrice, u"price of "_s + code);
             return !code.startsWith(u'X');
         };
     };
@@ -76,7 +76,7 @@ FetchFactory holdAfterFirstFactory(std::atomic<int> *calls)
     return [calls](const std::atomic<bool> *stop) -> FetchFunction {
         return [calls, stop](const QString &, QuoteRecord &result) {
             if (calls->fetch_add(1) == 0) {
-                result.values[SlotPrice] = u"1"_s;
+                result.values.set(SlotPrice, u"1"_s);
                 return true;
             }
             QDeadlineTimer deadline(10000);

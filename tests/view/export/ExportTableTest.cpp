@@ -23,9 +23,9 @@ protected:
     void add(const QString &code, const QString &price, const QString &yield)
     {
         auto r = std::make_unique<QuoteRecord>(code);
-        r->values[SlotName] = u"名 "_s + code;
-        r->values[SlotPrice] = price;
-        r->values[SlotYield] = yield;
+        r->values.set(SlotName, u"名 "_s + code);
+        r->values.set(SlotPrice, price);
+        r->values.set(SlotYield, yield);
         records[code] = std::move(r);
     }
     QStringList csvLines(const TableSource &table)

@@ -22,8 +22,8 @@ protected:
         for (int i = 0; i < 5; ++i) {
             const QString code = QString::number(1301 + i);
             auto r = std::make_unique<QuoteRecord>(code);
-            r->values[SlotName] = QString(QChar(u'e' - i)); // names run backwards
-            r->values[SlotDifference] = i % 2 ? u"-5"_s : u"+5"_s;
+            r->values.set(SlotName, QString(QChar(u'e' - i))); // names run backwards
+            r->values.set(SlotDifference, i % 2 ? u"-5"_s : u"+5"_s);
             records[code] = std::move(r);
         }
     }

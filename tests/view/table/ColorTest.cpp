@@ -20,7 +20,7 @@ TEST_P(TextColorRuleTest, ColoursByField)
 {
     const RuleCase &c = GetParam();
     QuoteRecord r(u"7203"_s);
-    r.values[static_cast<size_t>(SlotOfField(c.field))] = QString::fromUtf16(c.text);
+    r.values.set(static_cast<size_t>(SlotOfField(c.field)), QString::fromUtf16(c.text));
     EXPECT_EQ(CellTextColorRule(r, c.field), c.expected)
         << c.field << " " << QString::fromUtf16(c.text).toStdString();
 }
@@ -57,7 +57,7 @@ protected:
     CellColorsTest()
         : record(u"7203"_s)
     {
-        record.values[SlotDifference] = u"-15"_s;
+        record.values.set(SlotDifference, u"-15"_s);
         palette.windowText = 0x101010;
         palette.window = 0xFAFAFA;
         palette.buttonFace = 0xC0C0C0;

@@ -96,7 +96,7 @@ protected:
         : record(u"7203"_s)
     {
         for (int slot = 0; slot < kSlotCount; ++slot)
-            record.values[static_cast<size_t>(slot)] = u"s%1"_s.arg(slot);
+            record.values.set(static_cast<size_t>(slot), u"s%1"_s.arg(slot));
         record.datetime = 1700000000; // 2023-11-15 07:13:20 JST
         record.buyday = 1699974000; // 2023-11-15 00:00:00 JST
         record.amount = 100000;
@@ -148,9 +148,9 @@ TEST_F(CellTextTest, HoldingFieldsAreEmptyWithoutHoldings)
 
 TEST_F(CellTextTest, PricesWithDecimals)
 {
-    record.values[SlotPrice] = u"1,234.50"_s;
-    record.values[SlotDifference] = u"+12.25"_s;
-    record.values[SlotHigh] = u"STOP 1,300"_s;
+    record.values.set(SlotPrice, u"1,234.50"_s);
+    record.values.set(SlotDifference, u"+12.25"_s);
+    record.values.set(SlotHigh, u"STOP 1,300"_s);
     EXPECT_EQ(CellText(record, 4), u"1,234.5 "_s);
     EXPECT_EQ(CellText(record, 5), u"+12.25"_s);
     EXPECT_EQ(CellText(record, 10), u"STOP 1,300   "_s);

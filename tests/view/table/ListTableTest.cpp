@@ -16,8 +16,8 @@ protected:
     QuoteRecord *add(const QString &code, const QString &name, const QString &yield = {})
     {
         auto r = std::make_unique<QuoteRecord>(code);
-        r->values[SlotName] = name;
-        r->values[SlotYield] = yield;
+        r->values.set(SlotName, name);
+        r->values.set(SlotYield, yield);
         QuoteRecord *raw = r.get();
         records[code] = std::move(r);
         return raw;
@@ -92,7 +92,7 @@ TEST_F(ListTableTest, SetSortSkipsWhenUnchanged)
     t.refresh(records);
     t.setSort(2, true, false);
     EXPECT_EQ(codes(t), (QStringList { u"b"_s, u"a"_s }));
-    records[u"a"_s]->values[SlotName] = u"0"_s;
+    records[u"a"_s]->values.set(SlotName, u"0"_s);
     t.setSort(2, true, true); // unchanged: no sort
     EXPECT_EQ(codes(t), (QStringList { u"b"_s, u"a"_s }));
     t.setSort(2, true, false); // the end of an update sorts again
@@ -136,7 +136,7 @@ TEST_F(ListTableTest, ShiftAndCtrlSortByRowColours)
 
 TEST_F(ListTableTest, TableSourceInDisplayOrder)
 {
-    add(u"7203"_s, u"トヨタ"_s)->values[SlotPrice] = u"2,500.50"_s;
+    add(u"7203"_s, u"トヨタ"_s)->values.set(SlotPrice, u"2,500.50"_s);
     ListTable t;
     t.header().applyLayout(LayoutForFields({ 1, 2, 4 }));
     t.header().moveColumn(3, 1);
@@ -162,7 +162,7 @@ TEST_F(ListTableTest, TableSourceInDisplayOrder)
 
 TEST_F(ListTableTest, CellColoursKnowTheSortedColumn)
 {
-    add(u"a"_s, u"n"_s)->values[SlotDifference] = u"-1"_s;
+    add(u"a"_s, u"n"_s)->values.set(SlotDifference, u"-1"_s);
     ListTable t;
     t.refresh(records);
     t.setSort(5, true, false);

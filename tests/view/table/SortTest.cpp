@@ -109,7 +109,7 @@ protected:
     }
     void addWithSlot(const QString &code, int slot, const QString &text)
     {
-        add(code)->values[static_cast<size_t>(slot)] = text;
+        add(code)->values.set(static_cast<size_t>(slot), text);
     }
     QStringList codes() const
     {
@@ -122,7 +122,7 @@ protected:
     {
         QStringList out;
         for (const QuoteRecord *r : rows)
-            out << r->values[static_cast<size_t>(slot)];
+            out << r->values[static_cast<size_t>(slot)].toString();
         return out;
     }
     void sortBy(int field, bool ascending)

@@ -17,27 +17,31 @@ const CommandRegistration kRegistration({
     runShow,
 });
 
-// Pads every cell of a column to the column's width the way the list aligns it, so that the
-// decimal alignment of right-aligned prices survives in plain text.
-void alignColumns(std::vector<QStringList> &lines, const std::vector<int> &aligns)
+// Terminal columns a cell takes; plain ASCII needs no character property look-up.
+int cellWidth(QStringView text)
 {
-    for (size_t c = 0; c < aligns.size(); ++c) {
-        const auto column = static_cast<qsizetype>(c);
-        int width = 0;
-        for (const QStringList &line : lines)
-            width = std::max(width, TextTable::displayWidth(line.at(column)));
-        for (QStringList &line : lines) {
-            QString &cell = line[column];
-            const int pad = width - TextTable::displayWidth(cell);
-            if (pad <= 0)
-                continue;
-            if (aligns[c] == AlignRight)
-                cell = QString(pad, QLatin1Char(' ')) + cell;
-            else if (aligns[c] == AlignCenter)
-                cell = QString(pad / 2, QLatin1Char(' ')) + cell + QString(pad - pad / 2, QLatin1Char(' '));
-            else if (c + 1 < aligns.size())
-                cell += QString(pad, QLatin1Char(' '));
-        }
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return TextTable::displayWidth(text);
+    }
+    return static_cast<int>(text.size());
+}
+
+// `cell` padded to `width` the way the list aligns the column, so that the decimal alignment
+// of right-aligned prices survives in plain text. The last column gets no trailing padding.
+void appendCell(QString &line, const QString &cell, int width, int align, bool last)
+{
+    const int pad = width - cellWidth(cell);
+    if (pad > 0 && align == AlignRight) {
+        line += QString(pad, QLatin1Char(' ')) + cell;
+    } else if (pad > 0 && align == AlignCenter) {
+        line += QString(pad / 2, QLatin1Char(' ')) + cell;
+        if (!last)
+            line += QString(pad - pad / 2, QLatin1Char(' '));
+    } else {
+        line += cell;
+        if (pad > 0 && !last)
+            line += QString(pad, QLatin1Char(' '));
     }
 }
 
@@ -73,27 +77,48 @@ int runShow(const QStringList &arguments)
     const ListTable table = session.table(*fields);
     const HeaderModel &header = table.header();
     const std::vector<int> columns = header.visibleColumns();
+    const size_t count = columns.size();
 
-    std::vector<QStringList> lines;
-    std::vector<int> aligns;
+    // Two passes over the cells, measuring and then writing, so that a large list is never
+    // held as text in full.
     QStringList captions;
+    std::vector<int> aligns;
+    std::vector<int> widths;
     for (int column : columns) {
         captions << ColumnCaption(header.fieldOf(column));
         aligns.push_back(header.column(column).align);
+        widths.push_back(cellWidth(captions.last()));
     }
-    lines.push_back(captions);
+    const auto cell = [&](int row, size_t c) { return oneLine(table.cellTextAt(row, columns[c])); };
     for (int row = 0; row < table.rowCount(); ++row) {
-        QStringList cells;
-        for (int column : columns)
-            cells << oneLine(table.cellTextAt(row, column));
-        lines.push_back(cells);
+        for (size_t c = 0; c < count; ++c)
+            widths[c] = std::max(widths[c], cellWidth(cell(row, c)));
     }
-    alignColumns(lines, aligns);
 
-    TextTable text(lines.front());
-    for (size_t i = 1; i < lines.size(); ++i)
-        text.addRow(lines[i]);
-    PrintOut(text.render());
+    constexpr qsizetype kFlushSize = 256 * 1024;
+    QString out;
+    const auto addLine = [&](const auto &textOf) {
+        for (size_t c = 0; c < count; ++c) {
+            if (c > 0)
+                out += QLatin1String("  ");
+            appendCell(out, textOf(c), widths[c], aligns[c], c + 1 == count);
+        }
+        out += QLatin1Char('\n');
+        if (out.size() >= kFlushSize) {
+            PrintOut(out);
+            out.clear();
+        }
+    };
+    addLine([&](size_t c) { return captions.at(static_cast<qsizetype>(c)); });
+    for (size_t c = 0; c < count; ++c) {
+        if (c > 0)
+            out += QLatin1String("  ");
+        out += QString(widths[c], QLatin1Char('-'));
+    }
+    out += QLatin1Char('\n');
+    for (int row = 0; row < table.rowCount(); ++row)
+        addLine([&](size_t c) { return cell(row, c); });
+    PrintOut(out);
     return kExitOk;
 }
 

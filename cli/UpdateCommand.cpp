@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 #include <map>
-#include <type_traits>
 
 namespace {
 
@@ -34,14 +33,11 @@ struct RunCounts {
     int changed = 0;
 };
 
-// A copy of a record's quote slots, whatever form the record keeps them in.
-using SlotValues = std::decay_t<decltype(QuoteRecord::values)>;
-
 // Runs one update of every row through the document's worker and waits for its end,
 // counting each row's outcome against the values it had before.
 RunCounts updateAllRows(CQuotraDoc &doc)
 {
-    std::map<QString, SlotValues> before;
+    std::map<QString, QuoteValues> before;
     QStringList codes;
     for (const auto &[code, record] : doc.rows()) {
         codes << code;

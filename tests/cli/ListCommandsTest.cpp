@@ -54,15 +54,6 @@ private:
 };
 const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new CliEnvironment);
 
-// Sets a slot's text whichever way the record keeps its slots.
-template<typename Values> void setSlot(Values &values, int slot, const QString &text)
-{
-    if constexpr (requires { values.set(slot, QStringView(text)); })
-        values.set(slot, text);
-    else
-        values[slot] = text;
-}
-
 const QByteArray kBom("\xEF\xBB\xBF");
 
 struct CliRun {
@@ -107,8 +98,8 @@ RecordMap sampleRows()
     RecordMap rows;
     const auto add = [&](const QString &code, const QString &name, const QString &price) {
         auto r = std::make_unique<QuoteRecord>(code);
-        setSlot(r->values, SlotName, name);
-        setSlot(r->values, SlotPrice, price);
+        r->values.set(SlotName, name);
+        r->values.set(SlotPrice, price);
         r->datetime = 1765000000; // 2025-12-06, some time of that day
         rows.emplace(code, std::move(r));
     };

@@ -48,15 +48,6 @@ private:
 };
 const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-// Sets a slot's text whichever way the record keeps its slots.
-template<typename Values> void setSlot(Values &values, int slot, const QString &text)
-{
-    if constexpr (requires { values.set(slot, QStringView(text)); })
-        values.set(slot, text);
-    else
-        values[slot] = text;
-}
-
 // The code and price of each row, in key order: what a table shows of a small list.
 class CodePriceTable : public TableSource {
 public:
@@ -85,7 +76,7 @@ RecordMap makeRows(const std::vector<std::pair<QString, QString>> &codePrices)
     RecordMap rows;
     for (const auto &[code, price] : codePrices) {
         auto r = std::make_unique<QuoteRecord>(code);
-        setSlot(r->values, SlotPrice, price);
+        r->values.set(SlotPrice, price);
         rows.emplace(code, std::move(r));
     }
     return rows;
@@ -419,8 +410,8 @@ RecordMap manyRows()
     for (int i = 0; i < 3000; ++i) {
         const QString code = QString::number(100000 + i);
         auto r = std::make_unique<QuoteRecord>(code);
-        setSlot(r->values, SlotName, u"銘柄名 %1"_s.arg(i));
-        setSlot(r->values, SlotPrice, u"1,234.5"_s);
+        r->values.set(SlotName, u"銘柄名 %1"_s.arg(i));
+        r->values.set(SlotPrice, u"1,234.5"_s);
         rows.emplace(code, std::move(r));
     }
     return rows;

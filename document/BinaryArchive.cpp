@@ -162,6 +162,8 @@ void BinaryWriter::writeString(QStringView text)
             }
         }
     }
+    if (text.isEmpty())
+        return; // an empty view may have no data pointer at all
     if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
         std::memcpy(grow(text.size() * 2), text.utf16(), static_cast<size_t>(text.size()) * 2);
     } else {

@@ -163,7 +163,8 @@ INSTANTIATE_TEST_SUITE_P(Forms, StringReadForm,
 TEST(ListFileRead, LengthBeyondTheDataIsAnErrorNotAnAllocation)
 {
     // A 64-bit length of 2^62 characters with two bytes behind it.
-    BinaryReader in(hex("fffeff ffffff ffffffff 0000000000000040 4100"));
+    const QByteArray data = hex("fffeff ffffff ffffffff 0000000000000040 4100"); // the reader only views its bytes
+    BinaryReader in(data);
     EXPECT_TRUE(in.readString().isEmpty());
     ASSERT_FALSE(in.ok());
     EXPECT_EQ(in.error().code, ListErrorTruncated);
@@ -173,7 +174,8 @@ TEST(ListFileRead, LengthBeyondTheDataIsAnErrorNotAnAllocation)
 
 TEST(ListFileRead, ErrorIsStickyAndNamesTheOffset)
 {
-    BinaryReader in(hex("0100000002"));
+    const QByteArray data = hex("0100000002"); // the reader only views its bytes
+    BinaryReader in(data);
     EXPECT_EQ(in.readU32(), 1u);
     EXPECT_EQ(in.readU32(), 0u);
     EXPECT_EQ(in.readU8(), 0u); // would succeed without the earlier failure

@@ -94,8 +94,9 @@ double siteCpuSeconds()
         return 0;
     unsigned long utime = 0;
     unsigned long stime = 0;
-    if (std::sscanf(stat.c_str() + close + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime,
-            &stime) != 2)
+    if (std::sscanf(
+            stat.c_str() + close + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime)
+        != 2)
         return 0;
     return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
@@ -115,14 +116,16 @@ public:
             return;
         state.SetItemsProcessed(static_cast<int64_t>(codes));
         state.counters["cpu_ms_per_code"] = (end.cpu - m_start.cpu) * 1000.0 / codes;
-        state.counters["faults_per_code"] = static_cast<double>(end.minorFaults - m_start.minorFaults) / codes;
+        state.counters["faults_per_code"]
+            = static_cast<double>(end.minorFaults - m_start.minorFaults) / codes;
         if (!network)
             return;
         state.counters["site_cpu_ms_per_code"] = (end.siteCpu - m_start.siteCpu) * 1000.0 / codes;
         // The stats request after the loop opens a connection of its own. The request
         // objects of the first benchmarks live through all their runs; the update runs make
         // one each, so there connections should equal runs.
-        state.counters["connections"] = static_cast<double>(end.stats.connections - m_start.stats.connections - 1);
+        state.counters["connections"]
+            = static_cast<double>(end.stats.connections - m_start.stats.connections - 1);
         state.counters["runs"] = runs;
     }
 
@@ -306,7 +309,7 @@ void BM_WorkerThreadNormalPriority(benchmark::State &state)
             std::lock_guard lock(mutex);
             outcomes.push_back(std::move(outcome));
         };
-        job.finish = [](bool) { };
+        job.finish = [](bool) {};
         std::thread worker([&job] { UpdateWorkerProc(std::move(job)); });
         worker.join();
         if (outcomes.size() != static_cast<size_t>(g_batch.size())) {
@@ -378,7 +381,8 @@ void BM_PipelinedSketch(benchmark::State &state)
             if (i + 1 < addresses.size())
                 startGet(addresses.at(i + 1));
             const QString page = HttpRequest::decodeBody(
-                QByteArray::fromRawData(body.data(), static_cast<qsizetype>(body.size())), "text/html; charset=UTF-8");
+                QByteArray::fromRawData(body.data(), static_cast<qsizetype>(body.size())),
+                "text/html; charset=UTF-8");
             record = QuoteRecord(g_batch.at(i));
             parsePage(g_batch.at(i), page, record);
             if (record.values[SlotPrice].isEmpty()) {

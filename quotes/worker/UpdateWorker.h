@@ -51,7 +51,7 @@ private:
         FetchOutcome outcome;
     };
     void push(Item &&item);
-    void deliverPending();
+    Q_INVOKABLE void deliverPending(); // invoked by name from the worker thread
     void joinThread();
 
     FetchFactory m_factory;

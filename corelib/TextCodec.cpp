@@ -85,8 +85,8 @@ QString decodeWith(UConverter *conv, const QByteArray &bytes)
     UErrorCode err = U_ZERO_ERROR;
     ucnv_setToUCallBack(conv, substituteReplacementCharacter, nullptr, nullptr, nullptr, &err);
     err = U_ZERO_ERROR;
-    const int32_t n = ucnv_toUChars(conv, reinterpret_cast<UChar *>(out.data()), static_cast<int32_t>(out.size()),
-                                    bytes.constData(), static_cast<int32_t>(bytes.size()), &err);
+    const int32_t n = ucnv_toUChars(conv, reinterpret_cast<UChar *>(out.data()),
+        static_cast<int32_t>(out.size()), bytes.constData(), static_cast<int32_t>(bytes.size()), &err);
     if (U_FAILURE(err) && err != U_STRING_NOT_TERMINATED_WARNING)
         return QString::fromUtf8(bytes);
     out.truncate(n);

@@ -25,6 +25,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include "tests/support/QtTestEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -34,23 +36,17 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A settings store of the tests' own, so that no developer's settings leak into a run.
-class CliEnvironment : public ::testing::Environment {
+class CliEnvironment : public QtTestEnvironment {
 public:
     void SetUp() override
     {
-        static int argc = 1;
-        static char name[] = "test_cli";
-        static char *argv[] = { name, nullptr };
         ASSERT_TRUE(m_config.isValid());
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        m_app = std::make_unique<QCoreApplication>(argc, argv);
-        ASSERT_TRUE(tessera::LanguageModule::instance().load());
+        QtTestEnvironment::SetUp();
     }
-    void TearDown() override { m_app.reset(); }
 
 private:
     QTemporaryDir m_config;
-    std::unique_ptr<QCoreApplication> m_app;
 };
 const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new CliEnvironment);
 

@@ -13,6 +13,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include "tests/support/QtTestEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -21,25 +23,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
+// Failed fetches write a diagnostic; keep message boxes quiet too.
+class QuietEnvironment : public QtTestEnvironment {
 public:
     void SetUp() override
     {
-        static int argc = 1;
-        static char name[] = "test_e2e_update";
-        static char *argv[] = { name, nullptr };
-        m_app = std::make_unique<QCoreApplication>(argc, argv);
-        tessera::LanguageModule::instance().load();
-        // Failed fetches write a diagnostic; keep message boxes quiet too.
+        QtTestEnvironment::SetUp();
         tessera::SetMessageHandler(
             [](const QString &, unsigned style) { return tessera::DefaultMessageResult(style); });
     }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QCoreApplication> m_app;
 };
-const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QuietEnvironment);
 
 bool processUntil(const std::function<bool()> &done, int ms = 30000)
 {

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "tests/support/QtTestEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -18,22 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test_quotra_doc";
-        static char *argv[] = { name, nullptr };
-        m_app = std::make_unique<QCoreApplication>(argc, argv);
-        ASSERT_TRUE(tessera::LanguageModule::instance().load());
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QCoreApplication> m_app;
-};
-const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
 
 struct Progress {
     quint64 generation;

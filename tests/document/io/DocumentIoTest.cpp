@@ -19,6 +19,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "tests/support/QtTestEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -31,22 +33,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test_document_io";
-        static char *argv[] = { name, nullptr };
-        m_app = std::make_unique<QCoreApplication>(argc, argv);
-        ASSERT_TRUE(tessera::LanguageModule::instance().load());
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QCoreApplication> m_app;
-};
-const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
 
 // The code and price of each row, in key order: what a table shows of a small list.
 class CodePriceTable : public TableSource {

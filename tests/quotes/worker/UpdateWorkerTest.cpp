@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include "tests/support/QtTestEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,21 +18,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The worker delivers through queued calls, which need an application object.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test_update_worker";
-        static char *argv[] = { name, nullptr };
-        m_app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QCoreApplication> m_app;
-};
-const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto *const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtTestEnvironment(QtTestEnvironment::WithoutLanguage));
 
 // Runs the event loop until `done` holds or 10 s pass (a hang fails instead of blocking).
 template<typename Pred> bool processUntil(Pred done)

@@ -1,5 +1,7 @@
 #include "cli/Command.h"
 
+#include "corelib/Messages.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -55,4 +57,10 @@ int UsageError(const CliCommand &command, const QString &message)
     PrintError(QStringLiteral("quotra-cli: ") + message + QStringLiteral("\nusage: quotra-cli ")
         + command.synopsis + QLatin1Char('\n'));
     return kExitUsage;
+}
+
+int Failure(const QString &message)
+{
+    tessera::ShowMessage(message, tessera::MbOk | tessera::MbIconError);
+    return kExitFailed;
 }

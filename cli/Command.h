@@ -37,3 +37,5 @@ void PrintOut(const QString &text);
 void PrintError(const QString &text);
 // "quotra-cli: <message>" and the command's synopsis on standard error; returns kExitUsage.
 int UsageError(const CliCommand &command, const QString &message);
+// Reports a failure through the message hook (standard error here); returns kExitFailed.
+int Failure(const QString &message);

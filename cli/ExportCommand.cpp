@@ -18,12 +18,6 @@ const CommandRegistration kRegistration({
     runExport,
 });
 
-int fail(const QString &text)
-{
-    tessera::ShowMessage(text, tessera::MbOk | tessera::MbIconError);
-    return kExitFailed;
-}
-
 // The output formats by extension; workbooks are refused until they can be written.
 bool isExportExtension(const QString &suffix)
 {
@@ -49,16 +43,16 @@ int runExport(const QStringList &arguments)
     const QString out = args.positional.at(1);
 
     if (IsWorkbookPath(out))
-        return fail(out + QStringLiteral(": workbook output is not available yet"));
+        return Failure(out + QStringLiteral(": workbook output is not available yet"));
     if (!isExportExtension(QFileInfo(out).suffix()))
-        return fail(out + QStringLiteral(": unknown output format; use .kabu, .csv or .json"));
+        return Failure(out + QStringLiteral(": unknown output format; use .kabu, .csv or .json"));
 
     ListSession session;
     if (!session.open(listPath))
         return kExitFailed;
     const RecordMap &rows = session.document().rows();
     if (rows.empty())
-        return fail(out + QStringLiteral(": the list has no rows to export"));
+        return Failure(out + QStringLiteral(": the list has no rows to export"));
 
     const ListTable table = session.table(*fields);
     // A list file keeps the layout it came with unless the columns were chosen here; a list
@@ -68,7 +62,7 @@ int runExport(const QStringList &arguments)
                                         : session.headerLayout();
     const tessera::Status saved = SaveDocumentFile(out, FileKindFromPath(out), rows, layout, &table);
     if (!saved)
-        return fail(saved.error().message);
+        return Failure(saved.error().message);
     return kExitOk;
 }
 

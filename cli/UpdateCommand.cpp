@@ -21,12 +21,6 @@ const CommandRegistration kRegistration({
     runUpdate,
 });
 
-int fail(const QString &text)
-{
-    tessera::ShowMessage(text, tessera::MbOk | tessera::MbIconError);
-    return kExitFailed;
-}
-
 struct RunCounts {
     int fetched = 0;
     int failed = 0;
@@ -88,7 +82,7 @@ int runUpdate(const QStringList &arguments)
             args.positional.isEmpty() ? QStringLiteral("no list given")
                                       : QStringLiteral("one list at a time"));
     if (args.isSet(QStringLiteral("xlsx")))
-        return fail(QStringLiteral("--xlsx: workbook output is not available yet"));
+        return Failure(QStringLiteral("--xlsx: workbook output is not available yet"));
 
     ListSession session;
     if (!session.open(args.positional.first()))
@@ -134,12 +128,12 @@ int runUpdate(const QStringList &arguments)
     doc.DoSave(path);
     if (!saveStatus) {
         // DoSave found no name it may write: the target was the default list.
-        return fail(QStringLiteral("%1: the default list is never overwritten by an unattended save; "
+        return Failure(QStringLiteral("%1: the default list is never overwritten by an unattended save; "
                                    "give --folder")
                         .arg(path));
     }
     if (!*saveStatus)
-        return fail(saveStatus->error().message);
+        return Failure(saveStatus->error().message);
 
     PrintOut(QStringLiteral("rows %1, fetched %2, failed %3, changed %4, seconds %5, saved %6\n")
                  .arg(doc.rows().size())

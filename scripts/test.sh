@@ -25,6 +25,7 @@ case "$mode" in
       -DQUOTRA_BENCHMARKS=OFF "-DQUOTRA_SANITIZE=address;undefined" >/dev/null
     cmake --build build-asan -j "$jobs"
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
       ctest --test-dir build-asan -j "$jobs" --timeout 600
     # The thread sanitizer build compiles and runs only the tests labelled "threads".
     cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOTRA_WERROR=ON \

@@ -1,10 +1,10 @@
 #include "cli/Arguments.h"
 
-ParsedArguments ParseArguments(const QStringList &arguments, std::initializer_list<OptionSpec> specs)
+ParsedArguments ParseArguments(const QStringList &arguments, std::initializer_list<OptionDef> options)
 {
     ParsedArguments parsed;
-    const auto specOf = [&specs](const QString &name) -> const OptionSpec * {
-        for (const OptionSpec &s : specs) {
+    const auto optionOf = [&options](const QString &name) -> const OptionDef * {
+        for (const OptionDef &s : options) {
             if (s.name == name)
                 return &s;
         }
@@ -27,12 +27,12 @@ ParsedArguments ParseArguments(const QStringList &arguments, std::initializer_li
         }
         const qsizetype eq = arg.indexOf(QLatin1Char('='));
         const QString name = arg.mid(2, eq < 0 ? -1 : eq - 2);
-        const OptionSpec *spec = specOf(name);
-        if (!spec) {
+        const OptionDef *option = optionOf(name);
+        if (!option) {
             parsed.error = QStringLiteral("unknown option --") + name;
             return parsed;
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (eq >= 0) {
                 parsed.error = QStringLiteral("option --") + name + QStringLiteral(" takes no value");
                 return parsed;

@@ -8,7 +8,7 @@
 
 // An option a subcommand accepts: "--json" (a flag) or "--columns FIELDS" (takes a value,
 // also written "--columns=FIELDS").
-struct OptionSpec {
+struct OptionDef {
     QString name; // without the dashes
     bool takesValue = false;
 };
@@ -25,4 +25,4 @@ struct ParsedArguments {
     QString value(const QString &name) const { return options.value(name).value(0); }
 };
 
-ParsedArguments ParseArguments(const QStringList &arguments, std::initializer_list<OptionSpec> specs);
+ParsedArguments ParseArguments(const QStringList &arguments, std::initializer_list<OptionDef> options);

@@ -102,12 +102,12 @@ const RowVector &shuffledRows()
 
 void sortByField(benchmark::State &state, int field)
 {
-    SortSpec spec;
-    spec.field = field;
-    spec.ascending = true;
+    SortOrder order;
+    order.field = field;
+    order.ascending = true;
     for (auto _ : state) {
         RowVector rows = shuffledRows();
-        SortRows(rows, spec);
+        SortRows(rows, order);
         benchmark::DoNotOptimize(rows.data());
     }
     state.SetItemsProcessed(state.iterations() * kRows);
@@ -134,12 +134,12 @@ void BM_SortCode(benchmark::State &state)
 // both texts again at every comparison: the cost the pre-extracted keys avoid.
 void BM_SortRealPerComparison(benchmark::State &state)
 {
-    SortSpec spec;
-    spec.field = 4;
+    SortOrder order;
+    order.field = 4;
     for (auto _ : state) {
         RowVector rows = shuffledRows();
         std::stable_sort(rows.begin(), rows.end(),
-            [&](const QuoteRecord *a, const QuoteRecord *b) { return RecordLess(*a, *b, spec); });
+            [&](const QuoteRecord *a, const QuoteRecord *b) { return RecordLess(*a, *b, order); });
         benchmark::DoNotOptimize(rows.data());
     }
     state.SetItemsProcessed(state.iterations() * kRows);

@@ -25,15 +25,15 @@ void ListTable::refresh(const RecordMap &records, const ColumnLayout *fileLayout
     sort();
 }
 
-SortSpec ListTable::sortSpec(bool shift, bool ctrl) const
+SortOrder ListTable::sortSpec(bool shift, bool ctrl) const
 {
-    SortSpec spec;
-    spec.field = m_header.sortField();
-    spec.ascending = m_header.ascending();
-    spec.key = ctrl ? SortSpec::BackColor : shift ? SortSpec::TextColor : SortSpec::Field;
-    spec.defaultTextColor = m_defaultText;
-    spec.defaultBackColor = m_defaultBack;
-    return spec;
+    SortOrder order;
+    order.field = m_header.sortField();
+    order.ascending = m_header.ascending();
+    order.key = ctrl ? SortOrder::BackColor : shift ? SortOrder::TextColor : SortOrder::Field;
+    order.defaultTextColor = m_defaultText;
+    order.defaultBackColor = m_defaultBack;
+    return order;
 }
 
 std::vector<int> ListTable::sort(const std::vector<int> &selected, bool shift, bool ctrl)

@@ -42,8 +42,8 @@ public:
     // Sorts by a field: through its list column when shown, else through the off-screen
     // sort key with the arrow on the anchor column. The caller refreshes afterwards.
     void setSortByField(int field, bool ascending);
-    // The SortSpec the current state sorts by.
-    SortSpec sortSpec(bool shift = false, bool ctrl = false) const;
+    // The SortOrder the current state sorts by.
+    SortOrder sortSpec(bool shift = false, bool ctrl = false) const;
 
     // Display text and colours of a cell by list column (not display position).
     QString cellTextAt(int row, int listColumn) const;

@@ -59,11 +59,11 @@ double numberOf(const QuoteRecord &r, int field)
     return std::isnan(v) ? -std::numeric_limits<double>::infinity() : v;
 }
 
-quint32 colorOf(const QuoteRecord &r, const SortSpec &spec)
+quint32 colorOf(const QuoteRecord &r, const SortOrder &order)
 {
-    if (spec.key == SortSpec::TextColor)
-        return r.text_color == -1 ? spec.defaultTextColor : static_cast<quint32>(r.text_color);
-    return r.back_color == -1 ? spec.defaultBackColor : static_cast<quint32>(r.back_color);
+    if (order.key == SortOrder::TextColor)
+        return r.text_color == -1 ? order.defaultTextColor : static_cast<quint32>(r.text_color);
+    return r.back_color == -1 ? order.defaultBackColor : static_cast<quint32>(r.back_color);
 }
 
 // A text with its first four code units packed into one number, so that most comparisons
@@ -189,12 +189,12 @@ bool CodeLess(QStringView a, QStringView b)
     return CodeKey(a) < CodeKey(b);
 }
 
-bool RecordLess(const QuoteRecord &a, const QuoteRecord &b, const SortSpec &spec)
+bool RecordLess(const QuoteRecord &a, const QuoteRecord &b, const SortOrder &order)
 {
-    const bool up = spec.ascending;
-    if (spec.key != SortSpec::Field)
-        return directed(colorOf(a, spec), colorOf(b, spec), up);
-    const int f = spec.field;
+    const bool up = order.ascending;
+    if (order.key != SortOrder::Field)
+        return directed(colorOf(a, order), colorOf(b, order), up);
+    const int f = order.field;
     switch (CompareRuleOf(f)) {
     case CompareRule::None:
     case CompareRule::Color:
@@ -217,14 +217,14 @@ bool RecordLess(const QuoteRecord &a, const QuoteRecord &b, const SortSpec &spec
     return false;
 }
 
-void SortRows(RowVector &rows, const SortSpec &spec)
+void SortRows(RowVector &rows, const SortOrder &order)
 {
-    const bool up = spec.ascending;
-    if (spec.key != SortSpec::Field) {
-        sortByKey<quint32>(rows, up, [&](const QuoteRecord &r) { return colorOf(r, spec); });
+    const bool up = order.ascending;
+    if (order.key != SortOrder::Field) {
+        sortByKey<quint32>(rows, up, [&](const QuoteRecord &r) { return colorOf(r, order); });
         return;
     }
-    const int f = spec.field;
+    const int f = order.field;
     switch (CompareRuleOf(f)) {
     case CompareRule::None:
     case CompareRule::Color:
@@ -254,9 +254,9 @@ void SortRows(RowVector &rows, const SortSpec &spec)
 }
 
 std::vector<int> SortRowsKeepingSelection(
-    RowVector &rows, const SortSpec &spec, const std::vector<int> &selected)
+    RowVector &rows, const SortOrder &order, const std::vector<int> &selected)
 {
     const QSet<QString> codes = CodesOfRows(rows, selected);
-    SortRows(rows, spec);
+    SortRows(rows, order);
     return RowsWithCodes(rows, codes);
 }

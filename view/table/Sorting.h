@@ -28,7 +28,7 @@ bool CodeLess(QStringView a, QStringView b);
 
 // A sort request: the field (0 keeps the order) or one of the row colours, the direction,
 // and the system colours that stand in for a row's default colours.
-struct SortSpec {
+struct SortOrder {
     enum Key { Field, TextColor, BackColor };
     int field = 0;
     Key key = Field;
@@ -37,16 +37,16 @@ struct SortSpec {
     quint32 defaultBackColor = 0xFFFFFF; // window colour
 };
 
-// True when record a sorts before record b under `spec` (direction included).
-bool RecordLess(const QuoteRecord &a, const QuoteRecord &b, const SortSpec &spec);
+// True when record a sorts before record b under `order` (direction included).
+bool RecordLess(const QuoteRecord &a, const QuoteRecord &b, const SortOrder &order);
 
-// Sorts the rows by `spec`. Each key is read once per row, not once per comparison. The
+// Sorts the rows by `order`. Each key is read once per row, not once per comparison. The
 // sort is stable: rows whose keys are equal keep their relative order, and a cycle that the
 // code rule can form between all-digit codes of different lengths and other codes (10 before
 // 10A, 10A before 9, 9 before 10) leaves the rows in some order without harm.
-void SortRows(RowVector &rows, const SortSpec &spec);
+void SortRows(RowVector &rows, const SortOrder &order);
 
 // SortRows that keeps a selection: `selected` rows (indices before the sort) are followed
 // by code; returns their indices after the sort, ascending.
 std::vector<int> SortRowsKeepingSelection(
-    RowVector &rows, const SortSpec &spec, const std::vector<int> &selected);
+    RowVector &rows, const SortOrder &order, const std::vector<int> &selected);

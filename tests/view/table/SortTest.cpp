@@ -127,10 +127,10 @@ protected:
     }
     void sortBy(int field, bool ascending)
     {
-        SortSpec spec;
-        spec.field = field;
-        spec.ascending = ascending;
-        SortRows(rows, spec);
+        SortOrder order;
+        order.field = field;
+        order.ascending = ascending;
+        SortRows(rows, order);
     }
 
     std::vector<std::unique_ptr<QuoteRecord>> records;
@@ -251,16 +251,16 @@ TEST_F(SortFixture, RowColoursWithDefaultsAsSystemColours)
     add(u"a"_s)->text_color = 0x000080;
     add(u"b"_s); // default text colour: sorts as 0x000010 here
     add(u"c"_s)->text_color = 0x000001;
-    SortSpec spec;
-    spec.key = SortSpec::TextColor;
-    spec.defaultTextColor = 0x000010;
-    SortRows(rows, spec);
+    SortOrder order;
+    order.key = SortOrder::TextColor;
+    order.defaultTextColor = 0x000010;
+    SortRows(rows, order);
     EXPECT_EQ(codes(), (QStringList { u"c"_s, u"b"_s, u"a"_s }));
     // Background colours compare unsigned: a value with the top bit set sorts last.
     rows[0]->back_color = static_cast<qint32>(0x80000000u);
-    spec.key = SortSpec::BackColor;
-    spec.defaultBackColor = 0xFFFFFF;
-    SortRows(rows, spec);
+    order.key = SortOrder::BackColor;
+    order.defaultBackColor = 0xFFFFFF;
+    SortRows(rows, order);
     EXPECT_EQ(rows.back()->back_color, static_cast<qint32>(0x80000000u));
 }
 
@@ -269,12 +269,12 @@ TEST_F(SortFixture, RecordLessAgreesWithTheSort)
     for (const char16_t *t : { u"5", u"-1", u"3,000", u"", u"2.5" })
         addWithSlot(QString::fromUtf16(t), SlotPrice, QString::fromUtf16(t));
     for (bool up : { true, false }) {
-        SortSpec spec;
-        spec.field = 4;
-        spec.ascending = up;
-        SortRows(rows, spec);
+        SortOrder order;
+        order.field = 4;
+        order.ascending = up;
+        SortRows(rows, order);
         for (size_t i = 1; i < rows.size(); ++i)
-            EXPECT_FALSE(RecordLess(*rows[i], *rows[i - 1], spec)) << i;
+            EXPECT_FALSE(RecordLess(*rows[i], *rows[i - 1], order)) << i;
     }
 }
 
@@ -282,12 +282,12 @@ TEST_F(SortFixture, SelectionFollowsTheCodes)
 {
     for (const char16_t *t : { u"e", u"d", u"c", u"b", u"a" })
         addWithSlot(QString::fromUtf16(t), SlotName, QString::fromUtf16(t));
-    SortSpec spec;
-    spec.field = 2;
+    SortOrder order;
+    order.field = 2;
     // Rows 0 ("e"), 2 ("c") and 3 ("b") selected before the sort.
-    const std::vector<int> after = SortRowsKeepingSelection(rows, spec, { 0, 2, 3, 99 });
+    const std::vector<int> after = SortRowsKeepingSelection(rows, order, { 0, 2, 3, 99 });
     EXPECT_EQ(after, (std::vector<int> { 1, 2, 4 }));
-    EXPECT_TRUE(SortRowsKeepingSelection(rows, spec, {}).empty());
+    EXPECT_TRUE(SortRowsKeepingSelection(rows, order, {}).empty());
 }
 
 TEST(CompareRuleOf, EveryField)

@@ -25,6 +25,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include "tests/support/ExportBytes.h"
 #include "tests/support/QtTestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -115,22 +116,6 @@ ColumnLayout byPriceLayout()
     layout.indexList = u"0,1,2,4,"_s;
     layout.packedSort = PackSort(3, false);
     return layout;
-}
-
-QByteArray csvOf(const TableSource &table)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(WriteCsv(buffer, table).ok());
-    return buffer.data();
-}
-
-QByteArray jsonOf(const TableSource &table)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(WriteJson(buffer, table).ok());
-    return buffer.data();
 }
 
 class ListCommands : public ::testing::Test {
@@ -433,10 +418,10 @@ TEST_P(ExportFormats, MatchTheWriters)
     const QByteArray written = read(out);
     switch (FileKindFromPath(out)) {
     case FileKind::Csv:
-        EXPECT_EQ(written, csvOf(table));
+        EXPECT_EQ(written, CsvBytes(table));
         break;
     case FileKind::Json:
-        EXPECT_EQ(written, jsonOf(table));
+        EXPECT_EQ(written, JsonBytes(table));
         break;
     default:
         EXPECT_EQ(written, WriteListFile(rows, fields ? table.header().saveLayout() : byPriceLayout()));

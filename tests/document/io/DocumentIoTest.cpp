@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "tests/support/ExportBytes.h"
 #include "tests/support/QtTestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -78,22 +79,6 @@ ColumnLayout codeAndPriceLayout()
     layout.indexList = u"0,1,4,"_s;
     layout.packedSort = PackSort(2, false);
     return layout;
-}
-
-QByteArray csvBytes(const TableSource &table)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(WriteCsv(buffer, table).ok());
-    return buffer.data();
-}
-
-QByteArray jsonBytes(const TableSource &table)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(WriteJson(buffer, table).ok());
-    return buffer.data();
 }
 
 // A doc's rows as "code=price" texts, for comparing before and after.
@@ -307,8 +292,8 @@ TEST_F(DocumentIo, CsvAndJsonAreTheExportsOfTheTable)
     const QString json = path(u"out.json"_s);
     ASSERT_TRUE(SaveDocumentFile(csv, FileKind::Csv, rows, {}, &table).ok());
     ASSERT_TRUE(SaveDocumentFile(json, FileKind::Json, rows, {}, &table).ok());
-    EXPECT_EQ(read(csv), csvBytes(table));
-    EXPECT_EQ(read(json), jsonBytes(table));
+    EXPECT_EQ(read(csv), CsvBytes(table));
+    EXPECT_EQ(read(json), JsonBytes(table));
 }
 
 TEST_F(DocumentIo, ExportWithoutATableFails)
@@ -519,7 +504,7 @@ TEST_F(SaveRouting, CsvOpenedStaysCsvAndLeavesTheDocumentsName)
     const QDateTime from = QDateTime::currentDateTime();
     EXPECT_FALSE(doc.DoSave(doc.pathName())) << "a CSV save is an export";
     const QString saved = stampedFile(u"codes"_s, u".csv"_s, from, QDateTime::currentDateTime());
-    EXPECT_EQ(read(saved), csvBytes(CodePriceTable(doc.rows())));
+    EXPECT_EQ(read(saved), CsvBytes(CodePriceTable(doc.rows())));
     EXPECT_EQ(doc.pathName(), QFileInfo(p).absoluteFilePath());
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_TRUE(saves[0].second) << "the export itself succeeded";

@@ -10,4 +10,8 @@ namespace tessera {
 // so the sign never becomes a group of its own).
 QString EditString(qint64 n);
 
+// Appends a run of decimal digits (Latin-1, no sign) to `out` with a comma before every group
+// of three counted from the right. EditString and the table's grouped numbers share it.
+void AppendGroupedDigits(QString &out, QLatin1StringView digits);
+
 } // namespace tessera

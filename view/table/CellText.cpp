@@ -1,5 +1,6 @@
 #include "view/table/CellText.h"
 
+#include "corelib/EditString.h"
 #include "corelib/Messages.h"
 #include "quotes/QuoteRecord.h"
 
@@ -26,16 +27,11 @@ QString GroupedNumber(double v, bool keepDecimals, bool showPlus)
     const bool zero = digits.find_first_not_of('0') == std::string_view::npos && decimals == "00";
 
     QString out;
-    out.reserve(static_cast<qsizetype>(digits.size() + digits.size() / 3 + 5));
     if (minus && !zero)
         out += u'-';
     else if (showPlus && !zero)
         out += u'+';
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            out += u',';
-        out += QLatin1Char(digits[i]);
-    }
+    tessera::AppendGroupedDigits(out, QLatin1StringView(digits.data(), static_cast<qsizetype>(digits.size())));
     if (!keepDecimals) {
         while (!decimals.empty() && decimals.back() == '0')
             decimals.remove_suffix(1);

@@ -1,4 +1,5 @@
 #include "corelib/LanguageModule.h"
+#include "corelib/StringIds.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -9,8 +10,9 @@
 
 #include <map>
 
-// Every numbered text the program asks for must be in the language module: the ids the
-// design names (with the number of values each inserts) and every literal id in the source.
+// Every numbered text the program asks for must be in the language module: every id of
+// corelib/StringIds.h (with the number of values each inserts) and every literal id left in
+// the source.
 
 namespace {
 
@@ -24,29 +26,6 @@ const LanguageModule &module()
     return m;
 }
 
-// Ids with the number of values inserted into them (%1 .. %n).
-const std::map<int, int> &designIds()
-{
-    static const std::map<int, int> ids = [] {
-        std::map<int, int> m;
-        for (int id = 1000; id <= 1039; ++id)
-            m[id] = 0; // title of a new list, column captions
-        for (int id : { 2000, 2001, 2002, 2003, 2004, 2014, 2016, 2018, 2019, 2020, 2023, 2024, 2025, 2027,
-                 2029, 2031, 2032, 2033, 2034, 2037, 2038, 2039, 2040, 2041, 2042, 2140, 2141, 2150, 2151,
-                 2152, 2153, 2154, 2155, 2156, 2202, 2203, 2204, 2205, 2206, 2207, 2209, 2212, 2214, 2215,
-                 2216, 2217, 2218, 2219, 2220, 2221, 2222, 2223, 2224, 2225, 2226, 2227, 2228, 4005, 4007,
-                 4009, 4011, 4014, 9162, 9169, 9174, 57345 })
-            m[id] = 0;
-        // minutes; published version; reader's text; elapsed seconds; task path; path
-        for (int id : { 2017, 2021, 2022, 2028, 2035, 2200, 5007, 5008 })
-            m[id] = 1;
-        m[2036] = 2; // rows, sum
-        m[2030] = 5; // task path, list file, days, hour, minute
-        return m;
-    }();
-    return ids;
-}
-
 int highestPlaceholder(const QString &text)
 {
     static const QRegularExpression re(QStringLiteral("%(\\d+)"));
@@ -56,17 +35,33 @@ int highestPlaceholder(const QString &text)
     return highest;
 }
 
-TEST(ResourceIds, EveryDesignIdIsPresentWithItsValues)
+TEST(ResourceIds, EveryNamedIdIsPresentWithItsValues)
 {
-    for (const auto &[id, values] : designIds()) {
-        ASSERT_TRUE(module().contains(id)) << "id " << id;
-        EXPECT_FALSE(module().text(id).isEmpty()) << "id " << id;
-        const QString text = module().text(id);
-        EXPECT_EQ(highestPlaceholder(text), values) << "id " << id << ": " << text.toStdString();
-        for (int i = 1; i <= values; ++i)
+    EXPECT_GT(std::size(Ids::kAll), 100u);
+    for (const Ids::StringIdEntry &e : Ids::kAll) {
+        ASSERT_TRUE(module().contains(e.id)) << e.name << " " << e.id;
+        const QString text = module().text(e.id);
+        EXPECT_FALSE(text.isEmpty()) << e.name << " " << e.id;
+        EXPECT_EQ(highestPlaceholder(text), e.values) << e.name << " " << e.id << ": " << text.toStdString();
+        for (int i = 1; i <= e.values; ++i)
             EXPECT_TRUE(text.contains(QLatin1Char('%') + QString::number(i)))
-                << "id " << id << " lacks %" << i;
+                << e.name << " " << e.id << " lacks %" << i;
     }
+}
+
+// The header is the one list of texts: a text in the module that no name refers to is either
+// dead or used by a bare number somewhere.
+TEST(ResourceIds, EveryModuleTextHasAName)
+{
+    QFile f(QStringLiteral(QUOTRA_SOURCE_DIR "/lang/ja/strings.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QSet<int> named;
+    for (const Ids::StringIdEntry &e : Ids::kAll)
+        named.insert(e.id);
+    const auto table = LanguageModule::parseTable(f.readAll(), nullptr);
+    ASSERT_FALSE(table.isEmpty());
+    for (auto it = table.cbegin(); it != table.cend(); ++it)
+        EXPECT_TRUE(named.contains(it.key())) << "text " << it.key() << " has no name in StringIds.h";
 }
 
 TEST(ResourceIds, ColumnCaptionsAreDistinct)

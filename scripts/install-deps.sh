@@ -1,10 +1,44 @@
 #!/bin/sh
-# Installs the Debian 12 packages Quotra builds and tests with. Run as root.
+# Installs the Debian 12 packages Quotra needs. Run as root.
+#   scripts/install-deps.sh          what the build of the programs and their run need
+#   scripts/install-deps.sh --tests  that, and what the tests, benchmarks and tools need
+# scripts/main.sh installs the first set, scripts/test.sh the second. Nothing else is needed
+# on a freshly installed machine; scripts/fresh-check.sh proves it in a pristine root.
 set -eu
 export DEBIAN_FRONTEND=noninteractive
+
+# The build (cmake/Dependencies.cmake) and the programs at run time: the platform plugins
+# (offscreen among them), a Japanese font, the certificates for the quote site over HTTPS.
+base="cmake ninja-build g++ pkgconf
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  libcurl4-openssl-dev ca-certificates libicu-dev libpcre2-dev
+  libxlsxwriter-dev liborcus-dev libixion-dev libboost-dev libfreexl-dev
+  fonts-ipafont-gothic"
+
+# The tests and tools only:
+#   googletest, libgtest-dev, libgmock-dev  GoogleTest and GoogleMock (tests/quotes/http)
+#   libbenchmark-dev                        the bench_* programs
+#   dbus-daemon                             the private session bus of tests/corelib/taskbar
+#   xvfb, xauth                             tests that need a real X display
+#   python3 and its workbook modules        test-data generators and checks of written workbooks
+#   libzip-dev                              tests that open a written workbook's parts
+#   desktop-file-utils, libxml2-utils       checks of the desktop entry and metadata files
+#   clang, libclang-rt-14-dev               libFuzzer (scripts/test.sh --fuzz)
+tests="googletest libgtest-dev libgmock-dev libbenchmark-dev
+  dbus-daemon xvfb xauth
+  libzip-dev python3 python3-openpyxl python3-xlwt python3-xlsxwriter
+  desktop-file-utils libxml2-utils
+  clang libclang-rt-14-dev"
+
+case "${1:-}" in
+  "") packages="$base" ;;
+  --tests) packages="$base $tests" ;;
+  *)
+    echo "usage: $0 [--tests]" >&2
+    exit 2
+    ;;
+esac
+
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends \
-  cmake ninja-build g++ pkgconf qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
-  libcurl4-openssl-dev ca-certificates libxlsxwriter-dev liborcus-dev libixion-dev \
-  libboost-dev libfreexl-dev libpcre2-dev libicu-dev googletest libgtest-dev \
-  libbenchmark-dev xvfb xauth fonts-ipafont-gothic clang libclang-rt-14-dev python3 >/dev/null
+# shellcheck disable=SC2086 # one package a word
+apt-get install -y -qq --no-install-recommends $packages >/dev/null

@@ -8,7 +8,7 @@ set -eu
 cd "$(dirname "$0")/.."
 mode="${1:-}"
 if [ "${QUOTRA_SKIP_DEPS:-0}" != 1 ]; then
-  scripts/install-deps.sh
+  scripts/install-deps.sh --tests
 fi
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
@@ -16,7 +16,9 @@ export CTEST_OUTPUT_ON_FAILURE=1
 
 case "$mode" in
   "")
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOTRA_WERROR=ON >/dev/null
+    # The folder and compile options of scripts/main.sh, so what it built is reused here.
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOTRA_WERROR=ON \
+      -DQUOTRA_TESTS=ON -DQUOTRA_BENCHMARKS=ON >/dev/null
     cmake --build build -j "$jobs"
     ctest --test-dir build -j "$jobs" --timeout 300
     ;;

@@ -1,11 +1,13 @@
 #include "quotes/QuoteRecord.h"
 
-#include <QDateTime>
+#include "corelib/NumberReading.h"
 
-#include <cstdlib>
+#include <QDateTime>
 
 namespace {
 
+// Tables laid out by tens of field numbers.
+// clang-format off
 // Slot of each field number 0..39; -1 where the field is not a quote slot.
 constexpr std::array<int, kFieldCount + 1> kSlotByField = {
     -1,                                   // 0
@@ -27,6 +29,7 @@ constexpr std::array<const char16_t *, kFieldCount + 1> kKeyPrefixes = {
     u"\"zensyu1\":", u"\"sinyouuri\":", u"\"zensyu2\":", u"\"sinyouritu\":", u"\"buyday\":",
     u"\"amount\":", u"\"shares\":", u"\"loss\":", u"\"memo\":",
 };
+// clang-format on
 
 } // namespace
 
@@ -34,8 +37,7 @@ QuoteRecord::QuoteRecord(const QString &c)
     : code(c)
     , datetime(QDateTime::currentSecsSinceEpoch())
     , buyday(datetime)
-{
-}
+{ }
 
 bool QuoteRecord::CopyQuote(const QuoteRecord &other)
 {
@@ -70,13 +72,12 @@ void QuoteRecord::RecomputeProfit()
     loss = 0;
     if (!has_holdings)
         return;
-    QString close = values[SlotPrevClose].toString();
-    close.remove(QLatin1Char(','));
-    if (close.isEmpty() || close == QLatin1String("---"))
+    const QStringView close = values[SlotPrevClose];
+    if (close.isEmpty() || close == u"---")
         return;
-    // Read like the C library's wcstod: the longest leading number, trailing text ignored.
-    const QByteArray latin = close.toLatin1();
-    loss = std::strtod(latin.constData(), nullptr) * shares - amount;
+    // The longest leading number with the commas passed over, trailing text ignored, and
+    // "." as the decimal point whatever the process locale says.
+    loss = tessera::ReadLeadingReal(close, true) * shares - amount;
 }
 
 int SlotOfField(int field)

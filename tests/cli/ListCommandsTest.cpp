@@ -1,5 +1,5 @@
 // quotra-cli show, export and update, run as the user runs them.
-#include "SampleSite.h"
+#include "tests/support/SampleSite.h"
 
 #include "app/core/AppSettings.h"
 #include "corelib/LanguageModule.h"
@@ -27,6 +27,7 @@
 
 #include "tests/support/ExportBytes.h"
 #include "tests/support/QtTestEnvironment.h"
+#include "tests/support/RowBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -92,30 +93,15 @@ QString message(int id)
 // Three rows with names and prices; update time fixed so that every run shows the same text.
 RecordMap sampleRows()
 {
-    RecordMap rows;
-    const auto add = [&](const QString &code, const QString &name, const QString &price) {
-        auto r = std::make_unique<QuoteRecord>(code);
-        r->values.set(SlotName, name);
-        r->values.set(SlotPrice, price);
-        r->datetime = 1765000000; // 2025-12-06, some time of that day
-        rows.emplace(code, std::move(r));
-    };
-    add(u"7203"_s, u"トヨタ自動車"_s, u"2,788.5"_s);
-    add(u"6758"_s, u"ソニー"_s, u"3,397"_s);
-    add(u"^DJI"_s, u"NYダウ"_s, u"43,241.04"_s);
-    return rows;
+    constexpr qint64 kDay = 1765000000; // 2025-12-06, some time of that day
+    return MakeRows({ { u"7203"_s, u"2,788.5"_s, u"トヨタ自動車"_s, kDay }, { u"6758"_s, u"3,397"_s, u"ソニー"_s, kDay },
+        { u"^DJI"_s, u"43,241.04"_s, u"NYダウ"_s, kDay } });
 }
 
 // Code, name and price (right-aligned), sorted by price, highest first.
 ColumnLayout byPriceLayout()
 {
-    ColumnLayout layout;
-    layout.orderList = u"0,1,2,3,"_s;
-    layout.alignList = u"0,0,0,1,"_s;
-    layout.widthList = u"0,60,120,80,"_s;
-    layout.indexList = u"0,1,2,4,"_s;
-    layout.packedSort = PackSort(3, false);
-    return layout;
+    return MakeLayout({ { 1, 0, 60 }, { 2, 0, 120 }, { 4, 1, 80 } }, 3, false);
 }
 
 class ListCommands : public ::testing::Test {

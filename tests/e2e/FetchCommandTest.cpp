@@ -1,4 +1,4 @@
-#include "SampleSite.h"
+#include "tests/support/SampleSite.h"
 
 #include "quotes/QuoteRecord.h"
 

@@ -1,4 +1,4 @@
-#include "SampleSite.h"
+#include "tests/support/SampleSite.h"
 
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"

@@ -1,7 +1,7 @@
 #include "view/table/CellColors.h"
 
 #include "quotes/QuoteRecord.h"
-#include "view/table/NumberReading.h"
+#include "corelib/NumberReading.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ TextColorRule CellTextColorRule(const QuoteRecord &record, int field)
     case 31:
     case 33: {
         const QStringView text = record.values[SlotOfField(field)];
-        return ReadLeadingReal(text, false) < 0 ? TextColorRule::Red : TextColorRule::Row;
+        return tessera::ReadLeadingReal(text, false) < 0 ? TextColorRule::Red : TextColorRule::Row;
     }
     case FieldLoss:
         return record.loss < 0 ? TextColorRule::Red : TextColorRule::Row;

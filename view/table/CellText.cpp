@@ -6,8 +6,8 @@
 
 #include <QDateTime>
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -15,10 +15,12 @@ QString GroupedNumber(double v, bool keepDecimals, bool showPlus)
 {
     if (!std::isfinite(v))
         return QString::number(v);
-    // 309 integer digits at most, a sign, the point and two decimals.
+    // 309 integer digits at most, a sign, the point and two decimals; to_chars writes "."
+    // whatever the process locale (printf's "%.2f" would write "," under de_DE).
     char buffer[400];
-    const int n = std::snprintf(buffer, sizeof buffer, "%.2f", v);
-    if (n <= 3 || n >= static_cast<int>(sizeof buffer))
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 2);
+    const auto n = end - buffer;
+    if (ec != std::errc() || n <= 3)
         return QString::number(v);
     const std::string_view text(buffer, static_cast<size_t>(n));
     const bool minus = text.front() == '-';
@@ -31,7 +33,8 @@ QString GroupedNumber(double v, bool keepDecimals, bool showPlus)
         out += u'-';
     else if (showPlus && !zero)
         out += u'+';
-    tessera::AppendGroupedDigits(out, QLatin1StringView(digits.data(), static_cast<qsizetype>(digits.size())));
+    tessera::AppendGroupedDigits(
+        out, QLatin1StringView(digits.data(), static_cast<qsizetype>(digits.size())));
     if (!keepDecimals) {
         while (!decimals.empty() && decimals.back() == '0')
             decimals.remove_suffix(1);

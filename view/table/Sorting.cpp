@@ -1,6 +1,6 @@
 #include "view/table/Sorting.h"
 
-#include "view/table/NumberReading.h"
+#include "corelib/NumberReading.h"
 
 #include <algorithm>
 #include <array>
@@ -97,7 +97,7 @@ struct CodeKey {
     {
         allDigits = std::all_of(code.begin(), code.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
         if (allDigits)
-            value = ReadLeadingInteger(code, false);
+            value = tessera::ReadLeadingInteger(code, false);
     }
     bool operator<(const CodeKey &other) const
     {
@@ -170,12 +170,12 @@ CompareRule CompareRuleOf(int field)
 
 double RealKey(QStringView text)
 {
-    return ReadLeadingReal(text, true);
+    return tessera::ReadLeadingReal(text, true);
 }
 
 qint64 IntegerKey(QStringView text)
 {
-    return ReadLeadingInteger(text, true);
+    return tessera::ReadLeadingInteger(text, true);
 }
 
 qint64 RangeKey(QStringView text)

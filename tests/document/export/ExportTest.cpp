@@ -5,7 +5,7 @@
 #include "document/TextList.h"
 
 #include "FakeTable.h"
-#include "QtPrinters.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

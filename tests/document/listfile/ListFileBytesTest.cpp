@@ -2,7 +2,7 @@
 #include "document/BinaryArchive.h"
 #include "document/ListFile.h"
 
-#include "QtPrinters.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

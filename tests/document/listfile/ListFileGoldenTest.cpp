@@ -2,7 +2,7 @@
 // generate.py there) and writing the current version byte for byte.
 #include "document/ListFile.h"
 
-#include "QtPrinters.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

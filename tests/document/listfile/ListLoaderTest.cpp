@@ -3,7 +3,7 @@
 #include "document/SafeSave.h"
 #include "document/TextList.h"
 
-#include "QtPrinters.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The text-list reader: encodings, line ends, the reading window, comments, quoting, errors.
 #include "document/TextList.h"
 
-#include "QtPrinters.h"
+#include "tests/support/QtPrinters.h"
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
 #include "corelib/TextCodec.h"

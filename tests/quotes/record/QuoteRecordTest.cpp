@@ -1,4 +1,5 @@
 #include "quotes/QuoteRecord.h"
+#include "tests/support/CommaDecimalLocale.h"
 
 #include <QDateTime>
 
@@ -84,6 +85,24 @@ TEST(QuoteRecord, RecomputeProfit)
     r.loss = 5;
     r.RecomputeProfit();
     EXPECT_DOUBLE_EQ(r.loss, 0);
+}
+
+// QCoreApplication takes the C library's locale from the environment; the site's "." must
+// stay the decimal point under LC_ALL=de_DE.UTF-8 as well.
+TEST(QuoteRecord, ProfitIsTheSameUnderACommaDecimalLocale)
+{
+    const CommaDecimalLocale locale;
+    ASSERT_TRUE(locale.active()) << "no comma-decimal locale: " << locale.name().constData();
+    QuoteRecord r(QStringLiteral("7203"));
+    r.has_holdings = true;
+    r.values.set(SlotPrevClose, QStringLiteral("1,234.5"));
+    r.shares = 100;
+    r.amount = 100000;
+    r.RecomputeProfit();
+    EXPECT_DOUBLE_EQ(r.loss, 23450);
+    r.values.set(SlotPrevClose, QStringLiteral("0.25円"));
+    r.RecomputeProfit();
+    EXPECT_DOUBLE_EQ(r.loss, 25 - 100000);
 }
 
 TEST(QuoteRecord, KeyTableAndSlots)

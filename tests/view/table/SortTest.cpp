@@ -1,4 +1,7 @@
-#include "view/table/NumberReading.h"
+#include "quotes/QuoteRecord.h"
+#include "tests/support/CommaDecimalLocale.h"
+#include "view/table/CellColors.h"
+#include "view/table/CellText.h"
 #include "view/table/Sorting.h"
 
 #include <gtest/gtest.h>
@@ -37,10 +40,20 @@ TEST(RealKey, ExponentOverflowGivesInfinity)
     EXPECT_EQ(RealKey(u"-1e999"), -std::numeric_limits<double>::infinity());
 }
 
-TEST(ReadLeadingReal, WithoutCommaRemovalStopsAtTheSeparator)
+// The sort keys, the colour rules and the grouped numbers read and write "." as the decimal
+// point whatever the C library's locale says.
+TEST(TableRules, AreTheSameUnderACommaDecimalLocale)
 {
-    EXPECT_DOUBLE_EQ(ReadLeadingReal(u"1,234.5", false), 1.0);
-    EXPECT_DOUBLE_EQ(ReadLeadingReal(u"-1,234.5", false), -1.0);
+    const CommaDecimalLocale locale;
+    ASSERT_TRUE(locale.active()) << "no comma-decimal locale: " << locale.name().constData();
+    EXPECT_DOUBLE_EQ(RealKey(u"1,234.5"), 1234.5);
+    EXPECT_DOUBLE_EQ(RealKey(u"-0.35%"), -0.35);
+    EXPECT_EQ(IntegerKey(u"1,234.5"), 1234);
+    EXPECT_EQ(GroupedNumber(1234.5, false, false), u"1,234.5"_s);
+    EXPECT_EQ(GroupedNumber(-0.25, true, false), u"-0.25"_s);
+    QuoteRecord r(u"7203"_s);
+    r.values.set(SlotDifference, u"-0.5"_s);
+    EXPECT_EQ(CellTextColorRule(r, 5), TextColorRule::Red);
 }
 
 struct IntCase {

@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-// Readable failure output for Qt strings in this test program.
+// Readable failure output and parameter names for Qt strings in the tests.
 inline void PrintTo(const QString &s, std::ostream *os)
 {
     *os << '"' << s.toStdString() << '"';

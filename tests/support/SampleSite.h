@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <sys/types.h>
+
+// quotra-sample-site on a free loopback port for the length of a test; QUOTRA_SITE_ROOT
+// points at it while it runs.
+class SampleSite {
+public:
+    SampleSite() = default;
+    ~SampleSite();
+    SampleSite(const SampleSite &) = delete;
+    SampleSite &operator=(const SampleSite &) = delete;
+
+    // Starts the site with extra options (--delay-ms, --fail-404 ...); false when it did not
+    // report its port within 20 s.
+    bool start(const QStringList &options = {});
+    QString root() const { return m_root; }
+
+    struct Stats {
+        qint64 connections = -1;
+        qint64 requests = -1;
+    };
+    // The site's counts ("/__stats" is not counted itself).
+    Stats stats() const;
+
+private:
+    QTemporaryDir m_dir;
+    pid_t m_pid = -1;
+    QString m_root;
+};
+
+// Runs a program of the build's bin folder to its end; stdout in `out`, stderr in `err`.
+// Returns the exit status, or -1 when it did not finish within 60 s or did not exit normally.
+int RunProgram(const QString &name, const QStringList &arguments, QByteArray &out, QByteArray *err = nullptr);

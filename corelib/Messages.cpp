@@ -63,13 +63,48 @@ QString ResourceString(int id)
     return LanguageModule::instance().text(id);
 }
 
+QString SubstituteArguments(QStringView text, const QStringList &args)
+{
+    QString out;
+    out.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c != u'%') {
+            out += c;
+            ++i;
+            continue;
+        }
+        // The longest run of digits after '%' that still names an argument: with twelve
+        // arguments "%12" is the twelfth, with two it is the first followed by "2".
+        qsizetype end = i + 1;
+        qsizetype bestEnd = -1;
+        qsizetype bestIndex = 0;
+        qsizetype number = 0;
+        while (end < text.size() && text[end].isDigit() && text[end].unicode() < 0x80) {
+            number = number * 10 + (text[end].unicode() - u'0');
+            ++end;
+            if (number > args.size())
+                break;
+            if (number >= 1) {
+                bestEnd = end;
+                bestIndex = number;
+            }
+        }
+        if (bestEnd < 0) {
+            out += c;
+            ++i;
+            continue;
+        }
+        out += args.at(bestIndex - 1);
+        i = bestEnd;
+    }
+    return out;
+}
+
 QString FormatResourceString(int id, const QStringList &args)
 {
-    QString text = ResourceString(id);
-    // Replace from the highest number down so that %1 never eats the start of %10.
-    for (qsizetype i = args.size(); i >= 1; --i)
-        text.replace(QLatin1Char('%') + QString::number(i), args.at(i - 1));
-    return text;
+    return SubstituteArguments(ResourceString(id), args);
 }
 
 int ShowResourceMessage(int id, const QStringList &args, unsigned style)

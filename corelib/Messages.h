@@ -34,7 +34,11 @@ int DefaultMessageResult(unsigned style);
 // Numbered texts of the language resource module (menus, captions 1001-1039, messages).
 // An id the module lacks yields an empty string.
 QString ResourceString(int id);
-// The text of `id` with %1, %2, ... replaced by `args` in order.
+// `text` with each %1, %2, ... replaced by that argument, in one pass: an inserted argument is
+// never searched again, so a path or a user text holding "%1" stays as it is. A marker
+// without its argument (%0, or %3 with two arguments) is kept.
+QString SubstituteArguments(QStringView text, const QStringList &args);
+// The text of `id` with its markers replaced by `args` (SubstituteArguments).
 QString FormatResourceString(int id, const QStringList &args = {});
 // Shows the numbered message through the message hook.
 int ShowResourceMessage(int id, const QStringList &args = {}, unsigned style = MbOk);

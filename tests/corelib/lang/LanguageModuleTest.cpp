@@ -1,11 +1,15 @@
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
+#include "corelib/StringIds.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
 
 namespace {
 
@@ -137,6 +141,53 @@ TEST(Messages, FormatInsertsValuesInOrder)
     EXPECT_FALSE(text.contains(QStringLiteral("%")));
     EXPECT_EQ(tessera::ResourceString(1), QString()) << "an unknown id is empty";
 }
+
+// Paths and user texts are arguments: what was inserted is never substituted again.
+TEST(Messages, FormatSubstitutesInOnePass)
+{
+    ASSERT_TRUE(LanguageModule::instance().load());
+    EXPECT_EQ(
+        tessera::FormatResourceString(Ids::MsgProfitSum, { QStringLiteral("A"), QStringLiteral("50%1") }),
+        LanguageModule::instance()
+            .text(Ids::MsgProfitSum)
+            .replace(QStringLiteral("%1"), QStringLiteral("A"))
+            .replace(QStringLiteral("%2"), QStringLiteral("50%1")));
+    EXPECT_EQ(tessera::FormatResourceString(Ids::MsgHelpFileMissing, { QStringLiteral("/h/%1%2.html") }),
+        LanguageModule::instance()
+            .text(Ids::MsgHelpFileMissing)
+            .replace(QStringLiteral("%1"), QStringLiteral("/h/%1%2.html")));
+}
+
+struct SubstituteCase {
+    const char *text;
+    std::vector<const char *> args;
+    const char *expected;
+};
+
+void PrintTo(const SubstituteCase &c, std::ostream *os)
+{
+    *os << '"' << c.text << "\" with " << c.args.size() << " arguments";
+}
+
+class Substitute : public ::testing::TestWithParam<SubstituteCase> { };
+
+TEST_P(Substitute, Replaces)
+{
+    QStringList args;
+    for (const char *a : GetParam().args)
+        args << QString::fromUtf8(a);
+    EXPECT_EQ(tessera::SubstituteArguments(QString::fromUtf8(GetParam().text), args),
+        QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Substitute,
+    ::testing::Values(SubstituteCase { "%1 and %2", { "a", "b" }, "a and b" },
+        SubstituteCase { "%2 before %1", { "a", "b" }, "b before a" },
+        SubstituteCase { "%1", { "%2", "x" }, "%2" }, SubstituteCase { "%1 %2", { "a", "%1" }, "a %1" },
+        SubstituteCase { "%10", { "a", "b" }, "a0" },
+        SubstituteCase { "%10", { "1", "2", "3", "4", "5", "6", "7", "8", "9", "ten" }, "ten" },
+        SubstituteCase { "%0 %3 %", { "a", "b" }, "%0 %3 %" }, SubstituteCase { "100%", {}, "100%" },
+        SubstituteCase { "%1%1", { "x" }, "xx" }));
 
 TEST(Messages, HeadlessMessagesTakeTheDefaultAnswer)
 {

@@ -1,6 +1,7 @@
 #include "document/BinaryArchive.h"
 
 #include "corelib/TextCodec.h"
+#include "document/SafeSave.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -186,11 +187,25 @@ bool BinaryWriter::flushIfLarge()
     return flush();
 }
 
+void BinaryWriter::makeRoom(qsizetype bytes)
+{
+    // After a failure the buffered bytes go nowhere: drop them rather than grow.
+    if (!ok())
+        m_used = 0;
+    if (m_buffer.size() - m_used < bytes)
+        m_buffer.resize(std::max(2 * m_buffer.size(), m_used + bytes + 4096));
+}
+
 bool BinaryWriter::flush()
 {
+    if (!ok()) {
+        m_used = 0;
+        return false;
+    }
     if (!m_device || m_used == 0)
         return true;
-    const bool ok = m_device->write(m_buffer.constData(), m_used) == m_used;
+    if (!WriteAll(*m_device, m_buffer.constData(), m_used))
+        m_error = { ListErrorIo, DeviceErrorReason(*m_device) };
     m_used = 0; // the buffer keeps its size for the next chunk
-    return ok;
+    return ok();
 }

@@ -86,6 +86,9 @@ private:
 
 // Little-endian writer into a growing buffer. With a device attached the buffer is handed
 // on in large chunks by flushIfLarge()/flush(), so a big list never sits in memory twice.
+// Its status is sticky like the reader's (and QDataStream's write status): once the device
+// refused a chunk, nothing more reaches it, the first error is kept, and the caller checks
+// ok() once at the end.
 class BinaryWriter {
 public:
     BinaryWriter() = default;
@@ -106,8 +109,12 @@ public:
     QByteArray takeBuffer();
     // Writes the buffer to the device when it has grown past the chunk size.
     bool flushIfLarge();
-    // Writes whatever is buffered; false when the device refused it.
+    // Writes whatever is buffered; false when the device refused it now or before.
     bool flush();
+
+    bool ok() const { return m_error.code == ListErrorNone; }
+    // The first failure: ListErrorIo with the device's reason ("file too large").
+    const tessera::Error &error() const { return m_error; }
 
 private:
     // Room for `bytes` more at the end of the buffer, which is kept at its capacity and
@@ -115,13 +122,15 @@ private:
     char *grow(qsizetype bytes)
     {
         if (m_buffer.size() - m_used < bytes)
-            m_buffer.resize(std::max(2 * m_buffer.size(), m_used + bytes + 4096));
+            makeRoom(bytes);
         char *p = m_buffer.data() + m_used;
         m_used += bytes;
         return p;
     }
+    void makeRoom(qsizetype bytes);
 
     QIODevice *m_device = nullptr;
+    tessera::Error m_error;
     QByteArray m_buffer;
     qsizetype m_used = 0;
 };

@@ -68,7 +68,7 @@ tessera::Status WriteCsv(QIODevice &device, const TableSource &table, const Expo
             progress(r + 1, rows);
     }
     if (!out.flush())
-        return tessera::Error { ExportErrorWrite, device.errorString() };
+        return tessera::Error { ExportErrorWrite, DeviceErrorReason(device) };
     return tessera::Ok {};
 }
 

@@ -1,5 +1,6 @@
 #include "document/ExportText.h"
 
+#include "document/SafeSave.h"
 #include "document/TableSource.h"
 #include "quotes/QuoteRecord.h"
 
@@ -44,7 +45,7 @@ bool Utf8Sink::flushIfLarge()
 bool Utf8Sink::flush()
 {
     if (m_ok && m_used > 0)
-        m_ok = m_device.write(m_buffer.constData(), m_used) == m_used;
+        m_ok = WriteAll(m_device, m_buffer.constData(), m_used);
     m_used = 0;
     return m_ok;
 }

@@ -91,7 +91,7 @@ tessera::Status WriteJson(QIODevice &device, const TableSource &table, const Exp
     out.append(QString::number(rows));
     out.append(QLatin1StringView("}"));
     if (!out.flush())
-        return tessera::Error { ExportErrorWrite, device.errorString() };
+        return tessera::Error { ExportErrorWrite, DeviceErrorReason(device) };
     return tessera::Ok {};
 }
 

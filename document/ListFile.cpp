@@ -292,7 +292,7 @@ tessera::Status WriteListFile(QIODevice &device, const RecordMap &rows, const Co
         return tessera::Error { ListErrorIo, QStringLiteral("the device is not open for writing") };
     BinaryWriter out(&device);
     if (!writeList(out, rows, layout))
-        return tessera::Error { ListErrorIo, device.errorString() };
+        return out.error();
     return tessera::Ok {};
 }
 

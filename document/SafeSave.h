@@ -14,7 +14,17 @@ enum SaveError : int {
     SaveErrorCommit = 401, // writing out or renaming the temporary file failed
 };
 
+// Writes all `size` bytes to `device`, going on after a short write: a file-size limit or a
+// full disk takes part of a chunk without an error, and only the next write fails with the
+// reason. False when the device refused the rest; its errorString() then says why.
+bool WriteAll(QIODevice &device, const char *data, qint64 size);
+
+// The device's error as the tail of a message: "File too large" gives "file too large".
+QString DeviceErrorReason(const QIODevice &device);
+
 // Writes `path` through a temporary file in the same folder, renamed over the target only
 // when `write` succeeded and everything reached the disk. On any failure the old file (or
-// its absence) stays exactly as it was.
+// its absence) stays exactly as it was, and the error names the file and the reason:
+// "cannot create PATH: REASON" when the temporary file could not be made, "cannot write
+// PATH: REASON" when writing it failed (the writer's code and reason, or SaveErrorCommit).
 tessera::Status SaveFileSafely(const QString &path, const std::function<tessera::Status(QIODevice &)> &write);

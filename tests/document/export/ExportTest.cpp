@@ -4,7 +4,7 @@
 #include "document/SafeSave.h"
 #include "document/TextList.h"
 
-#include "FakeTable.h"
+#include "tests/support/FakeTable.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>

@@ -163,7 +163,8 @@ INSTANTIATE_TEST_SUITE_P(Forms, StringReadForm,
 TEST(ListFileRead, LengthBeyondTheDataIsAnErrorNotAnAllocation)
 {
     // A 64-bit length of 2^62 characters with two bytes behind it.
-    const QByteArray data = hex("fffeff ffffff ffffffff 0000000000000040 4100"); // the reader only views its bytes
+    const QByteArray data
+        = hex("fffeff ffffff ffffffff 0000000000000040 4100"); // the reader only views its bytes
     BinaryReader in(data);
     EXPECT_TRUE(in.readString().isEmpty());
     ASSERT_FALSE(in.ok());
@@ -276,6 +277,65 @@ TEST(ListFileWrite, DeviceOpenForReadingIsRefused)
     auto read = ReadListFile(writing);
     ASSERT_FALSE(read.ok());
     EXPECT_EQ(read.error().code, ListErrorIo);
+}
+
+// A device that takes `room` bytes and then refuses every write, each time with a new reason.
+class RefusingDevice : public QIODevice {
+public:
+    explicit RefusingDevice(qint64 room)
+        : m_room(room)
+    {
+        open(QIODevice::WriteOnly);
+    }
+    int refusals = 0;
+    qint64 taken = 0;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 len) override
+    {
+        const qint64 n = std::min(len, m_room - taken);
+        if (n > 0) {
+            taken += n;
+            return n; // a short write, as a file-size limit gives
+        }
+        ++refusals;
+        setErrorString(
+            refusals == 1 ? QStringLiteral("No space left on device") : QStringLiteral("Later error"));
+        return -1;
+    }
+
+private:
+    qint64 m_room;
+};
+
+TEST(ListFileWrite, ErrorIsStickyAndKeepsTheFirstReason)
+{
+    RefusingDevice device(100);
+    BinaryWriter out(&device);
+    for (int i = 0; i < 60; ++i)
+        out.writeU32(static_cast<quint32>(i));
+    EXPECT_FALSE(out.flush()) << "240 bytes into a device with room for 100";
+    EXPECT_EQ(device.taken, 100) << "the short write is followed up until the device refuses";
+    EXPECT_FALSE(out.ok());
+    for (int i = 0; i < 60; ++i)
+        out.writeString(u"later");
+    EXPECT_FALSE(out.flush());
+    EXPECT_EQ(device.refusals, 1) << "nothing reaches the device after the first failure";
+    EXPECT_EQ(out.error().code, ListErrorIo);
+    EXPECT_EQ(out.error().message.toStdString(), "no space left on device");
+}
+
+TEST(ListFileWrite, AFailedDeviceNamesItsReason)
+{
+    RecordMap rows;
+    for (int i = 0; i < 3000; ++i)
+        rows.emplace(QString::number(100000 + i), std::make_unique<QuoteRecord>(QString::number(100000 + i)));
+    RefusingDevice device(1000);
+    const tessera::Status written = WriteListFile(device, rows, smallLayout());
+    ASSERT_FALSE(written.ok());
+    EXPECT_EQ(written.error().code, ListErrorIo);
+    EXPECT_EQ(written.error().message.toStdString(), "no space left on device");
 }
 
 } // namespace

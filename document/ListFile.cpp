@@ -6,6 +6,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -19,31 +20,48 @@ enum class RowForm {
     Current, // code string, datetime, colours, 32 slots, holdings part
 };
 
+// What sets a version apart; a field not named in the table below is false.
 struct VersionRule {
-    quint32 version;
-    RowForm form;
-    bool emptyDividendAndYield; // slots 2 and 10 held values no longer fetched
-    bool emptyTradingValue; // slot 11 likewise
-    bool resetSystemColours; // the colours of the day were stored instead of "default"
-    bool swapDifferenceRatio; // slots 4 and 5 were stored the other way round
-    bool hasLayout;
-    bool migrateIndexList; // fields 24 and 25 did not exist yet
+    quint32 version = 0;
+    RowForm form = RowForm::Current;
+    bool emptyDividendAndYield = false; // slots 2 and 10 held values no longer fetched
+    bool emptyTradingValue = false; // slot 11 likewise
+    bool resetSystemColours = false; // the colours of the day were stored instead of "default"
+    bool swapDifferenceRatio = false; // slots 4 and 5 were stored the other way round
+    bool hasLayout = false;
+    bool migrateIndexList = false; // fields 24 and 25 did not exist yet
 };
 
+// Every version ever written, oldest first; the writer produces the last one.
 constexpr VersionRule kRules[] = {
-    { 20090227, RowForm::Legacy12, true, true, false, false, false, false },
-    { 20130210, RowForm::Legacy12, true, true, false, false, false, false },
-    { 20190620, RowForm::Legacy12Colours, true, true, true, false, false, false },
-    { 20190701, RowForm::Legacy12Colours, false, true, true, false, false, false },
-    { 20200801, RowForm::Legacy12Colours, false, true, false, false, false, false },
-    { 20210320, RowForm::Legacy12Colours, false, false, false, false, false, false },
-    { 20211020, RowForm::Code30Slots, false, false, false, false, false, false },
-    { 20211101, RowForm::String30Slots, false, false, false, false, false, false },
-    { 20230601, RowForm::String30Holdings, false, false, false, false, true, true },
-    { 20240409, RowForm::Current, false, false, false, false, true, false },
-    { 20260714, RowForm::Current, false, false, false, true, true, false },
-    { 20260716, RowForm::Current, false, false, false, false, true, false },
+    { .version = 20090227,
+        .form = RowForm::Legacy12,
+        .emptyDividendAndYield = true,
+        .emptyTradingValue = true },
+    { .version = 20130210,
+        .form = RowForm::Legacy12,
+        .emptyDividendAndYield = true,
+        .emptyTradingValue = true },
+    { .version = 20190620,
+        .form = RowForm::Legacy12Colours,
+        .emptyDividendAndYield = true,
+        .emptyTradingValue = true,
+        .resetSystemColours = true },
+    { .version = 20190701,
+        .form = RowForm::Legacy12Colours,
+        .emptyTradingValue = true,
+        .resetSystemColours = true },
+    { .version = 20200801, .form = RowForm::Legacy12Colours, .emptyTradingValue = true },
+    { .version = 20210320, .form = RowForm::Legacy12Colours },
+    { .version = 20211020, .form = RowForm::Code30Slots },
+    { .version = 20211101, .form = RowForm::String30Slots },
+    { .version = 20230601, .form = RowForm::String30Holdings, .hasLayout = true, .migrateIndexList = true },
+    { .version = 20240409, .form = RowForm::Current, .hasLayout = true },
+    { .version = 20260714, .form = RowForm::Current, .swapDifferenceRatio = true, .hasLayout = true },
+    { .version = 20260716, .form = RowForm::Current, .hasLayout = true },
 };
+static_assert(std::size(kRules) > 0 && kRules[std::size(kRules) - 1].version == kCurrentListVersion,
+    "the writer's version is the newest rule");
 
 const VersionRule *ruleOf(quint32 version)
 {
@@ -191,6 +209,22 @@ bool IsKnownListVersion(quint32 version)
     return ruleOf(version) != nullptr;
 }
 
+bool IsNewerListVersion(quint32 version)
+{
+    // Versions are dates, yyyymmdd. A text list never starts with such a u32: four bytes
+    // of text are at least 0x20 each, which makes a number far above 99991231.
+    const quint32 month = version / 100 % 100;
+    const quint32 day = version % 100;
+    return version > kCurrentListVersion && version <= 99991231 && month >= 1 && month <= 12 && day >= 1
+        && day <= 31;
+}
+
+tessera::Error NewerListVersionError(quint32 version)
+{
+    return tessera::Error { ListErrorNewerVersion,
+        QStringLiteral("written by a newer version of Quotra (list-file version %1)").arg(version) };
+}
+
 tessera::Result<LoadedList> ReadListFile(QByteArrayView data, const ListReadOptions &options)
 {
     BinaryReader in(data);
@@ -199,6 +233,8 @@ tessera::Result<LoadedList> ReadListFile(QByteArrayView data, const ListReadOpti
     if (!in.ok())
         return in.error();
     const VersionRule *rule = ruleOf(list.version);
+    if (!rule && IsNewerListVersion(list.version))
+        return NewerListVersionError(list.version);
     if (!rule) {
         return tessera::Error { ListErrorBadVersion,
             QStringLiteral("offset 0: unknown list-file version %1").arg(list.version) };

@@ -11,24 +11,14 @@
 
 class QIODevice;
 
-// List-file versions, oldest first; the writer always produces the last one.
-inline constexpr quint32 kListVersions[] = {
-    20090227,
-    20130210,
-    20190620,
-    20190701,
-    20200801,
-    20210320,
-    20211020,
-    20211101,
-    20230601,
-    20240409,
-    20260714,
-    20260716,
-};
+// The version the writer produces; every version ever written is in ListFile.cpp's table.
 inline constexpr quint32 kCurrentListVersion = 20260716;
 
 bool IsKnownListVersion(quint32 version);
+// A date-shaped version (yyyymmdd) after the current one: a list of a later Quotra, refused
+// with NewerListVersionError rather than read as a text list.
+bool IsNewerListVersion(quint32 version);
+tessera::Error NewerListVersionError(quint32 version);
 
 struct ListReadOptions {
     // The system colours at the start of loading (0x00BBGGRR). Files of the versions that

@@ -17,8 +17,9 @@ tessera::Error workbookUnavailable(const QString &path)
 // The whole file, mapped when possible so that a large list is not copied before parsing.
 class FileBytes {
 public:
-    explicit FileBytes(const QString &path)
+    explicit FileBytes(const QString &path, qint64 maxBytes)
         : m_file(path)
+        , m_maxBytes(maxBytes)
     { }
 
     tessera::Status open()
@@ -28,6 +29,15 @@ public:
                 QStringLiteral("cannot open %1: %2").arg(m_file.fileName(), m_file.errorString()) };
         }
         const qint64 size = m_file.size();
+        // Checked before mapping or reading: a wrong file of many gigabytes must not be
+        // mapped, copied or scanned line by line as a text list.
+        if (size > m_maxBytes) {
+            return tessera::Error { ListErrorTooLarge,
+                QStringLiteral("cannot open %1: the file has %2 bytes, more than a list can have (%3)")
+                    .arg(m_file.fileName())
+                    .arg(size)
+                    .arg(m_maxBytes) };
+        }
         if (size > 0) {
             m_map = m_file.map(0, size);
             if (m_map) {
@@ -47,6 +57,7 @@ public:
 
 private:
     QFile m_file;
+    qint64 m_maxBytes;
     uchar *m_map = nullptr;
     QByteArray m_copy;
     QByteArrayView m_view;
@@ -75,6 +86,8 @@ tessera::Result<LoadedList> LoadList(QByteArrayView data, const QString &path, c
         return in.error();
     if (IsKnownListVersion(version))
         return ReadListFile(data, options.listFile);
+    if (IsNewerListVersion(version))
+        return NewerListVersionError(version);
 
     TextListOptions text;
     text.path = path.isEmpty() ? path : absolutePath(path);
@@ -92,7 +105,7 @@ tessera::Result<LoadedList> LoadList(const QString &path, const ListLoadOptions 
 {
     if (IsWorkbookPath(path))
         return workbookUnavailable(path);
-    FileBytes file(path);
+    FileBytes file(path, options.maxFileBytes);
     if (tessera::Status opened = file.open(); !opened)
         return opened.error();
     return LoadList(file.bytes(), path, options);
@@ -102,7 +115,7 @@ tessera::Status CheckList(const QString &path, const ListLoadOptions &options)
 {
     if (IsWorkbookPath(path))
         return workbookUnavailable(path);
-    FileBytes file(path);
+    FileBytes file(path, options.maxFileBytes);
     if (tessera::Status opened = file.open(); !opened)
         return opened.error();
     BinaryReader in(file.bytes());
@@ -111,6 +124,8 @@ tessera::Status CheckList(const QString &path, const ListLoadOptions &options)
         return in.error();
     if (IsKnownListVersion(version))
         return tessera::Ok {};
+    if (IsNewerListVersion(version))
+        return NewerListVersionError(version);
     TextListOptions text;
     text.path = absolutePath(path);
     text.updatePeriodSeconds = options.updatePeriodSeconds;

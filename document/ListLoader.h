@@ -13,13 +13,16 @@ struct ListLoadOptions {
     ListReadOptions listFile; // system colours for the oldest list files
     qint64 updatePeriodSeconds = 0; // rows of a text list start this far in the past
     qint64 now = -1; // current time for text lists; -1 reads the clock
+    // Larger files are refused before they are mapped (100,000 rows take about 68 MB).
+    qint64 maxFileBytes = qint64(1) << 30;
 };
 
 // True for ".xls" and ".xlsx" paths, compared case-insensitively.
 bool IsWorkbookPath(const QString &path);
 
 // Load's dispatch: a workbook by extension, else a list file when the first u32 is a known
-// version, else a text list read from the first byte (LoadedList::version is then 0 and no
+// version, else ListErrorNewerVersion for a date-shaped version after the current one, else
+// a text list read from the first byte (LoadedList::version is then 0 and no
 // layout is given). A file shorter than 4 bytes is a truncated archive. The rows are new:
 // on failure nothing is handed out, so the caller's open list is never touched.
 tessera::Result<LoadedList> LoadList(const QString &path, const ListLoadOptions &options = {});

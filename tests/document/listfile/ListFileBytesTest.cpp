@@ -187,10 +187,26 @@ TEST(ListFileRead, ErrorIsStickyAndNamesTheOffset)
 
 TEST(ListFileRead, UnknownVersionIsNotAListFile)
 {
-    auto list = ReadListFile(hex("6d273501 00000000"));
+    auto list = ReadListFile(hex("b5293501 00000000")); // 20261301: no month 13
     ASSERT_FALSE(list.ok());
     EXPECT_EQ(list.error().code, ListErrorBadVersion);
-    EXPECT_EQ(list.error().message, QStringLiteral("offset 0: unknown list-file version 20260717"));
+    EXPECT_EQ(list.error().message, QStringLiteral("offset 0: unknown list-file version 20261301"));
+}
+
+// A later Quotra writes a later date: that is a list this one cannot read, not a bad file.
+TEST(ListFileRead, ALaterDateIsANewerVersion)
+{
+    for (const char *bytes : { "6d273501 00000000", "ff4c4001" }) {
+        auto list = ReadListFile(hex(bytes));
+        ASSERT_FALSE(list.ok()) << bytes;
+        EXPECT_EQ(list.error().code, ListErrorNewerVersion) << bytes;
+    }
+    EXPECT_EQ(ReadListFile(hex("6d273501")).error().message.toStdString(),
+        "written by a newer version of Quotra (list-file version 20260717)");
+    EXPECT_FALSE(IsNewerListVersion(kCurrentListVersion));
+    EXPECT_FALSE(IsNewerListVersion(20240409));
+    EXPECT_FALSE(IsNewerListVersion(20261301));
+    EXPECT_FALSE(IsNewerListVersion(0x20202020)) << "four spaces of a text list";
 }
 
 TEST(ListFileRead, CodeStoredAsNumberReadsAsSignedDecimal)

@@ -107,6 +107,57 @@ TEST_F(ListLoader, TextListRowsAreDueAfterTheUpdatePeriod)
     EXPECT_EQ(list->rows.begin()->second->datetime, 2000000000 - 600);
 }
 
+// Before the fix a list of a later Quotra fell through to the text-list reader and was
+// reported as a file without valid codes.
+TEST_F(ListLoader, AListOfALaterVersionSaysSo)
+{
+    QByteArray data = golden();
+    ASSERT_GE(data.size(), 4);
+    data.replace(0, 4, QByteArray::fromHex("6d273501")); // 20260717
+    const QString path = write(QStringLiteral("later.kabu"), data);
+    auto loaded = LoadList(path);
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_EQ(loaded.error().code, ListErrorNewerVersion);
+    EXPECT_EQ(loaded.error().message.toStdString(),
+        "written by a newer version of Quotra (list-file version 20260717)");
+    auto checked = CheckList(path);
+    ASSERT_FALSE(checked.ok());
+    EXPECT_EQ(checked.error().code, ListErrorNewerVersion);
+}
+
+TEST_F(ListLoader, AFileAboveTheCapIsRefusedBeforeReading)
+{
+    const QString path = write(QStringLiteral("big.kabu"), golden());
+    ListLoadOptions options;
+    options.maxFileBytes = golden().size() - 1;
+    auto loaded = LoadList(path, options);
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_EQ(loaded.error().code, ListErrorTooLarge);
+    EXPECT_EQ(loaded.error().message.toStdString(),
+        QStringLiteral("cannot open %1: the file has %2 bytes, more than a list can have (%3)")
+            .arg(path)
+            .arg(golden().size())
+            .arg(options.maxFileBytes)
+            .toStdString());
+    EXPECT_EQ(CheckList(path, options).error().code, ListErrorTooLarge);
+    options.maxFileBytes = golden().size();
+    EXPECT_TRUE(LoadList(path, options).ok()) << "the cap itself is allowed";
+}
+
+// The default cap, against a sparse file that takes no room on the disk.
+TEST_F(ListLoader, AFileOfGigabytesIsRefused)
+{
+    const QString path = m_dir.filePath(QStringLiteral("huge.kabu"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.write(golden()) > 0);
+    ASSERT_TRUE(f.resize(ListLoadOptions {}.maxFileBytes + 1));
+    f.close();
+    auto loaded = LoadList(path);
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_EQ(loaded.error().code, ListErrorTooLarge);
+}
+
 TEST_F(ListLoader, CheckAcceptsAListFileOnItsVersionAlone)
 {
     QByteArray data = golden().first(4) + QByteArray("garbage");

@@ -13,14 +13,15 @@
 # archives/ folder for later runs. Prints each command's exit status and wall time, and exits
 # non-zero when either fails. Needs root. QUOTRA_FRESH_KEEP=1 keeps the used root (unmounted)
 # for a look afterwards; QUOTRA_FRESH_MIRROR names the Debian mirror to use instead of the one
-# this machine's apt uses.
+# this machine's apt uses; QUOTRA_FRESH_TIMEOUT (seconds, default 1800) ends a command that
+# takes longer, so a hang fails well within CI's time.
 set -euo pipefail
 
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 cache="${QUOTRA_FRESH_CACHE:-/var/cache/quotra-fresh}"
 pristine="$cache/bookworm"
 archives="$cache/archives"
-step_timeout="${QUOTRA_FRESH_TIMEOUT:-3600}"
+step_timeout="${QUOTRA_FRESH_TIMEOUT:-1800}"
 refresh=0
 case "${1:-}" in
   "") ;;

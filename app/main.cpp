@@ -1,36 +1,102 @@
 #include "app/core/AppSettings.h"
 #include "app/core/CCLineInfo.h"
 #include "app/core/Startup.h"
+#include "app/ui/CMainFrame.h"
 #include "app/ui/MessageBoxHook.h"
+#include "corelib/Messages.h"
+#include "corelib/StringIds.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
+#include <QStyleFactory>
+#include <QTranslator>
 
 #include <cstdlib>
 
+namespace {
+
+// Qt's own texts (dialog buttons, the file dialog) in the program's language.
+void installQtTranslation(QApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+void applyStyle(QApplication &app)
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QFile sheet(QStringLiteral(":/style/ribbon.qss"));
+    if (sheet.open(QIODevice::ReadOnly))
+        app.setStyleSheet(QString::fromUtf8(sheet.readAll()));
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    // 1. Without a display an unattended run (from cron, on a server) uses the offscreen
+    //    platform instead of aborting.
     SelectHeadlessPlatform();
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Kestrel"));
     QCoreApplication::setApplicationName(QStringLiteral("Quotra"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quotra"));
 
+    // 2. The command line, with its protocol form.
     QStringList arguments = QCoreApplication::arguments();
     if (!arguments.isEmpty())
         arguments.removeFirst();
     const CCLineInfo commandLine = CCLineInfo::Parse(arguments);
     InstallMessageBoxHook(commandLine.autoRun);
 
+    // 3. The settings, migrated from older versions when needed.
     const std::unique_ptr<QSettings> store = AppSettings::OpenStore();
     AppSettings settings;
     settings.Load(*store);
 
+    // 4. The language module: without it the program does not start.
     if (!CheckLanguageModule())
         return EXIT_FAILURE;
     settings.currentLanguage = 1041;
+    installQtTranslation(app);
+    applyStyle(app);
 
-    // The main window is not built yet: the program ends after its start-up checks and
-    // writes the settings back as at every exit.
+    // An unattended run needs a list: without one it would wait for a period and then for
+    // a file name that nobody gives.
+    if (commandLine.autoRun && (commandLine.shellCommand != CCLineInfo::FileOpen || commandLine.fileName.isEmpty())) {
+        tessera::ShowMessage(tessera::ResourceString(Ids::MsgListFileMissing), tessera::MbOk | tessera::MbIconError);
+        settings.Save(*store);
+        return EXIT_FAILURE;
+    }
+
+    // 5. The main window with its document, opened from the named file or new.
+    int status = EXIT_SUCCESS;
+    {
+        CMainFrame frame(settings, commandLine);
+        bool started = true;
+        if (commandLine.shellCommand == CCLineInfo::FileOpen && !commandLine.fileName.isEmpty())
+            started = frame.openDocument(commandLine.fileName);
+        else
+            frame.newDocument();
+        if (!started) {
+            status = EXIT_FAILURE;
+        } else {
+            frame.placeWindow();
+            QObject::connect(&frame, &CMainFrame::unattendedRunFinished, &app, [&](int result) { status = result; });
+            QApplication::exec();
+            if (commandLine.autoRun)
+                status = frame.unattendedStatus();
+        }
+    }
+
+    // 6. The settings go back at every exit.
     settings.Save(*store);
-    return EXIT_SUCCESS;
+    return status;
 }

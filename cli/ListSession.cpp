@@ -3,9 +3,7 @@
 #include "cli/Arguments.h"
 #include "corelib/Messages.h"
 #include "document/DocumentIo.h"
-#include "view/table/ColumnTable.h"
 #include "view/table/FieldList.h"
-#include "view/table/HeaderModel.h"
 
 #include <QSettings>
 
@@ -26,33 +24,24 @@ bool ListSession::open(const QString &path)
         return false;
     }
     m_fileLayout = std::move(opened->layout);
-    // The window keeps the layout it has when the header refuses the file's.
-    if (m_fileLayout && HeaderModel().applyLayout(*m_fileLayout))
-        m_layout = *m_fileLayout;
+    m_layout = ChooseListLayout(m_layout, m_fileLayout);
     return true;
 }
 
 ColumnLayout ListSession::headerLayout() const
 {
-    HeaderModel header;
-    if (!header.applyLayout(m_layout, true))
-        header.applyLayout(DefaultColumnLayout(), true);
-    return header.saveLayout();
+    return StoredFormOfLayout(m_layout);
+}
+
+const TableSource *ListSession::tableToExport() const
+{
+    m_exportTable = table();
+    return &m_exportTable;
 }
 
 ListTable ListSession::table(const std::optional<std::vector<int>> &fields) const
 {
     return BuildExportTable(m_doc.rows(), m_layout, fields);
-}
-
-ColumnLayout SettingsLayout(const AppSettings &settings)
-{
-    ColumnLayout layout;
-    layout.orderList = settings.orderInfo;
-    layout.alignList = settings.columnAlign;
-    layout.indexList = settings.columnIndex;
-    layout.packedSort = static_cast<quint32>(settings.sortColumn);
-    return layout;
 }
 
 tessera::Result<std::optional<std::vector<int>>> ColumnsOption(const ParsedArguments &arguments)

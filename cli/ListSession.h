@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/AppSettings.h"
+#include "app/core/ListLayoutChoice.h"
 #include "corelib/Result.h"
 #include "document/CQuotraDoc.h"
 #include "document/ColumnLayout.h"
@@ -16,7 +17,7 @@ struct ParsedArguments;
 // A list opened by a subcommand the way the window opens one: the stored settings (for the
 // layout the window starts with and the update period of text lists), the document holding
 // the list, and the layout the list is shown with.
-class ListSession {
+class ListSession : public SaveHost {
 public:
     ListSession(); // reads the stored settings (migrating older ones, as the program's start does)
 
@@ -41,15 +42,18 @@ public:
     // visible columns (see BuildExportTable).
     ListTable table(const std::optional<std::vector<int>> &fields = std::nullopt) const;
 
+    // SaveHost: a list file stores headerLayout(); exports write table() as it is at the
+    // moment of the save. Nobody can be asked for a file name.
+    ColumnLayout layoutToStore() const override { return headerLayout(); }
+    const TableSource *tableToExport() const override;
+
 private:
     AppSettings m_settings;
     CQuotraDoc m_doc;
     ColumnLayout m_layout;
     std::optional<ColumnLayout> m_fileLayout;
+    mutable ListTable m_exportTable;
 };
-
-// The layout held in the settings ("Order Info", "Column Align", "Column Index", "SortColumn").
-ColumnLayout SettingsLayout(const AppSettings &settings);
 
 // The field list of --columns ("1-39", "1,2,4,14"); std::nullopt when the option is absent.
 // A malformed list is an error whose message names the option and the offending item.

@@ -102,22 +102,9 @@ int runUpdate(const QStringList &arguments)
     }
     doc.setSaveNaming(naming);
 
-    // The table and layout the window would save from: the list's layout, sorted again
-    // after the update.
-    ListTable table;
-    QString savedTo;
-    std::optional<tessera::Status> saveStatus;
-    SaveSources sources;
-    sources.table = [&]() -> const TableSource * {
-        table = session.table();
-        return &table;
-    };
-    sources.layout = [&] { return session.headerLayout(); };
-    sources.saved = [&](const QString &target, const tessera::Status &status) {
-        savedTo = target;
-        saveStatus = status;
-    };
-    InstallSaveRouting(doc, std::move(sources));
+    // The list saves with the layout the window would store and, for exports, the table the
+    // window would show, sorted again after the update.
+    doc.setSaveHost(&session);
 
     QElapsedTimer clock;
     clock.start();
@@ -125,15 +112,20 @@ int runUpdate(const QStringList &arguments)
     const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
 
     const QString path = doc.pathName();
-    doc.DoSave(path);
-    if (!saveStatus) {
+    const SaveOutcome saved = doc.DoSave(path);
+    switch (saved.kind) {
+    case SaveOutcome::Cancelled:
         // DoSave found no name it may write: the target was the default list.
         return Failure(QStringLiteral("%1: the default list is never overwritten by an unattended save; "
                                    "give --folder")
                         .arg(path));
+    case SaveOutcome::Failed:
+        return Failure(saved.message);
+    case SaveOutcome::Saved:
+    case SaveOutcome::Exported:
+        break;
     }
-    if (!*saveStatus)
-        return Failure(saveStatus->error().message);
+    const QString savedTo = saved.target;
 
     PrintOut(QStringLiteral("rows %1, fetched %2, failed %3, changed %4, seconds %5, saved %6\n")
                  .arg(doc.rows().size())

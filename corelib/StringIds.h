@@ -87,6 +87,7 @@
     X(CaptionChooseListForWorkbook, 2040, 0)                                                                 \
     X(MsgStopOperation, 2041, 0)                                                                             \
     X(MsgStopRunningUpdate, 2042, 0)                                                                         \
+    X(MsgSaveChanges, 2043, 1) /* list title */                                                                  \
     /* ribbon, status bar and dialog tooltips */                                                             \
     X(CaptionHomeTab, 2140, 0)                                                                               \
     X(CaptionHelpMenu, 2141, 0)                                                                              \
@@ -148,6 +149,11 @@
     X(CaptionNewMenu, 9162, 0)                                                                               \
     X(CaptionAllCommands, 9169, 0)                                                                           \
     X(CaptionBuiltInMenus, 9174, 0)                                                                          \
+    X(CaptionSortAscending, 9325, 0)                                                                             \
+    X(CaptionSortDescending, 9326, 0)                                                                            \
+    X(CaptionAlignLeft, 9327, 0)                                                                                 \
+    X(CaptionAlignCenter, 9328, 0)                                                                               \
+    X(CaptionAlignRight, 9329, 0)                                                                                \
     X(CommandUpdate, 32772, 0)                                                                               \
     X(CommandUpdatePeriod, 32773, 0)                                                                         \
     X(CommandRanking, 32774, 0)                                                                              \
@@ -173,6 +179,7 @@
     X(CommandPaste, 57637, 0)                                                                                \
     X(CommandSelectAll, 57642, 0)                                                                            \
     X(CommandAbout, 57664, 0)                                                                                \
+    X(CommandExit, 57665, 0)                                                                                     \
     X(CommandHelp, 57669, 0)                                                                                 \
     X(CommandStatusBar, 59393, 0)
 

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -53,20 +54,32 @@ const QuoteRecord *CQuotraDoc::record(const QString &code) const
 void CQuotraDoc::replaceRows(RecordMap &&rows)
 {
     StopUpdate();
+    Q_EMIT rowsAboutToBeReset();
     RecordMap old;
     old.swap(m_rows);
     m_rows = std::move(rows);
     Q_EMIT rowsReset();
+    // `old` frees the previous records only now, after every listener let go of them.
 }
 
 int CQuotraDoc::removeRows(const QStringList &codes)
 {
-    int removed = 0;
-    for (const QString &code : codes)
-        removed += static_cast<int>(m_rows.erase(code));
-    if (removed > 0)
-        Q_EMIT rowsReset();
-    return removed;
+    QStringList present;
+    present.reserve(codes.size());
+    QSet<QString> seen;
+    for (const QString &code : codes) {
+        if (contains(code) && !seen.contains(code)) {
+            seen.insert(code);
+            present.append(code);
+        }
+    }
+    if (present.isEmpty())
+        return 0;
+    Q_EMIT rowsAboutToBeRemoved(present);
+    for (const QString &code : std::as_const(present))
+        m_rows.erase(code);
+    Q_EMIT rowsRemoved(present);
+    return static_cast<int>(present.size());
 }
 
 void CQuotraDoc::SetPathName(const QString &path)
@@ -119,7 +132,7 @@ CQuotraDoc::AddCodeResult CQuotraDoc::AddCode(const QString &code)
         return AddCodeResult::AlreadyPresent;
     }
     m_rows.emplace(code, std::make_unique<QuoteRecord>(code));
-    Q_EMIT rowsReset();
+    Q_EMIT rowsInserted({ code });
     MarkModified();
     StartUpdate({ code });
     return AddCodeResult::Added;
@@ -147,7 +160,7 @@ bool CQuotraDoc::AddCodesFromText(QStringView text)
         tessera::ShowResourceMessage(kMsgAlreadyListed);
         return false;
     }
-    Q_EMIT rowsReset();
+    Q_EMIT rowsInserted(added);
     MarkModified();
     StartUpdate(added);
     return true;
@@ -248,32 +261,42 @@ QString CQuotraDoc::SaveTargetFor(const QString &path) const
     return SaveTarget(path, m_fileKind, WithFileSystemState(context));
 }
 
-bool CQuotraDoc::DoSave(const QString &path, bool replace)
+SaveOutcome CQuotraDoc::DoSave(const QString &path, bool replace)
 {
     StopUpdate();
     const QString savedTitle = m_title;
     const QString savedPath = m_pathName;
+    const FileKind savedKind = m_fileKind;
+    SaveOutcome outcome;
     QString target = SaveTargetFor(path);
-    if (target.isEmpty() && m_askSavePath)
-        target = m_askSavePath(path);
-    if (target.isEmpty() || !m_save) {
+    if (target.isEmpty() && m_saveHost)
+        target = m_saveHost->askSavePath(path);
+    if (target.isEmpty() || !m_saveHost) {
         setTitle(savedTitle);
-        return false;
+        outcome.kind = SaveOutcome::Cancelled;
+        return outcome;
     }
+    outcome.target = target;
     const FileKind kind = FileKindFromPath(target);
     m_fileKind = kind;
-    if (!m_save(target, kind)) {
+    const tessera::Status written = m_saveHost->writeFile(target, kind, m_rows);
+    if (!written) {
+        m_fileKind = savedKind;
         setTitle(savedTitle);
-        return false;
+        outcome.kind = SaveOutcome::Failed;
+        outcome.message = written.error().message;
+        return outcome;
     }
     if (kind == FileKind::ListFile || kind == FileKind::Workbook) {
         if (replace)
             SetPathName(target);
         SetModifiedFlag(false);
-        return true;
+        outcome.kind = SaveOutcome::Saved;
+        return outcome;
     }
     // An export leaves the document's identity as it was.
     m_pathName = savedPath;
     setTitle(savedTitle);
-    return false;
+    outcome.kind = SaveOutcome::Exported;
+    return outcome;
 }

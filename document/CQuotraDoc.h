@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/RecordMap.h"
+#include "document/SaveHost.h"
 #include "document/doc/FileKind.h"
 #include "document/doc/SaveTarget.h"
 #include "quotes/worker/UpdateJob.h"
@@ -9,7 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 class UpdateWorker;
@@ -34,11 +34,13 @@ public:
     const QuoteRecord *record(const QString &code) const;
     bool contains(const QString &code) const { return m_rows.count(code) != 0; }
     // Replaces every row by `rows` (a list that was read, a new list). Stops a running update
-    // first; the old records are freed. Emits rowsReset.
+    // first. Emits rowsAboutToBeReset while the old records still exist, frees them, then
+    // emits rowsReset.
     void replaceRows(RecordMap &&rows);
     void clearRows() { replaceRows(RecordMap()); }
-    // Deletes the rows of `codes` (unknown codes are ignored); a running update skips them.
-    // Returns the number removed; emits rowsReset when any was.
+    // Deletes the rows of `codes` (unknown codes and repeats are ignored); a running update
+    // skips them. Emits rowsAboutToBeRemoved with the codes that exist before any record is
+    // freed, then rowsRemoved. Returns the number removed.
     int removeRows(const QStringList &codes);
 
     // ---- Identity
@@ -93,25 +95,30 @@ public:
     void setSaveNaming(const SaveNamingContext &naming) { m_naming = naming; }
     // The file a save of `path` writes to now; empty when the user must name it.
     QString SaveTargetFor(const QString &path) const;
-    // Writes the document to `target` in `kind` (list file, CSV, JSON or workbook).
-    using SaveFunction = std::function<bool(const QString &target, FileKind kind)>;
-    void setSaveFunction(SaveFunction save) { m_save = std::move(save); }
-    // Asks the user for a file name (the Save As dialog); empty when cancelled. Without one
-    // a save that needs a name fails.
-    using AskSavePathFunction = std::function<QString(const QString &suggested)>;
-    void setAskSavePath(AskSavePathFunction ask) { m_askSavePath = std::move(ask); }
-    // Saves under the name SaveTargetFor(path) chooses (asking for one when it is empty).
-    // A list file or workbook becomes the document's file (with `replace`): modified flag
-    // cleared, true. CSV and JSON are exports: path, title and modified flag stay as they
-    // were and the result is false, as after a failure.
-    bool DoSave(const QString &path, bool replace = true);
+    // The layout, table and file dialog of saves (not owned; it must outlive the document
+    // or be reset). Without a host every save is cancelled.
+    void setSaveHost(SaveHost *host) { m_saveHost = host; }
+    SaveHost *saveHost() const { return m_saveHost; }
+    // Saves under the name SaveTargetFor(path) chooses (asking the host for one when it is
+    // empty). A list file or workbook becomes the document's file (with `replace`): modified
+    // flag cleared, Saved. CSV and JSON are exports: path, title and modified flag stay as
+    // they were, Exported. On failure or cancel the title, path and file kind stay as they
+    // were. The caller shows a failure's message.
+    SaveOutcome DoSave(const QString &path, bool replace = true);
 
     // "東証株価.kabu" in the program's folder.
     static QString DefaultListPath();
 
 Q_SIGNALS:
-    // The set of rows changed (added, removed, replaced): the view rebuilds its rows.
+    // The whole set of rows is about to be replaced; the old records still exist.
+    void rowsAboutToBeReset();
+    // The rows were replaced: the view rebuilds its rows.
     void rowsReset();
+    // New rows (codes in the order they were added), already in the rows.
+    void rowsInserted(const QStringList &codes);
+    // These rows are about to be deleted; their records still exist.
+    void rowsAboutToBeRemoved(const QStringList &codes);
+    void rowsRemoved(const QStringList &codes);
     // The add-code command found its code already listed: the view selects that row.
     void selectCodeRequested(const QString &code);
     void titleChanged(const QString &title);
@@ -139,6 +146,5 @@ private:
     bool m_runChanged = false;
 
     SaveNamingContext m_naming;
-    SaveFunction m_save;
-    AskSavePathFunction m_askSavePath;
+    SaveHost *m_saveHost = nullptr;
 };

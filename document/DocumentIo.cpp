@@ -75,17 +75,3 @@ tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const Rec
     }
     return tessera::Error { SaveErrorWorkbook, QStringLiteral("%1: unknown file kind").arg(target) };
 }
-
-void InstallSaveRouting(CQuotraDoc &doc, SaveSources sources)
-{
-    doc.setSaveFunction([&doc, sources = std::move(sources)](const QString &target, FileKind kind) {
-        const ColumnLayout layout = sources.layout ? sources.layout() : ColumnLayout {};
-        const TableSource *table = sources.table ? sources.table() : nullptr;
-        const tessera::Status status = SaveDocumentFile(target, kind, doc.rows(), layout, table);
-        if (sources.saved)
-            sources.saved(target, status);
-        else if (!status)
-            tessera::ShowMessage(status.error().message, tessera::MbOk | tessera::MbIconError);
-        return status.ok();
-    });
-}

@@ -8,7 +8,6 @@
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 class CQuotraDoc;
@@ -40,18 +39,3 @@ tessera::Result<OpenedList> OpenDocument(
 // SaveErrorWorkbook. Error messages name the target.
 tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const RecordMap &rows,
     const ColumnLayout &layout, const TableSource *table);
-
-// What the document's save routing needs from the view: the layout a list file stores, the
-// table that CSV and JSON exports write (both read at the moment of the save), and where the
-// outcome of every save goes.
-struct SaveSources {
-    std::function<ColumnLayout()> layout;
-    std::function<const TableSource *()> table;
-    // Called after each save with its target and outcome. Without one, a failure is shown
-    // through the message hook.
-    std::function<void(const QString &target, const tessera::Status &status)> saved;
-};
-
-// Installs the save function of `doc`: DoSave then writes through SaveDocumentFile with the
-// document's rows and the sources' layout and table.
-void InstallSaveRouting(CQuotraDoc &doc, SaveSources sources);

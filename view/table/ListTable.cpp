@@ -25,6 +25,26 @@ void ListTable::refresh(const RecordMap &records, const ColumnLayout *fileLayout
     sort();
 }
 
+void ListTable::appendRecords(const std::vector<QuoteRecord *> &records)
+{
+    m_rows.insert(m_rows.end(), records.begin(), records.end());
+}
+
+void ListTable::eraseRows(const std::vector<int> &rowsAscending)
+{
+    // One pass that keeps every row not listed, in order.
+    size_t next = 0;
+    size_t out = 0;
+    for (size_t row = 0; row < m_rows.size(); ++row) {
+        if (next < rowsAscending.size() && static_cast<size_t>(rowsAscending[next]) == row) {
+            ++next;
+            continue;
+        }
+        m_rows[out++] = m_rows[row];
+    }
+    m_rows.resize(out);
+}
+
 SortOrder ListTable::sortSpec(bool shift, bool ctrl) const
 {
     SortOrder order;

@@ -28,6 +28,11 @@ public:
     // its sort state) when given, and sorts by the current sort state.
     void refresh(const RecordMap &records, const ColumnLayout *fileLayout = nullptr);
 
+    // Appends records (new rows of the document) after the last row, unsorted.
+    void appendRecords(const std::vector<QuoteRecord *> &records);
+    // Removes the given rows (indices ascending, each once).
+    void eraseRows(const std::vector<int> &rowsAscending);
+
     // Sorts by the current state; Shift and Ctrl select the row colours as the key (Ctrl wins).
     // `selected` are row indices before the sort; returns them after it, followed by code.
     std::vector<int> sort(const std::vector<int> &selected = {}, bool shift = false, bool ctrl = false);

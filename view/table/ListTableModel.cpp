@@ -2,6 +2,13 @@
 
 #include "view/table/CellText.h"
 #include "view/table/ColumnTable.h"
+#include "view/table/RowTextBlock.h"
+
+#include <QCoreApplication>
+#include <QMimeData>
+#include <QSet>
+
+#include <algorithm>
 
 namespace {
 
@@ -45,6 +52,133 @@ void ListTableModel::refresh(const RecordMap &records, const ColumnLayout *fileL
     rebuildRowIndex();
     m_rebuilding = false;
     endResetModel();
+}
+
+void ListTableModel::insertRecords(const std::vector<QuoteRecord *> &records)
+{
+    if (records.empty())
+        return;
+    if (m_rebuilding) {
+        // A rebuild is pending: the refresh that ends it takes the new rows with it.
+        return;
+    }
+    const int first = m_table.rowCount();
+    beginInsertRows({}, first, first + static_cast<int>(records.size()) - 1);
+    m_table.appendRecords(records);
+    for (int row = first; row < m_table.rowCount(); ++row)
+        m_rowOfCode.insert(m_table.record(row)->code, row);
+    endInsertRows();
+    sortKeepingPersistentIndexes([&] { m_table.sort(); });
+}
+
+void ListTableModel::removeCodes(const QStringList &codes)
+{
+    if (m_rebuilding || codes.isEmpty())
+        return;
+    std::vector<int> rows;
+    rows.reserve(static_cast<size_t>(codes.size()));
+    for (const QString &code : codes) {
+        const int row = rowOfCode(code);
+        if (row >= 0)
+            rows.push_back(row);
+    }
+    if (rows.empty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+
+    // Count the runs of consecutive rows: each is one removal for the views.
+    int runs = 1;
+    for (size_t k = 1; k < rows.size(); ++k)
+        runs += rows[k] != rows[k - 1] + 1 ? 1 : 0;
+    constexpr int kMostRunsRemovedOneByOne = 32;
+    if (runs > kMostRunsRemovedOneByOne) {
+        beginResetModel();
+        m_table.eraseRows(rows);
+        rebuildRowIndex();
+        endResetModel();
+        return;
+    }
+    // From the last run back, so the row numbers of the earlier runs stay valid.
+    size_t end = rows.size();
+    while (end > 0) {
+        size_t begin = end - 1;
+        while (begin > 0 && rows[begin - 1] + 1 == rows[begin])
+            --begin;
+        const int firstRow = rows[begin];
+        const int lastRow = rows[end - 1];
+        beginRemoveRows({}, firstRow, lastRow);
+        std::vector<int> run;
+        for (int r = firstRow; r <= lastRow; ++r)
+            run.push_back(r);
+        m_table.eraseRows(run);
+        endRemoveRows();
+        end = begin;
+    }
+    rebuildRowIndex();
+}
+
+QString ListTableModel::rowsMimeType()
+{
+    return QStringLiteral("application/x-quotra-rows");
+}
+
+Qt::ItemFlags ListTableModel::flags(const QModelIndex &index) const
+{
+    const Qt::ItemFlags base = QAbstractTableModel::flags(index) | Qt::ItemIsDropEnabled;
+    return index.isValid() ? base | Qt::ItemIsDragEnabled : base;
+}
+
+QStringList ListTableModel::mimeTypes() const
+{
+    return { QStringLiteral("text/plain") };
+}
+
+QMimeData *ListTableModel::mimeData(const QModelIndexList &indexes) const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &i : indexes) {
+        if (i.isValid() && i.model() == this)
+            rows.push_back(i.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    const RowTextBlock block = BuildRowTextBlock(m_table, rows, false);
+    if (block.status != RowTextBlock::Ok)
+        return nullptr;
+    auto *data = new QMimeData;
+    data->setText(block.text);
+    // Which model the rows come from: this process and this model.
+    const QString origin = QString::number(QCoreApplication::applicationPid()) + u':'
+        + QString::number(reinterpret_cast<quintptr>(this), 16);
+    data->setData(rowsMimeType(), origin.toUtf8());
+    return data;
+}
+
+bool ListTableModel::canDropMimeData(
+    const QMimeData *data, Qt::DropAction action, int row, int column, const QModelIndex &parent) const
+{
+    Q_UNUSED(action);
+    Q_UNUSED(row);
+    Q_UNUSED(column);
+    Q_UNUSED(parent);
+    if (!data || !data->hasText() || !m_dropHandler)
+        return false;
+    if (data->hasFormat(rowsMimeType())) {
+        const QString origin = QString::number(QCoreApplication::applicationPid()) + u':'
+            + QString::number(reinterpret_cast<quintptr>(this), 16);
+        if (QString::fromUtf8(data->data(rowsMimeType())) == origin)
+            return false; // rows of this very list
+    }
+    return true;
+}
+
+bool ListTableModel::dropMimeData(
+    const QMimeData *data, Qt::DropAction action, int row, int column, const QModelIndex &parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    return m_dropHandler(data->text());
 }
 
 void ListTableModel::beginRebuild()

@@ -34,6 +34,13 @@ public:
     void setPalette(const CellPalette &palette);
     void setColorConverter(ColorConverter converter);
 
+    // Rows the document added: inserted after the last row, then sorted into place with
+    // every persistent index (and so the selection) kept on its record.
+    void insertRecords(const std::vector<QuoteRecord *> &records);
+    // Rows the document is about to delete: removed before their records are freed. A few
+    // runs of rows are removed as such; many are removed in one reset.
+    void removeCodes(const QStringList &codes);
+
     // Rebuilds the rows from the document (and applies a file layout); a model reset.
     void refresh(const RecordMap &records, const ColumnLayout *fileLayout = nullptr);
     // Drops every row reference before the document frees records; refresh() ends it.
@@ -59,6 +66,23 @@ public:
     void rowUpdated(const QString &code);
     void allRowsUpdated();
 
+    // Dragging rows out and dropping text in. The rows leave as their text block without
+    // the caption line; text dropped in goes to the drop handler (the document's add-codes),
+    // unless it is rows of this very model.
+    using DropHandler = std::function<bool(const QString &text)>;
+    void setDropHandler(DropHandler handler) { m_dropHandler = std::move(handler); }
+    // The format that marks rows dragged out of this model.
+    static QString rowsMimeType();
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+        const QModelIndex &parent) const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+        const QModelIndex &parent) override;
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -74,4 +98,5 @@ private:
     ColorConverter m_converter;
     QHash<QString, int> m_rowOfCode;
     bool m_rebuilding = false;
+    DropHandler m_dropHandler;
 };

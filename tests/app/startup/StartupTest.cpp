@@ -92,14 +92,32 @@ TEST_F(StartupTest, GarbageModuleRefusesToStart)
     EXPECT_TRUE(r.err.contains(LanguageNotReadyText()));
 }
 
-TEST_F(StartupTest, WithTheModuleStartUpSucceedsAndSavesTheSettings)
+TEST_F(StartupTest, WithTheModuleAnUnattendedRunSavesTheListAndTheSettings)
 {
-    const RunResult r = run(binDir() + QStringLiteral("/quotra"), { QStringLiteral("/Auto") }, {});
+    QTemporaryDir lists;
+    ASSERT_TRUE(lists.isValid());
+    const QString list = lists.filePath(QStringLiteral("codes.txt"));
+    QFile f(list);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("7203\n");
+    f.close();
+    // Nothing listens on port 1: the row's fetch fails at once and the run still saves.
+    const RunResult r = run(binDir() + QStringLiteral("/quotra"), { QStringLiteral("/Auto"), list },
+        { QStringLiteral("QUOTRA_SITE_ROOT=http://127.0.0.1:1/") });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(LanguageNotReadyText()));
+    EXPECT_TRUE(QFileInfo::exists(lists.filePath(QStringLiteral("codes.kabu")))) << "a text list is saved as a list file";
     QSettings saved(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(saved.value(QStringLiteral("4.00/Settings/Version")).toInt(), 56);
     EXPECT_EQ(saved.value(QStringLiteral("4.00/Settings/Current Language")).toInt(), 1041);
+}
+
+TEST_F(StartupTest, AnUnattendedRunWithoutAListEndsAtOnceWithAFailure)
+{
+    const RunResult r = run(binDir() + QStringLiteral("/quotra"), { QStringLiteral("/Auto") }, {});
+    EXPECT_EQ(r.status, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.err.isEmpty()) << "the reason goes to standard error";
 }
 
 TEST(HeadlessPlatform, ChosenOnlyWithoutADisplay)

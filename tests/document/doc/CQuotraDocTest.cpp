@@ -187,6 +187,52 @@ INSTANTIATE_TEST_SUITE_P(Texts, PasteMessageTest,
     ::testing::Values(PasteCase { u"", 2212 }, PasteCase { u"abc", 2205 }, PasteCase { u"\n \n", 2205 },
         PasteCase { u"123456789", 2205 }, PasteCase { u"7203\n7203 again", 2206 }));
 
+TEST_F(DocTest, RowSignalsComeWhileTheRecordsStillExist)
+{
+    addRow(u"7203"_s, u"2,500"_s);
+    addRow(u"6758"_s);
+    QStringList events;
+    QObject::connect(&doc, &CQuotraDoc::rowsAboutToBeRemoved, &doc, [&](const QStringList &codes) {
+        // A view drops its references here: every record must still be readable.
+        for (const QString &c : codes)
+            events << u"about "_s + c + u"="_s + (doc.record(c) ? u"alive"_s : u"freed"_s);
+    });
+    QObject::connect(&doc, &CQuotraDoc::rowsRemoved, &doc, [&](const QStringList &codes) {
+        events << u"removed "_s + codes.join(u',') + u" left "_s + QString::number(doc.rows().size());
+    });
+    QObject::connect(&doc, &CQuotraDoc::rowsAboutToBeReset, &doc,
+        [&] { events << u"about reset, rows "_s + QString::number(doc.rows().size()); });
+    QObject::connect(&doc, &CQuotraDoc::rowsReset, &doc,
+        [&] { events << u"reset, rows "_s + QString::number(doc.rows().size()); });
+
+    EXPECT_EQ(doc.removeRows({ u"7203"_s, u"7203"_s, u"9999"_s }), 1) << "repeats and unknown codes ignored";
+    EXPECT_EQ(doc.removeRows({ u"9999"_s }), 0);
+    doc.clearRows();
+    EXPECT_EQ(events,
+        QStringList({ u"about 7203=alive"_s, u"removed 7203 left 1"_s, u"about reset, rows 1"_s,
+            u"reset, rows 0"_s }));
+}
+
+TEST_F(DocTest, AddingCodesIsAnInsertNotAReset)
+{
+    addRow(u"7203"_s);
+    int resets = 0;
+    std::vector<QStringList> inserted;
+    QObject::connect(&doc, &CQuotraDoc::rowsReset, &doc, [&] { ++resets; });
+    QObject::connect(&doc, &CQuotraDoc::rowsInserted, &doc, [&](const QStringList &codes) {
+        for (const QString &c : codes)
+            EXPECT_NE(doc.record(c), nullptr) << "inserted rows are in the map already";
+        inserted.push_back(codes);
+    });
+    EXPECT_EQ(doc.AddCode(u"6758"_s), CQuotraDoc::AddCodeResult::Added);
+    EXPECT_TRUE(doc.AddCodesFromText(u"9984\n7203\n1301\n9984"_s));
+    EXPECT_EQ(resets, 0);
+    ASSERT_EQ(inserted.size(), 2u);
+    EXPECT_EQ(inserted[0], QStringList({ u"6758"_s }));
+    EXPECT_EQ(inserted[1], QStringList({ u"9984"_s, u"1301"_s }));
+    doc.StopUpdate();
+}
+
 TEST_F(DocTest, UpdateWritesValuesErrorsAndProfit)
 {
     addRow(u"7203"_s, u"old"_s);
@@ -358,25 +404,45 @@ TEST_F(DocTest, UpdateSelectedDuringARunAsksAndStopsOnYes)
 
 // ---- Saving
 
+// A host that records what would be written instead of writing it.
+class RecordingSaveHost : public SaveHost {
+public:
+    ColumnLayout layoutToStore() const override { return {}; }
+    const TableSource *tableToExport() const override { return nullptr; }
+    QString askSavePath(const QString &suggested) override { return ask ? ask(suggested) : QString(); }
+    tessera::Status writeFile(const QString &target, FileKind kind, const RecordMap &) override
+    {
+        saves.emplace_back(target, kind);
+        if (saveResult)
+            return tessera::Ok {};
+        return tessera::Error { 1, u"cannot write "_s + target + u": disk full"_s };
+    }
+    std::function<QString(const QString &)> ask;
+    std::vector<std::pair<QString, FileKind>> saves;
+    bool saveResult = true;
+};
+
 class DocSaveTest : public DocTest {
 protected:
     void SetUp() override
     {
         DocTest::SetUp();
-        doc.setSaveFunction([this](const QString &target, FileKind kind) {
-            saves.emplace_back(target, kind);
-            return saveResult;
-        });
+        doc.setSaveHost(&host);
         doc.SetPathName(u"/d/prices.kabu"_s);
         doc.MarkModified();
     }
-    std::vector<std::pair<QString, FileKind>> saves;
-    bool saveResult = true;
+    void TearDown() override
+    {
+        doc.setSaveHost(nullptr);
+        DocTest::TearDown();
+    }
+    RecordingSaveHost host;
+    std::vector<std::pair<QString, FileKind>> &saves = host.saves;
 };
 
 TEST_F(DocSaveTest, ListFileSaveTakesTheNewNameAndClearsModified)
 {
-    EXPECT_TRUE(doc.DoSave(u"/d/new.txt"_s));
+    EXPECT_EQ(doc.DoSave(u"/d/new.txt"_s).kind, SaveOutcome::Saved);
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_EQ(saves[0], std::make_pair(u"/d/new.kabu"_s, FileKind::ListFile));
     EXPECT_EQ(doc.pathName(), u"/d/new.kabu"_s);
@@ -386,7 +452,9 @@ TEST_F(DocSaveTest, ListFileSaveTakesTheNewNameAndClearsModified)
 
 TEST_F(DocSaveTest, CsvExportLeavesTheDocumentAsItWas)
 {
-    EXPECT_FALSE(doc.DoSave(u"/d/out.csv"_s));
+    const SaveOutcome outcome = doc.DoSave(u"/d/out.csv"_s);
+    EXPECT_EQ(outcome.kind, SaveOutcome::Exported);
+    EXPECT_EQ(outcome.target, u"/d/out.csv"_s);
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_EQ(saves[0].second, FileKind::Csv);
     EXPECT_EQ(doc.pathName(), u"/d/prices.kabu"_s);
@@ -395,10 +463,14 @@ TEST_F(DocSaveTest, CsvExportLeavesTheDocumentAsItWas)
     EXPECT_EQ(doc.fileKind(), FileKind::Csv) << "the kind follows the last save";
 }
 
-TEST_F(DocSaveTest, FailedSaveKeepsTitleAndFlag)
+TEST_F(DocSaveTest, FailedSaveKeepsTitleFlagAndKindAndSaysWhy)
 {
-    saveResult = false;
-    EXPECT_FALSE(doc.DoSave(u"/d/new.kabu"_s));
+    doc.setFileKind(FileKind::Csv);
+    host.saveResult = false;
+    const SaveOutcome outcome = doc.DoSave(u"/d/new.kabu"_s);
+    EXPECT_EQ(outcome.kind, SaveOutcome::Failed);
+    EXPECT_EQ(outcome.message, u"cannot write /d/new.kabu: disk full"_s);
+    EXPECT_EQ(doc.fileKind(), FileKind::Csv) << "a failed save keeps the kind it had";
     EXPECT_EQ(doc.title(), u"prices.kabu *"_s);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.pathName(), u"/d/prices.kabu"_s);
@@ -416,15 +488,15 @@ TEST_F(DocSaveTest, DefaultListAsksForANewName)
     naming.defaultListPath = defaultList;
     doc.setSaveNaming(naming);
     QString suggested;
-    doc.setAskSavePath([&](const QString &s) {
+    host.ask = [&](const QString &s) {
         suggested = s;
         return QString();
-    });
-    EXPECT_FALSE(doc.DoSave(defaultList));
+    };
+    EXPECT_EQ(doc.DoSave(defaultList).kind, SaveOutcome::Cancelled);
     EXPECT_EQ(suggested, defaultList);
     EXPECT_TRUE(saves.empty()) << "cancelled: nothing written";
-    doc.setAskSavePath([&](const QString &) { return dir.filePath(u"mine.kabu"_s); });
-    EXPECT_TRUE(doc.DoSave(defaultList));
+    host.ask = [&](const QString &) { return dir.filePath(u"mine.kabu"_s); };
+    EXPECT_EQ(doc.DoSave(defaultList).kind, SaveOutcome::Saved);
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_EQ(saves[0].first, dir.filePath(u"mine.kabu"_s));
 }
@@ -437,7 +509,7 @@ TEST_F(DocSaveTest, UnattendedSaveGoesToTheOutputFolder)
     naming.outputFolder = dir.path();
     naming.workbookOutput = true;
     doc.setSaveNaming(naming);
-    EXPECT_TRUE(doc.DoSave(u"/d/prices.kabu"_s));
+    EXPECT_EQ(doc.DoSave(u"/d/prices.kabu"_s).kind, SaveOutcome::Saved);
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_TRUE(saves[0].first.startsWith(dir.path() + u"/prices"_s));
     EXPECT_TRUE(saves[0].first.endsWith(u".xlsx"_s));
@@ -450,7 +522,7 @@ TEST_F(DocSaveTest, SaveStopsARunningUpdateFirst)
     addRow(u"7203"_s);
     site.setHold(true);
     doc.StartUpdate({ u"7203"_s });
-    EXPECT_TRUE(doc.DoSave(u"/d/x.kabu"_s));
+    EXPECT_EQ(doc.DoSave(u"/d/x.kabu"_s).kind, SaveOutcome::Saved);
     EXPECT_FALSE(doc.isUpdating());
     ASSERT_EQ(finished.size(), 1u);
 }

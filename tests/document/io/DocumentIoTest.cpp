@@ -421,6 +421,35 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FullDisk,
 
 // ---- The document's save routing
 
+// Saves with a code-and-price table and layout, through the real writers, and records
+// every outcome.
+class CodePriceSaveHost : public SaveHost {
+public:
+    explicit CodePriceSaveHost(const CQuotraDoc &doc)
+        : m_doc(doc)
+    { }
+    ColumnLayout layoutToStore() const override { return codeAndPriceLayout(); }
+    const TableSource *tableToExport() const override
+    {
+        if (!withTable)
+            return nullptr;
+        m_table = std::make_unique<CodePriceTable>(m_doc.rows());
+        return m_table.get();
+    }
+    tessera::Status writeFile(const QString &target, FileKind kind, const RecordMap &rows) override
+    {
+        tessera::Status status = SaveHost::writeFile(target, kind, rows);
+        saves.emplace_back(target, status.ok());
+        return status;
+    }
+    bool withTable = true;
+    std::vector<std::pair<QString, bool>> saves;
+
+private:
+    const CQuotraDoc &m_doc;
+    mutable std::unique_ptr<CodePriceTable> m_table;
+};
+
 class SaveRouting : public DocumentIo {
 protected:
     void SetUp() override
@@ -434,16 +463,7 @@ protected:
         const QString p = write(name, data);
         auto opened = OpenDocument(doc, p);
         EXPECT_TRUE(opened.ok());
-        SaveSources sources;
-        sources.layout = [] { return codeAndPriceLayout(); };
-        sources.table = [this] {
-            m_table = std::make_unique<CodePriceTable>(doc.rows());
-            return m_table.get();
-        };
-        sources.saved = [this](const QString &target, const tessera::Status &status) {
-            saves.emplace_back(target, status.ok());
-        };
-        InstallSaveRouting(doc, std::move(sources));
+        doc.setSaveHost(&host);
         return p;
     }
     void unattended(bool withFolder = true)
@@ -467,8 +487,14 @@ protected:
         return path(u"out/"_s) + files[0];
     }
 
-    std::unique_ptr<CodePriceTable> m_table;
-    std::vector<std::pair<QString, bool>> saves;
+    void TearDown() override
+    {
+        doc.setSaveHost(nullptr);
+        DocumentIo::TearDown();
+    }
+
+    CodePriceSaveHost host { doc };
+    std::vector<std::pair<QString, bool>> &saves = host.saves;
 };
 
 TEST_F(SaveRouting, UnattendedListGoesToTheFolderTimeStamped)
@@ -477,7 +503,7 @@ TEST_F(SaveRouting, UnattendedListGoesToTheFolderTimeStamped)
     const QByteArray original = read(p);
     unattended();
     const QDateTime from = QDateTime::currentDateTime();
-    EXPECT_TRUE(doc.DoSave(doc.pathName()));
+    EXPECT_EQ(doc.DoSave(doc.pathName()).kind, SaveOutcome::Saved);
     const QString saved = stampedFile(u"prices"_s, u".kabu"_s, from, QDateTime::currentDateTime());
     EXPECT_EQ(read(saved), WriteListFile(doc.rows(), codeAndPriceLayout()));
     EXPECT_EQ(read(p), original);
@@ -491,7 +517,7 @@ TEST_F(SaveRouting, JsonOpenedIsSavedAsAListFile)
     open(u"prices.json"_s, listBytes());
     unattended();
     const QDateTime from = QDateTime::currentDateTime();
-    EXPECT_TRUE(doc.DoSave(doc.pathName()));
+    EXPECT_EQ(doc.DoSave(doc.pathName()).kind, SaveOutcome::Saved);
     const QString saved = stampedFile(u"prices"_s, u".kabu"_s, from, QDateTime::currentDateTime());
     EXPECT_EQ(read(saved), WriteListFile(doc.rows(), codeAndPriceLayout()));
     EXPECT_EQ(doc.fileKind(), FileKind::ListFile);
@@ -502,7 +528,7 @@ TEST_F(SaveRouting, CsvOpenedStaysCsvAndLeavesTheDocumentsName)
     const QString p = open(u"codes.csv"_s, "7203\r\n6758\r\n");
     unattended();
     const QDateTime from = QDateTime::currentDateTime();
-    EXPECT_FALSE(doc.DoSave(doc.pathName())) << "a CSV save is an export";
+    EXPECT_EQ(doc.DoSave(doc.pathName()).kind, SaveOutcome::Exported) << "a CSV save is an export";
     const QString saved = stampedFile(u"codes"_s, u".csv"_s, from, QDateTime::currentDateTime());
     EXPECT_EQ(read(saved), CsvBytes(CodePriceTable(doc.rows())));
     EXPECT_EQ(doc.pathName(), QFileInfo(p).absoluteFilePath());
@@ -514,7 +540,7 @@ TEST_F(SaveRouting, WithoutAFolderTheListIsSavedInPlace)
 {
     const QString p = open(u"codes.txt"_s, "7203\n");
     unattended(false);
-    EXPECT_TRUE(doc.DoSave(doc.pathName()));
+    EXPECT_EQ(doc.DoSave(doc.pathName()).kind, SaveOutcome::Saved);
     EXPECT_EQ(read(p), QByteArray("7203\n")) << "the text list is kept";
     EXPECT_EQ(read(path(u"codes.kabu"_s)), WriteListFile(doc.rows(), codeAndPriceLayout()));
 }
@@ -526,7 +552,7 @@ TEST_F(SaveRouting, TheDefaultListIsNeverOverwritten)
     SaveNamingContext naming;
     naming.defaultListPath = p;
     doc.setSaveNaming(naming);
-    EXPECT_FALSE(doc.DoSave(doc.pathName()));
+    EXPECT_EQ(doc.DoSave(doc.pathName()).kind, SaveOutcome::Cancelled);
     EXPECT_TRUE(saves.empty()) << "nothing may be written without a new name";
     EXPECT_EQ(read(p), original);
 }
@@ -535,25 +561,24 @@ TEST_F(SaveRouting, WorkbookKindFailsTheSave)
 {
     open(u"prices.kabu"_s, listBytes());
     doc.MarkModified();
-    EXPECT_FALSE(doc.DoSave(path(u"prices.xlsx"_s)));
+    EXPECT_EQ(doc.DoSave(path(u"prices.xlsx"_s)).kind, SaveOutcome::Failed);
     EXPECT_FALSE(QFile::exists(path(u"prices.xlsx"_s)));
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_FALSE(saves[0].second);
     EXPECT_TRUE(doc.IsModified());
 }
 
-TEST_F(SaveRouting, WithoutAReceiverAFailureIsShown)
+TEST_F(SaveRouting, AFailureNamesTheTarget)
 {
-    const QString p = write(u"prices.kabu"_s, listBytes());
-    ASSERT_TRUE(OpenDocument(doc, p).ok());
-    InstallSaveRouting(doc, SaveSources { [] { return codeAndPriceLayout(); }, {}, {} });
+    open(u"prices.kabu"_s, listBytes());
     doc.MarkModified();
     const QString target = path(u"none/prices.kabu"_s);
-    EXPECT_FALSE(doc.DoSave(target));
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains(target)) << messages[0].toStdString();
+    const SaveOutcome outcome = doc.DoSave(target);
+    EXPECT_EQ(outcome.kind, SaveOutcome::Failed);
+    EXPECT_EQ(outcome.target, target);
+    EXPECT_TRUE(outcome.message.contains(target)) << outcome.message.toStdString();
+    EXPECT_TRUE(messages.isEmpty()) << "the caller shows the failure";
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(doc.pathName(), QFileInfo(p).absoluteFilePath());
 }
 
 } // namespace

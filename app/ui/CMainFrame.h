@@ -1,0 +1,136 @@
+#pragma once
+
+#include "app/core/CCLineInfo.h"
+#include "document/SaveHost.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class CQuotraDoc;
+class CQuotraView;
+class KeyTips;
+class QLineEdit;
+class QMenu;
+class QSpinBox;
+class QTimer;
+class RibbonBar;
+class StatusBarPanes;
+struct AppSettings;
+
+namespace tessera {
+class TaskbarList;
+}
+
+// The program's main window: the ribbon-style command area over the list view, the status
+// bar, the document, the commands by number, the update timer and the closing sequence.
+class CMainFrame : public QMainWindow, public SaveHost {
+    Q_OBJECT
+public:
+    CMainFrame(AppSettings &settings, const CCLineInfo &commandLine, QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    CQuotraDoc &document() const { return *m_doc; }
+    CQuotraView &view() const { return *m_view; }
+    RibbonBar &ribbon() const { return *m_ribbon; }
+    StatusBarPanes &statusPanes() const { return *m_panes; }
+    KeyTips &keyTips() const { return *m_keyTips; }
+    QAction *action(int commandId) const { return m_actions.value(commandId); }
+    QLineEdit *codeBox() const { return m_codeBox; }
+    QSpinBox *periodBox() const { return m_periodBox; }
+
+    // ---- Documents
+    // Opens the new, empty list (57600 after asking about unsaved changes).
+    void newDocument();
+    // Opens `path` as the document; a failure shows its message and keeps the open list.
+    bool openDocument(const QString &path);
+    bool save(); // 57603
+    bool saveAs(); // 57604
+    // Asks whether to save unsaved changes: Yes saves (false when that fails or is
+    // cancelled), No discards, Cancel keeps everything: false.
+    bool SaveModified();
+    void openDefaultList(); // 5011
+    void pasteCodes(); // 57637
+
+    // ---- Placement and state
+    // Restores the stored window geometry and bar state; the first start centres a window
+    // of 1024 x 640 (dpi-scaled) on the primary screen, maximised when it does not fit.
+    void placeWindow();
+    QStringList recentFiles() const { return m_recentFiles; }
+
+    // ---- Unattended run
+    bool isUnattended() const { return m_commandLine.autoRun; }
+    // Exit status of an unattended run: 0 saved, 1 not saved.
+    int unattendedStatus() const { return m_unattendedStatus; }
+
+    // The dialogs the frame asks through; tests replace them.
+    std::function<QString(const QString &suggested)> askSaveFile;
+    std::function<QString()> askOpenFile;
+
+    // SaveHost
+    ColumnLayout layoutToStore() const override;
+    const TableSource *tableToExport() const override;
+    QString askSavePath(const QString &suggested) override;
+
+    // The settings names of the stored window state.
+    QString barStateName() const;
+    QString dockingLayoutName() const;
+
+Q_SIGNALS:
+    void unattendedRunFinished(int status);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createActions();
+    void createRibbon();
+    void createMenus();
+    void connectDocument();
+    void updateTitle();
+    void updateCommandStates();
+    void rebuildRecentMenu();
+    void addRecentFile(const QString &path);
+    void removeRecentFile(const QString &path);
+    void loadRecentFiles();
+    void storeRecentFiles() const;
+    void showRowMenu(const QPoint &globalPos);
+    void restartUpdateTimer(bool opened);
+    void onUpdateTimer();
+    void onUpdateFinished(quint64 generation, bool changed);
+    void onCodeBoxEdited(const QString &text);
+    void onCodeBoxCommitted();
+    void onPeriodCommitted();
+    void storeWindowState();
+    void storeLayoutIntoSettings();
+    QString openDialog();
+    QString saveDialog(const QString &suggested);
+
+    AppSettings &m_settings;
+    CCLineInfo m_commandLine;
+    std::unique_ptr<CQuotraDoc> m_doc;
+    std::unique_ptr<tessera::TaskbarList> m_taskbar;
+    CQuotraView *m_view = nullptr;
+    RibbonBar *m_ribbon = nullptr;
+    StatusBarPanes *m_panes = nullptr;
+    KeyTips *m_keyTips = nullptr;
+    QHash<int, QAction *> m_actions;
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    QList<QAction *> m_recentActions;
+    QMenu *m_rowMenu = nullptr;
+    QMenu *m_helpMenu = nullptr;
+    QLineEdit *m_codeBox = nullptr;
+    QSpinBox *m_periodBox = nullptr;
+    QTimer *m_updateTimer = nullptr;
+    QStringList m_recentFiles;
+    quint64 m_unattendedGeneration = 0;
+    quint64 m_runGeneration = 0; // the update run the status bar shows
+    int m_runTotal = 0;
+    int m_unattendedStatus = 1;
+    bool m_closing = false;
+    bool m_closeAccepted = false;
+};

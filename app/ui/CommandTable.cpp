@@ -1,0 +1,80 @@
+#include "app/ui/CommandTable.h"
+
+#include <QString>
+
+namespace {
+
+// Captions are the command's own text (caption id = command id) unless noted.
+constexpr CommandDef kCommands[] = {
+    // File
+    { Cmd::New, Cmd::New, "N", "document-new", "Ctrl+N", true },
+    { Cmd::Open, Cmd::Open, "O", "document-open", "Ctrl+O", true },
+    { Cmd::Save, Cmd::Save, "W", "document-save", "Ctrl+S", true },
+    { Cmd::SaveAs, Cmd::SaveAs, "SA", "document-save-as", "Ctrl+Shift+S", true },
+    { Cmd::OpenDefaultList, Cmd::OpenDefaultList, "", "quotra-default-list", "F2", true },
+    { Cmd::Exit, Cmd::Exit, "X", "application-exit", "Ctrl+Q", true },
+    // Codes
+    { Cmd::UpdateSelected, Cmd::UpdateSelected, "U", "view-refresh", "F5", true },
+    { Cmd::OpenWebPage, Cmd::OpenWebPage, "I", "internet-web-browser", "", true },
+    { Cmd::Find, Cmd::Find, "F", "edit-find", "Ctrl+F", false },
+    { Cmd::FindNext, Cmd::FindNext, "", "", "F3", false },
+    { Cmd::FindPrevious, Cmd::FindNext, "", "", "Shift+F3", false },
+    { Cmd::Workbook, Cmd::Workbook, "E", "x-office-spreadsheet", "", false },
+    { Cmd::Chart, Cmd::Chart, "G", "quotra-chart", "", true },
+    { Cmd::Delete, Cmd::Delete, "D", "edit-delete", "Del", true },
+    { Cmd::Copy, Cmd::Copy, "C", "edit-copy", "Ctrl+C", true },
+    { Cmd::CodeBox, Cmd::CodeBox, "J", "", "Space", true },
+    { Cmd::SelectAll, Cmd::SelectAll, "A", "edit-select-all", "Ctrl+A", true },
+    { Cmd::Paste, Cmd::Paste, "V", "edit-paste", "Ctrl+V", true },
+    { Cmd::Holdings, Cmd::Holdings, "M", "quotra-holdings", "", false },
+    { Cmd::ProfitSum, Cmd::ProfitSum, "", "quotra-sum", "F4", false },
+    { Cmd::Ranking, Cmd::Ranking, "", "quotra-ranking", "Ctrl+R", false },
+    // View
+    { Cmd::FitColumns, Cmd::FitColumns, "SZ", "quotra-fit-columns", "", true },
+    { Cmd::ColumnDialog, Cmd::ColumnDialog, "CM", "quotra-columns", "", false },
+    { Cmd::ResetColumns, Cmd::ResetColumns, "", "quotra-reset-columns", "F9", true },
+    { Cmd::StatusBar, Cmd::StatusBar, "ST", "", "", true },
+    { Cmd::FontFace, Cmd::FontFace, "S1", "", "", false },
+    { Cmd::FontSize, Cmd::FontSize, "S2", "", "", false },
+    // Settings
+    { Cmd::TextColour, Cmd::TextColour, "TC", "format-text-color", "", false },
+    { Cmd::BackColour, Cmd::BackColour, "BC", "format-fill-color", "", false },
+    { Cmd::ResetTextColour, Cmd::ResetTextColour, "", "", "", false },
+    { Cmd::MoreTextColours, Cmd::MoreTextColours, "", "", "", false },
+    { Cmd::ResetBackColour, Cmd::ResetBackColour, "", "", "", false },
+    { Cmd::MoreBackColours, Cmd::MoreBackColours, "", "", "", false },
+    { Cmd::ResetColours, Cmd::ResetColours, "", "quotra-reset-colours", "F11", false },
+    { Cmd::UpdatePeriod, Cmd::UpdatePeriod, "TM", "quotra-timer", "", true },
+    { Cmd::Schedule, Cmd::Schedule, "", "quotra-schedule", "F10", false },
+    { Cmd::Customise, Cmd::Customise, "", "", "", false },
+    // Help
+    { Cmd::Help, Cmd::Help, "", "help-contents", "F1", false },
+    { Cmd::About, Cmd::About, "", "help-about", "", false },
+};
+
+} // namespace
+
+std::span<const CommandDef> CommandTable()
+{
+    return kCommands;
+}
+
+const CommandDef *FindCommand(int id)
+{
+    for (const CommandDef &def : kCommands) {
+        if (def.id == id)
+            return &def;
+    }
+    return nullptr;
+}
+
+QList<QKeySequence> DefaultShortcuts(const CommandDef &def)
+{
+    QList<QKeySequence> keys;
+    const QString text = QString::fromLatin1(def.shortcut);
+    if (text.isEmpty())
+        return keys;
+    for (const QString &part : text.split(QStringLiteral("; "), Qt::SkipEmptyParts))
+        keys << QKeySequence::fromString(part, QKeySequence::PortableText);
+    return keys;
+}

@@ -1,0 +1,256 @@
+#include "app/ui/RibbonBar.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kSmallIcon = 16;
+constexpr int kLargeIcon = 32;
+constexpr int kRowsPerColumn = 3;
+
+QFrame *verticalLine(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setObjectName(QStringLiteral("RibbonSeparator"));
+    return line;
+}
+
+} // namespace
+
+RibbonBar::RibbonBar(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("RibbonBar"));
+    setAttribute(Qt::WA_StyledBackground);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    auto *tabRowWidget = new QWidget(this);
+    tabRowWidget->setObjectName(QStringLiteral("RibbonTabRow"));
+    tabRowWidget->setAttribute(Qt::WA_StyledBackground);
+    m_tabRow = new QHBoxLayout(tabRowWidget);
+    m_tabRow->setContentsMargins(4, 3, 4, 0);
+    m_tabRow->setSpacing(2);
+    m_quickAccess = new QHBoxLayout;
+    m_quickAccess->setSpacing(0);
+    m_tabRowRight = new QHBoxLayout;
+    m_tabRowRight->setSpacing(2);
+    outer->addWidget(tabRowWidget);
+
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("RibbonPanel"));
+    panel->setAttribute(Qt::WA_StyledBackground);
+    m_groups = new QHBoxLayout(panel);
+    m_groups->setContentsMargins(4, 4, 4, 2);
+    m_groups->setSpacing(0);
+    outer->addWidget(panel);
+    m_groups->addStretch(1);
+    // The groups never make the window wider than the user wants: a narrow window cuts the
+    // last groups off at the right instead.
+    panel->setMinimumWidth(0);
+    panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    tabRowWidget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
+
+QToolButton *RibbonBar::setSystemMenu(const QString &caption, QMenu *menu, const QString &keyTip)
+{
+    m_systemButton = new QToolButton(this);
+    m_systemButton->setObjectName(QStringLiteral("RibbonSystemButton"));
+    m_systemButton->setText(caption);
+    m_systemButton->setAccessibleName(caption);
+    m_systemButton->setMenu(menu);
+    m_systemButton->setPopupMode(QToolButton::InstantPopup);
+    m_systemButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_tabRow->insertWidget(0, m_systemButton);
+    m_tabTips.append({ keyTip, m_systemButton });
+    return m_systemButton;
+}
+
+void RibbonBar::setTabCaption(const QString &caption, const QString &keyTip)
+{
+    m_tab = new QToolButton(this);
+    m_tab->setObjectName(QStringLiteral("RibbonTab"));
+    m_tab->setText(caption);
+    m_tab->setAccessibleName(caption);
+    m_tab->setCheckable(true);
+    m_tab->setChecked(true);
+    m_tab->setFocusPolicy(Qt::NoFocus);
+    m_tabRow->addWidget(m_tab);
+    m_tabRow->addStretch(1);
+    m_tabRow->addLayout(m_quickAccess);
+    m_tabRow->addSpacing(12);
+    m_tabRow->addLayout(m_tabRowRight);
+    m_tabTips.append({ keyTip, m_tab });
+}
+
+void RibbonBar::addQuickAccess(QAction *action)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(QStringLiteral("RibbonQuickAccess"));
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setIconSize(QSize(kSmallIcon, kSmallIcon));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAccessibleName(action->text());
+    m_quickAccess->addWidget(button);
+    m_tabTips.append({ QString::number(m_quickAccess->count()), button });
+}
+
+QToolButton *RibbonBar::addTabRowMenu(const QString &caption, QMenu *menu)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(QStringLiteral("RibbonTabRowButton"));
+    button->setText(caption);
+    button->setAccessibleName(caption);
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    m_tabRowRight->addWidget(button);
+    return button;
+}
+
+QToolButton *RibbonBar::addTabRowAction(QAction *action)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(QStringLiteral("RibbonTabRowButton"));
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setIconSize(QSize(kSmallIcon, kSmallIcon));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAccessibleName(action->text());
+    m_tabRowRight->addWidget(button);
+    return button;
+}
+
+void RibbonBar::beginGroup(const QString &caption)
+{
+    m_group = new QWidget(this);
+    m_group->setObjectName(QStringLiteral("RibbonGroup"));
+    m_group->setAccessibleName(caption);
+    auto *box = new QVBoxLayout(m_group);
+    box->setContentsMargins(4, 0, 4, 0);
+    box->setSpacing(1);
+    m_groupGrid = new QGridLayout;
+    m_groupGrid->setHorizontalSpacing(2);
+    m_groupGrid->setVerticalSpacing(1);
+    m_groupGrid->setContentsMargins(0, 0, 0, 0);
+    box->addLayout(m_groupGrid, 1);
+    auto *label = new QLabel(caption, m_group);
+    label->setObjectName(QStringLiteral("RibbonGroupCaption"));
+    label->setAlignment(Qt::AlignCenter);
+    box->addWidget(label);
+    m_column = 0;
+    m_row = 0;
+}
+
+void RibbonBar::addSeparatorColumn()
+{
+    if (m_row != 0 || m_column != 0) {
+        if (m_row != 0)
+            ++m_column;
+        m_groupGrid->addWidget(verticalLine(m_group), 0, m_column, kRowsPerColumn, 1);
+        ++m_column;
+        m_row = 0;
+    }
+}
+
+QToolButton *RibbonBar::addLargeButton(QAction *action, const QString &keyTip, bool startsGroup)
+{
+    if (startsGroup)
+        addSeparatorColumn();
+    else if (m_row != 0) {
+        ++m_column;
+        m_row = 0;
+    }
+    auto *button = new QToolButton(m_group);
+    button->setObjectName(QStringLiteral("RibbonLargeButton"));
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(QSize(kLargeIcon, kLargeIcon));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAccessibleName(action->text());
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    button->setMinimumWidth(48);
+    m_groupGrid->addWidget(button, 0, m_column, kRowsPerColumn, 1);
+    ++m_column;
+    m_row = 0;
+    if (!keyTip.isEmpty())
+        m_controlTips.append({ keyTip, button });
+    return button;
+}
+
+void RibbonBar::placeSmall(QWidget *control, bool startsGroup)
+{
+    if (startsGroup)
+        addSeparatorColumn();
+    m_groupGrid->addWidget(control, m_row, m_column, Qt::AlignLeft | Qt::AlignVCenter);
+    if (++m_row == kRowsPerColumn) {
+        m_row = 0;
+        ++m_column;
+    }
+}
+
+QToolButton *RibbonBar::addSmallButton(QAction *action, const QString &keyTip, bool startsGroup)
+{
+    auto *button = new QToolButton(m_group);
+    button->setObjectName(QStringLiteral("RibbonSmallButton"));
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setIconSize(QSize(kSmallIcon, kSmallIcon));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAccessibleName(action->text());
+    placeSmall(button, startsGroup);
+    if (!keyTip.isEmpty())
+        m_controlTips.append({ keyTip, button });
+    return button;
+}
+
+QWidget *RibbonBar::addSmallWidget(QWidget *widget, const QString &caption, const QString &keyTip, bool startsGroup)
+{
+    QWidget *cell = widget;
+    if (!caption.isEmpty()) {
+        cell = new QWidget(m_group);
+        auto *row = new QHBoxLayout(cell);
+        row->setContentsMargins(4, 0, 0, 0);
+        row->setSpacing(4);
+        auto *label = new QLabel(caption, cell);
+        label->setBuddy(widget);
+        row->addWidget(label);
+        widget->setParent(cell);
+        row->addWidget(widget);
+    } else {
+        widget->setParent(m_group);
+    }
+    if (widget->accessibleName().isEmpty())
+        widget->setAccessibleName(caption);
+    placeSmall(cell, startsGroup);
+    if (!keyTip.isEmpty())
+        m_controlTips.append({ keyTip, widget });
+    return widget;
+}
+
+void RibbonBar::endGroup()
+{
+    m_groupGrid->setColumnStretch(m_column + 1, 1);
+    // Groups are laid out left to right; the stretch stays last.
+    m_groups->insertWidget(m_groups->count() - 1, m_group);
+    m_groups->insertWidget(m_groups->count() - 1, verticalLine(this));
+    m_group = nullptr;
+    m_groupGrid = nullptr;
+}

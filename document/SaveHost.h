@@ -1,0 +1,47 @@
+#pragma once
+
+#include "corelib/Result.h"
+#include "document/ColumnLayout.h"
+#include "document/RecordMap.h"
+#include "document/doc/FileKind.h"
+
+#include <QString>
+
+class TableSource;
+
+// What the document's save routing needs from whoever shows the list: the window's view, or
+// the command-line session. Every member is read at the moment of the save.
+class SaveHost {
+public:
+    virtual ~SaveHost() = default;
+
+    // The layout a list file stores with its rows.
+    virtual ColumnLayout layoutToStore() const = 0;
+    // The table as the list shows it, which CSV, JSON and workbook exports write; may be
+    // null when the host has none (those exports then fail with a message).
+    virtual const TableSource *tableToExport() const = 0;
+    // Asks the user for a file name (the Save As dialog); empty when cancelled or when
+    // nobody can be asked.
+    virtual QString askSavePath(const QString &suggested)
+    {
+        Q_UNUSED(suggested);
+        return {};
+    }
+    // Writes the file. The default writes through SaveDocumentFile.
+    virtual tessera::Status writeFile(const QString &target, FileKind kind, const RecordMap &rows);
+};
+
+// How a save ended.
+struct SaveOutcome {
+    enum Kind {
+        Saved, // a list file or workbook: it is now the document's file
+        Exported, // CSV or JSON: written, the document's name and modified flag unchanged
+        Cancelled, // no name was given (the user cancelled, or nobody could be asked)
+        Failed, // the file could not be written; `message` says why
+    };
+    Kind kind = Cancelled;
+    QString target; // the file written or attempted; empty when cancelled
+    QString message;
+
+    bool wroteFile() const { return kind == Saved || kind == Exported; }
+};

@@ -1,0 +1,62 @@
+#include "view/table/RowTextBlock.h"
+
+#include "view/table/ColumnTable.h"
+#include "view/table/ListTable.h"
+
+QString RowTextCell(const QString &displayText)
+{
+    QString cell = displayText;
+    cell.remove(u',');
+    cell.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+    // A lone line feed or carriage return (a memo typed on this system) would break the
+    // line structure just as well.
+    cell.replace(u'\n', QStringLiteral("<br>"));
+    cell.replace(u'\r', QStringLiteral("<br>"));
+    return cell.trimmed();
+}
+
+RowTextBlock BuildRowTextBlock(const ListTable &table, const std::vector<int> &rows, bool withCaptions)
+{
+    RowTextBlock block;
+    if (rows.empty())
+        return block;
+    const HeaderModel &header = table.header();
+    const int columns = header.columnCount();
+    qint64 bytes = 0;
+    QString line;
+    const auto appendLine = [&]() {
+        line += QStringLiteral("\r\n");
+        bytes += static_cast<qint64>(line.size()) * 2 + 2;
+        if (bytes > kRowTextBlockLimit)
+            return false;
+        block.text += line;
+        line.clear();
+        return true;
+    };
+    if (withCaptions) {
+        for (int c = 1; c < columns; ++c) {
+            line += ColumnCaption(header.fieldOf(c)).left(255);
+            line += u',';
+        }
+        if (!appendLine()) {
+            block = {};
+            block.status = RowTextBlock::TooLarge;
+            return block;
+        }
+    }
+    for (const int row : rows) {
+        if (!table.record(row))
+            continue;
+        for (int c = 1; c < columns; ++c) {
+            line += RowTextCell(table.cellTextAt(row, c));
+            line += u',';
+        }
+        if (!appendLine()) {
+            block = {};
+            block.status = RowTextBlock::TooLarge;
+            return block;
+        }
+    }
+    block.status = RowTextBlock::Ok;
+    return block;
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "document/ColumnLayout.h"
+#include "view/table/ListTableModel.h"
+
+#include <QPoint>
+#include <QStringList>
+#include <QTableView>
+
+#include <vector>
+
+class CQuotraDoc;
+class CellDelegate;
+class MyHeaderCtrl;
+
+namespace tessera {
+class ProgressDisplay;
+}
+
+// The list view: a table over the list model (one model column per list column, the
+// header's order being the display order), full-row and extended selection, grid lines,
+// movable header sections with the anchor column frozen, label tips, rows dragged out as
+// text and text dropped in as codes.
+//
+// The view owns only its display order and column layout (both in the model's table); the
+// rows belong to the document, whose row signals the view follows: rows leave the model
+// before the document frees their records.
+class CQuotraView : public QTableView {
+    Q_OBJECT
+public:
+    explicit CQuotraView(CQuotraDoc &doc, QWidget *parent = nullptr);
+    ~CQuotraView() override;
+
+    CQuotraDoc &document() const { return m_doc; }
+    ListTableModel &listModel() { return *m_model; }
+    const ListTableModel &listModel() const { return *m_model; }
+    MyHeaderCtrl &headerCtrl() const { return *m_header; }
+    // Long operations (refresh, sort, delete) report here; may be null.
+    void setProgressDisplay(tessera::ProgressDisplay *display) { m_progress = display; }
+
+    // ---- Layout
+    // Creation: the layout the window starts with, and the widths of its list columns that
+    // the window kept from the last session (used when the layout carries none).
+    void applyStartLayout(const ColumnLayout &layout, const QList<int> &savedWidths = {});
+    ColumnLayout saveLayout() const;
+    QList<int> columnWidths() const; // per list column
+    // Rebuilds the rows from the document and sorts; with a file layout, that layout (and
+    // its sort) is applied first and the columns are fitted afterwards.
+    void refresh(const ColumnLayout *fileLayout = nullptr);
+
+    // ---- Rows and selection
+    std::vector<int> selectedRows() const; // ascending
+    QStringList selectedCodes() const; // in display order
+    int selectedCount() const;
+    int rowCount() const;
+    void selectRows(const std::vector<int> &rows); // replaces the selection, first row current
+    // Selects the row of `code` and scrolls it into view; false when it is not listed.
+    bool selectCode(const QString &code);
+    void scrollRowIntoView(int row);
+    bool isUpdating() const { return m_updating; }
+    // Where the list was last right-clicked (global), and the header column (list column)
+    // last right-clicked, -1 for none.
+    QPoint lastRightClick() const { return m_lastRightClick; }
+    int rightClickedColumn() const { return m_rightClickedColumn; }
+
+    // ---- Commands
+    void deleteSelectedRows(); // 4015
+    bool copySelection(); // 57634
+    void fitAllColumns(); // 32779
+    bool resetColumns(); // 5012: asks 2029 first
+    void resetColumnsWithoutAsking();
+    bool toggleField(int field); // 1001..1039
+    void openQuotePage(); // 32775, double click
+    void openChartPage(); // 32780
+    bool updateSelectedRows(); // 32772
+    // A header click on list column `column`: Shift sorts by text colour, Ctrl by background.
+    void sortByHeaderClick(int column, Qt::KeyboardModifiers modifiers);
+    void setSort(int column, bool ascending, bool skipIfUnchanged);
+
+    // The header's column menu (sort, alignment, the columns sub-menu) for list column
+    // `column`; the caller shows it. Exposed for tests.
+    QMenu *buildHeaderMenu(int column, QWidget *parent);
+
+Q_SIGNALS:
+    void selectionCountChanged(int selected, int rows);
+    // A right-click (or the menu key) in the list: the frame shows its row menu.
+    void rowMenuRequested(const QPoint &globalPos);
+    void updatingChanged(bool updating);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void syncHeaderFromModel();
+    void onSectionMoved(int logical, int oldVisual, int newVisual);
+    void onSectionResized(int logical, int oldSize, int newSize);
+    void onHeaderMenu(int logical, const QPoint &globalPos);
+    void onUpdateFinished(quint64 generation, bool changed);
+    void emitSelectionCount();
+    void applyRowHeight();
+    void applyPalette();
+    bool acceptsDrag(QDropEvent *event) const;
+    int fittedWidth(int listColumn) const;
+
+    CQuotraDoc &m_doc;
+    ListTableModel *m_model;
+    MyHeaderCtrl *m_header;
+    CellDelegate *m_delegate;
+    tessera::ProgressDisplay *m_progress = nullptr;
+    QList<int> m_savedWidths;
+    QPoint m_lastRightClick;
+    int m_rightClickedColumn = -1;
+    bool m_syncing = false;
+    bool m_updating = false;
+    bool m_dragging = false;
+};

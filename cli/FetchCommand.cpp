@@ -14,7 +14,8 @@ int runFetch(const QStringList &arguments);
 const CommandRegistration kRegistration({
     QStringLiteral("fetch"),
     QStringLiteral("fetch [--json] CODE..."),
-    QStringLiteral("fetch and parse each code's quote page and print the records"),
+    QStringLiteral(
+        "fetch and parse each code's quote page and print the records, with the reason of each failure"),
     runFetch,
 });
 
@@ -42,11 +43,12 @@ QString suffixText(const QuoteRecord &r)
     return r.exchange_suffix == 0 ? QString() : QString(QChar(r.exchange_suffix));
 }
 
-QString jsonObject(const QString &code, bool ok, const QuoteRecord &r)
+QString jsonObject(const QString &code, bool ok, const QString &error, const QuoteRecord &r)
 {
     QString out = QStringLiteral("{\"code\":") + jsonString(code) + QStringLiteral(",\"ok\":")
-        + (ok ? QLatin1String("true") : QLatin1String("false")) + QStringLiteral(",\"kind\":")
-        + jsonString(r.kind) + QStringLiteral(",\"suffix\":") + jsonString(suffixText(r));
+        + (ok ? QLatin1String("true") : QLatin1String("false")) + QStringLiteral(",\"error\":")
+        + jsonString(error) + QStringLiteral(",\"kind\":") + jsonString(r.kind)
+        + QStringLiteral(",\"suffix\":") + jsonString(suffixText(r));
     for (int field : slotFields())
         out += QLatin1Char(',') + FieldKeyPrefix(field) + jsonString(r.values[SlotOfField(field)].toString());
     return out + QLatin1Char('}');
@@ -66,21 +68,22 @@ int runFetch(const QStringList &arguments)
     QuoteFetcher fetcher;
     bool allFetched = true;
     QStringList objects;
-    TextTable table(
-        { QStringLiteral("code"), QStringLiteral("result"), QStringLiteral("name"), QStringLiteral("market"),
-            QStringLiteral("t_value"), QStringLiteral("difference"), QStringLiteral("ratio"),
-            QStringLiteral("volume"), QStringLiteral("kind"), QStringLiteral("suffix") });
+    TextTable table({ QStringLiteral("code"), QStringLiteral("result"), QStringLiteral("name"),
+        QStringLiteral("market"), QStringLiteral("t_value"), QStringLiteral("difference"),
+        QStringLiteral("ratio"), QStringLiteral("volume"), QStringLiteral("kind"), QStringLiteral("suffix"),
+        QStringLiteral("error") });
     for (const QString &code : args.positional) {
         const bool ok = fetcher.FetchQuote(code, ClassifyCode(code));
         allFetched = allFetched && ok;
         const QuoteRecord &r = fetcher.result();
         if (json) {
-            objects << jsonObject(code, ok, r);
+            objects << jsonObject(code, ok, fetcher.error(), r);
         } else {
-            table.addRow({ code, ok ? QStringLiteral("ok") : QStringLiteral("failed"),
-                r.values[SlotName].toString(), r.values[SlotMarket].toString(),
-                r.values[SlotPrice].toString(), r.values[SlotDifference].toString(),
-                r.values[SlotRatio].toString(), r.values[SlotVolume].toString(), r.kind, suffixText(r) });
+            table.addRow(
+                { code, ok ? QStringLiteral("ok") : QStringLiteral("failed"), r.values[SlotName].toString(),
+                    r.values[SlotMarket].toString(), r.values[SlotPrice].toString(),
+                    r.values[SlotDifference].toString(), r.values[SlotRatio].toString(),
+                    r.values[SlotVolume].toString(), r.kind, suffixText(r), fetcher.error() });
         }
     }
     if (json)

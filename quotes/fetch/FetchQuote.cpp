@@ -20,24 +20,34 @@ bool QuoteFetcher::FetchQuote(const QString &code, CodeKind kind)
     m_result.kind.clear();
     m_result.values.clear();
     m_result.exchange_suffix = 0;
+    m_error.clear();
 
-    if (!fetchAndParse(code, kind))
+    if (kind == CodeKind::Invalid) {
+        m_error = QStringLiteral("not a security code");
         return false;
+    }
+    if (!m_request->Get(PageAddress(code, kind), m_page)) {
+        m_error = m_request->lastError().isEmpty() ? QStringLiteral("the request failed")
+                                                   : m_request->lastError();
+        return false;
+    }
+    const bool parsed = parse(code, kind);
     // "---" is a price the site shows for a security without trades; only an empty slot
     // means the page's layout was not understood.
-    if (m_result.values[SlotPrice].isEmpty())
+    if (!parsed || m_result.values[SlotPrice].isEmpty()) {
+        m_error = QStringLiteral("the page shows no current price");
+        if (!m_request->lastUnknownCharset().isEmpty())
+            m_error += QStringLiteral(" (its charset \"%1\" is unknown and was read as UTF-8)")
+                           .arg(QString::fromLatin1(m_request->lastUnknownCharset()));
         return false;
+    }
     m_result.datetime = QDateTime::currentSecsSinceEpoch();
     return true;
 }
 
-bool QuoteFetcher::fetchAndParse(const QString &code, CodeKind kind)
+bool QuoteFetcher::parse(const QString &code, CodeKind kind)
 {
-    if (kind == CodeKind::Invalid)
-        return false;
-    QString &page = m_page;
-    if (!m_request->Get(PageAddress(code, kind), page))
-        return false;
+    const QString &page = m_page;
     switch (kind) {
     case CodeKind::Domestic:
         DetectExchangeSuffix(m_result, code, page);
@@ -62,11 +72,11 @@ FetchFactory NetworkFetchFactory(HttpOptions options)
     return [options](const std::atomic<bool> *stop) -> FetchFunction {
         auto fetcher = std::make_shared<QuoteFetcher>(options);
         fetcher->setStopFlag(stop);
-        return [fetcher](const QString &code, QuoteRecord &result) {
-            const bool ok = fetcher->FetchQuote(code, ClassifyCode(code));
-            if (ok)
-                result = fetcher->result();
-            return ok;
+        return [fetcher](const QString &code, QuoteRecord &result) -> FetchStatus {
+            if (!fetcher->FetchQuote(code, ClassifyCode(code)))
+                return FetchStatus::failed(fetcher->error());
+            result = fetcher->result();
+            return true;
         };
     };
 }

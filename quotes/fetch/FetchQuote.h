@@ -1,8 +1,8 @@
 #pragma once
 
-#include "quotes/HttpRequest.h"
 #include "quotes/QuoteRecord.h"
 #include "quotes/SecurityCode.h"
+#include "quotes/fetch/HttpRequest.h"
 #include "quotes/worker/UpdateJob.h"
 
 #include <atomic>
@@ -27,13 +27,17 @@ public:
 
     // The fetch result, overwritten by every FetchQuote; its holding fields are never touched.
     const QuoteRecord &result() const { return m_result; }
+    // Why the last FetchQuote failed: the request's reason (HttpRequest::lastError), "not a
+    // security code" or "the page shows no current price"; empty after a success.
+    const QString &error() const { return m_error; }
     const HttpRequest &request() const { return *m_request; }
 
 private:
-    bool fetchAndParse(const QString &code, CodeKind kind);
+    bool parse(const QString &code, CodeKind kind); // the page in m_page into m_result
 
     std::unique_ptr<HttpRequest> m_request;
     QuoteRecord m_result;
+    QString m_error;
     // The last page, kept until the next fetch replaces it: freeing a megabyte page before
     // the next one arrives made every fetch map and fault in fresh memory (about 1.5 ms
     // per 1 MB page).

@@ -46,7 +46,9 @@ int UpdateWorkerProc(UpdateJob job)
         outcome.index = index;
         outcome.code = job.batch.at(index);
         outcome.result = QuoteRecord(outcome.code);
-        outcome.ok = fetch(outcome.code, outcome.result);
+        FetchStatus status = fetch(outcome.code, outcome.result);
+        outcome.ok = status.ok;
+        outcome.error = std::move(status.error);
         // A failure while a stop is pending is most likely the interrupted transfer: the
         // row keeps what it had rather than showing an error the site never caused.
         if (!outcome.ok && control.stopRequested()) {

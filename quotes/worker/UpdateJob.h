@@ -9,9 +9,28 @@
 #include <functional>
 #include <mutex>
 
-// Fetches one code into `result`; true when the page was fetched and understood. On false
-// `result` is left as far as the failed step got and must not be copied anywhere.
-using FetchFunction = std::function<bool(const QString &code, QuoteRecord &result)>;
+// How one fetch ended: success, or failure with the reason when the fetch knows it
+// ("HTTP status 404", "timed out after 30 s"). Converts to and from bool, so a fetch function
+// that knows no reason simply returns true or false.
+struct FetchStatus {
+    FetchStatus(bool ok = false) // NOLINT(google-explicit-constructor)
+        : ok(ok)
+    { }
+    static FetchStatus failed(QString reason)
+    {
+        FetchStatus status(false);
+        status.error = std::move(reason);
+        return status;
+    }
+    operator bool() const { return ok; } // NOLINT(google-explicit-constructor)
+
+    bool ok;
+    QString error; // empty on success
+};
+
+// Fetches one code into `result`. On failure `result` is left as far as the failed step
+// got and must not be copied anywhere.
+using FetchFunction = std::function<FetchStatus(const QString &code, QuoteRecord &result)>;
 
 // Makes the fetch function of one run. It is called on the worker thread, so whatever it
 // creates (a network handle) belongs to that thread. `stop` is the run's stop flag: requests
@@ -24,6 +43,7 @@ struct FetchOutcome {
     int index = 0; // position of the code in the batch, from 0
     QString code;
     bool ok = false;
+    QString error; // why the fetch failed, when known; kept in memory only, never in a file
     QuoteRecord result;
 };
 

@@ -17,7 +17,7 @@ namespace {
 // Member names of a fetch object, in their order.
 QStringList expectedKeys()
 {
-    QStringList keys { u"code"_s, u"ok"_s, u"kind"_s, u"suffix"_s };
+    QStringList keys { u"code"_s, u"ok"_s, u"error"_s, u"kind"_s, u"suffix"_s };
     for (int f = 2; f <= 34; ++f) {
         if (f != FieldDatetime)
             keys << FieldKey(f).toString();
@@ -115,6 +115,24 @@ TEST(FetchCommand, FailedCodesAreReportedAndTheStatusIsOne)
     EXPECT_FALSE(array[2].toObject().value(u"ok"_s).toBool());
     EXPECT_TRUE(array[3].toObject().value(u"ok"_s).toBool());
     EXPECT_EQ(array[2].toObject().value(u"code"_s).toString(), u"abc"_s);
+    EXPECT_EQ(array[0].toObject().value(u"error"_s).toString(), QString());
+    EXPECT_EQ(array[1].toObject().value(u"error"_s).toString(), u"HTTP status 404"_s);
+    EXPECT_EQ(array[2].toObject().value(u"error"_s).toString(), u"not a security code"_s);
+}
+
+TEST(FetchCommand, PlainTableGivesTheReasonOfAFailure)
+{
+    SampleSite site;
+    ASSERT_TRUE(site.start({ u"--fail-404"_s, u"6758"_s }));
+    QByteArray out;
+    ASSERT_EQ(RunProgram(u"quotra-cli"_s, { u"fetch"_s, u"7203"_s, u"6758"_s }, out), 1);
+    const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[0].trimmed().endsWith(u"error"_s)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[3].startsWith(u"6758 "_s));
+    EXPECT_TRUE(lines[3].contains(u"failed"_s));
+    EXPECT_TRUE(lines[3].trimmed().endsWith(u"HTTP status 404"_s)) << lines[3].toStdString();
+    EXPECT_FALSE(lines[2].contains(u"HTTP"_s));
 }
 
 TEST(FetchCommand, PlainTableListsEachCode)

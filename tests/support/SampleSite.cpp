@@ -1,6 +1,6 @@
 #include "tests/support/SampleSite.h"
 
-#include "quotes/HttpRequest.h"
+#include "quotes/fetch/HttpRequest.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QSet>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -117,6 +118,19 @@ TEST_F(FetchTest, FailedRequestFails)
 {
     pages->failing.insert(u"7203"_s);
     EXPECT_FALSE(fetcher->FetchQuote(u"7203"_s, CodeKind::Domestic));
+    EXPECT_EQ(fetcher->error().toStdString(), "the request failed") << "a request that gives no reason";
+}
+
+// Each failure says why, and a success clears the reason of the one before.
+TEST_F(FetchTest, FailuresSayWhy)
+{
+    EXPECT_FALSE(fetcher->FetchQuote(u"abc"_s, CodeKind::Invalid));
+    EXPECT_EQ(fetcher->error().toStdString(), "not a security code");
+    pages->overrides.insert(u"7203"_s, u"<html><body>メンテナンス中</body></html>"_s);
+    EXPECT_FALSE(fetcher->FetchQuote(u"7203"_s, CodeKind::Domestic));
+    EXPECT_EQ(fetcher->error().toStdString(), "the page shows no current price");
+    ASSERT_TRUE(fetcher->FetchQuote(u"6758"_s, CodeKind::Domestic));
+    EXPECT_TRUE(fetcher->error().isEmpty());
 }
 
 TEST_F(FetchTest, PageWithoutAPriceIsAFailure)
@@ -167,9 +181,14 @@ TEST_F(FetchTest, NetworkFactoryCopiesOnlyASuccessfulResult)
     const FetchFunction fetch = NetworkFetchFactory(options)(&stop);
     QuoteRecord result(u"7203"_s);
     result.values.set(SlotPrice, u"untouched"_s);
-    EXPECT_FALSE(fetch(u"7203"_s, result));
+    const FetchStatus refused = fetch(u"7203"_s, result);
+    EXPECT_FALSE(refused);
+    EXPECT_THAT(refused.error.toStdString(), testing::StartsWith("connection refused ("))
+        << "the reason comes along";
     EXPECT_EQ(result.values[SlotPrice], u"untouched"_s);
-    EXPECT_FALSE(fetch(u"abc"_s, result));
+    const FetchStatus invalid = fetch(u"abc"_s, result);
+    EXPECT_FALSE(invalid);
+    EXPECT_EQ(invalid.error.toStdString(), "not a security code");
 }
 
 // ---- Kind and suffix

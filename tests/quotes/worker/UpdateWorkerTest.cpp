@@ -18,8 +18,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The worker delivers through queued calls, which need an application object.
-const auto *const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtTestEnvironment(QtTestEnvironment::WithoutLanguage));
+const auto *const kEnvironment
+    = ::testing::AddGlobalTestEnvironment(new QtTestEnvironment(QtTestEnvironment::WithoutLanguage));
 
 // Runs the event loop until `done` holds or 10 s pass (a hang fails instead of blocking).
 template<typename Pred> bool processUntil(Pred done)
@@ -47,13 +47,16 @@ void record(UpdateWorker &worker, Recorded &rec)
         [&rec](quint64 g, bool stopped) { rec.ends.emplace_back(g, stopped); });
 }
 
-// A fetch that fails for codes starting with "X" and puts the code into the price slot.
+// A fetch that fails for codes starting with "X" (saying "no page for X...") and puts the
+// code into the price slot.
 FetchFactory simpleFactory()
 {
     return [](const std::atomic<bool> *) -> FetchFunction {
-        return [](const QString &code, QuoteRecord &result) {
+        return [](const QString &code, QuoteRecord &result) -> FetchStatus {
             result.values.set(SlotPrice, u"price of "_s + code);
-            return !code.startsWith(u'X');
+            if (code.startsWith(u'X'))
+                return FetchStatus::failed(u"no page for "_s + code);
+            return true;
         };
     };
 }
@@ -95,6 +98,8 @@ TEST(UpdateWorker, DeliversEveryCodeInBatchOrderThenTheEnd)
     EXPECT_TRUE(rec.outcomes[0].ok);
     EXPECT_EQ(rec.outcomes[0].result.values[SlotPrice], u"price of 7203"_s);
     EXPECT_FALSE(rec.outcomes[1].ok) << "a failed code is reported, and the run goes on";
+    EXPECT_EQ(rec.outcomes[1].error.toStdString(), "no page for X1") << "with its reason";
+    EXPECT_TRUE(rec.outcomes[0].error.isEmpty());
     EXPECT_TRUE(rec.outcomes[2].ok);
     ASSERT_EQ(rec.ends.size(), 1u);
     EXPECT_EQ(rec.ends[0], std::make_pair(generation, false));

@@ -1,6 +1,6 @@
 #include "SamplePages.h"
 
-#include "quotes/HttpRequest.h"
+#include "quotes/fetch/HttpRequest.h"
 
 #include <QCoreApplication>
 #include <QProcess>

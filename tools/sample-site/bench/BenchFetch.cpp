@@ -6,7 +6,7 @@
 
 #include "SamplePages.h"
 
-#include "quotes/HttpRequest.h"
+#include "quotes/fetch/HttpRequest.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "quotes/HttpRequest.h"
+#include "quotes/fetch/HttpRequest.h"
 
 #include "corelib/TextCodec.h"
 
@@ -8,10 +8,11 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <mutex>
 
 using namespace Qt::StringLiterals;
+
+Q_LOGGING_CATEGORY(lcFetch, "quotra.fetch")
 
 namespace {
 
@@ -203,15 +204,16 @@ bool HttpRequest::Get(const QString &address, QString &text)
     m_lastStatus = 0;
     m_lastAborted = false;
     m_lastError.clear();
+    m_lastUnknownCharset.clear();
     if (!m_handles) {
         const char *meaning = curl_easy_strerror(CURLE_FAILED_INIT);
         reportFailure(CURLE_FAILED_INIT, QString::fromUtf8(meaning), u"libcurl GET "_s + address,
-            u"The HTTP client could not be initialised."_s);
+            u"The HTTP client could not be initialised."_s, u"the HTTP client could not be initialised"_s);
         return false;
     }
     if (stopRequested(m_stop)) {
         m_lastAborted = true;
-        m_lastError = u"The request was stopped."_s;
+        m_lastError = u"stopped"_s;
         return false;
     }
     QByteArray contentType;
@@ -219,8 +221,12 @@ bool HttpRequest::Get(const QString &address, QString &text)
     const bool ok = received && m_lastStatus >= 200 && m_lastStatus <= 299;
     if (received && !ok)
         m_lastError = u"HTTP status %1"_s.arg(m_lastStatus);
-    if (ok)
+    if (ok) {
         text = decodeBody(m_body, contentType);
+        const QByteArray label = charsetParameter(contentType);
+        if (!label.isEmpty() && !tessera::IsKnownCharset(browserCharset(label).constData()))
+            m_lastUnknownCharset = label;
+    }
     keepOrReleaseBody();
     return ok;
 }
@@ -299,35 +305,52 @@ bool HttpRequest::transfer(const QByteArray &url, QByteArray &contentType)
     const QString source = u"libcurl GET "_s + QString::fromUtf8(url);
     if (state.stopped) {
         m_lastAborted = true;
-        m_lastError = u"The request was stopped."_s;
+        m_lastError = u"stopped"_s;
         return false;
     }
     if (multiResult != CURLM_OK) {
-        reportFailure(static_cast<long>(multiResult), QString::fromUtf8(curl_multi_strerror(multiResult)),
-            source, QString::fromUtf8(curl_multi_strerror(multiResult)));
+        const QString meaning = QString::fromUtf8(curl_multi_strerror(multiResult));
+        reportFailure(static_cast<long>(multiResult), meaning, source, meaning, meaning);
         return false;
     }
     if (state.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        const QString limit = u"larger than %1 bytes"_s.arg(m_options.maxBodyBytes);
         reportFailure(static_cast<long>(result), QString::fromUtf8(curl_easy_strerror(result)), source,
-            u"The answer is larger than %1 bytes."_s.arg(m_options.maxBodyBytes));
+            u"The answer is "_s + limit + u'.', u"the answer is "_s + limit);
         return false;
     }
     if (result != CURLE_OK) {
         const QString meaning = QString::fromUtf8(curl_easy_strerror(result));
         const QString detail = QString::fromUtf8(m_handles->errorBuffer);
-        reportFailure(static_cast<long>(result), meaning, source, detail.isEmpty() ? meaning : detail);
+        reportFailure(static_cast<long>(result), meaning, source, detail.isEmpty() ? meaning : detail,
+            failureReason(result, detail.isEmpty() ? meaning : detail));
         return false;
     }
     return true;
 }
 
-void HttpRequest::reportFailure(
-    long code, const QString &meaning, const QString &source, const QString &description)
+QString HttpRequest::failureReason(int curlCode, const QString &detail) const
 {
-    m_lastError = description;
-    std::fprintf(stderr, "Error:\nCode = %08lx\nCode meaning = %s\nSource = %s\nDescription = %s\n", code,
-        meaning.toUtf8().constData(), source.toUtf8().constData(), description.toUtf8().constData());
-    std::fflush(stderr);
+    switch (curlCode) {
+    case CURLE_OPERATION_TIMEDOUT:
+        return u"timed out after %1 s"_s.arg(m_options.totalTimeoutMs / 1000.0);
+    case CURLE_COULDNT_CONNECT:
+        return u"connection refused ("_s + detail + u')';
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return u"host not found ("_s + detail + u')';
+    default:
+        return detail;
+    }
+}
+
+void HttpRequest::reportFailure(long code, const QString &meaning, const QString &source,
+    const QString &description, const QString &reason)
+{
+    m_lastError = reason;
+    // The design's diagnostic block, word for word.
+    qCWarning(lcFetch).noquote() << u"Error:\nCode = %1\nCode meaning = %2\nSource = %3\nDescription = %4"_s
+                                        .arg(static_cast<qulonglong>(code), 8, 16, QLatin1Char('0'))
+                                        .arg(meaning, source, description);
 }
 
 QString HttpRequest::decodeBody(const QByteArray &body, const QByteArray &contentType)

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QString>
 
 #include <atomic>
 #include <memory>
+
+// Diagnostics of failed transfers ("quotra.fetch.warning=false" in QT_LOGGING_RULES hides them).
+Q_DECLARE_LOGGING_CATEGORY(lcFetch)
 
 // Limits of one GET. A stop request or a time-out must never leave the caller waiting for
 // minutes, and a runaway answer must not eat the memory.
@@ -29,14 +33,21 @@ public:
     void setStopFlag(const std::atomic<bool> *stop);
 
     // GETs the address and stores the body, decoded by the charset the answer declares
-    // (UTF-8 when none), in text; on failure text is left as it was. True only for an HTTP
-    // status 200-299. A transport failure writes a diagnostic to standard error; a status
-    // outside 200-299 or a stop does not.
+    // (UTF-8 when none or when the charset is unknown), in text; on failure text is left as
+    // it was. True only for an HTTP status 200-299. A transport failure writes the design's
+    // diagnostic block to the logging category quotra.fetch (QT_LOGGING_RULES switches it);
+    // a status outside 200-299 or a stop does not.
     virtual bool Get(const QString &address, QString &text);
 
     int lastStatus() const { return m_lastStatus; } // HTTP status of the last Get, 0 when none
     bool lastAborted() const { return m_lastAborted; } // the last Get was cut short by the stop flag
-    QString lastError() const { return m_lastError; } // reason of the last failure, empty on success
+    // Why the last Get failed, as the tail of a message: "HTTP status 404", "timed out after
+    // 30 s", "connection refused", "host not found", "the answer is larger than N bytes",
+    // "stopped", or libcurl's own text. Empty on success.
+    QString lastError() const { return m_lastError; }
+    // The charset the last answer declared when the converters do not know it (the body was
+    // then read as UTF-8); empty otherwise. A page that does not parse may be why.
+    QByteArray lastUnknownCharset() const { return m_lastUnknownCharset; }
 
     // Decodes a body by the charset of a Content-Type value; exposed for the tests.
     static QString decodeBody(const QByteArray &body, const QByteArray &contentType);
@@ -45,7 +56,9 @@ private:
     struct Handles;
     bool transfer(const QByteArray &url, QByteArray &contentType); // the body lands in m_body
     void keepOrReleaseBody();
-    void reportFailure(long code, const QString &meaning, const QString &source, const QString &description);
+    QString failureReason(int curlCode, const QString &detail) const;
+    void reportFailure(long code, const QString &meaning, const QString &source, const QString &description,
+        const QString &reason);
 
     HttpOptions m_options;
     std::unique_ptr<Handles> m_handles; // null when libcurl could not be set up
@@ -53,5 +66,6 @@ private:
     int m_lastStatus = 0;
     bool m_lastAborted = false;
     QString m_lastError;
+    QByteArray m_lastUnknownCharset;
     QByteArray m_body; // receive buffer, kept with its room from one Get to the next
 };

@@ -72,3 +72,15 @@ function(quotra_label_threads target)
   endif()
   add_dependencies(threads_tests ${target})
 endfunction()
+
+# Adds a Qt Test executable (widget tests) made of every source in the calling folder; it
+# runs on the offscreen platform.
+function(quotra_add_qtest name)
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_executable(${name} ${_src})
+  target_link_libraries(${name} PRIVATE quotra_common_cfg Qt6::Test ${ARGN})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE QUOTRA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+endfunction()

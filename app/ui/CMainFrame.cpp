@@ -308,7 +308,8 @@ void CMainFrame::createRibbon()
     m_codeBox->setInputMethodHints(Qt::ImhPreferUppercase | Qt::ImhNoPredictiveText | Qt::ImhLatinOnly);
     connect(m_codeBox, &QLineEdit::textEdited, this, &CMainFrame::onCodeBoxEdited);
     connect(m_codeBox, &QLineEdit::returnPressed, this, &CMainFrame::onCodeBoxCommitted);
-    m_ribbon->addSmallWidget(m_codeBox, tessera::ResourceString(Cmd::CodeBox), tip(Cmd::CodeBox));
+    m_codeBox->setPlaceholderText(tessera::ResourceString(Cmd::CodeBox));
+    m_ribbon->addSmallWidget(m_codeBox, QString(), tip(Cmd::CodeBox));
     for (const int id : { Cmd::SelectAll, Cmd::Paste, Cmd::Holdings })
         small(id);
     m_ribbon->endGroup();

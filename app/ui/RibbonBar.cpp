@@ -8,6 +8,9 @@
 #include <QMenu>
 #include <QStyle>
 #include <QToolButton>
+#include <QResizeEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,11 +34,8 @@ RibbonBar::RibbonBar(QWidget *parent)
 {
     setObjectName(QStringLiteral("RibbonBar"));
     setAttribute(Qt::WA_StyledBackground);
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-
     auto *tabRowWidget = new QWidget(this);
+    m_tabRowWidget = tabRowWidget;
     tabRowWidget->setObjectName(QStringLiteral("RibbonTabRow"));
     tabRowWidget->setAttribute(Qt::WA_StyledBackground);
     m_tabRow = new QHBoxLayout(tabRowWidget);
@@ -45,22 +45,80 @@ RibbonBar::RibbonBar(QWidget *parent)
     m_quickAccess->setSpacing(0);
     m_tabRowRight = new QHBoxLayout;
     m_tabRowRight->setSpacing(2);
-    outer->addWidget(tabRowWidget);
 
     auto *panel = new QWidget(this);
+    m_panel = panel;
     panel->setObjectName(QStringLiteral("RibbonPanel"));
     panel->setAttribute(Qt::WA_StyledBackground);
     m_groups = new QHBoxLayout(panel);
     m_groups->setContentsMargins(4, 4, 4, 2);
     m_groups->setSpacing(0);
-    outer->addWidget(panel);
     m_groups->addStretch(1);
-    // The groups never make the window wider than the user wants: a narrow window cuts the
-    // last groups off at the right instead.
-    panel->setMinimumWidth(0);
-    panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    tabRowWidget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+// The two rows are placed by hand: the groups keep their natural width and a window
+// narrower than them cuts the last groups off at the right, instead of squeezing every
+// button or forcing the window wider.
+QSize RibbonBar::sizeHint() const
+{
+    const QSize tabs = m_tabRowWidget->sizeHint();
+    const QSize panel = m_panel->sizeHint();
+    return { std::max(tabs.width(), panel.width()), tabs.height() + panel.height() };
+}
+
+QSize RibbonBar::minimumSizeHint() const
+{
+    return { 0, sizeHint().height() };
+}
+
+void RibbonBar::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutRows();
+}
+
+void RibbonBar::fitGroups()
+{
+    // Like an office ribbon: when the groups do not fit, the small buttons of the last
+    // groups drop their captions (icon only, the caption in the tooltip), group by group
+    // from the right; when the window grows again they get them back.
+    const auto panelWidth = [this] {
+        m_groups->invalidate();
+        return m_panel->sizeHint().width();
+    };
+    for (QList<QToolButton *> &group : m_smallButtons) {
+        for (QToolButton *b : group)
+            b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
+    for (qsizetype g = m_smallButtons.size() - 1; g >= 0 && panelWidth() > width(); --g) {
+        for (QToolButton *b : m_smallButtons[g]) {
+            if (!b->icon().isNull())
+                b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        }
+    }
+}
+
+void RibbonBar::layoutRows()
+{
+    if (m_fitting)
+        return;
+    m_fitting = true;
+    fitGroups();
+    m_fitting = false;
+    const int tabHeight = m_tabRowWidget->sizeHint().height();
+    m_tabRowWidget->setGeometry(0, 0, width(), tabHeight);
+    const QSize panel = m_panel->sizeHint();
+    m_panel->setGeometry(0, tabHeight, std::max(width(), panel.width()), panel.height());
+}
+
+bool RibbonBar::event(QEvent *event)
+{
+    if (event->type() == QEvent::LayoutRequest && !m_fitting) {
+        updateGeometry();
+        layoutRows();
+    }
+    return QWidget::event(event);
 }
 
 QToolButton *RibbonBar::setSystemMenu(const QString &caption, QMenu *menu, const QString &keyTip)
@@ -155,6 +213,7 @@ void RibbonBar::beginGroup(const QString &caption)
     box->addWidget(label);
     m_column = 0;
     m_row = 0;
+    m_smallButtons.append(QList<QToolButton *>());
 }
 
 void RibbonBar::addSeparatorColumn()
@@ -216,6 +275,7 @@ QToolButton *RibbonBar::addSmallButton(QAction *action, const QString &keyTip, b
     button->setFocusPolicy(Qt::NoFocus);
     button->setAccessibleName(action->text());
     placeSmall(button, startsGroup);
+    m_smallButtons.back().append(button);
     if (!keyTip.isEmpty())
         m_controlTips.append({ keyTip, button });
     return button;

@@ -50,10 +50,21 @@ public:
     QWidget *tabWidget() const { return m_tab; }
     QWidget *systemButton() const { return m_systemButton; }
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+
 private:
+    void layoutRows();
+    void fitGroups();
     void placeSmall(QWidget *control, bool startsGroup);
     void addSeparatorColumn();
 
+    QWidget *m_tabRowWidget;
+    QWidget *m_panel;
     QBoxLayout *m_tabRow;
     QBoxLayout *m_quickAccess;
     QBoxLayout *m_tabRowRight;
@@ -65,6 +76,8 @@ private:
     QGridLayout *m_groupGrid = nullptr;
     int m_column = 0;
     int m_row = 0;
+    QList<QList<QToolButton *>> m_smallButtons; // per group
+    bool m_fitting = false;
     QList<KeyTip> m_tabTips;
     QList<KeyTip> m_controlTips;
 };

@@ -3,6 +3,8 @@
 #include "view/table/CellText.h"
 #include "view/table/ColumnTable.h"
 
+#include <algorithm>
+
 QuoteRecord *ListTable::record(int row) const
 {
     if (row < 0 || static_cast<size_t>(row) >= m_rows.size())
@@ -28,6 +30,17 @@ void ListTable::refresh(const RecordMap &records, const ColumnLayout *fileLayout
 void ListTable::appendRecords(const std::vector<QuoteRecord *> &records)
 {
     m_rows.insert(m_rows.end(), records.begin(), records.end());
+}
+
+void ListTable::sortLikeRefresh()
+{
+    if (m_header.sortField() != 0) {
+        sort();
+        return;
+    }
+    // The document's map orders its keys by plain code-unit comparison.
+    std::stable_sort(m_rows.begin(), m_rows.end(),
+        [](const QuoteRecord *a, const QuoteRecord *b) { return a->code < b->code; });
 }
 
 void ListTable::eraseRows(const std::vector<int> &rowsAscending)

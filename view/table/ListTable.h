@@ -30,6 +30,9 @@ public:
 
     // Appends records (new rows of the document) after the last row, unsorted.
     void appendRecords(const std::vector<QuoteRecord *> &records);
+    // Puts the rows in the order a refresh would give them: sorted by the current state, or
+    // in the document's key order when the sort keeps the order (the anchor column).
+    void sortLikeRefresh();
     // Removes the given rows (indices ascending, each once).
     void eraseRows(const std::vector<int> &rowsAscending);
 

@@ -68,7 +68,7 @@ void ListTableModel::insertRecords(const std::vector<QuoteRecord *> &records)
     for (int row = first; row < m_table.rowCount(); ++row)
         m_rowOfCode.insert(m_table.record(row)->code, row);
     endInsertRows();
-    sortKeepingPersistentIndexes([&] { m_table.sort(); });
+    sortKeepingPersistentIndexes([&] { m_table.sortLikeRefresh(); });
 }
 
 void ListTableModel::removeCodes(const QStringList &codes)

@@ -144,7 +144,10 @@ void CQuotraView::applyStartLayout(const ColumnLayout &layout, const QList<int> 
                 m_model->setColumnWidth(c, savedWidths[c]);
         }
     }
-    m_model->setSort(header.sortColumn(), header.ascending(), false);
+    // The sort state comes with the layout: the sorted list column in the high 16 bits, the
+    // ascending flag in the low ones.
+    const quint32 packed = layout.packedSort;
+    m_model->setSort(static_cast<int>(packed >> 16), (packed & 0xFFFF) != 0, false);
     syncHeaderFromModel();
 }
 

@@ -1,0 +1,292 @@
+#include "corelib/LanguageModule.h"
+#include "corelib/Messages.h"
+#include "document/CQuotraDoc.h"
+#include "view/table/ColumnTable.h"
+#include "view/table/ListTableModel.h"
+#include "view/widgets/CQuotraView.h"
+#include "view/widgets/MyHeaderCtrl.h"
+#include "view/widgets/PaletteColors.h"
+
+#include "tests/support/RowBuilders.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The codes in display order.
+QStringList displayedCodes(const CQuotraView &view)
+{
+    QStringList codes;
+    for (int row = 0; row < view.rowCount(); ++row)
+        codes << view.listModel().record(row)->code;
+    return codes;
+}
+
+QStringList selectedCodes(const CQuotraView &view)
+{
+    return view.selectedCodes();
+}
+
+// The captions of the columns sub-menu, checked ones marked with "+".
+QStringList columnItems(QMenu *menu)
+{
+    QStringList items;
+    for (QAction *a : menu->actions()) {
+        if (!a->menu())
+            continue;
+        for (QAction *item : a->menu()->actions())
+            items << (item->isChecked() ? u"+"_s : u"-"_s) + QString::number(item->data().toInt() - 1000);
+    }
+    return items;
+}
+
+QAction *columnItem(QMenu *menu, int field)
+{
+    for (QAction *a : menu->actions()) {
+        if (!a->menu())
+            continue;
+        for (QAction *item : a->menu()->actions()) {
+            if (item->data().toInt() == 1000 + field)
+                return item;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class CQuotraViewTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CQuotraDoc> doc;
+    std::unique_ptr<CQuotraView> view;
+    QStringList messages;
+    int answer = tessera::IdYes;
+
+    // Code, name and price, in a layout showing code, name, price (list columns 1, 2, 3).
+    void makeList(std::initializer_list<RowSpec> rows)
+    {
+        doc = std::make_unique<CQuotraDoc>();
+        view = std::make_unique<CQuotraView>(*doc);
+        view->resize(800, 400);
+        view->applyStartLayout(MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, true));
+        doc->replaceRows(MakeRows(rows));
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(tessera::LanguageModule::instance().load());
+        tessera::SetMessageHandler([this](const QString &text, unsigned) {
+            messages << text;
+            return answer;
+        });
+    }
+    void cleanupTestCase() { tessera::SetMessageHandler({}); }
+    void init()
+    {
+        messages.clear();
+        answer = tessera::IdYes;
+    }
+    void cleanup()
+    {
+        view.reset();
+        doc.reset();
+    }
+
+    void headerMenuListsShownFieldsThenHiddenOnes()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s } });
+        std::unique_ptr<QMenu> menu(view->buildHeaderMenu(2, nullptr));
+        const QStringList items = columnItems(menu.get());
+        QCOMPARE(items.mid(0, 4), QStringList({ u"+1"_s, u"+2"_s, u"+4"_s, u"-3"_s }));
+        QCOMPARE(items.size(), 39);
+    }
+
+    void lastFieldCannotBeHiddenAndTheAnchorIsNeverOffered()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s } });
+        for (const int field : { 1, 2 }) {
+            std::unique_ptr<QMenu> menu(view->buildHeaderMenu(1, nullptr));
+            columnItem(menu.get(), field)->trigger();
+        }
+        QCOMPARE(view->listModel().columnCount(), 2);
+        std::unique_ptr<QMenu> menu(view->buildHeaderMenu(1, nullptr));
+        QVERIFY(!columnItem(menu.get(), 0));
+        columnItem(menu.get(), 4)->trigger();
+        QCOMPARE(view->listModel().columnCount(), 2);
+        QCOMPARE(view->listModel().table().header().visibleFields(), std::vector<int>({ 4 }));
+    }
+
+    void columnAddedAfterARightClickGoesRightOfThatColumn()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s } });
+        // A right-click on the header section of the name column (list column 2).
+        MyHeaderCtrl &header = view->headerCtrl();
+        const int x = header.sectionViewportPosition(2) + header.sectionSize(2) / 2;
+        QSignalSpy spy(&header, &MyHeaderCtrl::sectionMenuRequested);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(x, 5), header.mapToGlobal(QPoint(x, 5)));
+        QApplication::sendEvent(header.viewport(), &event);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(view->rightClickedColumn(), 2);
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *m = qobject_cast<QMenu *>(w))
+                m->close();
+        }
+        QVERIFY(view->toggleField(13));
+        QCOMPARE(view->listModel().table().header().visibleFields(), std::vector<int>({ 1, 2, 13, 4 }));
+        // The widget follows the header model: the new section shows right of the name.
+        const int newColumn = view->listModel().table().header().columnOfField(13);
+        QCOMPARE(header.visualIndex(newColumn), 3);
+    }
+
+    void headerClickSortsAndShiftSortsByTextColour()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s }, { u"1301"_s, u"10,000"_s } });
+        doc->record(u"6758"_s)->text_color = 0x0000FF;
+        view->sortByHeaderClick(3, Qt::NoModifier);
+        QCOMPARE(displayedCodes(*view), QStringList({ u"6758"_s, u"7203"_s, u"1301"_s }));
+        QCOMPARE(view->headerCtrl().sortIndicatorSection(), 3);
+        QCOMPARE(view->headerCtrl().sortIndicatorOrder(), Qt::AscendingOrder);
+        view->sortByHeaderClick(3, Qt::NoModifier);
+        QCOMPARE(displayedCodes(*view), QStringList({ u"1301"_s, u"7203"_s, u"6758"_s }));
+        QCOMPARE(view->headerCtrl().sortIndicatorOrder(), Qt::DescendingOrder);
+        // Shift: by text colour, the default colour standing in as the palette's text colour
+        // (black, 0) so red (0xFF) comes last ascending.
+        view->sortByHeaderClick(2, Qt::ShiftModifier);
+        QCOMPARE(displayedCodes(*view).last(), u"6758"_s);
+        // A real click goes through the header's signal.
+        MyHeaderCtrl &header = view->headerCtrl();
+        const int x = header.sectionViewportPosition(1) + header.sectionSize(1) / 2;
+        QTest::mouseClick(header.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, 5));
+        QCOMPARE(displayedCodes(*view), QStringList({ u"1301"_s, u"6758"_s, u"7203"_s }));
+    }
+
+    void selectionSurvivesASortAndItsFirstRowIsVisible()
+    {
+        RecordMap rows;
+        for (int k = 0; k < 300; ++k) {
+            auto r = std::make_unique<QuoteRecord>(QString::number(1000 + k));
+            r->values.set(SlotPrice, QString::number(300 - k));
+            rows.emplace(r->code, std::move(r));
+        }
+        makeList({});
+        doc->replaceRows(std::move(rows));
+        view->selectRows({ 0, 1, 150 });
+        const QStringList before = selectedCodes(*view);
+        view->sortByHeaderClick(3, Qt::NoModifier); // by price: the order turns round
+        QStringList after = selectedCodes(*view);
+        QCOMPARE(after.size(), 3);
+        std::sort(after.begin(), after.end());
+        QStringList expected = before;
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(after, expected);
+        const int first = view->selectedRows().front();
+        const QRect rect = view->visualRect(view->listModel().index(first, 1));
+        QVERIFY(rect.bottom() >= 0 && rect.top() < view->viewport()->height());
+    }
+
+    void deletingSelectsTheRowAtTheLastSelectedPosition()
+    {
+        makeList({ { u"1"_s, u""_s }, { u"2"_s, u""_s }, { u"3"_s, u""_s }, { u"4"_s, u""_s }, { u"5"_s, u""_s } });
+        view->selectRows({ 1, 2 });
+        view->deleteSelectedRows();
+        QCOMPARE(displayedCodes(*view), QStringList({ u"1"_s, u"4"_s, u"5"_s }));
+        QCOMPARE(view->selectedRows(), std::vector<int>({ 2 }));
+        QVERIFY(doc->IsModified());
+        // The last rows: the new last row is selected; all rows: nothing.
+        view->selectRows({ 2 });
+        view->deleteSelectedRows();
+        QCOMPARE(view->selectedRows(), std::vector<int>({ 1 }));
+        view->selectAll();
+        view->deleteSelectedRows();
+        QCOMPARE(view->rowCount(), 0);
+        QVERIFY(view->selectedRows().empty());
+    }
+
+    void copyWritesListColumnOrderEvenAfterAHeaderDrag()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s, u"Alpha, Motors"_s }, { u"6758"_s, u"1,234.50"_s, u"Beta"_s } });
+        // Drag the price section in front of the code.
+        view->headerCtrl().moveSection(view->headerCtrl().visualIndex(3), 1);
+        QCOMPARE(view->listModel().table().header().visibleFields(), std::vector<int>({ 4, 1, 2 }));
+        view->selectAll();
+        QVERIFY(view->copySelection());
+        const QString text = QGuiApplication::clipboard()->text();
+        const QString caption = ColumnCaption(1) + u',' + ColumnCaption(2) + u',' + ColumnCaption(4) + u',';
+        QCOMPARE(text,
+            caption + u"\r\n6758,Beta,1234.5,\r\n7203,Alpha Motors,2500,\r\n"_s);
+    }
+
+    void anchorSectionCannotBeMoved()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s } });
+        view->headerCtrl().moveSection(0, 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(view->headerCtrl().visualIndex(0), 0);
+        QCOMPARE(view->listModel().table().header().order().front(), 0);
+    }
+
+    void rowsOfThisListAreNotDroppedOntoIt()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s } });
+        ListTableModel &model = view->listModel();
+        std::unique_ptr<QMimeData> own(model.mimeData({ model.index(0, 1) }));
+        QVERIFY(own);
+        QCOMPARE(own->text(), u"7203,,2500,\r\n"_s);
+        QVERIFY(!model.canDropMimeData(own.get(), Qt::MoveAction, -1, -1, {}));
+        // The same text from elsewhere adds its codes.
+        QMimeData other;
+        other.setText(u"6758\n7203\n"_s);
+        QVERIFY(model.canDropMimeData(&other, Qt::CopyAction, -1, -1, {}));
+        QVERIFY(model.dropMimeData(&other, Qt::CopyAction, -1, -1, {}));
+        QCOMPARE(displayedCodes(*view), QStringList({ u"6758"_s, u"7203"_s }));
+        doc->StopUpdate();
+        // Rows of another list of this program are text like any other.
+        CQuotraDoc otherDoc;
+        CQuotraView otherView(otherDoc);
+        otherDoc.replaceRows(MakeRows({ { u"9984"_s, u""_s } }));
+        std::unique_ptr<QMimeData> foreign(otherView.listModel().mimeData({ otherView.listModel().index(0, 1) }));
+        QVERIFY(model.canDropMimeData(foreign.get(), Qt::CopyAction, -1, -1, {}));
+    }
+
+    void sortedColumnIsTintedAndSelectedRowsShowTheSelection()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } });
+        view->setSort(3, true, false);
+        view->selectRows({ 0 });
+        const QImage image = view->viewport()->grab().toImage();
+        const CellPalette palette = CellPaletteFrom(view->palette());
+        const auto pixelOf = [&](int row, int column) {
+            const QRect r = view->visualRect(view->listModel().index(row, column));
+            return image.pixelColor(r.right() - 2, r.center().y());
+        };
+        QCOMPARE(pixelOf(1, 3), ToQColor(BlendColor(palette.window, palette.sortBack, kSortTintWeight)));
+        QCOMPARE(pixelOf(1, 2), ToQColor(palette.window));
+        QCOMPARE(pixelOf(0, 2), ToQColor(palette.selectionBack));
+        QCOMPARE(pixelOf(0, 3), ToQColor(palette.sortBack));
+    }
+
+    void addingACodeKeepsTheSelection()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } });
+        view->selectRows({ 1 });
+        QCOMPARE(doc->AddCode(u"1301"_s), CQuotraDoc::AddCodeResult::Added);
+        doc->StopUpdate();
+        QCOMPARE(displayedCodes(*view), QStringList({ u"1301"_s, u"6758"_s, u"7203"_s }));
+        QCOMPARE(selectedCodes(*view), QStringList({ u"7203"_s }));
+    }
+};
+
+QTEST_MAIN(CQuotraViewTest)
+#include "CQuotraViewTest.moc"

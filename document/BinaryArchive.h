@@ -1,6 +1,7 @@
 #pragma once
 
 #include "corelib/Result.h"
+#include "document/ErrorCodes.h" // ListFileError
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -10,19 +11,6 @@
 #include <algorithm>
 
 class QIODevice;
-
-// Error codes of the list-file reader and its archive. After a known version every byte
-// pattern decodes to some value (any length form is accepted, 8-bit text decodes with
-// replacement characters), so a list file fails only by its version, by ending early or
-// by a length that runs past the end, or by the device.
-enum ListFileError : int {
-    ListErrorNone = 0,
-    ListErrorBadVersion = 100, // the first u32 is no known list-file version
-    ListErrorTruncated = 101, // the data ends inside a field, or a length runs past the end
-    ListErrorIo = 103, // the file or device could not be read or written
-    ListErrorNewerVersion = 105, // a date-shaped version after the current one
-    ListErrorTooLarge = 106, // the file is larger than a list file can reasonably be
-};
 
 // Little-endian reader over a byte buffer with a sticky error: the first failed read records
 // where and why, later reads return zero values without moving, and the caller checks ok()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/ErrorCodes.h" // ExportError
+
 #include <QByteArray>
 #include <QStringEncoder>
 #include <QStringView>
@@ -13,12 +15,6 @@ class TableSource;
 
 // Called after each exported row with the rows done so far and the row count.
 using ExportProgress = std::function<void(int done, int total)>;
-
-// Error codes shared by the exports.
-enum ExportError : int {
-    ExportErrorEmpty = 300, // the list has no rows; no file is written
-    ExportErrorWrite = 301, // the file could not be created or written
-};
 
 // The text an export writes for a cell: the display text trimmed at both ends, and in the
 // memo column each CR LF turned into "<br>" so that a row stays on one line.

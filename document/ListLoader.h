@@ -6,9 +6,6 @@
 #include <QByteArrayView>
 #include <QString>
 
-// Error code of a workbook handed to the loader while workbook import is not built.
-inline constexpr int ListErrorWorkbook = 104;
-
 struct ListLoadOptions {
     ListReadOptions listFile; // system colours for the oldest list files
     qint64 updatePeriodSeconds = 0; // rows of a text list start this far in the past

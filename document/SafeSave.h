@@ -1,18 +1,13 @@
 #pragma once
 
 #include "corelib/Result.h"
+#include "document/ErrorCodes.h" // SaveError
 
 #include <QString>
 
 #include <functional>
 
 class QIODevice;
-
-// Error codes of a safe save (the writer's own errors pass through unchanged).
-enum SaveError : int {
-    SaveErrorOpen = 400, // the temporary file beside the target could not be created
-    SaveErrorCommit = 401, // writing out or renaming the temporary file failed
-};
 
 // Writes all `size` bytes to `device`, going on after a short write: a file-size limit or a
 // full disk takes part of a chunk without an error, and only the next write fails with the

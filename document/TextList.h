@@ -1,15 +1,10 @@
 #pragma once
 
 #include "corelib/Result.h"
+#include "document/ErrorCodes.h" // TextListError
 #include "document/RecordMap.h"
 
 #include <QByteArrayView>
-
-// Error codes of the text-list reader.
-enum TextListError : int {
-    TextListErrorInvalidCode = 200, // a line's code is not a valid code
-    TextListErrorLineTooLong = 201, // a line runs past the reading window
-};
 
 struct TextListOptions {
     QString path; // the file's full path, shown in the error text

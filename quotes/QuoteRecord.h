@@ -45,18 +45,52 @@ enum QuoteSlot : int {
 
 inline constexpr int kFieldCount = 39;   // field numbers run 1..39; 0 names no field
 
-// Field numbers that are not quote slots.
+// The field numbers 1..39 that name every visible field: its list column, display text,
+// sort rule, colour rule and JSON key all go by this number. Code names fields by these,
+// never by bare numbers; the JSON key is in the comment where the name differs from it.
 enum FieldNumber : int {
     FieldNone = 0,
     FieldCode = 1,
+    FieldName = 2,
+    FieldMarket = 3,
+    FieldPrice = 4, // t_value
+    FieldDifference = 5,
+    FieldRatio = 6,
+    FieldVolume = 7,
+    FieldTradingValue = 8, // baibai
+    FieldOpen = 9, // o_price
+    FieldHigh = 10, // h_price
+    FieldLow = 11, // l_price
+    FieldDividend = 12,
+    FieldYield = 13,
     FieldDatetime = 14,
     FieldStatus = 15,
+    FieldPrevClose = 16, // zenjituowari
+    FieldPriceLimit = 17, // nehaba
+    FieldMarketCap = 18, // jikasougaku
+    FieldSharesIssued = 19, // hakkousu
+    FieldPer = 20,
+    FieldPbr = 21,
+    FieldEps = 22,
+    FieldBps = 23,
+    FieldRoe = 24,
+    FieldCar = 25,
+    FieldMinPurchase = 26, // saiteikounyu
+    FieldUnit = 27, // tangen
+    FieldYearHigh = 28, // shonen_max
+    FieldYearLow = 29, // shonen_min
+    FieldMarginBuy = 30, // sinyoukai
+    FieldMarginBuyChange = 31, // zensyu1
+    FieldMarginSell = 32, // sinyouuri
+    FieldMarginSellChange = 33, // zensyu2
+    FieldMarginRatio = 34, // sinyouritu
     FieldBuyday = 35,
     FieldAmount = 36,
     FieldShares = 37,
     FieldLoss = 38,
     FieldMemo = 39,
 };
+static_assert(FieldMemo == kFieldCount, "field numbers run 1..39");
 
 // The failure text the update worker writes into the status slot.
 inline constexpr char16_t kFetchErrorText[] = u"ERROR:情報の取得に失敗しました";

@@ -1,7 +1,7 @@
 #include "view/table/CellColors.h"
 
-#include "quotes/QuoteRecord.h"
 #include "corelib/NumberReading.h"
+#include "quotes/QuoteRecord.h"
 
 #include <algorithm>
 
@@ -10,20 +10,20 @@ using namespace Qt::StringLiterals;
 TextColorRule CellTextColorRule(const QuoteRecord &record, int field)
 {
     switch (field) {
-    case 5:
-    case 6:
-    case 22:
-    case 24:
-    case 31:
-    case 33: {
+    case FieldDifference:
+    case FieldRatio:
+    case FieldEps:
+    case FieldRoe:
+    case FieldMarginBuyChange:
+    case FieldMarginSellChange: {
         const QStringView text = record.values[SlotOfField(field)];
         return tessera::ReadLeadingReal(text, false) < 0 ? TextColorRule::Red : TextColorRule::Row;
     }
     case FieldLoss:
         return record.loss < 0 ? TextColorRule::Red : TextColorRule::Row;
-    case 10:
+    case FieldHigh:
         return record.values[SlotHigh].contains("STOP"_L1) ? TextColorRule::DarkGreen : TextColorRule::Row;
-    case 11:
+    case FieldLow:
         return record.values[SlotLow].contains("STOP"_L1) ? TextColorRule::Red : TextColorRule::Row;
     case FieldStatus:
         return record.values[SlotStatus].contains("ERROR"_L1) ? TextColorRule::Red : TextColorRule::Row;

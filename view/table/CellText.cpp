@@ -92,11 +92,11 @@ QString CellText(const QuoteRecord &record, int field)
     switch (field) {
     case FieldCode:
         return record.code;
-    case 4:
-    case 5:
-    case 9:
-    case 10:
-    case 11: // prices: aligned on the point
+    case FieldPrice:
+    case FieldDifference:
+    case FieldOpen:
+    case FieldHigh:
+    case FieldLow: // prices: aligned on the point
         return DecimalAlign(record.values[SlotOfField(field)]);
     case FieldDatetime:
         return FormatLocalTime(record.datetime, true);

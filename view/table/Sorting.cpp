@@ -12,18 +12,51 @@ namespace {
 
 using R = CompareRule;
 
-// Rule of each field number 0..39.
-constexpr std::array<CompareRule, 40> kRules = {
-    R::None, // 0 anchor
-    R::Code, R::Text, R::Text, R::Real, R::Real, // 1..5
-    R::Real, R::Integer, R::Integer, R::Real, R::Real, // 6..10
-    R::Real, R::Real, R::Real, R::Time, R::Text, // 11..15
-    R::Integer, R::Range, R::Integer, R::Integer, R::Real, // 16..20
-    R::Real, R::Real, R::Real, R::Real, R::Real, // 21..25
-    R::Integer, R::Integer, R::Integer, R::Integer, R::Integer, // 26..30
-    R::Integer, R::Integer, R::Integer, R::Real, // 31..34
-    R::Time, R::Number, R::Number, R::Number, R::Text, // 35..39
-};
+// Rule of each field number 0..39; 0 (the anchor) compares nothing.
+constexpr std::array<CompareRule, kFieldCount + 1> kRules = [] {
+    std::array<CompareRule, kFieldCount + 1> r {};
+    r.fill(R::None);
+    r[FieldCode] = R::Code;
+    r[FieldName] = R::Text;
+    r[FieldMarket] = R::Text;
+    r[FieldPrice] = R::Real;
+    r[FieldDifference] = R::Real;
+    r[FieldRatio] = R::Real;
+    r[FieldVolume] = R::Integer;
+    r[FieldTradingValue] = R::Integer;
+    r[FieldOpen] = R::Real;
+    r[FieldHigh] = R::Real;
+    r[FieldLow] = R::Real;
+    r[FieldDividend] = R::Real;
+    r[FieldYield] = R::Real;
+    r[FieldDatetime] = R::Time;
+    r[FieldStatus] = R::Text;
+    r[FieldPrevClose] = R::Integer;
+    r[FieldPriceLimit] = R::Range;
+    r[FieldMarketCap] = R::Integer;
+    r[FieldSharesIssued] = R::Integer;
+    r[FieldPer] = R::Real;
+    r[FieldPbr] = R::Real;
+    r[FieldEps] = R::Real;
+    r[FieldBps] = R::Real;
+    r[FieldRoe] = R::Real;
+    r[FieldCar] = R::Real;
+    r[FieldMinPurchase] = R::Integer;
+    r[FieldUnit] = R::Integer;
+    r[FieldYearHigh] = R::Integer;
+    r[FieldYearLow] = R::Integer;
+    r[FieldMarginBuy] = R::Integer;
+    r[FieldMarginBuyChange] = R::Integer;
+    r[FieldMarginSell] = R::Integer;
+    r[FieldMarginSellChange] = R::Integer;
+    r[FieldMarginRatio] = R::Real;
+    r[FieldBuyday] = R::Time;
+    r[FieldAmount] = R::Number;
+    r[FieldShares] = R::Number;
+    r[FieldLoss] = R::Number;
+    r[FieldMemo] = R::Text;
+    return r;
+}();
 
 // Starts fetching what reading a field's text touches in the record.
 void prefetchText(const QuoteRecord &r, int field)

@@ -1,0 +1,40 @@
+#pragma once
+
+// The error codes of every reader and writer of lists and exports, in one place so that no
+// two mean the same number. Each range belongs to one reader or writer; a code travels in
+// tessera::Error with a message that names the file and what was wrong.
+
+// 1xx: the list-file reader and writer and their archive (document/BinaryArchive.h,
+// document/ListFile.h, document/ListLoader.h). After a known version every byte pattern
+// decodes to some value (any length form is accepted, 8-bit text decodes with replacement
+// characters), so a list file fails only by its version, by ending early or by a length that
+// runs past the end, by its size, or by the device.
+enum ListFileError : int {
+    ListErrorNone = 0,
+    ListErrorBadVersion = 100, // the first u32 is no known list-file version
+    ListErrorTruncated = 101, // the data ends inside a field, or a length runs past the end
+    ListErrorIo = 103, // the file or device could not be read or written
+    ListErrorWorkbook = 104, // a workbook handed to the loader while workbook import is not built
+    ListErrorNewerVersion = 105, // a date-shaped version after the current one
+    ListErrorTooLarge = 106, // the file is larger than a list file can reasonably be
+};
+
+// 2xx: the text-list reader (document/TextList.h).
+enum TextListError : int {
+    TextListErrorInvalidCode = 200, // a line's code is not a valid code
+    TextListErrorLineTooLong = 201, // a line runs past the reading window
+};
+
+// 3xx: the CSV and JSON exports (document/ExportText.h).
+enum ExportError : int {
+    ExportErrorEmpty = 300, // the list has no rows; no file is written
+    ExportErrorWrite = 301, // the file could not be created or written
+};
+
+// 4xx: saving through a temporary file (document/SafeSave.h); the writer's own errors pass
+// through unchanged. 402 is SaveErrorWorkbook of document/DocumentIo.h: a format that cannot
+// be written yet.
+enum SaveError : int {
+    SaveErrorOpen = 400, // the temporary file beside the target could not be created
+    SaveErrorCommit = 401, // writing out or renaming the temporary file failed
+};

@@ -146,7 +146,7 @@ bool KeyTips::eventFilter(QObject *watched, QEvent *event)
     auto *key = static_cast<QKeyEvent *>(event);
     if (key->isAutoRepeat())
         return m_level != Level::Off;
-    if (type == QEvent::KeyPress && key->key() == Qt::Key_Alt && key->modifiers() == Qt::AltModifier) {
+    if (type == QEvent::KeyPress && key->key() == Qt::Key_Alt && (key->modifiers() & ~Qt::AltModifier) == 0) {
         m_altAlone = true;
         return false;
     }

@@ -75,37 +75,60 @@ QSize RibbonBar::minimumSizeHint() const
 void RibbonBar::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    if (!m_fitting) {
+        m_fitting = true;
+        fitGroups();
+        m_fitting = false;
+    }
     layoutRows();
 }
 
 void RibbonBar::fitGroups()
 {
     // Like an office ribbon: when the groups do not fit, the small buttons of the last
-    // groups drop their captions (icon only, the caption in the tooltip), group by group
-    // from the right; when the window grows again they get them back.
-    const auto panelWidth = [this] {
-        m_groups->invalidate();
-        return m_panel->sizeHint().width();
-    };
-    for (QList<QToolButton *> &group : m_smallButtons) {
-        for (QToolButton *b : group)
-            b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // groups drop their captions (icon only, the caption stays in the tooltip), group by
+    // group from the right; when the window grows again they get them back. Each group's
+    // two widths are measured once.
+    if (m_savings.size() != m_groupWidgets.size()) {
+        // Measured while every caption still shows. A column of small buttons gets
+        // narrower by its widest caption.
+        m_fullWidth = m_panel->sizeHint().width();
+        m_savings.clear();
+        for (const QList<QToolButton *> &group : std::as_const(m_smallButtons)) {
+            QHash<int, int> widest;
+            for (QToolButton *b : group) {
+                if (b->icon().isNull())
+                    continue;
+                const int caption = b->fontMetrics().horizontalAdvance(b->text()) + 6;
+                const int column = b->property("ribbonColumn").toInt();
+                widest[column] = std::max(widest.value(column), caption);
+            }
+            int saving = 0;
+            for (const int w : std::as_const(widest))
+                saving += w;
+            m_savings << saving;
+        }
     }
-    for (qsizetype g = m_smallButtons.size() - 1; g >= 0 && panelWidth() > width(); --g) {
-        for (QToolButton *b : m_smallButtons[g]) {
-            if (!b->icon().isNull())
-                b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    int needed = m_fullWidth;
+    qsizetype firstCollapsed = m_groupWidgets.size();
+    while (firstCollapsed > 0 && needed > width()) {
+        --firstCollapsed;
+        needed -= m_savings[firstCollapsed];
+    }
+    if (firstCollapsed == m_firstCollapsed)
+        return;
+    m_firstCollapsed = firstCollapsed;
+    for (qsizetype g = 0; g < m_groupWidgets.size(); ++g) {
+        const Qt::ToolButtonStyle style = g >= firstCollapsed ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon;
+        for (QToolButton *b : std::as_const(m_smallButtons[g])) {
+            if (!b->icon().isNull() && b->toolButtonStyle() != style)
+                b->setToolButtonStyle(style);
         }
     }
 }
 
 void RibbonBar::layoutRows()
 {
-    if (m_fitting)
-        return;
-    m_fitting = true;
-    fitGroups();
-    m_fitting = false;
     const int tabHeight = m_tabRowWidget->sizeHint().height();
     m_tabRowWidget->setGeometry(0, 0, width(), tabHeight);
     const QSize panel = m_panel->sizeHint();
@@ -114,7 +137,7 @@ void RibbonBar::layoutRows()
 
 bool RibbonBar::event(QEvent *event)
 {
-    if (event->type() == QEvent::LayoutRequest && !m_fitting) {
+    if (event->type() == QEvent::LayoutRequest) {
         updateGeometry();
         layoutRows();
     }
@@ -258,6 +281,7 @@ void RibbonBar::placeSmall(QWidget *control, bool startsGroup)
     if (startsGroup)
         addSeparatorColumn();
     m_groupGrid->addWidget(control, m_row, m_column, Qt::AlignLeft | Qt::AlignVCenter);
+    control->setProperty("ribbonColumn", m_column);
     if (++m_row == kRowsPerColumn) {
         m_row = 0;
         ++m_column;
@@ -310,6 +334,7 @@ void RibbonBar::endGroup()
     m_groupGrid->setColumnStretch(m_column + 1, 1);
     // Groups are laid out left to right; the stretch stays last.
     m_groups->insertWidget(m_groups->count() - 1, m_group);
+    m_groupWidgets.append(m_group);
     m_groups->insertWidget(m_groups->count() - 1, verticalLine(this));
     m_group = nullptr;
     m_groupGrid = nullptr;

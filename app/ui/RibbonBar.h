@@ -77,7 +77,11 @@ private:
     int m_column = 0;
     int m_row = 0;
     QList<QList<QToolButton *>> m_smallButtons; // per group
+    QList<QWidget *> m_groupWidgets;
     bool m_fitting = false;
+    QList<int> m_savings; // per group: how much narrower it gets without captions
+    int m_fullWidth = 0;
+    qsizetype m_firstCollapsed = -1;
     QList<KeyTip> m_tabTips;
     QList<KeyTip> m_controlTips;
 };

@@ -1,0 +1,404 @@
+#include "app/core/AppSettings.h"
+#include "app/core/CCLineInfo.h"
+#include "app/core/FileDialogFilters.h"
+#include "app/core/UpdateSchedule.h"
+#include "app/core/WindowPlacement.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CommandTable.h"
+#include "app/ui/KeyTips.h"
+#include "app/ui/StatusBarPanes.h"
+#include "corelib/LanguageModule.h"
+#include "corelib/Messages.h"
+#include "corelib/StringIds.h"
+#include "document/CQuotraDoc.h"
+#include "document/ListFile.h"
+#include "view/widgets/CQuotraView.h"
+
+#include "tests/support/RowBuilders.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString binDir()
+{
+    return QFileInfo(QFileInfo(u"/proc/self/exe"_s).canonicalFilePath()).absolutePath();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// The sample site on a free port for one test; its root address, or empty.
+class Site {
+public:
+    ~Site()
+    {
+        if (m_site.state() != QProcess::NotRunning) {
+            m_site.kill();
+            m_site.waitForFinished();
+        }
+    }
+    QString start()
+    {
+        m_site.start(binDir() + u"/quotra-sample-site"_s, { u"--port"_s, u"0"_s });
+        if (!m_site.waitForStarted())
+            return {};
+        QByteArray out;
+        for (int tries = 0; tries < 200 && !out.contains('\n'); ++tries) {
+            m_site.waitForReadyRead(100);
+            out += m_site.readAllStandardOutput();
+        }
+        const QByteArray line = out.left(out.indexOf('\n')).trimmed();
+        if (!line.startsWith("port "))
+            return {};
+        return u"http://127.0.0.1:"_s + QString::fromLatin1(line.mid(5)) + u'/';
+    }
+
+private:
+    QProcess m_site;
+};
+
+} // namespace
+
+class CMainFrameTest : public QObject {
+    Q_OBJECT
+
+private:
+    AppSettings settings;
+    QStringList messages;
+    QList<int> answers; // the answers of the next message boxes; IdOk when none is left
+    QTemporaryDir dir;
+
+    std::unique_ptr<CMainFrame> makeFrame(const CCLineInfo &commandLine = {})
+    {
+        auto frame = std::make_unique<CMainFrame>(settings, commandLine);
+        frame->askSaveFile = [](const QString &) { return QString(); };
+        frame->askOpenFile = [] { return QString(); };
+        return frame;
+    }
+    QString listFile(const QString &name, std::initializer_list<RowSpec> rows)
+    {
+        const QString path = dir.filePath(name);
+        writeFile(path, WriteListFile(MakeRows(rows), MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, true)));
+        return path;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(dir.isValid());
+        QVERIFY(tessera::LanguageModule::instance().load());
+        tessera::SetMessageHandler([this](const QString &text, unsigned style) {
+            messages << text;
+            return answers.isEmpty() ? tessera::DefaultMessageResult(style) : answers.takeFirst();
+        });
+        // Nothing listens here: updates started by the tests fail at once.
+        qputenv("QUOTRA_SITE_ROOT", "http://127.0.0.1:1/");
+    }
+    void cleanupTestCase() { tessera::SetMessageHandler({}); }
+    void init()
+    {
+        QSettings().clear();
+        settings = AppSettings();
+        settings.currentLanguage = 1041;
+        messages.clear();
+        answers.clear();
+    }
+
+    void titleFollowsTheDocument()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        QCOMPARE(frame->windowTitle(), tessera::ResourceString(Ids::NewListTitle) + u" - Quotra"_s);
+        QVERIFY(frame->openDocument(listFile(u"a.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
+        QCOMPARE(frame->windowTitle(), u"a.kabu - Quotra"_s);
+        frame->document().MarkModified();
+        QCOMPARE(frame->windowTitle(), u"a.kabu * - Quotra"_s);
+    }
+
+    void saveModifiedYesNoCancel()
+    {
+        auto frame = makeFrame();
+        const QString path = listFile(u"b.kabu"_s, { { u"7203"_s, u"2,500"_s } });
+        QVERIFY(frame->openDocument(path));
+        const QByteArray before = [&] {
+            QFile f(path);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        frame->document().removeRows({ u"7203"_s });
+        frame->document().MarkModified();
+
+        answers = { tessera::IdCancel };
+        QVERIFY(!frame->SaveModified());
+        QVERIFY(frame->document().IsModified());
+        QCOMPARE(frame->document().title(), u"b.kabu *"_s);
+        QCOMPARE(messages.last(), tessera::FormatResourceString(Ids::MsgSaveChanges, { u"b.kabu"_s }));
+
+        answers = { tessera::IdNo };
+        QVERIFY(frame->SaveModified());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        f.close();
+
+        answers = { tessera::IdYes };
+        QVERIFY(frame->SaveModified());
+        QVERIFY(!frame->document().IsModified());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll() != before);
+    }
+
+    void newListAsksBeforeDiscardingChanges()
+    {
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(listFile(u"c.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
+        frame->document().MarkModified();
+        answers = { tessera::IdCancel };
+        frame->action(Cmd::New)->trigger();
+        QCOMPARE(frame->document().rows().size(), size_t(1));
+        answers = { tessera::IdNo };
+        frame->action(Cmd::New)->trigger();
+        QVERIFY(frame->document().rows().empty());
+        QVERIFY(!frame->document().IsModified());
+    }
+
+    void aFileThatIsNoListKeepsTheOpenList()
+    {
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(listFile(u"d.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
+        frame->document().MarkModified();
+        const QString bad = dir.filePath(u"bad.kabu"_s);
+        writeFile(bad, QByteArray("\x01\x02garbage", 9));
+        QVERIFY(!frame->openDocument(bad));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].contains(QFileInfo(bad).absoluteFilePath()));
+        QCOMPARE(frame->document().title(), u"d.kabu *"_s);
+        QCOMPARE(frame->view().rowCount(), 1);
+        QVERIFY(frame->document().IsModified());
+    }
+
+    void commandsAreEnabledByTheSelection()
+    {
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(listFile(u"e.kabu"_s, { { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } })));
+        QVERIFY(!frame->action(Cmd::Delete)->isEnabled());
+        QVERIFY(!frame->action(Cmd::Chart)->isEnabled());
+        frame->view().selectRows({ 0 });
+        QVERIFY(frame->action(Cmd::Delete)->isEnabled());
+        QVERIFY(frame->action(Cmd::Chart)->isEnabled());
+        frame->view().selectRows({ 0, 1 });
+        QVERIFY2(!frame->action(Cmd::Chart)->isEnabled(), "the chart needs exactly one row");
+        QVERIFY(!frame->action(Cmd::SelectAll)->isEnabled());
+        QVERIFY2(!frame->action(Cmd::Find)->isEnabled(), "find comes later");
+        QCOMPARE(frame->statusPanes().selectedPane()->text(),
+            tessera::FormatResourceString(Ids::PaneSelectedRows, { u"2"_s }));
+    }
+
+    void keyboardReachesTheCommands()
+    {
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(listFile(u"f.kabu"_s, { { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } })));
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        frame->activateWindow();
+        frame->view().setFocus();
+        QTest::keyClick(&frame->view(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(frame->view().selectedCount(), 2);
+        QTest::keyClick(&frame->view(), Qt::Key_Delete);
+        QCOMPARE(frame->view().rowCount(), 0);
+        // Space moves into the code box; Enter there adds the code.
+        QTest::keyClick(&frame->view(), Qt::Key_Space);
+        QCOMPARE(QApplication::focusWidget(), frame->codeBox());
+        QTest::keyClicks(frame->codeBox(), u"7203.t"_s);
+        QCOMPARE(frame->codeBox()->text(), u"7203.T"_s);
+        frame->codeBox()->clear();
+        QTest::keyClicks(frame->codeBox(), u"72 03"_s);
+        QCOMPARE(frame->codeBox()->text(), u"7203"_s);
+        QTest::keyClick(frame->codeBox(), Qt::Key_Return);
+        frame->document().StopUpdate();
+        QCOMPARE(frame->view().rowCount(), 1);
+        QCOMPARE(frame->view().selectedCodes(), QStringList({ u"7203"_s }));
+    }
+
+    void keyTipsShowAndTriggerCommands()
+    {
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(listFile(u"g.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        frame->view().setFocus();
+        KeyTips &tips = frame->keyTips();
+        QTest::keyPress(&frame->view(), Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(&frame->view(), Qt::Key_Alt, Qt::NoModifier);
+        QCOMPARE(tips.level(), KeyTips::Level::Tab);
+        QVERIFY(tips.visibleTips().contains(u"F"_s));
+        QVERIFY(tips.visibleTips().contains(u"H"_s));
+        QTest::keyClick(&frame->view(), Qt::Key_H);
+        QCOMPARE(tips.level(), KeyTips::Level::Controls);
+        QVERIFY(tips.visibleTips().contains(u"SA"_s));
+        // "S" narrows to the tips that start with it; Escape goes back one level.
+        QTest::keyClick(&frame->view(), Qt::Key_S);
+        for (const QString &t : tips.visibleTips())
+            QVERIFY2(t.startsWith(u'S'), qPrintable(t));
+        QTest::keyClick(&frame->view(), Qt::Key_Escape);
+        QCOMPARE(tips.level(), KeyTips::Level::Controls);
+        QTest::keyClick(&frame->view(), Qt::Key_Escape);
+        QCOMPARE(tips.level(), KeyTips::Level::Tab);
+        QTest::keyClick(&frame->view(), Qt::Key_H);
+        QSignalSpy fit(frame->action(Cmd::FitColumns), &QAction::triggered);
+        QTest::keyClick(&frame->view(), Qt::Key_S);
+        QTest::keyClick(&frame->view(), Qt::Key_Z);
+        QCOMPARE(fit.count(), 1);
+        QCOMPARE(tips.level(), KeyTips::Level::Off);
+        QVERIFY(tips.visibleTips().isEmpty());
+    }
+
+    void closingStoresTheWindowAndTheLayout()
+    {
+        {
+            auto frame = makeFrame();
+            QVERIFY(frame->openDocument(listFile(u"h.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
+            frame->placeWindow();
+            frame->view().toggleField(13);
+            QVERIFY(frame->close());
+            QVERIFY(QSettings().contains(frame->dockingLayoutName() + u"/Geometry"_s));
+        }
+        QCOMPARE(settings.columnIndex, u"0,1,2,4,13,"_s);
+        QCOMPARE(QSettings().value(u"4.00/Recent File List/File1"_s).toString(), dir.filePath(u"h.kabu"_s));
+        auto again = makeFrame();
+        QCOMPARE(again->recentFiles(), QStringList({ dir.filePath(u"h.kabu"_s) }));
+    }
+
+    void unsavedChangesCanStopTheClose()
+    {
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(listFile(u"i.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
+        frame->show();
+        frame->document().MarkModified();
+        answers = { tessera::IdCancel };
+        QVERIFY(!frame->close());
+        QVERIFY(frame->isVisible());
+        answers = { tessera::IdNo };
+        QVERIFY(frame->close());
+    }
+
+    void firstPlacementIsCentredOrMaximised()
+    {
+        const QRect screen(0, 0, 1920, 1080);
+        FirstPlacement p = FirstWindowPlacement(screen, 96, 96);
+        QCOMPARE(p.geometry, QRect(448, 220, 1024, 640));
+        QVERIFY(!p.maximised);
+        p = FirstWindowPlacement(screen, 144, 144);
+        QCOMPARE(p.geometry.size(), QSize(1536, 960));
+        QVERIFY(!p.maximised);
+        p = FirstWindowPlacement(QRect(0, 0, 1000, 700), 96, 96);
+        QVERIFY(p.maximised);
+        // A secondary layout with the available area away from the origin.
+        p = FirstWindowPlacement(QRect(100, 30, 1200, 800), 96, 96);
+        QCOMPARE(p.geometry.topLeft(), QPoint(188, 110));
+    }
+
+    void updateTimerRulesAndCodeBoxText()
+    {
+        const qint64 now = 1'800'000'000;
+        RecordMap rows = MakeRows({ { u"A"_s, {}, {}, now - 59 * 60 }, { u"B"_s, {}, {}, now - 61 * 60 },
+            { u"C"_s, {}, {}, now - 60 * 60 } });
+        QCOMPARE(DueRows(rows, { u"A"_s, u"B"_s, u"C"_s, u"X"_s }, now, 3600), QStringList({ u"B"_s }));
+        QCOMPARE(CodeBoxText(u"7203.t"_s), u"7203.T"_s);
+        QCOMPARE(CodeBoxText(u"72 03"_s), u"72"_s);
+        QCOMPARE(CodeBoxText(u"^dji"_s), u"^DJI"_s);
+        QCOMPARE(CodeBoxText(u"ト7203"_s), QString());
+    }
+
+    void fileDialogFilters()
+    {
+        QCOMPARE(FileDialogFilter(FileDialogKind::Save),
+            u"株価リスト ファイル|*.kabu|Excel Files|*.xlsx|CSV Files|*.csv|JSON Files|*.json||"_s);
+        QCOMPARE(QtNameFilters(FileDialogFilter(FileDialogKind::Open)),
+            QStringList({ u"株価リスト ファイル (*.kabu)"_s, u"Excel Files (*.xlsx *.xls)"_s, u"CSV Files (*.csv)"_s,
+                u"Text Files (*.txt)"_s }));
+        const QString program = dir.path();
+        QDir(program).mkpath(u"lists"_s);
+        const QString lists = dir.filePath(u"lists"_s);
+        QCOMPARE(DialogStartFolder(lists, program, u"/docs"_s), lists);
+        QCOMPARE(DialogStartFolder(program.toUpper() == program ? program : program, program, u"/docs"_s), u"/docs"_s);
+        QCOMPARE(DialogStartFolder(dir.filePath(u"gone"_s), program, u"/docs"_s), u"/docs"_s);
+        QCOMPARE(DialogStartFolder(lists, dir.filePath(u"gone"_s), u"/docs"_s), u"/docs"_s);
+    }
+
+    // The program itself: an unattended run against the sample site saves and exits 0, on
+    // the offscreen platform and with no display at all.
+    void unattendedRunEndToEnd_data()
+    {
+        QTest::addColumn<bool>("withoutDisplay");
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("offscreen, in place") << false << false;
+        QTest::newRow("no display, into a folder") << true << true;
+    }
+    void unattendedRunEndToEnd()
+    {
+        QFETCH(bool, withoutDisplay);
+        QFETCH(bool, folder);
+        Site site;
+        const QString root = site.start();
+        QVERIFY(!root.isEmpty());
+        QTemporaryDir work;
+        const QString list = work.filePath(u"prices.txt"_s);
+        writeFile(list, "7203\n6758\n^DJI\n");
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QUOTRA_SITE_ROOT"_s, root);
+        env.insert(u"XDG_CONFIG_HOME"_s, work.filePath(u"config"_s));
+        env.remove(u"DISPLAY"_s);
+        env.remove(u"WAYLAND_DISPLAY"_s);
+        if (withoutDisplay)
+            env.remove(u"QT_QPA_PLATFORM"_s);
+        else
+            env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        program.setProcessEnvironment(env);
+        QStringList args = { u"/Auto"_s };
+        if (folder) {
+            QDir(work.path()).mkdir(u"out"_s);
+            args << u"/Folder"_s + work.filePath(u"out"_s);
+        }
+        args << list;
+        program.start(binDir() + u"/quotra"_s, args);
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QString saved = work.filePath(u"prices.kabu"_s);
+        if (folder) {
+            const QStringList files = QDir(work.filePath(u"out"_s)).entryList({ u"prices*.kabu"_s });
+            QCOMPARE(files.size(), 1);
+            saved = work.filePath(u"out/"_s) + files[0];
+        }
+        QFile f(saved);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        auto read = ReadListFile(f.readAll());
+        QVERIFY(read.ok());
+        QCOMPARE(read->rows.size(), size_t(3));
+        QVERIFY(!read->rows.at(u"7203"_s)->values[SlotPrice].isEmpty());
+    }
+};
+
+QTEST_MAIN(CMainFrameTest)
+#include "CMainFrameTest.moc"

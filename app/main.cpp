@@ -14,6 +14,7 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -37,6 +38,20 @@ void applyStyle(QApplication &app)
         app.setStyleSheet(QString::fromUtf8(sheet.readAll()));
 }
 
+// The offscreen platform of headless runs reports window features it does not have
+// (size hints, raising) on every window; those notices say nothing about the run.
+QtMessageHandler g_previousHandler = nullptr;
+
+void dropOffscreenNotices(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -45,6 +60,8 @@ int main(int argc, char **argv)
     //    platform instead of aborting.
     SelectHeadlessPlatform();
     QApplication app(argc, argv);
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        g_previousHandler = qInstallMessageHandler(dropOffscreenNotices);
     QCoreApplication::setOrganizationName(QStringLiteral("Kestrel"));
     QCoreApplication::setApplicationName(QStringLiteral("Quotra"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quotra"));

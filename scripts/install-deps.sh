@@ -8,11 +8,13 @@ set -eu
 export DEBIAN_FRONTEND=noninteractive
 
 # The build (cmake/Dependencies.cmake) and the programs at run time: the platform plugins
-# (offscreen among them), a Japanese font, the certificates for the quote site over HTTPS.
+# (offscreen among them), the SVG icon engine of the window's icons, Qt's own texts in
+# Japanese, a Japanese font and the certificates for the quote site over HTTPS.
 base="cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libcurl4-openssl-dev ca-certificates libicu-dev libpcre2-dev
   libxlsxwriter-dev liborcus-dev libixion-dev libboost-dev libfreexl-dev
+  libqt6svg6 qt6-translations-l10n
   fonts-ipafont-gothic"
 
 # The tests and tools only:

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs the dependencies, builds Quotra and runs its main job: the sample quote site is
 # started on loopback and quotra-cli fetches and parses each of its sample codes through the
-# same code the program uses; then a list of those codes goes through the unattended run
-# (update every row once, save time-stamped into a folder) and the saved list is shown.
+# same code the program uses. With a display the window then opens on a list of those codes;
+# without one the program's unattended run updates every row once, saves the list
+# time-stamped into a folder, and the saved list is shown.
 set -eu
 cd "$(dirname "$0")/.."
 if [ "${QUOTRA_SKIP_DEPS:-0}" != 1 ]; then
@@ -64,8 +65,19 @@ export XDG_CONFIG_HOME="$workdir/config"
 mkdir "$workdir/out"
 # shellcheck disable=SC2086
 printf '%s\n' $codes >"$workdir/sample.txt"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${QUOTRA_MAIN_HEADLESS:-0}" != 1 ]; then
+  # A display is there: the window opens on the sample list against the sample site; the
+  # job ends when the window is closed.
+  "$bin/quotra-cli" update "$workdir/sample.txt" >/dev/null || status=$?
+  echo "Opening the window on $workdir/sample.kabu (close it to end)"
+  "$bin/quotra" "$workdir/sample.kabu" || status=$?
+  exit "$status"
+fi
+
+# No display: the program's own unattended run, headless (the offscreen platform), which
+# updates every row once and saves the list time-stamped into the folder.
 echo "Unattended run of $workdir/sample.txt:"
-"$bin/quotra-cli" update --folder "$workdir/out" "$workdir/sample.txt" || status=$?
+"$bin/quotra" /Auto "/Folder$workdir/out" "$workdir/sample.txt" || status=$?
 saved="$(find "$workdir/out" -name 'sample*.kabu' | head -n 1)"
 if [ -n "$saved" ]; then
   echo "The saved list $(basename "$saved"):"

@@ -17,6 +17,9 @@
 # takes longer, so a hang fails well within CI's time.
 set -euo pipefail
 
+# One block, read whole before it runs: a checkout that changes this file during a run
+# does not change the run.
+{
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 cache="${QUOTRA_FRESH_CACHE:-/var/cache/quotra-fresh}"
 pristine="$cache/bookworm"
@@ -220,3 +223,4 @@ for r in "${results[@]}"; do
   echo "  $r"
 done
 exit "$status"
+}

@@ -21,13 +21,14 @@ base="cmake ninja-build g++ pkgconf
 #   googletest, libgtest-dev, libgmock-dev  GoogleTest and GoogleMock (tests/quotes/http)
 #   libbenchmark-dev                        the bench_* programs
 #   dbus-daemon                             the private session bus of tests/corelib/taskbar
+#   locales                                 the de_DE sources of the tests' comma-decimal locale
 #   xvfb, xauth                             tests that need a real X display
 #   python3 and its workbook modules        test-data generators and checks of written workbooks
 #   libzip-dev                              tests that open a written workbook's parts
 #   desktop-file-utils, libxml2-utils       checks of the desktop entry and metadata files
 #   clang, libclang-rt-14-dev               libFuzzer (scripts/test.sh --fuzz)
 tests="googletest libgtest-dev libgmock-dev libbenchmark-dev
-  dbus-daemon xvfb xauth
+  dbus-daemon locales xvfb xauth
   libzip-dev python3 python3-openpyxl python3-xlwt python3-xlsxwriter
   desktop-file-utils libxml2-utils
   clang libclang-rt-14-dev"

@@ -55,10 +55,12 @@ void KeyTips::show(const QList<RibbonBar::KeyTip> &tips)
         badge->setEnabled(tip.widget->isEnabled());
         badge->adjustSize();
         badge->resize(std::max(badge->width(), badge->height()), badge->height());
-        // Centred below the control's middle, as far down as its lower edge allows.
+        // Over the control's lower edge: centred for wide controls, at the left for the
+        // small buttons, whose captions stay readable beside the badge.
+        const bool wide = tip.widget->width() > 3 * tip.widget->height();
         const QPoint anchor = tip.widget->mapTo(&m_window,
-            QPoint(tip.widget->width() / 2, tip.widget->height() - badge->height() / 2));
-        badge->move(anchor.x() - badge->width() / 2, anchor.y() - badge->height() / 2);
+            QPoint(wide ? badge->width() / 2 + 2 : tip.widget->width() / 2, tip.widget->height()));
+        badge->move(anchor.x() - badge->width() / 2, anchor.y() - badge->height() + 4);
         badge->show();
         badge->raise();
         m_badges.append(badge);

@@ -2,9 +2,13 @@
 add_library(quotra_common_cfg INTERFACE)
 target_compile_features(quotra_common_cfg INTERFACE cxx_std_20)
 target_compile_options(quotra_common_cfg INTERFACE
-  -Wall -Wextra -pedantic -Wold-style-cast -Wnon-virtual-dtor)
+  -Wall -Wextra -pedantic -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual)
+# Qt's stricter macros: no silent conversions between QString, const char * and QByteArray,
+# no narrowing in signal-slot connections, and iterators that tell const from non-const.
 target_compile_definitions(quotra_common_cfg INTERFACE
-  QT_NO_CAST_FROM_ASCII QT_USE_QSTRINGBUILDER QT_NO_KEYWORDS)
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT QT_STRICT_ITERATORS
+  QT_USE_QSTRINGBUILDER QT_NO_KEYWORDS)
 if(DEFINED ENV{CI} OR QUOTRA_WERROR)
   target_compile_options(quotra_common_cfg INTERFACE -Werror)
   target_compile_definitions(quotra_common_cfg INTERFACE _GLIBCXX_ASSERTIONS)

@@ -13,12 +13,19 @@ struct Error {
     QString message;
 };
 
-// A value or an Error (C++20 has no std::expected yet).
-template <typename T>
-class Result {
+// A value or an Error (C++20 has no std::expected yet). An ignored Result is a failure
+// nobody hears of, so the compiler warns about one (LLVM's Error must be checked likewise).
+template<typename T> class [[nodiscard]] Result {
 public:
-    Result(T value) : m_data(std::move(value)) {}        // NOLINT(google-explicit-constructor)
-    Result(Error error) : m_data(std::move(error)) {}    // NOLINT(google-explicit-constructor)
+    // Implicit both ways, so a function returns its value or an Error directly.
+    // NOLINTNEXTLINE(google-explicit-constructor)
+    Result(T value)
+        : m_data(std::move(value))
+    { }
+    // NOLINTNEXTLINE(google-explicit-constructor)
+    Result(Error error)
+        : m_data(std::move(error))
+    { }
 
     bool ok() const { return m_data.index() == 0; }
     explicit operator bool() const { return ok(); }
@@ -38,7 +45,7 @@ private:
 };
 
 // Result of an operation that yields nothing but success or an Error.
-struct Ok {};
+struct Ok { };
 using Status = Result<Ok>;
 
 } // namespace tessera

@@ -51,16 +51,25 @@ bool QuoteFetcher::parse(const QString &code, CodeKind kind)
     switch (kind) {
     case CodeKind::Domestic:
         DetectExchangeSuffix(m_result, code, page);
-        return IsIndexNumber(code) ? ParseDomesticIndexPage(page, m_result)
-                                   : ParseDomesticStockPage(page, m_result);
+        if (IsIndexNumber(code))
+            ParseDomesticIndexPage(page, m_result);
+        else
+            ParseDomesticStockPage(page, m_result);
+        return true;
     case CodeKind::DomesticWithSuffix:
-        return code.contains(QLatin1Char('.')) && ParseDomesticStockPage(page, m_result);
+        if (!code.contains(QLatin1Char('.')))
+            return false;
+        ParseDomesticStockPage(page, m_result);
+        return true;
     case CodeKind::ForeignStock:
-        return ParseForeignStockPage(page, m_result);
+        ParseForeignStockPage(page, m_result);
+        return true;
     case CodeKind::Fund:
-        return ParseFundPage(page, m_result);
+        ParseFundPage(page, m_result);
+        return true;
     case CodeKind::WorldIndex:
-        return ParseWorldIndexPage(page, m_result);
+        ParseWorldIndexPage(page, m_result);
+        return true;
     case CodeKind::Invalid:
         break;
     }

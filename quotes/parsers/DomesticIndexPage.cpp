@@ -34,8 +34,7 @@ static_assert(IsValidProgram(kSteps));
 
 } // namespace
 
-bool ParseDomesticIndexPage(QStringView page, QuoteRecord &result)
+void ParseDomesticIndexPage(QStringView page, QuoteRecord &result)
 {
     Run(kSteps, page, result);
-    return true;
 }

@@ -71,8 +71,7 @@ static_assert(IsValidProgram(kSteps));
 
 } // namespace
 
-bool ParseDomesticStockPage(QStringView page, QuoteRecord &result)
+void ParseDomesticStockPage(QStringView page, QuoteRecord &result)
 {
     Run(kSteps, page, result);
-    return true;
 }

@@ -74,8 +74,7 @@ static_assert(IsValidProgram(kSteps));
 
 } // namespace
 
-bool ParseForeignStockPage(QStringView page, QuoteRecord &result)
+void ParseForeignStockPage(QStringView page, QuoteRecord &result)
 {
     Run(kSteps, page, result);
-    return true;
 }

@@ -24,8 +24,7 @@ static_assert(IsValidProgram(kSteps));
 
 } // namespace
 
-bool ParseFundPage(QStringView page, QuoteRecord &result)
+void ParseFundPage(QStringView page, QuoteRecord &result)
 {
     Run(kSteps, page, result);
-    return true;
 }

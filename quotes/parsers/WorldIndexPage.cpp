@@ -36,8 +36,7 @@ static_assert(IsValidProgram(kSteps));
 
 } // namespace
 
-bool ParseWorldIndexPage(QStringView page, QuoteRecord &result)
+void ParseWorldIndexPage(QStringView page, QuoteRecord &result)
 {
     Run(kSteps, page, result);
-    return true;
 }

@@ -12,7 +12,7 @@ namespace {
 TEST(DomesticIndexPage, FullPage)
 {
     QuoteRecord r = FreshResult(u"998407"_s);
-    EXPECT_TRUE(ParseDomesticIndexPage(testpages::DomesticIndexPage {}.build(), r));
+    ParseDomesticIndexPage(testpages::DomesticIndexPage {}.build(), r);
     EXPECT_TRUE(SlotsAre(r,
         { { SlotName, u"日経平均株価"_s }, { SlotMarket, u"東証"_s }, { SlotPrice, u"38,142.37"_s },
             { SlotDifference, u"+120.45"_s }, { SlotRatio, u"+0.32"_s }, { SlotPrevClose, u"38,021.92"_s },
@@ -27,7 +27,7 @@ TEST(DomesticIndexPage, NeitherBlockFillsOnlyTheMarketFallback)
     page.priceBoard = false;
     page.detail = false;
     QuoteRecord r = FreshResult(u"998407"_s);
-    EXPECT_TRUE(ParseDomesticIndexPage(page.build(), r));
+    ParseDomesticIndexPage(page.build(), r);
     EXPECT_TRUE(SlotsAre(r, { { SlotMarket, u"---"_s } }));
 }
 
@@ -88,7 +88,7 @@ SlotTexts fullForeign()
 TEST(ForeignStockPage, FullPage)
 {
     QuoteRecord r = FreshResult(u"AAPL"_s);
-    EXPECT_TRUE(ParseForeignStockPage(testpages::ForeignStockPage {}.build(), r));
+    ParseForeignStockPage(testpages::ForeignStockPage {}.build(), r);
     EXPECT_EQ(r.kind, u"電気機器"_s);
     EXPECT_TRUE(SlotsAre(r, fullForeign()));
 }
@@ -159,7 +159,7 @@ TEST(ForeignStockPage, WithoutPriceBoard)
 TEST(FundPage, FullPageDecodesTheName)
 {
     QuoteRecord r = FreshResult(u"0331418A"_s);
-    EXPECT_TRUE(ParseFundPage(testpages::FundPage {}.build(), r));
+    ParseFundPage(testpages::FundPage {}.build(), r);
     EXPECT_TRUE(SlotsAre(r,
         { { SlotName, u"eMAXIS Slim 全世界"_s }, { SlotMarket, u"追加型投信"_s }, { SlotPrice, u"25,432"_s },
             { SlotDifference, u"+123"_s }, { SlotRatio, u"+0.49"_s } }));
@@ -204,7 +204,7 @@ SlotTexts fullWorld()
 TEST(WorldIndexPage, FullPageSearchedWithTheCodeAsTyped)
 {
     QuoteRecord r = FreshResult(u"^DJI"_s);
-    EXPECT_TRUE(ParseWorldIndexPage(testpages::WorldIndexPage {}.build(), r));
+    ParseWorldIndexPage(testpages::WorldIndexPage {}.build(), r);
     EXPECT_TRUE(SlotsAre(r, fullWorld()));
 }
 
@@ -220,7 +220,7 @@ TEST(WorldIndexPage, WithoutLabelEverythingElseStaysEmpty)
     testpages::WorldIndexPage page;
     page.label = QString();
     QuoteRecord r = FreshResult(u"^DJI"_s);
-    EXPECT_TRUE(ParseWorldIndexPage(page.build(), r));
+    ParseWorldIndexPage(page.build(), r);
     EXPECT_TRUE(SlotsAre(r, { { SlotMarket, u"海外指数"_s } }));
 }
 

@@ -2,17 +2,9 @@
 
 #include "corelib/Messages.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <map>
 
 namespace {
-
-std::map<QString, CliCommand> &registry()
-{
-    static std::map<QString, CliCommand> commands;
-    return commands;
-}
 
 void write(std::FILE *stream, const QString &text)
 {
@@ -22,25 +14,6 @@ void write(std::FILE *stream, const QString &text)
 }
 
 } // namespace
-
-void CommandRegistry::add(const CliCommand &command)
-{
-    registry().insert_or_assign(command.name, command);
-}
-
-const CliCommand *CommandRegistry::find(const QString &name)
-{
-    const auto it = registry().find(name);
-    return it == registry().end() ? nullptr : &it->second;
-}
-
-std::vector<CliCommand> CommandRegistry::all()
-{
-    std::vector<CliCommand> commands;
-    for (const auto &[name, command] : registry())
-        commands.push_back(command);
-    return commands;
-}
 
 void PrintOut(const QString &text)
 {
@@ -55,7 +28,7 @@ void PrintError(const QString &text)
 int UsageError(const CliCommand &command, const QString &message)
 {
     PrintError(QStringLiteral("quotra-cli: ") + message + QStringLiteral("\nusage: quotra-cli ")
-        + command.synopsis + QLatin1Char('\n'));
+        + QString::fromUtf8(command.synopsis) + QLatin1Char('\n'));
     return kExitUsage;
 }
 

@@ -2,30 +2,28 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
-#include <vector>
+#include <span>
 
-// One subcommand of quotra-cli. Each lives in a file of its own and registers itself with a
-// static CommandRegistration, so adding a subcommand touches no other file.
+// One subcommand of quotra-cli. Each runs from a file of its own; the one table of them is
+// in cli/main.cpp (plain constants, so nothing runs before main).
 struct CliCommand {
-    QString name;
-    QString synopsis; // "fetch [--json] CODE..."
-    QString summary; // one line for the command list
+    const char *name;
+    const char *synopsis; // "fetch [--json] CODE..."
+    const char *summary; // one line for the command list
     // Runs with the arguments after the subcommand's name; returns the exit status.
-    int (*run)(const QStringList &arguments) = nullptr;
+    int (*run)(const QStringList &arguments);
 };
 
-class CommandRegistry {
-public:
-    static void add(const CliCommand &command);
-    static const CliCommand *find(const QString &name);
-    // In name order.
-    static std::vector<CliCommand> all();
-};
+// The subcommands in name order, and one of them by name (null when there is none).
+std::span<const CliCommand> Commands();
+const CliCommand *FindCommand(QStringView name);
 
-struct CommandRegistration {
-    explicit CommandRegistration(const CliCommand &command) { CommandRegistry::add(command); }
-};
+int RunExportCommand(const QStringList &arguments);
+int RunFetchCommand(const QStringList &arguments);
+int RunShowCommand(const QStringList &arguments);
+int RunUpdateCommand(const QStringList &arguments);
 
 // Exit statuses shared by the subcommands.
 inline constexpr int kExitOk = 0;

@@ -9,15 +9,6 @@
 
 namespace {
 
-int runExport(const QStringList &arguments);
-
-const CommandRegistration kRegistration({
-    QStringLiteral("export"),
-    QStringLiteral("export [--columns FIELDS] LIST OUT"),
-    QStringLiteral("write the list as OUT.kabu, OUT.csv or OUT.json"),
-    runExport,
-});
-
 // The output formats by extension; workbooks are refused until they can be written.
 bool isExportExtension(const QString &suffix)
 {
@@ -28,9 +19,11 @@ bool isExportExtension(const QString &suffix)
     return false;
 }
 
-int runExport(const QStringList &arguments)
+} // namespace
+
+int RunExportCommand(const QStringList &arguments)
 {
-    const CliCommand &self = *CommandRegistry::find(QStringLiteral("export"));
+    const CliCommand &self = *FindCommand(u"export");
     const ParsedArguments args = ParseArguments(arguments, { { QStringLiteral("columns"), true } });
     if (!args.ok())
         return UsageError(self, args.error);
@@ -65,5 +58,3 @@ int runExport(const QStringList &arguments)
         return Failure(saved.error().message);
     return kExitOk;
 }
-
-} // namespace

@@ -9,16 +9,6 @@
 
 namespace {
 
-int runFetch(const QStringList &arguments);
-
-const CommandRegistration kRegistration({
-    QStringLiteral("fetch"),
-    QStringLiteral("fetch [--json] CODE..."),
-    QStringLiteral(
-        "fetch and parse each code's quote page and print the records, with the reason of each failure"),
-    runFetch,
-});
-
 // A JSON string literal, quotes included, escaped by Qt's own writer.
 QString jsonString(const QString &text)
 {
@@ -54,9 +44,11 @@ QString jsonObject(const QString &code, bool ok, const QString &error, const Quo
     return out + QLatin1Char('}');
 }
 
-int runFetch(const QStringList &arguments)
+} // namespace
+
+int RunFetchCommand(const QStringList &arguments)
 {
-    const CliCommand &self = *CommandRegistry::find(QStringLiteral("fetch"));
+    const CliCommand &self = *FindCommand(u"fetch");
     const ParsedArguments args = ParseArguments(arguments, { { QStringLiteral("json"), false } });
     if (!args.ok())
         return UsageError(self, args.error);
@@ -92,5 +84,3 @@ int runFetch(const QStringList &arguments)
         PrintOut(table.render());
     return allFetched ? kExitOk : kExitFailed;
 }
-
-} // namespace

@@ -8,15 +8,6 @@
 
 namespace {
 
-int runShow(const QStringList &arguments);
-
-const CommandRegistration kRegistration({
-    QStringLiteral("show"),
-    QStringLiteral("show [--columns FIELDS] LIST"),
-    QStringLiteral("print the list's table as the window shows it"),
-    runShow,
-});
-
 // Terminal columns a cell takes; plain ASCII needs no character property look-up.
 int cellWidth(QStringView text)
 {
@@ -57,9 +48,11 @@ QString oneLine(QString text)
     return text;
 }
 
-int runShow(const QStringList &arguments)
+} // namespace
+
+int RunShowCommand(const QStringList &arguments)
 {
-    const CliCommand &self = *CommandRegistry::find(QStringLiteral("show"));
+    const CliCommand &self = *FindCommand(u"show");
     const ParsedArguments args = ParseArguments(arguments, { { QStringLiteral("columns"), true } });
     if (!args.ok())
         return UsageError(self, args.error);
@@ -121,5 +114,3 @@ int runShow(const QStringList &arguments)
     PrintOut(out);
     return kExitOk;
 }
-
-} // namespace

@@ -12,15 +12,6 @@
 
 namespace {
 
-int runUpdate(const QStringList &arguments);
-
-const CommandRegistration kRegistration({
-    QStringLiteral("update"),
-    QStringLiteral("update [--folder DIR] [--xlsx] LIST"),
-    QStringLiteral("the unattended run: update every row once and save the list"),
-    runUpdate,
-});
-
 struct RunCounts {
     int fetched = 0;
     int failed = 0;
@@ -70,9 +61,11 @@ RunCounts updateAllRows(CQuotraDoc &doc)
     return counts;
 }
 
-int runUpdate(const QStringList &arguments)
+} // namespace
+
+int RunUpdateCommand(const QStringList &arguments)
 {
-    const CliCommand &self = *CommandRegistry::find(QStringLiteral("update"));
+    const CliCommand &self = *FindCommand(u"update");
     const ParsedArguments args = ParseArguments(
         arguments, { { QStringLiteral("folder"), true }, { QStringLiteral("xlsx"), false } });
     if (!args.ok())
@@ -117,8 +110,8 @@ int runUpdate(const QStringList &arguments)
     case SaveOutcome::Cancelled:
         // DoSave found no name it may write: the target was the default list.
         return Failure(QStringLiteral("%1: the default list is never overwritten by an unattended save; "
-                                   "give --folder")
-                        .arg(path));
+                                      "give --folder")
+                           .arg(path));
     case SaveOutcome::Failed:
         return Failure(saved.message);
     case SaveOutcome::Saved:
@@ -136,5 +129,3 @@ int runUpdate(const QStringList &arguments)
                  .arg(savedTo));
     return kExitOk;
 }
-
-} // namespace

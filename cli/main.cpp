@@ -5,16 +5,43 @@
 
 namespace {
 
+// Every subcommand, in name order.
+constexpr CliCommand kCommands[] = {
+    { "export", "export [--columns FIELDS] LIST OUT", "write the list as OUT.kabu, OUT.csv or OUT.json",
+        RunExportCommand },
+    { "fetch", "fetch [--json] CODE...",
+        "fetch and parse each code's quote page and print the records, with the reason of each failure",
+        RunFetchCommand },
+    { "show", "show [--columns FIELDS] LIST", "print the list's table as the window shows it",
+        RunShowCommand },
+    { "update", "update [--folder DIR] [--xlsx] LIST",
+        "the unattended run: update every row once and save the list", RunUpdateCommand },
+};
+
 QString commandList()
 {
     QString text = QStringLiteral("usage: quotra-cli COMMAND [ARGUMENTS]\n\ncommands:\n");
-    for (const CliCommand &c : CommandRegistry::all())
-        text += QStringLiteral("  ") + c.synopsis.leftJustified(40) + QLatin1Char(' ') + c.summary
-            + QLatin1Char('\n');
+    for (const CliCommand &c : Commands())
+        text += QStringLiteral("  ") + QString::fromUtf8(c.synopsis).leftJustified(40) + QLatin1Char(' ')
+            + QString::fromUtf8(c.summary) + QLatin1Char('\n');
     return text;
 }
 
 } // namespace
+
+std::span<const CliCommand> Commands()
+{
+    return kCommands;
+}
+
+const CliCommand *FindCommand(QStringView name)
+{
+    for (const CliCommand &c : kCommands) {
+        if (name == QLatin1StringView(c.name))
+            return &c;
+    }
+    return nullptr;
+}
 
 int main(int argc, char **argv)
 {
@@ -34,7 +61,7 @@ int main(int argc, char **argv)
         PrintOut(commandList());
         return kExitOk;
     }
-    const CliCommand *command = CommandRegistry::find(name);
+    const CliCommand *command = FindCommand(name);
     if (!command) {
         PrintError(
             QStringLiteral("quotra-cli: unknown command ") + name + QStringLiteral("\n\n") + commandList());

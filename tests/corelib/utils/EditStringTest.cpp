@@ -1,4 +1,5 @@
 #include "corelib/EditString.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,11 @@ struct Case {
     qint64 n;
     const char *text;
 };
+
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << c.n << " -> " << c.text;
+}
 class EditStringTest : public ::testing::TestWithParam<Case> { };
 
 TEST_P(EditStringTest, GroupsThousands)

@@ -1,3 +1,4 @@
+#include "tests/support/QtPrinters.h"
 #include "view/table/CellColors.h"
 
 #include "quotes/QuoteRecord.h"
@@ -13,6 +14,11 @@ struct RuleCase {
     const char16_t *text; // written into the field's slot
     TextColorRule expected;
 };
+
+void PrintTo(const RuleCase &c, std::ostream *os)
+{
+    *os << "field " << c.field << " \"" << Utf8(c.text) << "\" -> " << static_cast<int>(c.expected);
+}
 
 class TextColorRuleTest : public ::testing::TestWithParam<RuleCase> { };
 

@@ -1,4 +1,5 @@
 #include "view/table/FieldList.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,11 @@ struct BadCase {
     const char16_t *text;
     const char16_t *message;
 };
+
+void PrintTo(const BadCase &c, std::ostream *os)
+{
+    *os << '"' << Utf8(c.text) << '"';
+}
 
 class ParseFieldListErrors : public ::testing::TestWithParam<BadCase> { };
 

@@ -1,3 +1,4 @@
+#include "tests/support/QtPrinters.h"
 #include "view/table/CellText.h"
 
 #include "corelib/LanguageModule.h"
@@ -19,6 +20,12 @@ struct GroupedCase {
     bool showPlus;
     const char16_t *expected;
 };
+
+void PrintTo(const GroupedCase &c, std::ostream *os)
+{
+    *os << c.value << (c.keepDecimals ? " keep" : "") << (c.showPlus ? " plus" : "") << " -> "
+        << Utf8(c.expected);
+}
 
 class GroupedNumberTest : public ::testing::TestWithParam<GroupedCase> { };
 
@@ -58,6 +65,11 @@ struct AlignCase {
     const char16_t *text;
     const char16_t *expected;
 };
+
+void PrintTo(const AlignCase &c, std::ostream *os)
+{
+    *os << '"' << Utf8(c.text) << "\" -> \"" << Utf8(c.expected) << '"';
+}
 
 class DecimalAlignTest : public ::testing::TestWithParam<AlignCase> { };
 

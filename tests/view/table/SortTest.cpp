@@ -1,5 +1,6 @@
 #include "quotes/QuoteRecord.h"
 #include "tests/support/CommaDecimalLocale.h"
+#include "tests/support/QtPrinters.h"
 #include "view/table/CellColors.h"
 #include "view/table/CellText.h"
 #include "view/table/Sorting.h"
@@ -16,6 +17,11 @@ struct RealCase {
     const char16_t *text;
     double expected;
 };
+
+void PrintTo(const RealCase &c, std::ostream *os)
+{
+    *os << '"' << Utf8(c.text) << "\" -> " << c.expected;
+}
 
 class RealKeyTest : public ::testing::TestWithParam<RealCase> { };
 
@@ -61,6 +67,11 @@ struct IntCase {
     qint64 expected;
 };
 
+void PrintTo(const IntCase &c, std::ostream *os)
+{
+    *os << '"' << Utf8(c.text) << "\" -> " << c.expected;
+}
+
 class IntegerKeyTest : public ::testing::TestWithParam<IntCase> { };
 
 TEST_P(IntegerKeyTest, Reads)
@@ -93,6 +104,11 @@ struct CodeCase {
     const char16_t *b;
     bool aBeforeB;
 };
+
+void PrintTo(const CodeCase &c, std::ostream *os)
+{
+    *os << Utf8(c.a) << (c.aBeforeB ? " < " : " !< ") << Utf8(c.b);
+}
 
 class CodeLessTest : public ::testing::TestWithParam<CodeCase> { };
 

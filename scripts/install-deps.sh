@@ -32,6 +32,7 @@ tests="googletest libgtest-dev libgmock-dev libbenchmark-dev
   libzip-dev python3 python3-openpyxl python3-xlwt python3-xlsxwriter
   desktop-file-utils libxml2-utils
   clang libclang-rt-14-dev"
+tests="$tests locales clang-format clang-tidy" # de_DE for the comma-decimal locale tests; scripts/lint.sh
 
 case "${1:-}" in
   "") packages="$base" ;;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace tessera;
 
 TEST(TextCodec, Cp932DecodesVendorCharacters)
@@ -53,6 +55,11 @@ struct Utf8Case {
     QString expected;
 };
 
+void PrintTo(const Utf8Case &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class Utf8Decoding : public testing::TestWithParam<Utf8Case> { };
 
 TEST_P(Utf8Decoding, MatchesIcuForWellFormedAndBrokenInput)
@@ -71,8 +78,9 @@ const QChar kBad(0xFFFD);
 INSTANTIATE_TEST_SUITE_P(Cases, Utf8Decoding,
     testing::Values(Utf8Case { "Japanese", "\xE6\xA0\xAA\xE4\xBE\xA1 \xE2\x91\xA0", u"株価 ①"_s },
         Utf8Case { "Astral", "\xF0\x9F\x98\x80", QString::fromUtf16(u"\U0001F600") },
-        Utf8Case { "CutSequenceInside", "a\xE6\x97"
-                                        "b",
+        Utf8Case { "CutSequenceInside",
+            "a\xE6\x97"
+            "b",
             u"a"_s + kBad + u"b"_s },
         Utf8Case { "CutSequenceAtEnd", "\xE6\x97\xA5\xF0\x9F\x98", u"日"_s + kBad },
         Utf8Case { "Overlong", "\xC0\xAF", QString(2, kBad) },
@@ -80,11 +88,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, Utf8Decoding,
         Utf8Case { "AboveUnicode", "\xF4\x90\x80\x80", QString(4, kBad) },
         Utf8Case { "StrayContinuations", "x\x80\x80y", u"x"_s + QString(2, kBad) + u"y"_s },
         Utf8Case { "ReplacementCharacterItself", "\xEF\xBF\xBD", QString(kBad) },
-        Utf8Case { "LeadingByteOrderMarkIsKept", "\xEF\xBB\xBF"
-                                                 "abc",
+        Utf8Case { "LeadingByteOrderMarkIsKept",
+            "\xEF\xBB\xBF"
+            "abc",
             QChar(0xFEFF) + u"abc"_s },
-        Utf8Case { "InnerByteOrderMark", "a\xEF\xBB\xBF"
-                                         "b",
+        Utf8Case { "InnerByteOrderMark",
+            "a\xEF\xBB\xBF"
+            "b",
             u"a"_s + QChar(0xFEFF) + u"b"_s }),
     [](const testing::TestParamInfo<Utf8Case> &info) { return std::string(info.param.name); });
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QBuffer>
 #include <QRandomGenerator>
 
@@ -101,6 +103,11 @@ struct LengthCase {
     qsizetype characters;
     const char *prefix; // the length bytes after the marker
 };
+
+void PrintTo(const LengthCase &c, std::ostream *os)
+{
+    *os << c.characters << " characters";
+}
 
 class StringLengthForm : public ::testing::TestWithParam<LengthCase> { };
 

@@ -1,12 +1,14 @@
 // The text-list reader: encodings, line ends, the reading window, comments, quoting, errors.
 #include "document/TextList.h"
 
-#include "tests/support/QtPrinters.h"
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
 #include "corelib/TextCodec.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 
 #include <QRandomGenerator>
 
@@ -19,6 +21,11 @@ public:
 const auto *const kEnv = ::testing::AddGlobalTestEnvironment(new TextListEnv);
 
 enum class Enc { Ansi, Utf8Bom, Utf16Bom };
+
+void PrintTo(Enc enc, std::ostream *os)
+{
+    *os << (enc == Enc::Ansi ? "Ansi" : enc == Enc::Utf8Bom ? "Utf8Bom" : "Utf16Bom");
+}
 
 QByteArray encode(const QString &text, Enc enc)
 {
@@ -53,6 +60,11 @@ struct EncodingCase {
     const char *lineEnd;
     bool finalLineEnd;
 };
+
+void PrintTo(const EncodingCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class TextListEncoding : public ::testing::TestWithParam<EncodingCase> { };
 
@@ -102,6 +114,11 @@ struct LineCase {
     const char16_t *code; // nullptr: the line is rejected; empty: the line is skipped
     const char16_t *title;
 };
+
+void PrintTo(const LineCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class TextListLine : public ::testing::TestWithParam<LineCase> { };
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -28,6 +30,11 @@ struct OrderCase {
     const char *name;
     std::vector<int> order;
 };
+
+void PrintTo(const OrderCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 std::vector<int> range(int from, int to, int step)
 {

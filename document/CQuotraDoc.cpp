@@ -58,6 +58,7 @@ void CQuotraDoc::replaceRows(RecordMap &&rows)
     RecordMap old;
     old.swap(m_rows);
     m_rows = std::move(rows);
+    m_fetchErrors.clear();
     Q_EMIT rowsReset();
     // `old` frees the previous records only now, after every listener let go of them.
 }
@@ -76,8 +77,10 @@ int CQuotraDoc::removeRows(const QStringList &codes)
     if (present.isEmpty())
         return 0;
     Q_EMIT rowsAboutToBeRemoved(present);
-    for (const QString &code : std::as_const(present))
+    for (const QString &code : std::as_const(present)) {
         m_rows.erase(code);
+        m_fetchErrors.remove(code);
+    }
     Q_EMIT rowsRemoved(present);
     return static_cast<int>(present.size());
 }
@@ -225,9 +228,16 @@ void CQuotraDoc::applyOutcome(const FetchOutcome &outcome)
     if (!outcome.ok) {
         r->values.set(SlotStatus, QString::fromUtf16(kFetchErrorText));
         r->datetime = QDateTime::currentSecsSinceEpoch();
-    } else if (r->CopyQuote(outcome.result)) {
-        r->RecomputeProfit();
-        m_runChanged = true;
+        if (outcome.error.isEmpty())
+            m_fetchErrors.remove(outcome.code);
+        else
+            m_fetchErrors.insert(outcome.code, outcome.error);
+    } else {
+        m_fetchErrors.remove(outcome.code);
+        if (r->CopyQuote(outcome.result)) {
+            r->RecomputeProfit();
+            m_runChanged = true;
+        }
     }
     Q_EMIT updateProgress(outcome.generation, outcome.index, outcome.code);
 }

@@ -6,6 +6,7 @@
 #include "document/doc/SaveTarget.h"
 #include "quotes/worker/UpdateJob.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,10 @@ public:
     // skips them. Emits rowsAboutToBeRemoved with the codes that exist before any record is
     // freed, then rowsRemoved. Returns the number removed.
     int removeRows(const QStringList &codes);
+
+    // Why the last update of `code` failed ("HTTP status 404", "timed out after 30 s"),
+    // empty when it did not fail or the reason is unknown. Kept in memory only.
+    QString fetchError(const QString &code) const { return m_fetchErrors.value(code); }
 
     // ---- Identity
     FileKind fileKind() const { return m_fileKind; }
@@ -136,6 +141,7 @@ private:
     void finishRun(quint64 generation, bool stopped);
 
     RecordMap m_rows;
+    QHash<QString, QString> m_fetchErrors;
     FileKind m_fileKind = FileKind::ListFile;
     QString m_pathName;
     QString m_title;

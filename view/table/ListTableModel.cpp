@@ -359,6 +359,13 @@ QVariant ListTableModel::data(const QModelIndex &index, int role) const
         return field;
     case CodeRole:
         return r->code;
+    case Qt::ToolTipRole:
+        if (field == FieldStatus && m_statusTip) {
+            const QString reason = m_statusTip(r->code);
+            if (!reason.isEmpty())
+                return reason;
+        }
+        return {};
     case TextColorRole:
     case BackColorRole:
     case Qt::ForegroundRole:

@@ -66,6 +66,10 @@ public:
     void rowUpdated(const QString &code);
     void allRowsUpdated();
 
+    // The tooltip of a row's status cell: why its last update failed (from the document).
+    using StatusTipProvider = std::function<QString(const QString &code)>;
+    void setStatusTipProvider(StatusTipProvider provider) { m_statusTip = std::move(provider); }
+
     // Dragging rows out and dropping text in. The rows leave as their text block without
     // the caption line; text dropped in goes to the drop handler (the document's add-codes),
     // unless it is rows of this very model.
@@ -99,4 +103,5 @@ private:
     QHash<QString, int> m_rowOfCode;
     bool m_rebuilding = false;
     DropHandler m_dropHandler;
+    StatusTipProvider m_statusTip;
 };

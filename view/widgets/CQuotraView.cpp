@@ -74,6 +74,7 @@ CQuotraView::CQuotraView(CQuotraDoc &doc, QWidget *parent)
     applyRowHeight();
     applyPalette();
 
+    m_model->setStatusTipProvider([this](const QString &code) { return m_doc.fetchError(code); });
     m_model->setDropHandler([this](const QString &text) {
         if (QWidget *w = window()) {
             w->raise();
@@ -576,6 +577,13 @@ void CQuotraView::contextMenuEvent(QContextMenuEvent *event)
 
 void CQuotraView::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        // The keyboard's other way to the context menu, as in most desktop programs.
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        contextMenuEvent(&menu);
+        event->accept();
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
         openQuotePage();
         event->accept();

@@ -72,6 +72,12 @@ bool CellDelegate::helpEvent(
 {
     if (!event || !view || event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // A failed row's status cell explains the failure.
+    const QString reason = index.data(Qt::ToolTipRole).toString();
+    if (!reason.isEmpty()) {
+        QToolTip::showText(event->globalPos(), reason, view->viewport(), option.rect);
+        return true;
+    }
     const QString text = m_model.table().cellTextAt(index.row(), index.column()).trimmed();
     const QFontMetrics &metrics = option.fontMetrics;
     const int room = option.rect.width() - horizontalPadding(metrics);

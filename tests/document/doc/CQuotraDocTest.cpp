@@ -256,8 +256,15 @@ TEST_F(DocTest, UpdateWritesValuesErrorsAndProfit)
     EXPECT_EQ(failed->values[SlotStatus], QString::fromUtf16(kFetchErrorText));
     EXPECT_EQ(failed->values[SlotPrice], u"keep"_s) << "a failed fetch keeps the last values";
     EXPECT_GE(failed->datetime, QDateTime::currentSecsSinceEpoch() - 5);
+    EXPECT_EQ(doc.fetchError(u"6758"_s), u"HTTP status 404"_s) << "the reason is kept for the window";
+    EXPECT_EQ(doc.fetchError(u"7203"_s), QString());
     ASSERT_EQ(finished.size(), 1u);
     EXPECT_TRUE(finished[0].second);
+    // A later success forgets the reason; so does deleting the row.
+    site.setPrice(u"6758"_s, u"900"_s);
+    doc.StartUpdate({ u"6758"_s });
+    ASSERT_TRUE(waitFinished(2));
+    EXPECT_EQ(doc.fetchError(u"6758"_s), QString());
     EXPECT_TRUE(doc.IsModified());
     EXPECT_FALSE(doc.isUpdating());
 }

@@ -61,7 +61,7 @@ public:
     FetchFactory factory()
     {
         return [this](const std::atomic<bool> *stop) -> FetchFunction {
-            return [this, stop](const QString &code, QuoteRecord &result) {
+            return [this, stop](const QString &code, QuoteRecord &result) -> FetchStatus {
                 for (;;) {
                     {
                         QMutexLocker lock(&m_mutex);
@@ -77,7 +77,7 @@ public:
                 ++m_requests;
                 const auto it = m_prices.find(code);
                 if (it == m_prices.end())
-                    return false;
+                    return FetchStatus::failed(QStringLiteral("HTTP status 404"));
                 result.values.set(SlotName, u"name " + code);
                 result.values.set(SlotPrice, it->second);
                 result.values.set(SlotPrevClose, m_closes.count(code) ? m_closes.at(code) : QString());

@@ -277,6 +277,22 @@ private Q_SLOTS:
         QCOMPARE(pixelOf(0, 3), ToQColor(palette.sortBack));
     }
 
+    void aFailedRowsStatusCellSaysWhy()
+    {
+        // Nothing listens on port 1: the fetch is refused at once.
+        qputenv("QUOTRA_SITE_ROOT", "http://127.0.0.1:1/");
+        makeList({ { u"7203"_s, u"2,500"_s } });
+        QVERIFY(view->toggleField(FieldStatus));
+        QSignalSpy finished(doc.get(), &CQuotraDoc::updateFinished);
+        doc->StartUpdate({ u"7203"_s });
+        QVERIFY(finished.wait(20000));
+        const ListTableModel &model = view->listModel();
+        const int statusColumn = model.table().header().columnOfField(FieldStatus);
+        const QString tip = model.index(0, statusColumn).data(Qt::ToolTipRole).toString();
+        QVERIFY2(tip.contains(u"refused"_s) || tip.contains(u"connect"_s), qPrintable(tip));
+        QVERIFY2(model.index(0, 1).data(Qt::ToolTipRole).isNull(), "only the status cell explains");
+    }
+
     void addingACodeKeepsTheSelection()
     {
         makeList({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } });

@@ -38,3 +38,11 @@ enum SaveError : int {
     SaveErrorOpen = 400, // the temporary file beside the target could not be created
     SaveErrorCommit = 401, // writing out or renaming the temporary file failed
 };
+
+// 5xx: the column layout file reader and writer (document/ColumnLayoutFile.h).
+enum ColumnLayoutFileError : int {
+    ColumnLayoutErrorBadMagic = 500, // the first u32 is no column layout file magic
+    ColumnLayoutErrorUnequalLists = 501, // the four lists do not have the same number of entries
+    ColumnLayoutErrorRead = 502, // the file ends early, cannot be read, or is far too large
+    ColumnLayoutErrorWrite = 503, // the file could not be written
+};

@@ -27,12 +27,12 @@ base="cmake ninja-build g++ pkgconf
 #   libzip-dev                              tests that open a written workbook's parts
 #   desktop-file-utils, libxml2-utils       checks of the desktop entry and metadata files
 #   clang, libclang-rt-14-dev               libFuzzer (scripts/test.sh --fuzz)
+#   clang-format, clang-tidy                scripts/lint.sh
 tests="googletest libgtest-dev libgmock-dev libbenchmark-dev
   dbus-daemon locales xvfb xauth
   libzip-dev python3 python3-openpyxl python3-xlwt python3-xlsxwriter
   desktop-file-utils libxml2-utils
-  clang libclang-rt-14-dev"
-tests="$tests locales clang-format clang-tidy" # de_DE for the comma-decimal locale tests; scripts/lint.sh
+  clang libclang-rt-14-dev clang-format clang-tidy"
 
 case "${1:-}" in
   "") packages="$base" ;;

@@ -23,8 +23,8 @@ namespace {
 void installQtTranslation(QApplication &app)
 {
     auto *translator = new QTranslator(&app);
-    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
     else
         delete translator;
@@ -87,8 +87,10 @@ int main(int argc, char **argv)
 
     // An unattended run needs a list: without one it would wait for a period and then for
     // a file name that nobody gives.
-    if (commandLine.autoRun && (commandLine.shellCommand != CCLineInfo::FileOpen || commandLine.fileName.isEmpty())) {
-        tessera::ShowMessage(tessera::ResourceString(Ids::MsgListFileMissing), tessera::MbOk | tessera::MbIconError);
+    if (commandLine.autoRun
+        && (commandLine.shellCommand != CCLineInfo::FileOpen || commandLine.fileName.isEmpty())) {
+        tessera::ShowMessage(
+            tessera::ResourceString(Ids::MsgListFileMissing), tessera::MbOk | tessera::MbIconError);
         settings.Save(*store);
         return EXIT_FAILURE;
     }
@@ -106,7 +108,8 @@ int main(int argc, char **argv)
             status = EXIT_FAILURE;
         } else {
             frame.placeWindow();
-            QObject::connect(&frame, &CMainFrame::unattendedRunFinished, &app, [&](int result) { status = result; });
+            QObject::connect(
+                &frame, &CMainFrame::unattendedRunFinished, &app, [&](int result) { status = result; });
             QApplication::exec();
             if (commandLine.autoRun)
                 status = frame.unattendedStatus();

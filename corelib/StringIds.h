@@ -60,6 +60,8 @@
     X(ProgressWritingWorkbook, 2002, 0)                                                                      \
     X(ProgressUpdating, 2003, 0)                                                                             \
     X(ProgressSorting, 2004, 0)                                                                              \
+    X(ProgressCopyingHoldings, 2005, 0)                                                                      \
+    X(ProgressSummingProfit, 2006, 0)                                                                        \
     X(CaptionContextMenu, 2014, 0)                                                                           \
     X(MsgNotFound, 2016, 0)                                                                                  \
     X(MsgPeriodSet, 2017, 1) /* minutes */                                                                   \
@@ -87,7 +89,16 @@
     X(CaptionChooseListForWorkbook, 2040, 0)                                                                 \
     X(MsgStopOperation, 2041, 0)                                                                             \
     X(MsgStopRunningUpdate, 2042, 0)                                                                         \
-    X(MsgSaveChanges, 2043, 1) /* list title */                                                                  \
+    X(MsgSaveChanges, 2043, 1) /* list title */                                                              \
+    X(CaptionPurchaseDay, 2044, 0)                                                                           \
+    X(CaptionAmount, 2045, 0)                                                                                \
+    X(CaptionShares, 2046, 0)                                                                                \
+    X(CaptionMemo, 2047, 0)                                                                                  \
+    X(CaptionClearHoldings, 2048, 0)                                                                         \
+    X(CaptionMemoCount, 2049, 2) /* length, limit */                                                         \
+    X(MsgNotANumber, 2050, 0)                                                                                \
+    X(TipMoveUp, 2051, 0)                                                                                    \
+    X(TipMoveDown, 2052, 0)                                                                                  \
     /* ribbon, status bar and dialog tooltips */                                                             \
     X(CaptionHomeTab, 2140, 0)                                                                               \
     X(CaptionHelpMenu, 2141, 0)                                                                              \
@@ -149,11 +160,11 @@
     X(CaptionNewMenu, 9162, 0)                                                                               \
     X(CaptionAllCommands, 9169, 0)                                                                           \
     X(CaptionBuiltInMenus, 9174, 0)                                                                          \
-    X(CaptionSortAscending, 9325, 0)                                                                             \
-    X(CaptionSortDescending, 9326, 0)                                                                            \
-    X(CaptionAlignLeft, 9327, 0)                                                                                 \
-    X(CaptionAlignCenter, 9328, 0)                                                                               \
-    X(CaptionAlignRight, 9329, 0)                                                                                \
+    X(CaptionSortAscending, 9325, 0)                                                                         \
+    X(CaptionSortDescending, 9326, 0)                                                                        \
+    X(CaptionAlignLeft, 9327, 0)                                                                             \
+    X(CaptionAlignCenter, 9328, 0)                                                                           \
+    X(CaptionAlignRight, 9329, 0)                                                                            \
     X(CommandUpdate, 32772, 0)                                                                               \
     X(CommandUpdatePeriod, 32773, 0)                                                                         \
     X(CommandRanking, 32774, 0)                                                                              \
@@ -179,7 +190,7 @@
     X(CommandPaste, 57637, 0)                                                                                \
     X(CommandSelectAll, 57642, 0)                                                                            \
     X(CommandAbout, 57664, 0)                                                                                \
-    X(CommandExit, 57665, 0)                                                                                     \
+    X(CommandExit, 57665, 0)                                                                                 \
     X(CommandHelp, 57669, 0)                                                                                 \
     X(CommandStatusBar, 59393, 0)
 

@@ -19,7 +19,7 @@ using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 // Malformed or unmapped input becomes U+FFFD. ICU's CP932 tables would write U+001A, which
 // is a real control character and would hide the damage.
 void substituteReplacementCharacter(const void *, UConverterToUnicodeArgs *args, const char *, int32_t,
-                                    UConverterCallbackReason reason, UErrorCode *err)
+    UConverterCallbackReason reason, UErrorCode *err)
 {
     if (reason > UCNV_IRREGULAR)
         return;
@@ -41,10 +41,17 @@ void unrotateControls(QString &text)
 {
     for (QChar &c : text) {
         switch (c.unicode()) {
-        case 0x001C: c = QChar(0x001A); break;
-        case 0x007F: c = QChar(0x001C); break;
-        case 0x001A: c = QChar(0x007F); break;
-        default: break;
+        case 0x001C:
+            c = QChar(0x001A);
+            break;
+        case 0x007F:
+            c = QChar(0x001C);
+            break;
+        case 0x001A:
+            c = QChar(0x007F);
+            break;
+        default:
+            break;
         }
     }
 }
@@ -54,10 +61,17 @@ void rotateControls(QString &text)
 {
     for (QChar &c : text) {
         switch (c.unicode()) {
-        case 0x001A: c = QChar(0x001C); break;
-        case 0x001C: c = QChar(0x007F); break;
-        case 0x007F: c = QChar(0x001A); break;
-        default: break;
+        case 0x001A:
+            c = QChar(0x001C);
+            break;
+        case 0x001C:
+            c = QChar(0x007F);
+            break;
+        case 0x007F:
+            c = QChar(0x001A);
+            break;
+        default:
+            break;
         }
     }
 }
@@ -155,8 +169,7 @@ QByteArray EncodeText(const QString &text, const char *charset)
         rotateControls(source);
     UErrorCode err = U_ZERO_ERROR;
     const int32_t n = ucnv_fromUChars(conv.get(), out.data(), cap,
-                                      reinterpret_cast<const UChar *>(source.utf16()),
-                                      static_cast<int32_t>(text.size()), &err);
+        reinterpret_cast<const UChar *>(source.utf16()), static_cast<int32_t>(text.size()), &err);
     if (U_FAILURE(err) && err != U_STRING_NOT_TERMINATED_WARNING)
         return text.toUtf8();
     out.truncate(n);

@@ -13,12 +13,12 @@ class TableSource {
 public:
     virtual ~TableSource() = default;
 
-    virtual int columnCount() const = 0;                 // exported columns
-    virtual int columnField(int column) const = 0;       // field number 1..39 of that column
+    virtual int columnCount() const = 0; // exported columns
+    virtual int columnField(int column) const = 0; // field number 1..39 of that column
     virtual QString columnCaption(int column) const = 0; // header text
     virtual int rowCount() const = 0;
     virtual const QuoteRecord &rowRecord(int row) const = 0;
-    virtual QString cellText(int row, int column) const = 0;  // display text, untrimmed
+    virtual QString cellText(int row, int column) const = 0; // display text, untrimmed
     // The same text as a view, for the export loops: tables point straight into the record
     // where the display text is the stored one; this default goes through `scratch`. Valid
     // until the record or `scratch` changes.

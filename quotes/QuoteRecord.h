@@ -12,38 +12,38 @@ enum QuoteSlot : int {
     SlotName = 0,
     SlotMarket = 1,
     SlotDividend = 2,
-    SlotPrice = 3,          // t_value
+    SlotPrice = 3, // t_value
     SlotDifference = 4,
     SlotRatio = 5,
     SlotVolume = 6,
-    SlotOpen = 7,           // o_price
-    SlotHigh = 8,           // h_price
-    SlotLow = 9,            // l_price
+    SlotOpen = 7, // o_price
+    SlotHigh = 8, // h_price
+    SlotLow = 9, // l_price
     SlotYield = 10,
-    SlotTradingValue = 11,  // baibai
-    SlotPrevClose = 12,     // zenjituowari
-    SlotPriceLimit = 13,    // nehaba
-    SlotMarketCap = 14,     // jikasougaku
-    SlotSharesIssued = 15,  // hakkousu
+    SlotTradingValue = 11, // baibai
+    SlotPrevClose = 12, // zenjituowari
+    SlotPriceLimit = 13, // nehaba
+    SlotMarketCap = 14, // jikasougaku
+    SlotSharesIssued = 15, // hakkousu
     SlotPer = 16,
     SlotPbr = 17,
     SlotEps = 18,
     SlotBps = 19,
     SlotRoe = 20,
     SlotCar = 21,
-    SlotMinPurchase = 22,   // saiteikounyu
-    SlotUnit = 23,          // tangen
-    SlotYearHigh = 24,      // shonen_max
-    SlotYearLow = 25,       // shonen_min
-    SlotMarginBuy = 26,     // sinyoukai
-    SlotMarginBuyChange = 27,  // zensyu1
-    SlotMarginSell = 28,    // sinyouuri
+    SlotMinPurchase = 22, // saiteikounyu
+    SlotUnit = 23, // tangen
+    SlotYearHigh = 24, // shonen_max
+    SlotYearLow = 25, // shonen_min
+    SlotMarginBuy = 26, // sinyoukai
+    SlotMarginBuyChange = 27, // zensyu1
+    SlotMarginSell = 28, // sinyouuri
     SlotMarginSellChange = 29, // zensyu2
-    SlotMarginRatio = 30,   // sinyouritu
+    SlotMarginRatio = 30, // sinyouritu
     SlotStatus = 31,
 };
 
-inline constexpr int kFieldCount = 39;   // field numbers run 1..39; 0 names no field
+inline constexpr int kFieldCount = 39; // field numbers run 1..39; 0 names no field
 
 // The field numbers 1..39 that name every visible field: its list column, display text,
 // sort rule, colour rule and JSON key all go by this number. Code names fields by these,

@@ -165,7 +165,8 @@ QString CMainFrame::barStateName() const
 
 QString CMainFrame::dockingLayoutName() const
 {
-    return settingsGroup() + u'/' + QString::number(m_settings.currentLanguage) + QStringLiteral("NormalLayout");
+    return settingsGroup() + u'/' + QString::number(m_settings.currentLanguage)
+        + QStringLiteral("NormalLayout");
 }
 
 // ---- Commands
@@ -191,9 +192,8 @@ void CMainFrame::createActions()
     m_actions.value(Cmd::StatusBar)->setCheckable(true);
     m_actions.value(Cmd::StatusBar)->setChecked(true);
 
-    const auto on = [this](int id, auto handler) {
-        connect(m_actions.value(id), &QAction::triggered, this, handler);
-    };
+    const auto on
+        = [this](int id, auto handler) { connect(m_actions.value(id), &QAction::triggered, this, handler); };
     on(Cmd::New, [this] { newDocument(); });
     on(Cmd::Open, [this] {
         if (!SaveModified())
@@ -374,10 +374,11 @@ void CMainFrame::connectDocument()
         m_runTotal = total;
         m_panes->beginRun(Ids::ProgressUpdating);
     });
-    connect(m_doc.get(), &CQuotraDoc::updateProgress, this, [this](quint64 generation, int index, const QString &) {
-        if (generation == m_runGeneration && m_runTotal > 0)
-            m_panes->setRunPercent(static_cast<int>((index + 1) * 100LL / m_runTotal));
-    });
+    connect(m_doc.get(), &CQuotraDoc::updateProgress, this,
+        [this](quint64 generation, int index, const QString &) {
+            if (generation == m_runGeneration && m_runTotal > 0)
+                m_panes->setRunPercent(static_cast<int>((index + 1) * 100LL / m_runTotal));
+        });
     connect(m_view, &CQuotraView::selectionCountChanged, this, [this](int selected, int rows) {
         m_panes->setRowCounts(selected, rows);
         updateCommandStates();
@@ -558,8 +559,8 @@ bool CMainFrame::SaveModified()
     while (name.endsWith(u'*'))
         name.chop(1);
     name = name.trimmed();
-    const int answer = tessera::ShowMessage(
-        tessera::FormatResourceString(Ids::MsgSaveChanges, { name }), tessera::MbYesNoCancel | tessera::MbIconQuestion);
+    const int answer = tessera::ShowMessage(tessera::FormatResourceString(Ids::MsgSaveChanges, { name }),
+        tessera::MbYesNoCancel | tessera::MbIconQuestion);
     if (answer == tessera::IdCancel)
         return false;
     if (answer == tessera::IdNo)
@@ -692,7 +693,7 @@ void CMainFrame::onUpdateTimer()
         const QStringList due = m_commandLine.autoRun
             ? shown
             : DueRows(m_doc->rows(), shown, QDateTime::currentSecsSinceEpoch(),
-                  static_cast<qint64>(m_settings.updateSpan));
+                static_cast<qint64>(m_settings.updateSpan));
         if (m_commandLine.autoRun || !due.isEmpty()) {
             const quint64 generation = m_doc->StartUpdate(due);
             if (m_commandLine.autoRun && m_unattendedGeneration == 0)

@@ -58,8 +58,8 @@ void KeyTips::show(const QList<RibbonBar::KeyTip> &tips)
         // Over the control's lower edge: centred for wide controls, at the left for the
         // small buttons, whose captions stay readable beside the badge.
         const bool wide = tip.widget->width() > 3 * tip.widget->height();
-        const QPoint anchor = tip.widget->mapTo(&m_window,
-            QPoint(wide ? badge->width() / 2 + 2 : tip.widget->width() / 2, tip.widget->height()));
+        const QPoint anchor = tip.widget->mapTo(
+            &m_window, QPoint(wide ? badge->width() / 2 + 2 : tip.widget->width() / 2, tip.widget->height()));
         badge->move(anchor.x() - badge->width() / 2, anchor.y() - badge->height() + 4);
         badge->show();
         badge->raise();

@@ -6,9 +6,9 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QStyle>
 #include <QToolButton>
-#include <QResizeEvent>
 
 #include <algorithm>
 
@@ -119,7 +119,8 @@ void RibbonBar::fitGroups()
         return;
     m_firstCollapsed = firstCollapsed;
     for (qsizetype g = 0; g < m_groupWidgets.size(); ++g) {
-        const Qt::ToolButtonStyle style = g >= firstCollapsed ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon;
+        const Qt::ToolButtonStyle style
+            = g >= firstCollapsed ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon;
         for (QToolButton *b : std::as_const(m_smallButtons[g])) {
             if (!b->icon().isNull() && b->toolButtonStyle() != style)
                 b->setToolButtonStyle(style);
@@ -305,7 +306,8 @@ QToolButton *RibbonBar::addSmallButton(QAction *action, const QString &keyTip, b
     return button;
 }
 
-QWidget *RibbonBar::addSmallWidget(QWidget *widget, const QString &caption, const QString &keyTip, bool startsGroup)
+QWidget *RibbonBar::addSmallWidget(
+    QWidget *widget, const QString &caption, const QString &keyTip, bool startsGroup)
 {
     QWidget *cell = widget;
     if (!caption.isEmpty()) {

@@ -36,7 +36,8 @@ public:
     QToolButton *addSmallButton(QAction *action, const QString &keyTip, bool startsGroup = false);
     // Any widget (edit box, combo box, check box) in the small-control grid, with a caption
     // at its left when `caption` is not empty.
-    QWidget *addSmallWidget(QWidget *widget, const QString &caption, const QString &keyTip, bool startsGroup = false);
+    QWidget *addSmallWidget(
+        QWidget *widget, const QString &caption, const QString &keyTip, bool startsGroup = false);
     void endGroup();
 
     // The key tips: the tab-level tips (system button, tab, quick access) and the tips of

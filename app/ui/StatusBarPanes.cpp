@@ -67,7 +67,8 @@ StatusBarPanes::StatusBarPanes(QMainWindow &frame, tessera::TaskbarList *taskbar
 
 void StatusBarPanes::setRowCounts(int selected, int rows)
 {
-    m_selected->setText(tessera::FormatResourceString(Ids::PaneSelectedRows, { tessera::EditString(selected) }));
+    m_selected->setText(
+        tessera::FormatResourceString(Ids::PaneSelectedRows, { tessera::EditString(selected) }));
     m_rows->setText(tessera::FormatResourceString(Ids::PaneRows, { tessera::EditString(rows) }));
 }
 

@@ -94,8 +94,8 @@ QString message(int id)
 RecordMap sampleRows()
 {
     constexpr qint64 kDay = 1765000000; // 2025-12-06, some time of that day
-    return MakeRows({ { u"7203"_s, u"2,788.5"_s, u"トヨタ自動車"_s, kDay }, { u"6758"_s, u"3,397"_s, u"ソニー"_s, kDay },
-        { u"^DJI"_s, u"43,241.04"_s, u"NYダウ"_s, kDay } });
+    return MakeRows({ { u"7203"_s, u"2,788.5"_s, u"トヨタ自動車"_s, kDay },
+        { u"6758"_s, u"3,397"_s, u"ソニー"_s, kDay }, { u"^DJI"_s, u"43,241.04"_s, u"NYダウ"_s, kDay } });
 }
 
 // Code, name and price (right-aligned), sorted by price, highest first.

@@ -15,8 +15,7 @@ public:
     enum Language { WithoutLanguage, WithLanguage };
     explicit QtTestEnvironment(Language language = WithLanguage)
         : m_language(language)
-    {
-    }
+    { }
 
     void SetUp() override
     {

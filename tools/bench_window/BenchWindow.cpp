@@ -157,13 +157,12 @@ int main(int argc, char **argv)
         qint64 longest = 0;
         QTimer heartbeat;
         heartbeat.setInterval(10);
-        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-            longest = std::max(longest, beat.restart());
-        });
+        QObject::connect(&heartbeat, &QTimer::timeout, [&] { longest = std::max(longest, beat.restart()); });
         // The event loop waits as the program's does: the worker runs at idle priority, so
         // a loop that spins would take the processor from it.
         QEventLoop loop;
-        QObject::connect(&frame.document(), &CQuotraDoc::updateFinished, &loop, [&](quint64, bool) { loop.quit(); });
+        QObject::connect(
+            &frame.document(), &CQuotraDoc::updateFinished, &loop, [&](quint64, bool) { loop.quit(); });
         beat.start();
         heartbeat.start();
         clock.restart();

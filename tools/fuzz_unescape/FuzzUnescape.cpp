@@ -24,8 +24,9 @@ void run(QStringView text)
 
     QString signedText = text.toString();
     AddPlusSign(signedText);
-    check(signedText == text || (signedText.size() == text.size() + 1 && signedText.startsWith(u'+')
-                                 && QStringView(signedText).sliced(1) == text));
+    check(signedText == text
+        || (signedText.size() == text.size() + 1 && signedText.startsWith(u'+')
+            && QStringView(signedText).sliced(1) == text));
 
     if (text.size() >= 4) {
         // Markers from the text itself, so that they are sometimes found.

@@ -88,7 +88,8 @@ int main(int argc, char **argv)
     QStringList codes = samplesite::SampleCodes();
     codes << QStringLiteral("9999");
     QEventLoop loop;
-    QObject::connect(&frame.document(), &CQuotraDoc::updateFinished, &loop, [&](quint64, bool) { loop.quit(); });
+    QObject::connect(
+        &frame.document(), &CQuotraDoc::updateFinished, &loop, [&](quint64, bool) { loop.quit(); });
     frame.document().AddCodesFromText(codes.join(u'\n'));
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     loop.exec();

@@ -113,7 +113,8 @@ CQuotraView::CQuotraView(CQuotraDoc &doc, QWidget *parent)
         }
         m_model->insertRecords(records);
     });
-    connect(&m_doc, &CQuotraDoc::selectCodeRequested, this, [this](const QString &code) { selectCode(code); });
+    connect(
+        &m_doc, &CQuotraDoc::selectCodeRequested, this, [this](const QString &code) { selectCode(code); });
     connect(&m_doc, &CQuotraDoc::updateStarted, this, [this] {
         m_updating = true;
         Q_EMIT updatingChanged(true);
@@ -155,6 +156,20 @@ void CQuotraView::applyStartLayout(const ColumnLayout &layout, const QList<int> 
 ColumnLayout CQuotraView::saveLayout() const
 {
     return m_model->saveLayout();
+}
+
+bool CQuotraView::applyColumnLayout(const ColumnLayout &layout)
+{
+    setUpdatesEnabled(false);
+    const bool applied = m_model->applyLayout(layout);
+    syncHeaderFromModel();
+    setUpdatesEnabled(true);
+    if (!applied)
+        return false;
+    setSort(SortColumnOf(layout.packedSort), SortAscendingOf(layout.packedSort), false);
+    m_header->setStretchLastSection(true);
+    fitAllColumns();
+    return true;
 }
 
 QList<int> CQuotraView::columnWidths() const
@@ -246,7 +261,8 @@ int CQuotraView::fittedWidth(int listColumn) const
     const QFontMetrics metrics(font());
     const QFontMetrics headerMetrics(m_header->font());
     const int field = m_model->table().header().fieldOf(listColumn);
-    int widest = headerMetrics.horizontalAdvance(ColumnCaption(field)) + headerMetrics.averageCharWidth() * 2 + 16;
+    int widest
+        = headerMetrics.horizontalAdvance(ColumnCaption(field)) + headerMetrics.averageCharWidth() * 2 + 16;
     const int rows = m_model->rowCount();
     std::vector<int> sample;
     const int top = std::max(0, rowAt(0));
@@ -262,7 +278,8 @@ int CQuotraView::fittedWidth(int listColumn) const
         const qsizetype lineEnd = text.indexOf(u'\n');
         if (lineEnd >= 0)
             text.truncate(lineEnd);
-        widest = std::max(widest, metrics.horizontalAdvance(text) + CellDelegate::horizontalPadding(metrics) + 2);
+        widest = std::max(
+            widest, metrics.horizontalAdvance(text) + CellDelegate::horizontalPadding(metrics) + 2);
     }
     return std::min(widest, 600);
 }
@@ -279,8 +296,8 @@ void CQuotraView::fitAllColumns()
 
 bool CQuotraView::resetColumns()
 {
-    const int answer = tessera::ShowResourceMessage(
-        Ids::MsgResetColumns, {}, tessera::MbYesNo | tessera::MbIconQuestion);
+    const int answer
+        = tessera::ShowResourceMessage(Ids::MsgResetColumns, {}, tessera::MbYesNo | tessera::MbIconQuestion);
     if (answer == tessera::IdNo)
         return false;
     resetColumnsWithoutAsking();
@@ -309,7 +326,8 @@ void CQuotraView::sortByHeaderClick(int column, Qt::KeyboardModifiers modifiers)
 {
     tessera::ProgressRun run(m_progress, Ids::ProgressSorting);
     run.percent(20);
-    m_model->headerClick(column, modifiers.testFlag(Qt::ShiftModifier), modifiers.testFlag(Qt::ControlModifier));
+    m_model->headerClick(
+        column, modifiers.testFlag(Qt::ShiftModifier), modifiers.testFlag(Qt::ControlModifier));
     run.percent(90);
     syncHeaderFromModel();
     const std::vector<int> rows = selectedRows();
@@ -393,7 +411,8 @@ void CQuotraView::selectRows(const std::vector<int> &rows)
     }
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     if (!rows.empty())
-        selectionModel()->setCurrentIndex(m_model->index(rows.front(), currentIndex().isValid() ? currentIndex().column() : 1),
+        selectionModel()->setCurrentIndex(
+            m_model->index(rows.front(), currentIndex().isValid() ? currentIndex().column() : 1),
             QItemSelectionModel::NoUpdate);
 }
 
@@ -460,7 +479,8 @@ bool CQuotraView::copySelection()
     if (block.status == RowTextBlock::NothingSelected)
         return false;
     if (block.status == RowTextBlock::TooLarge) {
-        tessera::ShowResourceMessage(Ids::MsgSelectionTooLargeToCopy, {}, tessera::MbOk | tessera::MbIconWarning);
+        tessera::ShowResourceMessage(
+            Ids::MsgSelectionTooLargeToCopy, {}, tessera::MbOk | tessera::MbIconWarning);
         return false;
     }
     QClipboard *clipboard = QGuiApplication::clipboard();
@@ -529,13 +549,14 @@ QMenu *CQuotraView::buildHeaderMenu(int column, QWidget *parent)
         connect(down, &QAction::triggered, this, [this, column] { setSort(column, false, false); });
         menu->addSeparator();
         const int align = h.column(column).align;
-        const std::pair<int, int> aligns[] = { { kTextAlignLeft, AlignLeft }, { kTextAlignCenter, AlignCenter },
-            { kTextAlignRight, AlignRight } };
+        const std::pair<int, int> aligns[] = { { kTextAlignLeft, AlignLeft },
+            { kTextAlignCenter, AlignCenter }, { kTextAlignRight, AlignRight } };
         for (const auto &[text, value] : aligns) {
             QAction *a = menu->addAction(tessera::ResourceString(text));
             a->setCheckable(true);
             a->setChecked(align == value);
-            connect(a, &QAction::triggered, this, [this, column, v = value] { m_model->setColumnAlignment(column, v); });
+            connect(a, &QAction::triggered, this,
+                [this, column, v = value] { m_model->setColumnAlignment(column, v); });
         }
         menu->addSeparator();
     }
@@ -584,7 +605,8 @@ void CQuotraView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && event->modifiers() == Qt::NoModifier) {
         openQuotePage();
         event->accept();
         return;
@@ -605,7 +627,8 @@ void CQuotraView::startDrag(Qt::DropActions supportedActions)
         indexes << m_model->index(r, 0);
     QMimeData *data = m_model->mimeData(indexes);
     if (!data) {
-        tessera::ShowResourceMessage(Ids::MsgSelectionTooLargeToCopy, {}, tessera::MbOk | tessera::MbIconWarning);
+        tessera::ShowResourceMessage(
+            Ids::MsgSelectionTooLargeToCopy, {}, tessera::MbOk | tessera::MbIconWarning);
         return;
     }
     auto *drag = new QDrag(this);

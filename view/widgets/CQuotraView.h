@@ -37,6 +37,7 @@ public:
     MyHeaderCtrl &headerCtrl() const { return *m_header; }
     // Long operations (refresh, sort, delete) report here; may be null.
     void setProgressDisplay(tessera::ProgressDisplay *display) { m_progress = display; }
+    tessera::ProgressDisplay *progressDisplay() const { return m_progress; }
 
     // ---- Layout
     // Creation: the layout the window starts with, and the widths of its list columns that
@@ -44,6 +45,10 @@ public:
     void applyStartLayout(const ColumnLayout &layout, const QList<int> &savedWidths = {});
     ColumnLayout saveLayout() const;
     QList<int> columnWidths() const; // per list column
+    // The column dialog's result: the layout applied with redraw off, sorted by its packed
+    // sort value without skipping, the last column filling the rest, all columns fitted.
+    // False, changing nothing, when the layout is unusable.
+    bool applyColumnLayout(const ColumnLayout &layout);
     // Rebuilds the rows from the document and sorts; with a file layout, that layout (and
     // its sort) is applied first and the columns are fitted afterwards.
     void refresh(const ColumnLayout *fileLayout = nullptr);

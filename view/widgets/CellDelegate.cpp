@@ -31,7 +31,8 @@ int CellDelegate::horizontalPadding(const QFontMetrics &metrics)
     return metrics.averageCharWidth() + 4;
 }
 
-void CellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+void CellDelegate::paint(
+    QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     if (m_model.isRebuilding() || !index.isValid())
         return;
@@ -57,7 +58,8 @@ void CellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     shown = metrics.elidedText(shown, Qt::ElideRight, textRect.width());
     painter->setPen(ToQColor(colors.text));
     painter->setFont(option.font);
-    painter->drawText(textRect, static_cast<int>(alignmentOf(table.header().column(column).align)) | Qt::TextSingleLine, shown);
+    painter->drawText(textRect,
+        static_cast<int>(alignmentOf(table.header().column(column).align)) | Qt::TextSingleLine, shown);
 }
 
 QSize CellDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const

@@ -9,7 +9,8 @@ class QPalette;
 // Colours between the table rules (0x00BBGGRR) and Qt.
 inline QColor ToQColor(ColorRef c)
 {
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+    return QColor(
+        static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
 }
 inline ColorRef FromQColor(const QColor &c)
 {

@@ -1,9 +1,9 @@
+#include "app/ui/CMainFrame.h"
 #include "app/core/AppSettings.h"
 #include "app/core/CCLineInfo.h"
 #include "app/core/FileDialogFilters.h"
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
-#include "app/ui/CMainFrame.h"
 #include "app/ui/CommandTable.h"
 #include "app/ui/KeyTips.h"
 #include "app/ui/StatusBarPanes.h"
@@ -96,7 +96,9 @@ private:
     QString listFile(const QString &name, std::initializer_list<RowSpec> rows)
     {
         const QString path = dir.filePath(name);
-        writeFile(path, WriteListFile(MakeRows(rows), MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, true)));
+        writeFile(path,
+            WriteListFile(
+                MakeRows(rows), MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, true)));
         return path;
     }
 
@@ -199,7 +201,8 @@ private Q_SLOTS:
     void commandsAreEnabledByTheSelection()
     {
         auto frame = makeFrame();
-        QVERIFY(frame->openDocument(listFile(u"e.kabu"_s, { { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } })));
+        QVERIFY(frame->openDocument(
+            listFile(u"e.kabu"_s, { { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } })));
         QVERIFY(!frame->action(Cmd::Delete)->isEnabled());
         QVERIFY(!frame->action(Cmd::Chart)->isEnabled());
         frame->view().selectRows({ 0 });
@@ -216,7 +219,8 @@ private Q_SLOTS:
     void keyboardReachesTheCommands()
     {
         auto frame = makeFrame();
-        QVERIFY(frame->openDocument(listFile(u"f.kabu"_s, { { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } })));
+        QVERIFY(frame->openDocument(
+            listFile(u"f.kabu"_s, { { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } })));
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
         frame->activateWindow();
@@ -334,13 +338,14 @@ private Q_SLOTS:
         QCOMPARE(FileDialogFilter(FileDialogKind::Save),
             u"株価リスト ファイル|*.kabu|Excel Files|*.xlsx|CSV Files|*.csv|JSON Files|*.json||"_s);
         QCOMPARE(QtNameFilters(FileDialogFilter(FileDialogKind::Open)),
-            QStringList({ u"株価リスト ファイル (*.kabu)"_s, u"Excel Files (*.xlsx *.xls)"_s, u"CSV Files (*.csv)"_s,
-                u"Text Files (*.txt)"_s }));
+            QStringList({ u"株価リスト ファイル (*.kabu)"_s, u"Excel Files (*.xlsx *.xls)"_s,
+                u"CSV Files (*.csv)"_s, u"Text Files (*.txt)"_s }));
         const QString program = dir.path();
         QDir(program).mkpath(u"lists"_s);
         const QString lists = dir.filePath(u"lists"_s);
         QCOMPARE(DialogStartFolder(lists, program, u"/docs"_s), lists);
-        QCOMPARE(DialogStartFolder(program.toUpper() == program ? program : program, program, u"/docs"_s), u"/docs"_s);
+        QCOMPARE(DialogStartFolder(program.toUpper() == program ? program : program, program, u"/docs"_s),
+            u"/docs"_s);
         QCOMPARE(DialogStartFolder(dir.filePath(u"gone"_s), program, u"/docs"_s), u"/docs"_s);
         QCOMPARE(DialogStartFolder(lists, dir.filePath(u"gone"_s), u"/docs"_s), u"/docs"_s);
     }

@@ -106,7 +106,8 @@ TEST_F(StartupTest, WithTheModuleAnUnattendedRunSavesTheListAndTheSettings)
         { QStringLiteral("QUOTRA_SITE_ROOT=http://127.0.0.1:1/") });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(LanguageNotReadyText()));
-    EXPECT_TRUE(QFileInfo::exists(lists.filePath(QStringLiteral("codes.kabu")))) << "a text list is saved as a list file";
+    EXPECT_TRUE(QFileInfo::exists(lists.filePath(QStringLiteral("codes.kabu"))))
+        << "a text list is saved as a list file";
     QSettings saved(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(saved.value(QStringLiteral("4.00/Settings/Version")).toInt(), 56);
     EXPECT_EQ(saved.value(QStringLiteral("4.00/Settings/Current Language")).toInt(), 1041);

@@ -1,9 +1,9 @@
+#include "view/widgets/CQuotraView.h"
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
 #include "document/CQuotraDoc.h"
 #include "view/table/ColumnTable.h"
 #include "view/table/ListTableModel.h"
-#include "view/widgets/CQuotraView.h"
 #include "view/widgets/MyHeaderCtrl.h"
 #include "view/widgets/PaletteColors.h"
 
@@ -198,7 +198,8 @@ private Q_SLOTS:
 
     void deletingSelectsTheRowAtTheLastSelectedPosition()
     {
-        makeList({ { u"1"_s, u""_s }, { u"2"_s, u""_s }, { u"3"_s, u""_s }, { u"4"_s, u""_s }, { u"5"_s, u""_s } });
+        makeList({ { u"1"_s, u""_s }, { u"2"_s, u""_s }, { u"3"_s, u""_s }, { u"4"_s, u""_s },
+            { u"5"_s, u""_s } });
         view->selectRows({ 1, 2 });
         view->deleteSelectedRows();
         QCOMPARE(displayedCodes(*view), QStringList({ u"1"_s, u"4"_s, u"5"_s }));
@@ -224,8 +225,7 @@ private Q_SLOTS:
         QVERIFY(view->copySelection());
         const QString text = QGuiApplication::clipboard()->text();
         const QString caption = ColumnCaption(1) + u',' + ColumnCaption(2) + u',' + ColumnCaption(4) + u',';
-        QCOMPARE(text,
-            caption + u"\r\n6758,Beta,1234.5,\r\n7203,Alpha Motors,2500,\r\n"_s);
+        QCOMPARE(text, caption + u"\r\n6758,Beta,1234.5,\r\n7203,Alpha Motors,2500,\r\n"_s);
     }
 
     void anchorSectionCannotBeMoved()
@@ -256,7 +256,8 @@ private Q_SLOTS:
         CQuotraDoc otherDoc;
         CQuotraView otherView(otherDoc);
         otherDoc.replaceRows(MakeRows({ { u"9984"_s, u""_s } }));
-        std::unique_ptr<QMimeData> foreign(otherView.listModel().mimeData({ otherView.listModel().index(0, 1) }));
+        std::unique_ptr<QMimeData> foreign(
+            otherView.listModel().mimeData({ otherView.listModel().index(0, 1) }));
         QVERIFY(model.canDropMimeData(foreign.get(), Qt::CopyAction, -1, -1, {}));
     }
 

@@ -1,6 +1,7 @@
 #include "document/CQuotraDoc.h"
 
 #include "corelib/Messages.h"
+#include "corelib/StringIds.h"
 #include "document/ValidCode.h"
 #include "quotes/SecurityCode.h"
 #include "quotes/fetch/FetchQuote.h"
@@ -13,19 +14,13 @@
 
 namespace {
 
-constexpr int kTextNewList = 1000;
-constexpr int kMsgStopRunningUpdate = 2042;
-constexpr int kMsgNoValidCode = 2205;
-constexpr int kMsgAlreadyListed = 2206;
-constexpr int kMsgEmptyText = 2212;
-constexpr int kMsgUnusableCode = 2221;
 constexpr qint64 kUpdateAgainAfterSeconds = 60;
 
 } // namespace
 
 CQuotraDoc::CQuotraDoc(QObject *parent)
     : QObject(parent)
-    , m_title(tessera::ResourceString(kTextNewList))
+    , m_title(tessera::ResourceString(Ids::NewListTitle))
     , m_worker(std::make_unique<UpdateWorker>(NetworkFetchFactory()))
 {
     connect(m_worker.get(), &UpdateWorker::codeFetched, this, &CQuotraDoc::applyOutcome);
@@ -88,7 +83,7 @@ int CQuotraDoc::removeRows(const QStringList &codes)
 void CQuotraDoc::SetPathName(const QString &path)
 {
     m_pathName = path;
-    setTitle(path.isEmpty() ? tessera::ResourceString(kTextNewList) : QFileInfo(path).fileName());
+    setTitle(path.isEmpty() ? tessera::ResourceString(Ids::NewListTitle) : QFileInfo(path).fileName());
 }
 
 void CQuotraDoc::setTitle(const QString &title)
@@ -118,7 +113,7 @@ void CQuotraDoc::OnNewDocument()
 {
     clearRows();
     m_pathName.clear();
-    setTitle(tessera::ResourceString(kTextNewList));
+    setTitle(tessera::ResourceString(Ids::NewListTitle));
     m_fileKind = FileKind::ListFile;
     SetModifiedFlag(false);
 }
@@ -126,12 +121,12 @@ void CQuotraDoc::OnNewDocument()
 CQuotraDoc::AddCodeResult CQuotraDoc::AddCode(const QString &code)
 {
     if (ClassifyCode(code) == CodeKind::Invalid) {
-        tessera::ShowResourceMessage(kMsgUnusableCode);
+        tessera::ShowResourceMessage(Ids::MsgUnusableCode);
         return AddCodeResult::Refused;
     }
     if (contains(code)) {
         Q_EMIT selectCodeRequested(code);
-        tessera::ShowResourceMessage(kMsgAlreadyListed);
+        tessera::ShowResourceMessage(Ids::MsgAlreadyListed);
         return AddCodeResult::AlreadyPresent;
     }
     m_rows.emplace(code, std::make_unique<QuoteRecord>(code));
@@ -144,12 +139,12 @@ CQuotraDoc::AddCodeResult CQuotraDoc::AddCode(const QString &code)
 bool CQuotraDoc::AddCodesFromText(QStringView text)
 {
     if (text.isEmpty()) {
-        tessera::ShowResourceMessage(kMsgEmptyText);
+        tessera::ShowResourceMessage(Ids::MsgEmptyText);
         return false;
     }
     const QStringList candidates = ValidCodesInText(text);
     if (candidates.isEmpty()) {
-        tessera::ShowResourceMessage(kMsgNoValidCode);
+        tessera::ShowResourceMessage(Ids::MsgNoValidCode);
         return false;
     }
     QStringList added;
@@ -160,7 +155,7 @@ bool CQuotraDoc::AddCodesFromText(QStringView text)
         added.append(code);
     }
     if (added.isEmpty()) {
-        tessera::ShowResourceMessage(kMsgAlreadyListed);
+        tessera::ShowResourceMessage(Ids::MsgAlreadyListed);
         return false;
     }
     Q_EMIT rowsInserted(added);
@@ -206,8 +201,8 @@ bool CQuotraDoc::UpdateSelected(const QStringList &selectedCodes)
         // The run holds between two codes while the question is open, so it cannot race
         // the answer; the box's own event loop still applies what arrives meanwhile.
         m_worker->pause();
-        const int answer = tessera::ShowResourceMessage(
-            kMsgStopRunningUpdate, {}, tessera::MbYesNo | tessera::MbIconQuestion | tessera::MbDefButton2);
+        const int answer = tessera::ShowResourceMessage(Ids::MsgStopRunningUpdate, {},
+            tessera::MbYesNo | tessera::MbIconQuestion | tessera::MbDefButton2);
         m_worker->resume();
         if (answer == tessera::IdYes)
             StopUpdate();

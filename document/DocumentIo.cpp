@@ -1,6 +1,7 @@
 #include "document/DocumentIo.h"
 
 #include "corelib/Messages.h"
+#include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
 #include "document/CsvExport.h"
 #include "document/JsonExport.h"
@@ -10,8 +11,6 @@
 #include <QFileInfo>
 
 namespace {
-
-constexpr int kMsgUnreadableList = 2205;
 
 bool isTextListError(int code)
 {
@@ -30,7 +29,7 @@ QString OpenErrorText(const QString &path, const tessera::Error &error)
     // The text-list reader already words its errors for the user, with the path.
     if (isTextListError(error.code))
         return error.message;
-    return tessera::FormatResourceString(kMsgUnreadableList) + u'\n' + QFileInfo(path).absoluteFilePath()
+    return tessera::FormatResourceString(Ids::MsgNoValidCode) + u'\n' + QFileInfo(path).absoluteFilePath()
         + u'\n' + error.message;
 }
 

@@ -30,17 +30,6 @@ void CopyHoldings(const QuoteRecord &from, QuoteRecord &to)
         to.RecomputeProfit();
 }
 
-ProfitSum SumProfit(const std::vector<const QuoteRecord *> &records)
-{
-    ProfitSum total;
-    for (const QuoteRecord *r : records) {
-        ++total.rows;
-        if (r && r->has_holdings)
-            total.sum += r->loss;
-    }
-    return total;
-}
-
 QDate DateOfBuyday(qint64 buyday)
 {
     return QDateTime::fromSecsSinceEpoch(buyday, Qt::LocalTime).date();

@@ -7,7 +7,6 @@
 #include <QStringView>
 
 #include <optional>
-#include <vector>
 
 // What the holdings dialog hands back on OK.
 struct HoldingsEntry {
@@ -26,12 +25,6 @@ inline constexpr qsizetype kMaxMemoLength = 256;
 void ApplyHoldingsEntry(QuoteRecord &record, const HoldingsEntry &entry);
 // The holdings of `from` copied to `to`, whose profit then follows its own previous close.
 void CopyHoldings(const QuoteRecord &from, QuoteRecord &to);
-
-struct ProfitSum {
-    qint64 rows = 0; // every row counted
-    double sum = 0; // the profit of the rows with holdings
-};
-ProfitSum SumProfit(const std::vector<const QuoteRecord *> &records);
 
 // The local day of a stored purchase time, and midnight local time of a day. A day whose
 // midnight does not exist (a time-zone change at 00:00) starts at its first valid time.

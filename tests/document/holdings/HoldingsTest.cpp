@@ -81,19 +81,6 @@ TEST(Holdings, CopyingNoHoldingsClearsThem)
     EXPECT_TRUE(other.memo.isEmpty());
 }
 
-TEST(Holdings, SumCountsEveryRowAndAddsOnlyHoldings)
-{
-    QuoteRecord a, b, c;
-    a.has_holdings = true;
-    a.loss = 1000;
-    b.has_holdings = true;
-    b.loss = -250;
-    c.loss = 99; // a stale value without holdings does not count
-    const ProfitSum s = SumProfit({ &a, &b, &c });
-    EXPECT_EQ(s.rows, 3);
-    EXPECT_DOUBLE_EQ(s.sum, 750);
-}
-
 TEST(Holdings, DaysAreMidnightLocalTime)
 {
     const QDate day(2024, 3, 15);

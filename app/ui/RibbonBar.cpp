@@ -18,6 +18,22 @@ constexpr int kSmallIcon = 16;
 constexpr int kLargeIcon = 32;
 constexpr int kRowsPerColumn = 3;
 
+// A flat button showing a command: the ribbon's controls never take the keyboard focus
+// from the list (the key tips reach them), and screen readers read the command's caption.
+QToolButton *commandButton(
+    QWidget *parent, QAction *action, const QString &name, Qt::ToolButtonStyle style, int iconSize)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(style);
+    button->setIconSize(QSize(iconSize, iconSize));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAccessibleName(action->text());
+    return button;
+}
+
 QFrame *verticalLine(QWidget *parent)
 {
     auto *line = new QFrame(parent);
@@ -178,14 +194,8 @@ void RibbonBar::setTabCaption(const QString &caption, const QString &keyTip)
 
 void RibbonBar::addQuickAccess(QAction *action)
 {
-    auto *button = new QToolButton(this);
-    button->setObjectName(QStringLiteral("RibbonQuickAccess"));
-    button->setDefaultAction(action);
-    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    button->setIconSize(QSize(kSmallIcon, kSmallIcon));
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setAccessibleName(action->text());
+    QToolButton *button = commandButton(
+        this, action, QStringLiteral("RibbonQuickAccess"), Qt::ToolButtonIconOnly, kSmallIcon);
     m_quickAccess->addWidget(button);
     m_tabTips.append({ QString::number(m_quickAccess->count()), button });
 }
@@ -206,14 +216,8 @@ QToolButton *RibbonBar::addTabRowMenu(const QString &caption, QMenu *menu)
 
 QToolButton *RibbonBar::addTabRowAction(QAction *action)
 {
-    auto *button = new QToolButton(this);
-    button->setObjectName(QStringLiteral("RibbonTabRowButton"));
-    button->setDefaultAction(action);
-    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    button->setIconSize(QSize(kSmallIcon, kSmallIcon));
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setAccessibleName(action->text());
+    QToolButton *button = commandButton(
+        this, action, QStringLiteral("RibbonTabRowButton"), Qt::ToolButtonIconOnly, kSmallIcon);
     m_tabRowRight->addWidget(button);
     return button;
 }
@@ -259,14 +263,8 @@ QToolButton *RibbonBar::addLargeButton(QAction *action, const QString &keyTip, b
         ++m_column;
         m_row = 0;
     }
-    auto *button = new QToolButton(m_group);
-    button->setObjectName(QStringLiteral("RibbonLargeButton"));
-    button->setDefaultAction(action);
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setIconSize(QSize(kLargeIcon, kLargeIcon));
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setAccessibleName(action->text());
+    QToolButton *button = commandButton(
+        m_group, action, QStringLiteral("RibbonLargeButton"), Qt::ToolButtonTextUnderIcon, kLargeIcon);
     button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     button->setMinimumWidth(48);
     m_groupGrid->addWidget(button, 0, m_column, kRowsPerColumn, 1);
@@ -291,14 +289,8 @@ void RibbonBar::placeSmall(QWidget *control, bool startsGroup)
 
 QToolButton *RibbonBar::addSmallButton(QAction *action, const QString &keyTip, bool startsGroup)
 {
-    auto *button = new QToolButton(m_group);
-    button->setObjectName(QStringLiteral("RibbonSmallButton"));
-    button->setDefaultAction(action);
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setIconSize(QSize(kSmallIcon, kSmallIcon));
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setAccessibleName(action->text());
+    QToolButton *button = commandButton(
+        m_group, action, QStringLiteral("RibbonSmallButton"), Qt::ToolButtonTextBesideIcon, kSmallIcon);
     placeSmall(button, startsGroup);
     m_smallButtons.back().append(button);
     if (!keyTip.isEmpty())

@@ -492,36 +492,29 @@ bool CQuotraView::copySelection()
     return true;
 }
 
-void CQuotraView::openQuotePage()
+QuoteRecord *CQuotraView::firstSelectedResolved()
 {
     const std::vector<int> rows = selectedRows();
-    if (rows.empty())
-        return;
-    QuoteRecord *r = m_model->record(rows.front());
-    if (!r)
-        return;
-    if (r->exchange_suffix == 0 || r->kind.isEmpty()) {
+    QuoteRecord *r = rows.empty() ? nullptr : m_model->record(rows.front());
+    if (r && (r->exchange_suffix == 0 || r->kind.isEmpty())) {
+        // The page address needs the code's kind and exchange: one look-up on the site.
         QApplication::setOverrideCursor(Qt::WaitCursor);
         ResolveKindAndSuffix(*r);
         QApplication::restoreOverrideCursor();
     }
-    QDesktopServices::openUrl(QUrl(BrowserAddress(*r)));
+    return r;
+}
+
+void CQuotraView::openQuotePage()
+{
+    if (const QuoteRecord *r = firstSelectedResolved())
+        QDesktopServices::openUrl(QUrl(BrowserAddress(*r)));
 }
 
 void CQuotraView::openChartPage()
 {
-    const std::vector<int> rows = selectedRows();
-    if (rows.empty())
-        return;
-    QuoteRecord *r = m_model->record(rows.front());
-    if (!r)
-        return;
-    if (r->exchange_suffix == 0 || r->kind.isEmpty()) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        ResolveKindAndSuffix(*r);
-        QApplication::restoreOverrideCursor();
-    }
-    QDesktopServices::openUrl(QUrl(ChartAddress(*r)));
+    if (const QuoteRecord *r = firstSelectedResolved())
+        QDesktopServices::openUrl(QUrl(ChartAddress(*r)));
 }
 
 bool CQuotraView::updateSelectedRows()
@@ -647,24 +640,25 @@ bool CQuotraView::acceptsDrag(QDropEvent *event) const
     return m_model->canDropMimeData(event->mimeData(), Qt::CopyAction, -1, -1, {});
 }
 
-void CQuotraView::dragEnterEvent(QDragEnterEvent *event)
+void CQuotraView::offerDrop(QDropEvent *event) const
 {
     if (!acceptsDrag(event)) {
         event->ignore();
         return;
     }
+    // Copy with Ctrl held, move otherwise.
     event->setDropAction(event->modifiers().testFlag(Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction);
     event->accept();
 }
 
+void CQuotraView::dragEnterEvent(QDragEnterEvent *event)
+{
+    offerDrop(event);
+}
+
 void CQuotraView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (!acceptsDrag(event)) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(event->modifiers().testFlag(Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction);
-    event->accept();
+    offerDrop(event);
 }
 
 void CQuotraView::dropEvent(QDropEvent *event)

@@ -111,6 +111,10 @@ private:
     void applyRowHeight();
     void applyPalette();
     bool acceptsDrag(QDropEvent *event) const;
+    void offerDrop(QDropEvent *event) const;
+    // The record of the first selected row with its kind and exchange known; null when
+    // no row is selected.
+    QuoteRecord *firstSelectedResolved();
     int fittedWidth(int listColumn) const;
 
     CQuotraDoc &m_doc;

@@ -17,7 +17,9 @@
 #include "document/DocumentIo.h"
 #include "quotes/SecurityCode.h"
 #include "view/table/ColumnTable.h"
+#include "view/widgets/CColumnDlg.h"
 #include "view/widgets/CQuotraView.h"
+#include "view/widgets/UserDataDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -217,6 +219,9 @@ void CMainFrame::createActions()
         m_view->setFocus();
     });
     on(Cmd::FitColumns, [this] { m_view->fitAllColumns(); });
+    on(Cmd::Holdings, [this] { RunHoldingsCommand(*m_view, this); });
+    on(Cmd::ProfitSum, [this] { RunProfitSumCommand(*m_view); });
+    on(Cmd::ColumnDialog, [this] { RunColumnDialog(*m_view, this); });
     on(Cmd::ResetColumns, [this] { m_view->resetColumns(); });
     on(Cmd::CodeBox, [this] {
         m_codeBox->setFocus(Qt::ShortcutFocusReason);

@@ -24,7 +24,8 @@ bool isExportExtension(const QString &suffix)
 int RunExportCommand(const QStringList &arguments)
 {
     const CliCommand &self = *FindCommand(u"export");
-    const ParsedArguments args = ParseArguments(arguments, { { QStringLiteral("columns"), true } });
+    const ParsedArguments args = ParseArguments(
+        arguments, { { QStringLiteral("columns"), true }, { QStringLiteral("layout"), true } });
     if (!args.ok())
         return UsageError(self, args.error);
     if (args.positional.size() != 2)
@@ -43,16 +44,21 @@ int RunExportCommand(const QStringList &arguments)
     ListSession session;
     if (!session.open(listPath))
         return kExitFailed;
+    if (args.isSet(QStringLiteral("layout"))) {
+        const tessera::Status layout = session.useLayoutFile(args.value(QStringLiteral("layout")));
+        if (!layout)
+            return Failure(layout.error().message);
+    }
     const RecordMap &rows = session.document().rows();
     if (rows.empty())
         return Failure(out + QStringLiteral(": the list has no rows to export"));
 
     const ListTable table = session.table(*fields);
-    // A list file keeps the layout it came with unless the columns were chosen here; a list
-    // without one gets the layout it was shown with.
-    const ColumnLayout layout = *fields ? table.header().saveLayout()
-        : session.fileLayout()          ? *session.fileLayout()
-                                        : session.headerLayout();
+    // A list file keeps the layout it came with unless the columns or a layout file were
+    // chosen here; a list without one gets the layout it was shown with.
+    const ColumnLayout layout = *fields || session.layoutFromFile() ? table.header().saveLayout()
+        : session.fileLayout()                                      ? *session.fileLayout()
+                                                                    : session.headerLayout();
     const tessera::Status saved = SaveDocumentFile(out, FileKindFromPath(out), rows, layout, &table);
     if (!saved)
         return Failure(saved.error().message);

@@ -2,8 +2,10 @@
 
 #include "cli/Arguments.h"
 #include "corelib/Messages.h"
+#include "document/ColumnLayoutFile.h"
 #include "document/DocumentIo.h"
 #include "view/table/FieldList.h"
+#include "view/table/HeaderModel.h"
 
 #include <QSettings>
 
@@ -26,6 +28,20 @@ bool ListSession::open(const QString &path)
     m_fileLayout = std::move(opened->layout);
     m_layout = ChooseListLayout(m_layout, m_fileLayout);
     return true;
+}
+
+tessera::Status ListSession::useLayoutFile(const QString &path)
+{
+    tessera::Result<ColumnLayout> read = LoadColumnLayoutFile(path);
+    if (!read)
+        return tessera::Error { read.error().code,
+            QStringLiteral("--layout %1: %2").arg(path, read.error().message) };
+    if (!HeaderModel().applyLayout(*read))
+        return tessera::Error { ColumnLayoutErrorUnequalLists,
+            QStringLiteral("--layout %1: the file holds no usable column layout").arg(path) };
+    m_layout = *read;
+    m_layoutFromFile = true;
+    return tessera::Ok {};
 }
 
 ColumnLayout ListSession::headerLayout() const

@@ -25,6 +25,12 @@ public:
     // hook (standard error here) and returns false; the document is then untouched.
     bool open(const QString &path);
 
+    // Shows the list with the column layout file at `path` instead of its own layout (the
+    // --layout option). An unreadable file or a layout the header refuses is an error that
+    // names the file; the layout stays as it was.
+    tessera::Status useLayoutFile(const QString &path);
+    bool layoutFromFile() const { return m_layoutFromFile; }
+
     CQuotraDoc &document() { return m_doc; }
     const AppSettings &settings() const { return m_settings; }
 
@@ -53,6 +59,7 @@ private:
     ColumnLayout m_layout;
     std::optional<ColumnLayout> m_fileLayout;
     mutable ListTable m_exportTable;
+    bool m_layoutFromFile = false;
 };
 
 // The field list of --columns ("1-39", "1,2,4,14"); std::nullopt when the option is absent.

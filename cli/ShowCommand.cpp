@@ -53,7 +53,8 @@ QString oneLine(QString text)
 int RunShowCommand(const QStringList &arguments)
 {
     const CliCommand &self = *FindCommand(u"show");
-    const ParsedArguments args = ParseArguments(arguments, { { QStringLiteral("columns"), true } });
+    const ParsedArguments args = ParseArguments(
+        arguments, { { QStringLiteral("columns"), true }, { QStringLiteral("layout"), true } });
     if (!args.ok())
         return UsageError(self, args.error);
     if (args.positional.size() != 1)
@@ -67,6 +68,11 @@ int RunShowCommand(const QStringList &arguments)
     ListSession session;
     if (!session.open(args.positional.first()))
         return kExitFailed;
+    if (args.isSet(QStringLiteral("layout"))) {
+        const tessera::Status layout = session.useLayoutFile(args.value(QStringLiteral("layout")));
+        if (!layout)
+            return Failure(layout.error().message);
+    }
     const ListTable table = session.table(*fields);
     const HeaderModel &header = table.header();
     const std::vector<int> columns = header.visibleColumns();

@@ -7,13 +7,13 @@ namespace {
 
 // Every subcommand, in name order.
 constexpr CliCommand kCommands[] = {
-    { "export", "export [--columns FIELDS] LIST OUT", "write the list as OUT.kabu, OUT.csv or OUT.json",
-        RunExportCommand },
+    { "export", "export [--columns FIELDS] [--layout FILE.colm] LIST OUT",
+        "write the list as OUT.kabu, OUT.csv or OUT.json", RunExportCommand },
     { "fetch", "fetch [--json] CODE...",
         "fetch and parse each code's quote page and print the records, with the reason of each failure",
         RunFetchCommand },
-    { "show", "show [--columns FIELDS] LIST", "print the list's table as the window shows it",
-        RunShowCommand },
+    { "show", "show [--columns FIELDS] [--layout FILE.colm] LIST",
+        "print the list's table as the window shows it", RunShowCommand },
     { "update", "update [--folder DIR] [--xlsx] LIST",
         "the unattended run: update every row once and save the list", RunUpdateCommand },
 };

@@ -222,6 +222,11 @@ struct ColumnsCase {
     std::vector<int> shown;
 };
 
+void PrintTo(const ColumnsCase &c, std::ostream *os)
+{
+    *os << '"' << c.fields << '"';
+}
+
 class ShowColumns : public ListCommands, public ::testing::WithParamInterface<ColumnsCase> { };
 
 // The sort stays on the price, highest first, whether or not the price is shown.

@@ -153,6 +153,11 @@ struct UsageCase {
     int status;
 };
 
+void PrintTo(const UsageCase &c, std::ostream *os)
+{
+    *os << (c.arguments.isEmpty() ? std::string("no arguments") : c.arguments.join(u' ').toStdString());
+}
+
 class CliUsageTest : public ::testing::TestWithParam<UsageCase> { };
 
 TEST_P(CliUsageTest, ExitStatus)

@@ -165,6 +165,10 @@ struct PackagedCase {
     const char *path;
     bool packaged;
 };
+void PrintTo(const PackagedCase &c, std::ostream *os)
+{
+    *os << '"' << c.path << '"';
+}
 class PackagedEditionTest : public ::testing::TestWithParam<PackagedCase> { };
 TEST_P(PackagedEditionTest, MarkerAfterTheFirstCharacter)
 {

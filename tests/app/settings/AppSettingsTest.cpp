@@ -167,6 +167,16 @@ struct SpanCase {
     quint64 seconds;
     int writtenBack;
 };
+
+void PrintTo(const SpanCase &c, std::ostream *os)
+{
+    if (c.stored.typeId() == QMetaType::QString)
+        *os << '"' << c.stored.toString().toStdString() << '"';
+    else if (c.stored.typeId() == QMetaType::QByteArray)
+        *os << "bytes " << c.stored.toByteArray().toHex(' ').toStdString();
+    else
+        *os << c.stored.toString().toStdString();
+}
 class UpdateSpanTest : public AppSettingsTest, public ::testing::WithParamInterface<SpanCase> { };
 
 TEST_P(UpdateSpanTest, MinutesAreKeptAsSeconds)
@@ -191,6 +201,11 @@ struct WeekCase {
     quint32 stored;
     quint32 loaded;
 };
+
+void PrintTo(const WeekCase &c, std::ostream *os)
+{
+    *os << "version " << c.version << " days " << c.stored;
+}
 class TaskWeekTest : public AppSettingsTest, public ::testing::WithParamInterface<WeekCase> { };
 
 TEST_P(TaskWeekTest, DaysBelowVersion56AreConverted)

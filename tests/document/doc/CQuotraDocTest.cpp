@@ -170,6 +170,12 @@ struct PasteCase {
     int message;
 };
 
+// Line breaks escaped, so that the text stays one line in the test's name.
+void PrintTo(const PasteCase &c, std::ostream *os)
+{
+    *os << '"' << QString::fromUtf16(c.text).replace(u'\n', u"\\n"_s).toStdString() << '"';
+}
+
 class PasteMessageTest : public DocTest, public ::testing::WithParamInterface<PasteCase> { };
 
 TEST_P(PasteMessageTest, RefusesWithItsMessage)

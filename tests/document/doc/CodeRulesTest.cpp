@@ -1,6 +1,7 @@
 #include "document/ValidCode.h"
 #include "document/doc/FileKind.h"
 #include "document/doc/SaveTarget.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,11 @@ struct CodeCase {
     const char16_t *code;
     bool valid;
 };
+
+void PrintTo(const CodeCase &c, std::ostream *os)
+{
+    *os << '"' << Utf8(c.code) << '"';
+}
 
 class ValidCodeTest : public ::testing::TestWithParam<CodeCase> { };
 
@@ -35,6 +41,14 @@ struct LineCase {
     const char16_t *line;
     const char16_t *candidate;
 };
+
+// Tabs and carriage returns escaped, so that the line stays one line in the test's name.
+void PrintTo(const LineCase &c, std::ostream *os)
+{
+    QString line = QString::fromUtf16(c.line);
+    line.replace(u'\t', u"\\t"_s).replace(u'\r', u"\\r"_s);
+    *os << '"' << line.toStdString() << '"';
+}
 
 class CandidateTest : public ::testing::TestWithParam<LineCase> { };
 
@@ -70,6 +84,11 @@ struct KindCase {
     const char16_t *path;
     FileKind kind;
 };
+
+void PrintTo(const KindCase &c, std::ostream *os)
+{
+    *os << '"' << Utf8(c.path) << '"';
+}
 
 class FileKindTest : public ::testing::TestWithParam<KindCase> { };
 

@@ -160,6 +160,11 @@ struct KindCase {
     FileKind kind;
 };
 
+void PrintTo(const KindCase &c, std::ostream *os)
+{
+    *os << c.file << (c.listContent ? " with a list" : " with text");
+}
+
 class OpenKind : public DocumentIo, public ::testing::WithParamInterface<KindCase> { };
 
 TEST_P(OpenKind, KindFollowsTheExtensionContentDecidesTheReader)
@@ -393,6 +398,11 @@ struct FullDiskCase {
     const char *file;
     FileKind kind;
 };
+
+void PrintTo(const FullDiskCase &c, std::ostream *os)
+{
+    *os << c.file;
+}
 
 class FullDisk : public DocumentIo, public ::testing::WithParamInterface<FullDiskCase> { };
 

@@ -1,6 +1,7 @@
 #include "quotes/SecurityCode.h"
 #include "quotes/QuoteRecord.h"
 #include "quotes/SiteRoot.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,11 @@ struct IndexCase {
     const char16_t *code;
     bool index;
 };
+
+void PrintTo(const IndexCase &c, std::ostream *os)
+{
+    *os << '"' << Utf8(c.code) << '"';
+}
 
 class IndexNumberTable : public ::testing::TestWithParam<IndexCase> { };
 
@@ -195,6 +201,11 @@ struct SuffixCase {
     char16_t before;
     char16_t after;
 };
+
+void PrintTo(const SuffixCase &c, std::ostream *os)
+{
+    *os << Utf8(c.name);
+}
 
 class SuffixTable : public ::testing::TestWithParam<SuffixCase> { };
 

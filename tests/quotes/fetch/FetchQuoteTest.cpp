@@ -2,6 +2,7 @@
 #include "quotes/SiteRoot.h"
 
 #include "SamplePages.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QDateTime>
 #include <QSet>

@@ -47,6 +47,11 @@ struct CharsetCase {
     QString text;
 };
 
+void PrintTo(const CharsetCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class HttpDecoding : public testing::TestWithParam<CharsetCase> { };
 
 TEST_P(HttpDecoding, DecodesByDeclaredCharset)
@@ -122,6 +127,11 @@ struct StatusCase {
     int status;
     bool ok;
 };
+
+void PrintTo(const StatusCase &c, std::ostream *os)
+{
+    *os << c.status << (c.ok ? " ok" : " fails");
+}
 
 class HttpStatus : public testing::TestWithParam<StatusCase> { };
 

@@ -102,6 +102,11 @@ struct SignCase {
     const char16_t *expected;
 };
 
+void PrintTo(const SignCase &c, std::ostream *os)
+{
+    *os << '"' << Utf8(c.change) << '"';
+}
+
 class DomesticStockSign : public ::testing::TestWithParam<SignCase> { };
 
 TEST_P(DomesticStockSign, OnlyPositiveChangesGetPlus)

@@ -21,6 +21,11 @@ struct PageKind {
     SlotTexts onEmptyPage; // what an empty page gives
 };
 
+void PrintTo(const PageKind &k, std::ostream *os)
+{
+    *os << k.name;
+}
+
 std::vector<PageKind> pageKinds()
 {
     testpages::DomesticStockPage stock;

@@ -1,15 +1,11 @@
 #pragma once
 
 #include "quotes/QuoteRecord.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 // Expected slot texts; every slot not named must be empty.
 using SlotTexts = std::map<int, QString>;

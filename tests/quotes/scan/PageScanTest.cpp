@@ -1,4 +1,5 @@
 #include "quotes/PageScan.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,11 @@ struct CutCase {
     const char16_t *expected; // nullptr: destination keeps its old text
     qsizetype next;
 };
+
+void PrintTo(const CutCase &c, std::ostream *os)
+{
+    *os << Utf8(c.name);
+}
 
 class CutTable : public ::testing::TestWithParam<CutCase> { };
 
@@ -76,6 +82,11 @@ struct PlusCase {
     const char16_t *out;
 };
 
+void PrintTo(const PlusCase &c, std::ostream *os)
+{
+    *os << '"' << Utf8(c.in) << '"';
+}
+
 class PlusSignTable : public ::testing::TestWithParam<PlusCase> { };
 
 TEST_P(PlusSignTable, PrefixesPositiveNumbersOnly)
@@ -100,6 +111,12 @@ struct UnescapeCase {
     const char16_t *in;
     std::u16string out;
 };
+
+// The input only: it is printable ASCII, while some outputs hold NUL or a lone surrogate.
+void PrintTo(const UnescapeCase &c, std::ostream *os)
+{
+    *os << '"' << Utf8(c.in) << '"';
+}
 
 class UnescapeTable : public ::testing::TestWithParam<UnescapeCase> { };
 

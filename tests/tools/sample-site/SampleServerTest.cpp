@@ -101,6 +101,11 @@ struct CharsetCase {
     const char *label;
 };
 
+void PrintTo(const CharsetCase &c, std::ostream *os)
+{
+    *os << c.option;
+}
+
 class SampleSiteCharset : public testing::TestWithParam<CharsetCase> { };
 
 TEST_P(SampleSiteCharset, ServesThePageTheBuildersWriteInItsEncoding)
@@ -239,6 +244,11 @@ struct RawCase {
     const char *statusLine;
     bool closes;
 };
+
+void PrintTo(const RawCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class SampleSiteRaw : public testing::TestWithParam<RawCase> { };
 

@@ -26,8 +26,8 @@ QString normalise(const QString &key)
 
 QString join(const QString &a, const QString &b)
 {
-    const QString na = normalise(a);
-    const QString nb = normalise(b);
+    QString na = normalise(a);
+    QString nb = normalise(b);
     if (na.isEmpty())
         return nb;
     if (nb.isEmpty())

@@ -7,6 +7,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -34,6 +35,7 @@ tessera::Status WriteCsv(QIODevice &device, const TableSource &table, const Expo
     const int columns = table.columnCount();
 
     std::vector<bool> memo;
+    memo.reserve(static_cast<size_t>(std::max(columns, 0)));
     for (int c = 0; c < columns; ++c)
         memo.push_back(table.columnField(c) == FieldMemo);
 

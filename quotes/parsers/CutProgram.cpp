@@ -60,7 +60,7 @@ void Run(std::span<const Step> steps, QStringView page, QuoteRecord &result)
 
     for (const Step &step : steps) {
         const QStringView text = texts[static_cast<size_t>(step.text)];
-        const qsizetype from = registers[static_cast<size_t>(step.from)];
+        const qsizetype from = registers[static_cast<unsigned char>(step.from)];
         QStringView start = startMarker(step, result);
         if (!step.startTail.isNull()) {
             builtMarker = start + result.code + step.startTail;
@@ -104,7 +104,7 @@ void Run(std::span<const Step> steps, QStringView page, QuoteRecord &result)
             break;
         }
         if (step.save >= 0)
-            registers[static_cast<size_t>(step.save)] = next;
+            registers[static_cast<unsigned char>(step.save)] = next;
     }
 }
 

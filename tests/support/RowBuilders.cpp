@@ -2,17 +2,17 @@
 
 #include <vector>
 
-RecordMap MakeRows(std::initializer_list<RowSpec> specs)
+RecordMap MakeRows(std::initializer_list<RowSpec> entries)
 {
     RecordMap rows;
-    for (const RowSpec &spec : specs) {
-        auto r = std::make_unique<QuoteRecord>(spec.code);
-        if (!spec.name.isEmpty())
-            r->values.set(SlotName, spec.name);
-        r->values.set(SlotPrice, spec.price);
-        if (spec.datetime != 0)
-            r->datetime = spec.datetime;
-        rows.insert_or_assign(spec.code, std::move(r));
+    for (const RowSpec &row : entries) {
+        auto r = std::make_unique<QuoteRecord>(row.code);
+        if (!row.name.isEmpty())
+            r->values.set(SlotName, row.name);
+        r->values.set(SlotPrice, row.price);
+        if (row.datetime != 0)
+            r->datetime = row.datetime;
+        rows.insert_or_assign(row.code, std::move(r));
     }
     return rows;
 }

@@ -15,8 +15,8 @@ struct RowSpec {
     qint64 datetime = 0; // 0 keeps the record's creation time
 };
 
-// The rows of `specs`, keyed by code; a later row of the same code replaces an earlier one.
-RecordMap MakeRows(std::initializer_list<RowSpec> specs);
+// The rows of `entries`, keyed by code; a later row of the same code replaces an earlier one.
+RecordMap MakeRows(std::initializer_list<RowSpec> entries);
 
 // One shown column of a test layout.
 struct ColumnSpec {

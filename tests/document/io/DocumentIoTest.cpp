@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include "tests/support/ExportBytes.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/QtTestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -355,31 +356,6 @@ TEST_F(DocumentIo, UnwritableFolderKeepsThePreviousFile)
     EXPECT_FALSE(saved.ok());
     EXPECT_EQ(read(target), QByteArray("previous list"));
 }
-
-// The disk fills up in the middle of a save: with a file-size limit below the output's
-// size every write past it fails (EFBIG), even for the superuser.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_set = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool ok() const { return m_set; }
-
-private:
-    rlimit m_old {};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_set = false;
-};
 
 RecordMap manyRows()
 {

@@ -3,7 +3,9 @@
 // tips. The rows are fetched from quotra-sample-site on loopback, so the pictures show what
 // a user sees after an update (an unknown code included, as an error row).
 //
-//   QT_QPA_PLATFORM=offscreen build/bin/window_shots OUTDIR
+//   QT_QPA_PLATFORM=offscreen build/bin/window_shots OUTDIR [--dark]
+// --dark takes the pictures with a dark palette, to see what the table rules and the
+// cell painting do on a dark background.
 
 #include "app/core/AppSettings.h"
 #include "app/core/CCLineInfo.h"
@@ -20,6 +22,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QMenu>
+#include <QPalette>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStyleFactory>
@@ -67,6 +70,19 @@ int main(int argc, char **argv)
         return int(tessera::IdNo);
     });
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    if (argc > 2 && QByteArray(argv[2]) == "--dark") {
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+        dark.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xe8));
+        dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+        dark.setColor(QPalette::AlternateBase, QColor(0x26, 0x26, 0x26));
+        dark.setColor(QPalette::Text, QColor(0xe8, 0xe8, 0xe8));
+        dark.setColor(QPalette::Button, QColor(0x33, 0x33, 0x33));
+        dark.setColor(QPalette::ButtonText, QColor(0xe8, 0xe8, 0xe8));
+        dark.setColor(QPalette::Highlight, QColor(0x2f, 0x6f, 0xb3));
+        dark.setColor(QPalette::HighlightedText, Qt::white);
+        QApplication::setPalette(dark);
+    }
     QFile sheet(QStringLiteral(":/style/ribbon.qss"));
 
     QProcess site;

@@ -16,9 +16,18 @@ struct ClassifyCase {
     CodeKind kind;
 };
 
+// Control characters and lone surrogates are printed as escapes, so every case has a
+// readable name of its own.
 void PrintTo(const ClassifyCase &c, std::ostream *os)
 {
-    *os << '"' << QString::fromUtf16(c.code).toStdString() << '"';
+    *os << '"';
+    for (const QChar ch : QStringView(c.code)) {
+        if (ch.isPrint() && !ch.isSurrogate())
+            *os << QString(ch).toStdString();
+        else
+            *os << "\\u" << QString::number(ch.unicode(), 16).rightJustified(4, u'0').toStdString();
+    }
+    *os << '"';
 }
 
 class ClassifyTable : public ::testing::TestWithParam<ClassifyCase> { };
@@ -64,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(SecurityCode, ClassifyTable,
         ClassifyCase { u"FTSEMIB.MX", CodeKind::ForeignStock },
         // Odd characters.
         ClassifyCase { u"72 3", CodeKind::Invalid }, ClassifyCase { u"７２０３", CodeKind::Invalid },
-        ClassifyCase { u"\0", CodeKind::Invalid }, ClassifyCase { u"\xd800", CodeKind::Invalid }));
+        ClassifyCase { u"\x1f", CodeKind::Invalid }, ClassifyCase { u"\xd800", CodeKind::Invalid }));
 
 TEST(SecurityCode, ClassifyHandlesEmbeddedNul)
 {

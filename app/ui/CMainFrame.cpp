@@ -617,7 +617,7 @@ QString CMainFrame::openDialog()
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    const QString path = dialog.selectedFiles().front();
+    QString path = dialog.selectedFiles().front();
     m_settings.current = QFileInfo(path).absolutePath();
     return path;
 }
@@ -636,7 +636,7 @@ QString CMainFrame::saveDialog(const QString &suggested)
         dialog.selectFile(QFileInfo(suggested).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    const QString path = dialog.selectedFiles().front();
+    QString path = dialog.selectedFiles().front();
     m_settings.current = QFileInfo(path).absolutePath();
     return path;
 }

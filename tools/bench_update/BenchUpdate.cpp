@@ -443,7 +443,7 @@ QString takeOption(int &argc, char **argv, const char *name, const QString &fall
 {
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], name) == 0) {
-            const QString value = QString::fromLocal8Bit(argv[i + 1]);
+            QString value = QString::fromLocal8Bit(argv[i + 1]);
             for (int j = i; j + 2 <= argc; ++j)
                 argv[j] = argv[j + 2];
             argc -= 2;

@@ -176,7 +176,7 @@ void SampleServer::processNext(QTcpSocket *socket)
             return; // the body is still on its way
         client.buffer.remove(0, headEnd + 4 + bodyLength);
 
-        const QByteArray method = requestLine[0];
+        const QByteArray &method = requestLine[0];
         const bool keepAlive
             = requestLine[2] == "HTTP/1.1" ? connection != "close" : connection == "keep-alive";
         Answer answer;

@@ -200,6 +200,7 @@ void HeaderModel::resetColumns()
     // Unlike a first start, a reset also drops the widths the user dragged.
     ColumnLayout layout = DefaultColumnLayout();
     std::vector<int> widths;
+    widths.reserve(kDefaultShownColumns);
     for (int f = 0; f < kDefaultShownColumns; ++f)
         widths.push_back(ColumnDefOf(f).width);
     layout.widthList = FormatListText(widths);

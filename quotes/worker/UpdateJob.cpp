@@ -30,7 +30,9 @@ void RunControl::waitWhilePaused()
     m_wake.wait(lock, [this] { return !m_paused || m_stop.load(); });
 }
 
-int UpdateWorkerProc(UpdateJob job)
+// The job is taken by value: the worker owns it from the start of the run, whatever the
+// starting thread does with its own copy meanwhile.
+int UpdateWorkerProc(UpdateJob job) // NOLINT(performance-unnecessary-value-param)
 {
     RunControl &control = *job.control;
     const FetchFunction fetch = job.fetchFactory(control.stopFlag());

@@ -14,6 +14,10 @@ constexpr CliCommand kCommands[] = {
         RunFetchCommand },
     { "show", "show [--columns FIELDS] [--layout FILE.colm] LIST",
         "print the list's table as the window shows it", RunShowCommand },
+    { "send", "send [--pid PID] TEXT",
+        "hand TEXT to a running window (\"StockCode:CODES\" adds the codes); exit 1 when not handled, "
+        "2 when no window is reachable",
+        RunSendCommand },
     { "update", "update [--folder DIR] [--xlsx] LIST",
         "the unattended run: update every row once and save the list", RunUpdateCommand },
 };

@@ -1,5 +1,7 @@
 #include "corelib/LanguageModule.h"
 
+#include "corelib/DataFiles.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -57,13 +59,7 @@ QStringList LanguageModule::candidateFiles()
     const QString forced = qEnvironmentVariable(kModuleVariable);
     if (!forced.isEmpty())
         return { forced };
-    QStringList dirs;
-    if (QCoreApplication::instance())
-        dirs << QCoreApplication::applicationDirPath();
-    const QFileInfo self(QStringLiteral("/proc/self/exe"));
-    if (self.exists())
-        dirs << QFileInfo(self.canonicalFilePath()).absolutePath();
-    dirs << QStringLiteral(QUOTRA_INSTALL_DATADIR);
+    const QStringList dirs = DataFolders();
     QStringList files;
     for (const QString &d : dirs) {
         const QString f = d + QLatin1Char('/') + QLatin1String(kModuleName);

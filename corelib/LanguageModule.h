@@ -7,9 +7,9 @@
 namespace tessera {
 
 // The language resource module: a resource file (quotra_ja.rcc) shipped beside the program
-// that holds every numbered text as "id<TAB>text" lines. load() looks beside the running
-// program, then in the install location; the environment variable QUOTRA_LANG_MODULE, when
-// set, names the one module file to use instead (tests and relocated installs).
+// that holds every numbered text as "id<TAB>text" lines. load() looks in the data folders
+// (DataFolders: beside the running program, then in the installed tree); the environment variable
+// QUOTRA_LANG_MODULE, when set, names the one module file to use instead (tests and relocated installs).
 class LanguageModule {
 public:
     // The module the program's messages use.

@@ -1,5 +1,6 @@
 #include "document/CQuotraDoc.h"
 
+#include "corelib/DataFiles.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "document/ValidCode.h"
@@ -249,6 +250,10 @@ void CQuotraDoc::finishRun(quint64 generation, bool stopped)
 
 QString CQuotraDoc::DefaultListPath()
 {
+    // Beside the program in a build folder, in share/quotra when installed.
+    const QString shipped = tessera::FindDataFile(QStringLiteral("東証株価.kabu"));
+    if (!shipped.isEmpty())
+        return shipped;
     QString dir;
     if (QCoreApplication::instance())
         dir = QCoreApplication::applicationDirPath();

@@ -1,0 +1,71 @@
+#include "app/ui/HelpCommand.h"
+
+#include "corelib/DataFiles.h"
+#include "corelib/Messages.h"
+#include "corelib/StringIds.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QWidget>
+
+namespace {
+constexpr auto kHelpFileName = "quotra.html";
+// The design's "no control" id: such a control takes the default help.
+constexpr int kNoControlId = 9;
+} // namespace
+
+HelpCommand::HelpCommand(QObject *parent)
+    : QObject(parent)
+    , m_path(DefaultHelpPath())
+    , m_open([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+{ }
+
+QString HelpCommand::DefaultHelpPath()
+{
+    const QString found = tessera::FindDataFile(QLatin1String(kHelpFileName));
+    if (!found.isEmpty())
+        return found;
+    return QCoreApplication::applicationFilePath() + QStringLiteral(".html");
+}
+
+QString HelpCommand::TopicOf(const QWidget *control)
+{
+    for (const QWidget *w = control; w; w = w->parentWidget()) {
+        const QString name = w->objectName();
+        qsizetype start = name.size();
+        while (start > 0 && name[start - 1].isDigit())
+            --start;
+        if (start == name.size() || start == 0)
+            continue;
+        bool ok = false;
+        const int id = name.mid(start).toInt(&ok);
+        if (!ok || id == kNoControlId)
+            return {};
+        return QStringLiteral("c%1").arg(id);
+    }
+    return {};
+}
+
+bool HelpCommand::show(const QString &topic)
+{
+    if (!QFileInfo(m_path).isFile()) {
+        tessera::ShowResourceMessage(
+            Ids::MsgHelpFileMissing, { m_path }, tessera::MbOk | tessera::MbIconError);
+        return false;
+    }
+    // An open menu or a mouse grab would keep the browser's window from taking over.
+    if (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
+    if (QWidget *grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    QUrl url = QUrl::fromLocalFile(QFileInfo(m_path).absoluteFilePath());
+    if (!topic.isEmpty())
+        url.setFragment(topic);
+    return m_open && m_open(url);
+}
+
+bool HelpCommand::showForFocus()
+{
+    return show(TopicOf(QApplication::focusWidget()));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QWidget;
+
+// Help (F1): the help page "quotra.html" shipped with the program, shown in the desktop's
+// browser, at the topic of the control that has the focus when there is one.
+class HelpCommand : public QObject {
+    Q_OBJECT
+public:
+    using Opener = std::function<bool(const QUrl &)>;
+    explicit HelpCommand(QObject *parent = nullptr);
+
+    // The page beside the program or in the installed data folder; when neither exists, the
+    // program's own path with ".html", which the missing-file message then names.
+    static QString DefaultHelpPath();
+    // The topic of a control: "c<id>" where the control (or the nearest of its parents with
+    // one) carries its command or control id at the end of its object name ("CodeBox32776"
+    // gives "c32776"). Control id 9 and controls without an id have no topic of their own.
+    static QString TopicOf(const QWidget *control);
+
+    QString helpPath() const { return m_path; }
+    void setHelpPath(const QString &path) { m_path = path; }
+    // Tests see the address instead of a browser opening.
+    void setOpener(Opener opener) { m_open = std::move(opener); }
+
+    // Shows `topic` (empty: the page's start). A missing file shows message 2200 with its
+    // path and returns false.
+    bool show(const QString &topic = {});
+    // F1: the topic of the focused control.
+    bool showForFocus();
+
+private:
+    QString m_path;
+    Opener m_open;
+};

@@ -13,6 +13,7 @@
 #include <QSettings>
 #include <QStyleFactory>
 #include <QTranslator>
+#include <QUrl>
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,7 +71,10 @@ int main(int argc, char **argv)
     QStringList arguments = QCoreApplication::arguments();
     if (!arguments.isEmpty())
         arguments.removeFirst();
-    const CCLineInfo commandLine = CCLineInfo::Parse(arguments);
+    CCLineInfo commandLine = CCLineInfo::Parse(arguments);
+    // Desktop launchers may hand a local file over as a "file:" address.
+    if (commandLine.fileName.startsWith(QLatin1String("file://")))
+        commandLine.fileName = QUrl(commandLine.fileName).toLocalFile();
     InstallMessageBoxHook(commandLine.autoRun);
 
     // 3. The settings, migrated from older versions when needed.

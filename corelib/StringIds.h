@@ -99,6 +99,22 @@
     X(MsgNotANumber, 2050, 0)                                                                                \
     X(TipMoveUp, 2051, 0)                                                                                    \
     X(TipMoveDown, 2052, 0)                                                                                  \
+    X(CaptionVersionCheck, 2090, 0)                                                                          \
+    X(CaptionVersionCheckUnavailable, 2091, 0)                                                               \
+    X(CaptionContactMaker, 2092, 0)                                                                          \
+    X(CaptionCustomiseTitle, 2093, 0)                                                                        \
+    X(CaptionCommandsPage, 2094, 0)                                                                          \
+    X(CaptionKeyboardPage, 2095, 0)                                                                          \
+    X(CaptionCategories, 2096, 0)                                                                            \
+    X(CaptionCommandList, 2097, 0)                                                                           \
+    X(CaptionCurrentKeys, 2098, 0)                                                                           \
+    X(CaptionNewKey, 2099, 0)                                                                                \
+    X(CaptionAssignKey, 2100, 0)                                                                             \
+    X(CaptionRemoveKey, 2101, 0)                                                                             \
+    X(CaptionResetKeys, 2102, 0)                                                                             \
+    X(CaptionQuickAccessAdd, 2103, 0)                                                                        \
+    X(CaptionQuickAccessRemove, 2104, 0)                                                                     \
+    X(MsgKeyInUse, 2105, 1) /* command caption */                                                            \
     /* ribbon, status bar and dialog tooltips */                                                             \
     X(CaptionHomeTab, 2140, 0)                                                                               \
     X(CaptionHelpMenu, 2141, 0)                                                                              \

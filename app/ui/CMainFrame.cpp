@@ -6,6 +6,9 @@
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
 #include "app/ui/CommandTable.h"
+#include "app/ui/CopyDataServer.h"
+#include "app/ui/FileDropHandler.h"
+#include "app/ui/FrameServices.h"
 #include "app/ui/KeyTips.h"
 #include "app/ui/RibbonBar.h"
 #include "app/ui/StatusBarPanes.h"
@@ -144,8 +147,16 @@ CMainFrame::CMainFrame(AppSettings &settings, const CCLineInfo &commandLine, QWi
     m_updateTimer->setSingleShot(true);
     connect(m_updateTimer, &QTimer::timeout, this, &CMainFrame::onUpdateTimer);
 
+    // Codes sent by other processes take the paste command's path.
+    m_copyData = new CopyDataServer([this](const QString &codes) { m_doc->AddCodesFromText(codes); }, this);
+    m_copyData->listen();
+    m_fileDrops = new FileDropHandler(*this, m_view->viewport());
+
     loadRecentFiles();
     connectDocument();
+    // Help, About, the customisation sheet and the stored shortcuts; after the actions and
+    // the document's own connections.
+    m_services = new FrameServices(*this);
     updateTitle();
     updateCommandStates();
     m_view->setFocus();

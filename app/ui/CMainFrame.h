@@ -9,7 +9,10 @@
 
 #include <memory>
 
+class CopyDataServer;
 class CQuotraDoc;
+class FileDropHandler;
+class FrameServices;
 class CQuotraView;
 class KeyTips;
 class QLineEdit;
@@ -40,6 +43,10 @@ public:
     QAction *action(int commandId) const { return m_actions.value(commandId); }
     QLineEdit *codeBox() const { return m_codeBox; }
     QSpinBox *periodBox() const { return m_periodBox; }
+    CopyDataServer *copyDataServer() const { return m_copyData; }
+    FileDropHandler *fileDrops() const { return m_fileDrops; }
+    FrameServices &services() const { return *m_services; }
+    AppSettings &settings() const { return m_settings; }
 
     // ---- Documents
     // Opens the new, empty list (57600 after asking about unsaved changes).
@@ -126,6 +133,9 @@ private:
     QLineEdit *m_codeBox = nullptr;
     QSpinBox *m_periodBox = nullptr;
     QTimer *m_updateTimer = nullptr;
+    CopyDataServer *m_copyData = nullptr;
+    FileDropHandler *m_fileDrops = nullptr;
+    FrameServices *m_services = nullptr;
     QStringList m_recentFiles;
     quint64 m_unattendedGeneration = 0;
     quint64 m_runGeneration = 0; // the update run the status bar shows

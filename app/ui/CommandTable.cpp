@@ -46,10 +46,10 @@ constexpr CommandDef kCommands[] = {
     { Cmd::ResetColours, Cmd::ResetColours, "", "quotra-reset-colours", "F11", false },
     { Cmd::UpdatePeriod, Cmd::UpdatePeriod, "TM", "quotra-timer", "", true },
     { Cmd::Schedule, Cmd::Schedule, "", "quotra-schedule", "F10", false },
-    { Cmd::Customise, Cmd::Customise, "", "", "", false },
+    { Cmd::Customise, Cmd::Customise, "", "", "", true },
     // Help
-    { Cmd::Help, Cmd::Help, "", "help-contents", "F1", false },
-    { Cmd::About, Cmd::About, "", "help-about", "", false },
+    { Cmd::Help, Cmd::Help, "", "help-contents", "F1", true },
+    { Cmd::About, Cmd::About, "", "help-about", "", true },
 };
 
 } // namespace

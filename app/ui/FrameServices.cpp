@@ -1,0 +1,134 @@
+#include "app/ui/FrameServices.h"
+
+#include "app/core/AppSettings.h"
+#include "app/ui/CAboutDlg.h"
+#include "app/ui/CCustomiseDlg.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CommandTable.h"
+#include "app/ui/HelpCommand.h"
+#include "app/ui/RibbonBar.h"
+#include "app/ui/UpdateNotice.h"
+#include "corelib/Messages.h"
+#include "corelib/StringIds.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QToolButton>
+
+namespace {
+
+// The command id a ribbon control carries at the end of its object name ("CodeBox32776").
+int idInName(const QString &name)
+{
+    qsizetype start = name.size();
+    while (start > 0 && name[start - 1].isDigit())
+        --start;
+    return start < name.size() ? name.mid(start).toInt() : 0;
+}
+
+void appendOnce(QList<QAction *> &actions, QAction *a)
+{
+    if (a && a->data().toInt() != 0 && FindCommand(a->data().toInt()) && !actions.contains(a))
+        actions << a;
+}
+
+} // namespace
+
+FrameServices::FrameServices(CMainFrame &frame)
+    : QObject(&frame)
+    , m_frame(frame)
+    , m_help(new HelpCommand(this))
+    , m_notice(new UpdateNotice(frame.document(), frame.statusPanes(), frame.isUnattended(), this))
+{
+    connect(frame.action(Cmd::Help), &QAction::triggered, this, [this] { m_help->showForFocus(); });
+    connect(frame.action(Cmd::About), &QAction::triggered, this, [this] { RunAboutBox(&m_frame); });
+    connect(frame.action(Cmd::Customise), &QAction::triggered, this, &FrameServices::runCustomiseSheet);
+
+    QSettings store;
+    const ShortcutMap stored = LoadShortcuts(store, frame.barStateName());
+    applyShortcuts(StartShortcuts(defaultShortcuts(), stored, frame.settings().version));
+}
+
+ShortcutMap FrameServices::defaultShortcuts() const
+{
+    ShortcutMap keys;
+    for (const CommandDef &def : CommandTable())
+        keys.insert(def.id, DefaultShortcuts(def));
+    return keys;
+}
+
+ShortcutMap FrameServices::currentShortcuts() const
+{
+    ShortcutMap keys;
+    for (const CommandDef &def : CommandTable()) {
+        if (const QAction *a = m_frame.action(def.id))
+            keys.insert(def.id, a->shortcuts());
+    }
+    return keys;
+}
+
+void FrameServices::applyShortcuts(const ShortcutMap &keys)
+{
+    for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
+        QAction *a = m_frame.action(it.key());
+        if (!a)
+            continue;
+        a->setShortcuts(it.value());
+        QString tip = a->text();
+        if (!it.value().isEmpty())
+            tip += QStringLiteral(" (") + it.value().front().toString(QKeySequence::NativeText) + u')';
+        a->setToolTip(tip);
+    }
+}
+
+void FrameServices::storeShortcuts() const
+{
+    QSettings store;
+    StoreShortcuts(store, m_frame.barStateName(), currentShortcuts());
+}
+
+QList<CommandCategory> FrameServices::categories() const
+{
+    QList<CommandCategory> list;
+    if (const QMenu *file = m_frame.findChild<QMenu *>(QStringLiteral("FileMenu130"))) {
+        CommandCategory c { tessera::ResourceString(Ids::CaptionFileButton), {} };
+        for (QAction *a : file->actions())
+            appendOnce(c.actions, a);
+        list << c;
+    }
+    for (const QWidget *group : m_frame.ribbon().findChildren<QWidget *>(QStringLiteral("RibbonGroup"))) {
+        CommandCategory c;
+        if (const QLabel *caption = group->findChild<QLabel *>(QStringLiteral("RibbonGroupCaption")))
+            c.caption = caption->text();
+        for (const QWidget *control : group->findChildren<QWidget *>()) {
+            if (const auto *button = qobject_cast<const QToolButton *>(control);
+                button && button->defaultAction())
+                appendOnce(c.actions, button->defaultAction());
+            else if (const int id = idInName(control->objectName()))
+                appendOnce(c.actions, m_frame.action(id));
+        }
+        if (!c.actions.isEmpty())
+            list << c;
+    }
+    CommandCategory all { tessera::ResourceString(Ids::CaptionAllCommands), {} };
+    for (const CommandDef &def : CommandTable())
+        appendOnce(all.actions, m_frame.action(def.id));
+    list << all;
+    return list;
+}
+
+void FrameServices::runCustomiseSheet()
+{
+    AppSettings &settings = m_frame.settings();
+    CCustomiseDlg sheet(categories(), currentShortcuts(), defaultShortcuts(), settings.customPage, &m_frame);
+    if (beforeSheetRuns)
+        beforeSheetRuns(sheet);
+    const int result = sheet.exec();
+    settings.customPage = sheet.currentPage();
+    if (result != QDialog::Accepted)
+        return;
+    applyShortcuts(sheet.shortcuts());
+    storeShortcuts();
+}

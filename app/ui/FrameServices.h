@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/ui/ShortcutStore.h"
+
+#include <QObject>
+
+class CMainFrame;
+class HelpCommand;
+class UpdateNotice;
+struct CommandCategory;
+
+// The frame's commands that live beside it: help (F1), the About box, the customisation
+// sheet with the keyboard shortcuts it stores, and the notice after a long update.
+class FrameServices : public QObject {
+    Q_OBJECT
+public:
+    explicit FrameServices(CMainFrame &frame);
+
+    HelpCommand &help() const { return *m_help; }
+    UpdateNotice &updateNotice() const { return *m_notice; }
+
+    // The keys of every command as the window uses them now, and their defaults.
+    ShortcutMap currentShortcuts() const;
+    ShortcutMap defaultShortcuts() const;
+    // Gives the commands `keys` (commands not in the map keep theirs).
+    void applyShortcuts(const ShortcutMap &keys);
+    // Stores the keys with the bar state, for the next start.
+    void storeShortcuts() const;
+
+    // The sheet's categories: the File menu, each ribbon group, all commands.
+    QList<CommandCategory> categories() const;
+    // 4025: the sheet at page CustomPage; stores the page it closes on and, when accepted,
+    // applies and stores the keys. Tests get the sheet before it runs.
+    void runCustomiseSheet();
+    std::function<void(class CCustomiseDlg &)> beforeSheetRuns;
+
+private:
+    CMainFrame &m_frame;
+    HelpCommand *m_help;
+    UpdateNotice *m_notice;
+};

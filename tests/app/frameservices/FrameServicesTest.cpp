@@ -1,0 +1,631 @@
+#include "app/ui/FrameServices.h"
+#include "app/core/AppSettings.h"
+#include "app/core/CCLineInfo.h"
+#include "app/core/CopyDataProtocol.h"
+#include "app/ui/CAboutDlg.h"
+#include "app/ui/CCustomiseDlg.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CommandTable.h"
+#include "app/ui/CopyDataServer.h"
+#include "app/ui/FileDropHandler.h"
+#include "app/ui/HelpCommand.h"
+#include "app/ui/StatusBarPanes.h"
+#include "app/ui/UpdateNotice.h"
+#include "corelib/LanguageModule.h"
+#include "corelib/Messages.h"
+#include "corelib/StringIds.h"
+#include "document/CQuotraDoc.h"
+#include "document/ListFile.h"
+#include "view/widgets/CQuotraView.h"
+
+#include "tests/support/RowBuilders.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QtEndian>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Leaves a socket file at `path`, as a window that ended without closing would.
+bool bindSocketFile(const QString &path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    if (native.size() >= qsizetype(sizeof(address.sun_path))) {
+        ::close(fd);
+        return false;
+    }
+    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return bound;
+}
+
+} // namespace
+
+class FrameServicesTest : public QObject {
+    Q_OBJECT
+
+private:
+    AppSettings settings;
+    QStringList messages;
+    QList<int> answers;
+    QTemporaryDir dir;
+    QTemporaryDir runtime;
+
+    std::unique_ptr<CMainFrame> makeFrame(const CCLineInfo &commandLine = {})
+    {
+        auto frame = std::make_unique<CMainFrame>(settings, commandLine);
+        frame->askSaveFile = [](const QString &) { return QString(); };
+        frame->askOpenFile = [] { return QString(); };
+        return frame;
+    }
+    QString listFile(const QString &name, std::initializer_list<RowSpec> rows)
+    {
+        const QString path = dir.filePath(name);
+        writeFile(path, WriteListFile(MakeRows(rows), MakeLayout({ { 1, 1, 50 }, { 4, 1, 80 } }, 1, true)));
+        return path;
+    }
+    // One raw request to the frame's socket; the answer byte, or -1 when none came.
+    int request(const CMainFrame &frame, const QByteArray &bytes)
+    {
+        QLocalSocket socket;
+        socket.connectToServer(frame.copyDataServer()->socketPath());
+        if (!socket.waitForConnected(3000))
+            return -1;
+        socket.write(bytes);
+        // The frame lives on this thread: let it run until the answer is there.
+        QByteArray answer;
+        for (int k = 0; k < 500 && answer.isEmpty(); ++k) {
+            QTest::qWait(10);
+            answer += socket.readAll();
+        }
+        return answer.isEmpty() ? -1 : answer.front();
+    }
+    // quotra-cli with `arguments`, run while the frame keeps answering; its exit code.
+    int runCli(const QStringList &arguments, QByteArray *err = nullptr)
+    {
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+        cli.setProcessEnvironment(env);
+        cli.start(QStringLiteral(QUOTRA_BIN_DIR) + u"/quotra-cli"_s, arguments);
+        if (!cli.waitForStarted())
+            return -1;
+        for (int k = 0; k < 3000 && cli.state() != QProcess::NotRunning; ++k)
+            QTest::qWait(10);
+        if (err)
+            *err = cli.readAllStandardError();
+        return cli.state() == QProcess::NotRunning ? cli.exitCode() : -1;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(dir.isValid());
+        QVERIFY(runtime.isValid());
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        QVERIFY(tessera::LanguageModule::instance().load());
+        tessera::SetMessageHandler([this](const QString &text, unsigned style) {
+            messages << text;
+            return answers.isEmpty() ? tessera::DefaultMessageResult(style) : answers.takeFirst();
+        });
+        qputenv("QUOTRA_SITE_ROOT", "http://127.0.0.1:1/");
+    }
+    void cleanupTestCase() { tessera::SetMessageHandler({}); }
+    void init()
+    {
+        QSettings().clear();
+        settings = AppSettings();
+        settings.currentLanguage = 1041;
+        messages.clear();
+        answers.clear();
+    }
+
+    // ---- Codes from other processes
+
+    void windowListensOnAPrivateSocket()
+    {
+        auto frame = makeFrame();
+        CopyDataServer *server = frame->copyDataServer();
+        QVERIFY(server->isListening());
+        QCOMPARE(server->socketPath(),
+            CopyData::SocketPath(runtime.filePath(u"quotra"_s), QCoreApplication::applicationPid()));
+        QFileInfo socket(server->socketPath());
+        QVERIFY(socket.exists());
+        QCOMPARE(socket.permissions()
+                & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+            QFile::Permissions());
+        const QString path = server->socketPath();
+        frame.reset();
+        QVERIFY2(!QFileInfo::exists(path), "a closed window leaves no socket behind");
+    }
+
+    void payloadRulesOverTheSocket()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        const auto text = [](const QString &t) { return CopyData::EncodeRequest(CopyData::EncodeText(t)); };
+        QCOMPARE(request(*frame, text(u"StockCode:7203"_s)), int(CopyData::kReplyHandled));
+        frame->document().StopUpdate();
+        QCOMPARE(frame->document().rows().size(), size_t(1));
+        QVERIFY(frame->document().rows().count(u"7203"_s));
+        QVERIFY(frame->document().IsModified());
+
+        QCOMPARE(request(*frame, text(u"stockcode:6758"_s)), int(CopyData::kReplyNotHandled));
+        QCOMPARE(request(*frame, CopyData::EncodeRequest({})), int(CopyData::kReplyNotHandled));
+        // A declared size over 1 MiB is refused from the header alone.
+        QByteArray huge(4, '\0');
+        qToLittleEndian<quint32>(CopyData::kMaxPayloadBytes + 1, huge.data());
+        QCOMPARE(request(*frame, huge), int(CopyData::kReplyNotHandled));
+        // No zero character: the whole payload is the text.
+        QCOMPARE(request(*frame, text(u"StockCode:6758"_s)), int(CopyData::kReplyHandled));
+        frame->document().StopUpdate();
+        QCOMPARE(frame->document().rows().size(), size_t(2));
+        QVERIFY(frame->document().rows().count(u"6758"_s));
+        // Text after a zero is not looked at.
+        QByteArray zero = CopyData::EncodeText(u"StockCode:9984"_s);
+        zero.append(2, '\0');
+        zero.append(CopyData::EncodeText(u"\n8306"_s));
+        QCOMPARE(request(*frame, CopyData::EncodeRequest(zero)), int(CopyData::kReplyHandled));
+        frame->document().StopUpdate();
+        QVERIFY(frame->document().rows().count(u"9984"_s));
+        QVERIFY(!frame->document().rows().count(u"8306"_s));
+    }
+
+    void cliSendReachesTheWindow()
+    {
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(listFile(u"send.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
+        const QString pid = QString::number(QCoreApplication::applicationPid());
+        QCOMPARE(runCli({ u"send"_s, u"--pid"_s, pid, u"StockCode:6758\n9984"_s }), 0);
+        frame->document().StopUpdate();
+        QCOMPARE(frame->view().rowCount(), 3);
+        QVERIFY(frame->document().rows().count(u"9984"_s));
+        // Without --pid the most recent window is the one.
+        QCOMPARE(runCli({ u"send"_s, u"StockCode:8306"_s }), 0);
+        frame->document().StopUpdate();
+        QVERIFY(frame->document().rows().count(u"8306"_s));
+
+        QByteArray err;
+        QCOMPARE(runCli({ u"send"_s, u"--pid"_s, pid, u"stockcode:4502"_s }, &err), 1);
+        QVERIFY(err.contains("not handled"));
+        QVERIFY(!frame->document().rows().count(u"4502"_s));
+        QCOMPARE(runCli({ u"send"_s, u"--pid"_s, u"1"_s, u"StockCode:4502"_s }, &err), 2);
+        QCOMPARE(runCli({ u"send"_s }, &err), 2);
+        QVERIFY(err.contains("usage"));
+    }
+
+    void cliSendWithoutWindowRemovesStaleSockets()
+    {
+        // A socket file left by a process that is gone: our own id is still running, so
+        // the file is made under the id of a child that has ended.
+        QProcess child;
+        child.start(u"true"_s);
+        QVERIFY(child.waitForFinished());
+        const qint64 gone = child.processId() > 0 ? child.processId() : 999999;
+        const QString folder = CopyData::SocketFolder();
+        QVERIFY(!folder.isEmpty());
+        const QString stale = CopyData::SocketPath(folder, gone);
+        QVERIFY(bindSocketFile(stale));
+        QVERIFY(QFileInfo::exists(stale));
+        QCOMPARE(runCli({ u"send"_s, u"StockCode:7203"_s }), 2);
+        QVERIFY2(!QFileInfo::exists(stale), "the socket of an ended process is removed");
+    }
+
+    // ---- Dropped files
+
+    void droppedFilesOpenTheFirstList()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        const QString text = dir.filePath(u"notes.txt"_s);
+        writeFile(text, "this is no list\n");
+        const QString missing = dir.filePath(u"missing.kabu"_s);
+        const QString first = listFile(u"drop1.kabu"_s, { { u"7203"_s, u"2,500"_s } });
+        const QString second = listFile(u"drop2.kabu"_s, { { u"6758"_s, u"900"_s }, { u"9984"_s, u"1"_s } });
+        QVERIFY(frame->fileDrops()->openDroppedFiles({ text, missing, first, second }));
+        QCOMPARE(frame->document().pathName(), QFileInfo(first).absoluteFilePath());
+        QCOMPARE(frame->view().rowCount(), 1);
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'|')));
+        QVERIFY2(!frame->statusPanes().isRunning(), "every progress run ended");
+        // Nothing readable: the open list stays, and nobody is asked anything.
+        QVERIFY(!frame->fileDrops()->openDroppedFiles({ text, missing }));
+        QCOMPARE(frame->document().pathName(), QFileInfo(first).absoluteFilePath());
+        QVERIFY(messages.isEmpty());
+    }
+
+    void dropEventOnTheListOpensAFileInsteadOfAddingText()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        const QString text = dir.filePath(u"codes.csv"_s);
+        writeFile(text, "\x01\x02\x03 binary");
+        const QString list = listFile(u"drop3.kabu"_s, { { u"4502"_s, u"5,000"_s } });
+        QMimeData data;
+        data.setUrls({ QUrl::fromLocalFile(text), QUrl::fromLocalFile(list) });
+        // A file manager's drag carries the paths as text as well.
+        data.setText(text + u'\n' + list);
+        QWidget *viewport = frame->view().viewport();
+        QDragEnterEvent enter(
+            QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(
+            QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(frame->document().pathName(), QFileInfo(list).absoluteFilePath());
+        QCOMPARE(frame->view().rowCount(), 1);
+        QVERIFY(frame->document().rows().count(u"4502"_s));
+    }
+
+    void droppedListAsksAboutUnsavedChanges()
+    {
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(listFile(u"kept.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
+        frame->document().MarkModified();
+        const QString list = listFile(u"drop4.kabu"_s, { { u"6758"_s, u"900"_s } });
+        answers = { tessera::IdCancel };
+        QVERIFY(!frame->fileDrops()->openDroppedFiles({ list }));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(frame->document().rows().count(u"7203"_s));
+        answers = { tessera::IdNo };
+        QVERIFY(frame->fileDrops()->openDroppedFiles({ list }));
+        QVERIFY(frame->document().rows().count(u"6758"_s));
+    }
+
+    // ---- Help
+
+    void helpOpensTheShippedPageAtTheControlsTopic()
+    {
+        auto frame = makeFrame();
+        HelpCommand &help = frame->services().help();
+        QVERIFY2(QFileInfo(help.helpPath()).isFile(), qPrintable(help.helpPath()));
+        QCOMPARE(QFileInfo(help.helpPath()).fileName(), u"quotra.html"_s);
+        QList<QUrl> opened;
+        help.setOpener([&](const QUrl &url) {
+            opened << url;
+            return true;
+        });
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        frame->activateWindow();
+        frame->codeBox()->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), frame->codeBox());
+        frame->action(Cmd::Help)->trigger();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0].toLocalFile(), QFileInfo(help.helpPath()).absoluteFilePath());
+        QCOMPARE(opened[0].fragment(), u"c32776"_s);
+        // The page really has that topic.
+        QFile page(help.helpPath());
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QByteArray html = page.readAll();
+        QVERIFY(html.contains("id=\"c32776\""));
+        QVERIFY(html.contains("id=\"c32773\""));
+        QVERIFY(html.contains("lang=\"ja\""));
+        // The list has no topic of its own: the page opens at its start.
+        frame->view().setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), &frame->view());
+        frame->action(Cmd::Help)->trigger();
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(!opened[1].hasFragment());
+        QVERIFY(messages.isEmpty());
+    }
+
+    void helpTopicsComeFromControlIds()
+    {
+        QWidget outer;
+        outer.setObjectName(u"UpdatePeriod32773"_s);
+        QWidget inner(&outer);
+        QCOMPARE(HelpCommand::TopicOf(&inner), u"c32773"_s);
+        QWidget none;
+        none.setObjectName(u"Pane9"_s);
+        QCOMPARE(HelpCommand::TopicOf(&none), QString());
+        QWidget plain;
+        plain.setObjectName(u"12345"_s); // digits alone are no control name
+        QCOMPARE(HelpCommand::TopicOf(&plain), QString());
+        QCOMPARE(HelpCommand::TopicOf(nullptr), QString());
+    }
+
+    void missingHelpFileNamesThePath()
+    {
+        HelpCommand help;
+        bool opened = false;
+        help.setOpener([&](const QUrl &) { return opened = true; });
+        const QString missing = dir.filePath(u"gone/quotra.html"_s);
+        help.setHelpPath(missing);
+        QVERIFY(!help.show(u"c32776"_s));
+        QVERIFY(!opened);
+        QCOMPARE(
+            messages, QStringList({ tessera::FormatResourceString(Ids::MsgHelpFileMissing, { missing }) }));
+        QVERIFY(messages[0].contains(missing));
+    }
+
+    // ---- About
+
+    void aboutBoxWithoutAddressOffersNoCheck()
+    {
+        CAboutDlg box { QString(), QString() };
+        QCOMPARE(box.versionLabel()->text(), u"Quotra Version 6.7"_s);
+        QVERIFY(!box.checkButton()->isEnabled());
+        QCOMPARE(box.checkButton()->text(), tessera::ResourceString(Ids::CaptionVersionCheckUnavailable));
+        QVERIFY(!box.findChild<QLabel *>(u"MailLink1100"_s));
+    }
+
+    void aboutBoxVersionCheck_data()
+    {
+        QTest::addColumn<QString>("published");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("newer, yes") << u"6.7.10.0"_s << int(tessera::IdYes) << Ids::MsgNewVersionPublished
+                                    << true;
+        QTest::newRow("newer, no") << u"6.7.10.0"_s << int(tessera::IdNo) << Ids::MsgNewVersionPublished
+                                   << false;
+        QTest::newRow("equal") << u"6.7.9.21"_s << int(tessera::IdOk) << Ids::MsgVersionIsCurrent << false;
+        QTest::newRow("older") << u"6.7.9.3"_s << int(tessera::IdOk) << Ids::MsgVersionIsCurrent << false;
+        QTest::newRow("unreadable") << QString() << int(tessera::IdOk) << 0 << false;
+    }
+    void aboutBoxVersionCheck()
+    {
+        QFETCH(QString, published);
+        QFETCH(int, answer);
+        QFETCH(int, message);
+        QFETCH(bool, opens);
+        CAboutDlg box(u"https://example.org/version.txt"_s, u"maker@example.org"_s);
+        QVERIFY(box.findChild<QLabel *>(u"MailLink1100"_s));
+        QVERIFY(box.checkButton()->isEnabled());
+        QString asked;
+        box.setReader([&](const QString &address, CAboutDlg::Done done) {
+            asked = address;
+            if (published.isEmpty())
+                done(std::nullopt);
+            else
+                done(PublishedVersion { published, u"https://example.org/download"_s });
+        });
+        QList<QUrl> opened;
+        box.setOpener([&](const QUrl &url) {
+            opened << url;
+            return true;
+        });
+        answers = { answer };
+        box.show();
+        QTest::mouseClick(box.checkButton(), Qt::LeftButton);
+        QCOMPARE(asked, u"https://example.org/version.txt"_s);
+        QVERIFY2(!box.isVisible(), "the box closes in every case");
+        if (message == 0) {
+            QVERIFY(messages.isEmpty());
+        } else {
+            QCOMPARE(messages, QStringList({ tessera::FormatResourceString(message, { published }) }));
+        }
+        QCOMPARE(opened.isEmpty(), !opens);
+        if (opens)
+            QCOMPARE(opened[0], QUrl(u"https://example.org/download"_s));
+    }
+
+    void aboutBoxReadsAPublishedFile()
+    {
+        const QString file = dir.filePath(u"version.txt"_s);
+        writeFile(file, "6.7.10.0\nhttps://example.org/download\n");
+        std::optional<PublishedVersion> got;
+        bool called = false;
+        QObject context;
+        CAboutDlg::ReadPublishedVersion(&context, QUrl::fromLocalFile(file).toString(), [&](auto p) {
+            got = p;
+            called = true;
+        });
+        QTRY_VERIFY(called);
+        QVERIFY(got.has_value());
+        QCOMPARE(got->version, u"6.7.10.0"_s);
+        called = false;
+        CAboutDlg::ReadPublishedVersion(&context, dir.filePath(u"none.txt"_s), [&](auto p) {
+            got = p;
+            called = true;
+        });
+        QTRY_VERIFY(called);
+        QVERIFY(!got.has_value());
+    }
+
+    // ---- The notice after a long update
+
+    void longInteractiveUpdateLeavesANotice()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        qint64 now = 1'800'000'000;
+        frame->services().updateNotice().setClock([&] { return now; });
+        QLabel *pane = frame->findChild<QLabel *>(u"Pane0"_s);
+        QVERIFY(pane);
+        Q_EMIT frame->document().updateStarted(901, 2);
+        now += 60;
+        Q_EMIT frame->document().updateFinished(901, false);
+        QVERIFY2(!pane->text().contains(u"60"_s), "a minute is not long");
+        Q_EMIT frame->document().updateStarted(902, 2);
+        now += 61;
+        Q_EMIT frame->document().updateFinished(902, true);
+        QCOMPARE(pane->text(), tessera::FormatResourceString(Ids::MsgUpdateFinished, { u"61"_s }));
+        QVERIFY2(messages.isEmpty(), "no box to click away");
+    }
+
+    void unattendedRunShowsNoNotice()
+    {
+        CCLineInfo line;
+        line.autoRun = true;
+        auto frame = makeFrame(line);
+        qint64 now = 1'800'000'000;
+        frame->services().updateNotice().setClock([&] { return now; });
+        QLabel *pane = frame->findChild<QLabel *>(u"Pane0"_s);
+        Q_EMIT frame->document().updateStarted(903, 1);
+        now += 500;
+        // An unrelated run's end changes nothing either.
+        Q_EMIT frame->document().updateFinished(904, true);
+        Q_EMIT frame->document().updateFinished(903, true);
+        QVERIFY(!pane->text().contains(u"500"_s));
+    }
+
+    // ---- Shortcuts and the customisation sheet
+
+    void shortcutsSurviveARestart()
+    {
+        settings.version = AppSettings::kVersion;
+        const QKeySequence ctrlShiftH(u"Ctrl+Shift+H"_s);
+        {
+            auto frame = makeFrame();
+            FrameServices &services = frame->services();
+            services.beforeSheetRuns = [&](CCustomiseDlg &sheet) {
+                QCOMPARE(sheet.currentPage(), int(CCustomiseDlg::CommandsPage));
+                sheet.pages()->setCurrentIndex(CCustomiseDlg::KeyboardPage);
+                sheet.selectCommand(Cmd::Holdings);
+                QCOMPARE(sheet.selectedCommand(), Cmd::Holdings);
+                QVERIFY(sheet.assignKey(ctrlShiftH));
+                sheet.selectCommand(Cmd::ResetColumns);
+                QVERIFY(sheet.removeKey(QKeySequence(Qt::Key_F9)));
+                // A key another command has is not taken from it.
+                sheet.selectCommand(Cmd::Chart);
+                QVERIFY(!sheet.assignKey(QKeySequence(u"Ctrl+C"_s)));
+                QCOMPARE(messages.size(), 1);
+                QVERIFY(messages[0].contains(frame->action(Cmd::Copy)->text().remove(u'&')));
+                QTimer::singleShot(0, &sheet, &QDialog::accept);
+            };
+            frame->action(Cmd::Customise)->trigger();
+            QCOMPARE(frame->action(Cmd::Holdings)->shortcuts(), QList<QKeySequence>({ ctrlShiftH }));
+            QVERIFY(frame->action(Cmd::ResetColumns)->shortcuts().isEmpty());
+            QVERIFY(frame->action(Cmd::Chart)->shortcuts().isEmpty());
+            QCOMPARE(settings.customPage, int(CCustomiseDlg::KeyboardPage));
+        }
+        auto again = makeFrame();
+        QCOMPARE(again->action(Cmd::Holdings)->shortcuts(), QList<QKeySequence>({ ctrlShiftH }));
+        QVERIFY2(again->action(Cmd::ResetColumns)->shortcuts().isEmpty(), "a removed key stays removed");
+        QCOMPARE(again->action(Cmd::Copy)->shortcuts(), QList<QKeySequence>({ QKeySequence(u"Ctrl+C"_s) }));
+        QVERIFY(
+            again->action(Cmd::Holdings)->toolTip().contains(ctrlShiftH.toString(QKeySequence::NativeText)));
+
+        // The sheet opens at the page it closed on; a cancelled sheet changes no key.
+        again->services().beforeSheetRuns = [&](CCustomiseDlg &sheet) {
+            QCOMPARE(sheet.currentPage(), int(CCustomiseDlg::KeyboardPage));
+            sheet.selectCommand(Cmd::Holdings);
+            QVERIFY(sheet.removeKey(ctrlShiftH));
+            sheet.pages()->setCurrentIndex(CCustomiseDlg::CommandsPage);
+            QTimer::singleShot(0, &sheet, &QDialog::reject);
+        };
+        again->action(Cmd::Customise)->trigger();
+        QCOMPARE(again->action(Cmd::Holdings)->shortcuts(), QList<QKeySequence>({ ctrlShiftH }));
+        QCOMPARE(settings.customPage, int(CCustomiseDlg::CommandsPage));
+    }
+
+    void sheetCategoriesAndReset()
+    {
+        auto frame = makeFrame();
+        const QList<CommandCategory> categories = frame->services().categories();
+        QVERIFY(categories.size() >= 6); // the File menu, four ribbon groups, all commands
+        QCOMPARE(categories.front().caption, tessera::ResourceString(Ids::CaptionFileButton));
+        QCOMPARE(categories.back().caption, tessera::ResourceString(Ids::CaptionAllCommands));
+        QVERIFY(categories.front().actions.contains(frame->action(Cmd::Open)));
+        QCOMPARE(categories[1].caption, tessera::ResourceString(Ids::CaptionGroupFile));
+        bool codeBoxListed = false;
+        for (const CommandCategory &c : categories)
+            codeBoxListed = codeBoxListed
+                || (c.caption == tessera::ResourceString(Ids::CaptionGroupCode)
+                    && c.actions.contains(frame->action(Cmd::CodeBox)));
+        QVERIFY2(codeBoxListed, "controls other than buttons are in their group");
+        QCOMPARE(categories.back().actions.size(), qsizetype(CommandTable().size()));
+
+        // A stored page beyond the sheet's opens the first; reset brings the defaults back.
+        settings.customPage = 4;
+        frame->services().beforeSheetRuns = [&](CCustomiseDlg &sheet) {
+            QCOMPARE(sheet.currentPage(), int(CCustomiseDlg::CommandsPage));
+            sheet.selectCommand(Cmd::Save);
+            QVERIFY(sheet.removeKey(QKeySequence(u"Ctrl+S"_s)));
+            sheet.resetAll();
+            QCOMPARE(sheet.shortcuts().value(Cmd::Save), QList<QKeySequence>({ QKeySequence(u"Ctrl+S"_s) }));
+            QTimer::singleShot(0, &sheet, &QDialog::accept);
+        };
+        frame->action(Cmd::Customise)->trigger();
+        QCOMPARE(frame->action(Cmd::Save)->shortcuts(), QList<QKeySequence>({ QKeySequence(u"Ctrl+S"_s) }));
+    }
+
+    void oldSettingsGetTheNewShortcuts()
+    {
+        // Stored keys from an older version: the profit sum on Ctrl+L, nothing for the
+        // default list, the code box and column reset, a key of the user's for the schedule.
+        QSettings store;
+        const QString group = u"4.00/1041Bar-State/Shortcuts/"_s;
+        store.setValue(group + QString::number(Cmd::ProfitSum), u"Ctrl+L"_s);
+        store.setValue(group + QString::number(Cmd::OpenDefaultList), QString());
+        store.setValue(group + QString::number(Cmd::CodeBox), QString());
+        store.setValue(group + QString::number(Cmd::ResetColumns), QString());
+        store.setValue(group + QString::number(Cmd::Schedule), u"Ctrl+T"_s);
+        store.sync();
+        settings.version = 55;
+        {
+            auto frame = makeFrame();
+            QCOMPARE(frame->action(Cmd::ProfitSum)->shortcuts(),
+                QList<QKeySequence>({ QKeySequence(Qt::Key_F4) }));
+            QCOMPARE(frame->action(Cmd::OpenDefaultList)->shortcuts(),
+                QList<QKeySequence>({ QKeySequence(Qt::Key_F2) }));
+            QCOMPARE(frame->action(Cmd::CodeBox)->shortcuts(),
+                QList<QKeySequence>({ QKeySequence(Qt::Key_Space) }));
+            QCOMPARE(frame->action(Cmd::ResetColumns)->shortcuts(),
+                QList<QKeySequence>({ QKeySequence(Qt::Key_F9) }));
+            QCOMPARE(frame->action(Cmd::Schedule)->shortcuts(),
+                QList<QKeySequence>({ QKeySequence(u"Ctrl+T"_s) }));
+        }
+        // The same stored keys under current settings stay as stored.
+        settings.version = AppSettings::kVersion;
+        auto current = makeFrame();
+        QCOMPARE(
+            current->action(Cmd::ProfitSum)->shortcuts(), QList<QKeySequence>({ QKeySequence(u"Ctrl+L"_s) }));
+        QVERIFY(current->action(Cmd::OpenDefaultList)->shortcuts().isEmpty());
+    }
+
+    void shortcutTextsAreRead()
+    {
+        QCOMPARE(ShortcutsOfText(u"Ctrl+L; F4"_s),
+            QList<QKeySequence>({ QKeySequence(u"Ctrl+L"_s), QKeySequence(Qt::Key_F4) }));
+        QCOMPARE(ShortcutsOfText(u"F4; F4"_s), QList<QKeySequence>({ QKeySequence(Qt::Key_F4) }));
+        QVERIFY(ShortcutsOfText(QString()).isEmpty());
+        QVERIFY(ShortcutsOfText(u"Nonsense+Key"_s).isEmpty());
+        QCOMPARE(ShortcutText({ QKeySequence(u"Ctrl+Shift+H"_s), QKeySequence(Qt::Key_F2) }),
+            u"Ctrl+Shift+H; F2"_s);
+    }
+};
+
+QTEST_MAIN(FrameServicesTest)
+#include "FrameServicesTest.moc"

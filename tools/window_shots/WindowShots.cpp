@@ -9,7 +9,11 @@
 
 #include "app/core/AppSettings.h"
 #include "app/core/CCLineInfo.h"
+#include "app/ui/CAboutDlg.h"
+#include "app/ui/CCustomiseDlg.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/CommandTable.h"
+#include "app/ui/FrameServices.h"
 #include "app/ui/KeyTips.h"
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
@@ -26,6 +30,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStyleFactory>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -122,6 +127,21 @@ int main(int argc, char **argv)
     frame.keyTips().leave();
     frame.resize(760, 480);
     ok = save(frame, out + QStringLiteral("/window-narrow.png")) && ok;
+
+    // The About box and both pages of the customisation sheet.
+    CAboutDlg about(QString(), QString(), &frame);
+    about.show();
+    ok = save(about, out + QStringLiteral("/about.png")) && ok;
+    about.hide();
+    FrameServices &services = frame.services();
+    CCustomiseDlg customise(
+        services.categories(), services.currentShortcuts(), services.defaultShortcuts(), 0, &frame);
+    customise.show();
+    ok = save(customise, out + QStringLiteral("/customise-commands.png")) && ok;
+    customise.pages()->setCurrentIndex(CCustomiseDlg::KeyboardPage);
+    customise.selectCommand(Cmd::Holdings);
+    ok = save(customise, out + QStringLiteral("/customise-keyboard.png")) && ok;
+    customise.hide();
 
     frame.document().SetModifiedFlag(false);
     site.kill();

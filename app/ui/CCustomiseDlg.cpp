@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -21,11 +22,14 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole;
 
-// A caption without its mnemonic marker and trailing dots, as lists show commands.
+// A caption without its mnemonic ("(&D)" or "&"), its trailing colon and dots, as lists
+// and headers show commands.
 QString plainCaption(QString text)
 {
+    static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)"));
+    text.remove(mnemonic);
     text.remove(u'&');
-    while (text.endsWith(u'.') || text.endsWith(u'…'))
+    while (text.endsWith(u'.') || text.endsWith(u'…') || text.endsWith(u':'))
         text.chop(1);
     return text.trimmed();
 }
@@ -157,21 +161,23 @@ QWidget *CCustomiseDlg::makeKeyboardPage(const QList<CommandCategory> &categorie
         l->setBuddy(buddy);
         return l;
     };
-    auto *grid = new QGridLayout(page);
-    grid->addWidget(label(Ids::CaptionCategories, m_keyCategory), 0, 0);
-    grid->addWidget(m_keyCategory, 1, 0);
-    grid->addWidget(label(Ids::CaptionCommandList, m_keyCommands), 2, 0);
-    grid->addWidget(m_keyCommands, 3, 0, 4, 1);
-    grid->addWidget(label(Ids::CaptionCurrentKeys, m_currentKeys), 0, 1);
-    grid->addWidget(m_currentKeys, 1, 1, 2, 1);
-    grid->addWidget(m_remove, 1, 2, Qt::AlignTop);
-    grid->addWidget(label(Ids::CaptionNewKey, m_keyEdit), 3, 1);
-    grid->addWidget(m_keyEdit, 4, 1);
-    grid->addWidget(m_assign, 4, 2);
-    grid->addWidget(reset, 6, 2, Qt::AlignBottom);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(1, 1);
-    grid->setRowStretch(5, 1);
+    auto *left = new QVBoxLayout;
+    left->addWidget(label(Ids::CaptionCategories, m_keyCategory));
+    left->addWidget(m_keyCategory);
+    left->addWidget(label(Ids::CaptionCommandList, m_keyCommands));
+    left->addWidget(m_keyCommands, 1);
+    auto *grid = new QGridLayout;
+    grid->addWidget(label(Ids::CaptionCurrentKeys, m_currentKeys), 0, 0);
+    grid->addWidget(m_currentKeys, 1, 0);
+    grid->addWidget(m_remove, 1, 1, Qt::AlignTop);
+    grid->addWidget(label(Ids::CaptionNewKey, m_keyEdit), 2, 0);
+    grid->addWidget(m_keyEdit, 3, 0);
+    grid->addWidget(m_assign, 3, 1);
+    grid->setRowStretch(4, 1);
+    grid->addWidget(reset, 5, 1);
+    auto *columns = new QHBoxLayout(page);
+    columns->addLayout(left, 1);
+    columns->addLayout(grid, 1);
 
     connect(m_keyCategory, &QComboBox::currentIndexChanged, this, &CCustomiseDlg::fillKeyboardCommands);
     connect(m_keyCommands, &QListWidget::currentRowChanged, this, &CCustomiseDlg::showCurrentKeys);

@@ -13,7 +13,6 @@
 #include <QSettings>
 #include <QStyleFactory>
 #include <QTranslator>
-#include <QUrl>
 
 #include <cstdio>
 #include <cstdlib>
@@ -72,9 +71,7 @@ int main(int argc, char **argv)
     if (!arguments.isEmpty())
         arguments.removeFirst();
     CCLineInfo commandLine = CCLineInfo::Parse(arguments);
-    // Desktop launchers may hand a local file over as a "file:" address.
-    if (commandLine.fileName.startsWith(QLatin1String("file://")))
-        commandLine.fileName = QUrl(commandLine.fileName).toLocalFile();
+    commandLine.fileName = LaunchedFilePath(commandLine.fileName);
     InstallMessageBoxHook(commandLine.autoRun);
 
     // 3. The settings, migrated from older versions when needed.

@@ -3,6 +3,8 @@
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
 
+#include <QUrl>
+
 QString LanguageNotReadyText()
 {
     return QStringLiteral("Language corresponding resource is not ready.");
@@ -28,4 +30,14 @@ bool SelectHeadlessPlatform()
         return false;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     return true;
+}
+
+QString LaunchedFilePath(const QString &argument)
+{
+    if (!argument.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return argument;
+    const QUrl url(argument, QUrl::StrictMode);
+    if (!url.isValid() || !url.isLocalFile() || (!url.host().isEmpty() && url.host() != u"localhost"))
+        return argument;
+    return url.path(QUrl::FullyDecoded);
 }

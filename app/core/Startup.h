@@ -21,3 +21,8 @@ bool IsPackagedEdition(const QString &programPath);
 // offscreen platform so that unattended runs from cron start instead of aborting.
 // Call before the application object is created. True when it selected offscreen.
 bool SelectHeadlessPlatform();
+
+// The list file a desktop launcher named: a "file:" address becomes its local path (a
+// launcher may pass a file either way); anything else, the protocol form included, is
+// returned as it is.
+QString LaunchedFilePath(const QString &argument);

@@ -141,3 +141,17 @@ TEST(HeadlessPlatform, ChosenOnlyWithoutADisplay)
 }
 
 } // namespace
+
+TEST(LaunchedFile, FileAddressesBecomePaths)
+{
+    EXPECT_EQ(
+        LaunchedFilePath(QStringLiteral("file:///home/u/a%20b.kabu")), QStringLiteral("/home/u/a b.kabu"));
+    EXPECT_EQ(LaunchedFilePath(QStringLiteral("file://localhost/srv/l.kabu")), QStringLiteral("/srv/l.kabu"));
+    EXPECT_EQ(LaunchedFilePath(QStringLiteral("/home/u/list.kabu")), QStringLiteral("/home/u/list.kabu"));
+    EXPECT_EQ(LaunchedFilePath(QStringLiteral("quotra.kabu:/Auto*/a.kabu")),
+        QStringLiteral("quotra.kabu:/Auto*/a.kabu"));
+    // A file on another machine is no local path: it stays as given, and opening it fails.
+    EXPECT_EQ(LaunchedFilePath(QStringLiteral("file://server/share/l.kabu")),
+        QStringLiteral("file://server/share/l.kabu"));
+    EXPECT_EQ(LaunchedFilePath(QString()), QString());
+}

@@ -42,11 +42,12 @@ int idOf(const QAction *a)
 } // namespace
 
 CCustomiseDlg::CCustomiseDlg(const QList<CommandCategory> &categories, const ShortcutMap &current,
-    const ShortcutMap &defaults, int page, QWidget *parent)
+    const ShortcutMap &defaults, const QList<int> &quickAccess, int page, QWidget *parent)
     : QDialog(parent)
     , m_categories(categories)
     , m_keys(current)
     , m_defaults(defaults)
+    , m_quickAccess(quickAccess)
     , m_pages(new QTabWidget(this))
 {
     setObjectName(QStringLiteral("CustomiseSheet4025"));
@@ -102,13 +103,24 @@ QWidget *CCustomiseDlg::makeCommandsPage(const QList<CommandCategory> &categorie
     auto *commandsLabel = new QLabel(tessera::ResourceString(Ids::CaptionCommandList), page);
     commandsLabel->setBuddy(m_commandTree);
 
+    m_addQuick = new QPushButton(tessera::ResourceString(Ids::CaptionQuickAccessAdd), page);
+    m_removeQuick = new QPushButton(tessera::ResourceString(Ids::CaptionQuickAccessRemove), page);
+    auto *quick = new QHBoxLayout;
+    quick->addStretch(1);
+    quick->addWidget(m_addQuick);
+    quick->addWidget(m_removeQuick);
+
     auto *grid = new QGridLayout(page);
     grid->addWidget(categoriesLabel, 0, 0);
     grid->addWidget(commandsLabel, 0, 1);
     grid->addWidget(m_commandCategories, 1, 0);
     grid->addWidget(m_commandTree, 1, 1);
+    grid->addLayout(quick, 2, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 2);
+    connect(m_commandTree, &QTreeWidget::currentItemChanged, this, &CCustomiseDlg::showQuickAccessState);
+    connect(m_addQuick, &QPushButton::clicked, this, [this] { addToQuickAccess(listedCommand()); });
+    connect(m_removeQuick, &QPushButton::clicked, this, [this] { removeFromQuickAccess(listedCommand()); });
 
     connect(m_commandCategories, &QListWidget::currentRowChanged, this, &CCustomiseDlg::fillCommandTree);
     // A command chosen here is the one the keyboard page edits.
@@ -126,6 +138,7 @@ QWidget *CCustomiseDlg::makeCommandsPage(const QList<CommandCategory> &categorie
 void CCustomiseDlg::fillCommandTree(int category)
 {
     m_commandTree->clear();
+    showQuickAccessState();
     if (category < 0 || category >= m_categories.size())
         return;
     for (const QAction *a : std::as_const(m_categories[category].actions)) {
@@ -135,6 +148,51 @@ void CCustomiseDlg::fillCommandTree(int category)
         item->setText(1, ShortcutText(m_keys.value(idOf(a))));
         item->setData(0, kIdRole, idOf(a));
     }
+}
+
+void CCustomiseDlg::showQuickAccessState()
+{
+    if (!m_addQuick)
+        return;
+    const int id = listedCommand();
+    m_addQuick->setEnabled(id != 0 && !m_quickAccess.contains(id));
+    m_removeQuick->setEnabled(id != 0 && m_quickAccess.contains(id));
+}
+
+void CCustomiseDlg::selectListedCommand(int commandId)
+{
+    for (int c = 0; c < m_categories.size(); ++c) {
+        for (int k = 0; k < m_categories[c].actions.size(); ++k) {
+            if (idOf(m_categories[c].actions[k]) == commandId) {
+                m_commandCategories->setCurrentRow(c);
+                m_commandTree->setCurrentItem(m_commandTree->topLevelItem(k));
+                return;
+            }
+        }
+    }
+}
+
+int CCustomiseDlg::listedCommand() const
+{
+    const QTreeWidgetItem *item = m_commandTree ? m_commandTree->currentItem() : nullptr;
+    return item ? item->data(0, kIdRole).toInt() : 0;
+}
+
+bool CCustomiseDlg::addToQuickAccess(int commandId)
+{
+    if (commandId == 0 || m_quickAccess.contains(commandId))
+        return false;
+    m_quickAccess << commandId;
+    showQuickAccessState();
+    return true;
+}
+
+bool CCustomiseDlg::removeFromQuickAccess(int commandId)
+{
+    if (!m_quickAccess.removeOne(commandId))
+        return false;
+    showQuickAccessState();
+    return true;
 }
 
 // ---- The keyboard page

@@ -20,21 +20,30 @@ struct CommandCategory {
 };
 
 // The customisation sheet (4025): a commands page that lists the commands of each category
-// with their keys, and a keyboard page where any command gets or loses shortcuts. The keys
-// are edited on a copy; the caller applies shortcuts() when the sheet is accepted.
+// with their keys and puts commands on or off the quick-access bar, and a keyboard page
+// where any command gets or loses shortcuts. Both are edited on copies; the caller applies
+// shortcuts() and quickAccess() when the sheet is accepted.
 class CCustomiseDlg : public QDialog {
     Q_OBJECT
 public:
     enum Page { CommandsPage = 0, KeyboardPage = 1, PageCount = 2 };
 
     CCustomiseDlg(const QList<CommandCategory> &categories, const ShortcutMap &current,
-        const ShortcutMap &defaults, int page, QWidget *parent = nullptr);
+        const ShortcutMap &defaults, const QList<int> &quickAccess, int page, QWidget *parent = nullptr);
 
     ShortcutMap shortcuts() const { return m_keys; }
+    // The commands of the quick-access bar, in their order.
+    QList<int> quickAccess() const { return m_quickAccess; }
     int currentPage() const;
     QTabWidget *pages() const { return m_pages; }
     QKeySequenceEdit *keyEdit() const { return m_keyEdit; }
     QListWidget *currentKeysList() const { return m_currentKeys; }
+
+    // The commands page's work: the command chosen in its list, and the quick-access bar.
+    void selectListedCommand(int commandId);
+    int listedCommand() const;
+    bool addToQuickAccess(int commandId);
+    bool removeFromQuickAccess(int commandId);
 
     // The keyboard page's work.
     void selectCommand(int commandId);
@@ -54,12 +63,16 @@ private:
     void fillKeyboardCommands(int category);
     void showCurrentKeys();
     void refreshKeyTexts();
+    void showQuickAccessState();
     int commandOfKey(const QKeySequence &key) const;
     QString captionOf(int commandId) const;
 
     QList<CommandCategory> m_categories;
     ShortcutMap m_keys;
     ShortcutMap m_defaults;
+    QList<int> m_quickAccess;
+    QPushButton *m_addQuick = nullptr;
+    QPushButton *m_removeQuick = nullptr;
     QTabWidget *m_pages;
     QListWidget *m_commandCategories = nullptr;
     QTreeWidget *m_commandTree = nullptr;

@@ -49,6 +49,53 @@ FrameServices::FrameServices(CMainFrame &frame)
     QSettings store;
     const ShortcutMap stored = LoadShortcuts(store, frame.barStateName());
     applyShortcuts(StartShortcuts(defaultShortcuts(), stored, frame.settings().version));
+    const QString quickKey = frame.barStateName() + QStringLiteral("/QuickAccess");
+    if (store.contains(quickKey)) {
+        QList<int> commands;
+        for (const QString &id : store.value(quickKey).toString().split(u',', Qt::SkipEmptyParts)) {
+            bool ok = false;
+            const int n = id.trimmed().toInt(&ok);
+            if (ok && FindCommand(n) && !commands.contains(n))
+                commands << n;
+        }
+        applyQuickAccess(commands);
+    }
+}
+
+QList<int> FrameServices::quickAccessCommands() const
+{
+    QList<int> commands;
+    for (const QToolButton *b :
+        m_frame.ribbon().findChildren<QToolButton *>(QStringLiteral("RibbonQuickAccess"))) {
+        if (!b->isHidden() && b->defaultAction())
+            commands << b->defaultAction()->data().toInt();
+    }
+    return commands;
+}
+
+void FrameServices::applyQuickAccess(const QList<int> &commands)
+{
+    const QList<QToolButton *> buttons
+        = m_frame.ribbon().findChildren<QToolButton *>(QStringLiteral("RibbonQuickAccess"));
+    QList<int> present;
+    for (QToolButton *b : buttons) {
+        const int id = b->defaultAction() ? b->defaultAction()->data().toInt() : 0;
+        b->setHidden(!commands.contains(id));
+        present << id;
+    }
+    for (const int id : commands) {
+        if (!present.contains(id) && m_frame.action(id))
+            m_frame.ribbon().addQuickAccess(m_frame.action(id));
+    }
+}
+
+void FrameServices::storeQuickAccess() const
+{
+    QStringList ids;
+    for (const int id : quickAccessCommands())
+        ids << QString::number(id);
+    QSettings store;
+    store.setValue(m_frame.barStateName() + QStringLiteral("/QuickAccess"), ids.join(u','));
 }
 
 ShortcutMap FrameServices::defaultShortcuts() const
@@ -122,7 +169,8 @@ QList<CommandCategory> FrameServices::categories() const
 void FrameServices::runCustomiseSheet()
 {
     AppSettings &settings = m_frame.settings();
-    CCustomiseDlg sheet(categories(), currentShortcuts(), defaultShortcuts(), settings.customPage, &m_frame);
+    CCustomiseDlg sheet(categories(), currentShortcuts(), defaultShortcuts(), quickAccessCommands(),
+        settings.customPage, &m_frame);
     if (beforeSheetRuns)
         beforeSheetRuns(sheet);
     const int result = sheet.exec();
@@ -131,4 +179,6 @@ void FrameServices::runCustomiseSheet()
         return;
     applyShortcuts(sheet.shortcuts());
     storeShortcuts();
+    applyQuickAccess(sheet.quickAccess());
+    storeQuickAccess();
 }

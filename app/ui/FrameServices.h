@@ -10,7 +10,8 @@ class UpdateNotice;
 struct CommandCategory;
 
 // The frame's commands that live beside it: help (F1), the About box, the customisation
-// sheet with the keyboard shortcuts it stores, and the notice after a long update.
+// sheet with the keyboard shortcuts and quick-access commands it stores, and the notice
+// after a long update.
 class FrameServices : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +27,12 @@ public:
     void applyShortcuts(const ShortcutMap &keys);
     // Stores the keys with the bar state, for the next start.
     void storeShortcuts() const;
+
+    // The commands on the quick-access bar, left to right; puts exactly `commands` there
+    // (buttons of others are hidden, missing ones added); stores them with the bar state.
+    QList<int> quickAccessCommands() const;
+    void applyQuickAccess(const QList<int> &commands);
+    void storeQuickAccess() const;
 
     // The sheet's categories: the File menu, each ribbon group, all commands.
     QList<CommandCategory> categories() const;

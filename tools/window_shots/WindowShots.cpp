@@ -134,8 +134,8 @@ int main(int argc, char **argv)
     ok = save(about, out + QStringLiteral("/about.png")) && ok;
     about.hide();
     FrameServices &services = frame.services();
-    CCustomiseDlg customise(
-        services.categories(), services.currentShortcuts(), services.defaultShortcuts(), 0, &frame);
+    CCustomiseDlg customise(services.categories(), services.currentShortcuts(), services.defaultShortcuts(),
+        services.quickAccessCommands(), 0, &frame);
     customise.show();
     ok = save(customise, out + QStringLiteral("/customise-commands.png")) && ok;
     customise.pages()->setCurrentIndex(CCustomiseDlg::KeyboardPage);

@@ -615,6 +615,39 @@ private Q_SLOTS:
         QVERIFY(current->action(Cmd::OpenDefaultList)->shortcuts().isEmpty());
     }
 
+    void quickAccessSurvivesARestart()
+    {
+        const QList<int> standard = { Cmd::New, Cmd::Open, Cmd::Save, Cmd::UpdateSelected };
+        {
+            auto frame = makeFrame();
+            QCOMPARE(frame->services().quickAccessCommands(), standard);
+            frame->services().beforeSheetRuns = [&](CCustomiseDlg &sheet) {
+                sheet.selectListedCommand(Cmd::Copy);
+                QCOMPARE(sheet.listedCommand(), Cmd::Copy);
+                QVERIFY(sheet.addToQuickAccess(Cmd::Copy));
+                QVERIFY2(!sheet.addToQuickAccess(Cmd::Copy), "a command is on the bar once");
+                QVERIFY(sheet.removeFromQuickAccess(Cmd::Open));
+                QVERIFY(!sheet.removeFromQuickAccess(Cmd::Find));
+                QTimer::singleShot(0, &sheet, &QDialog::accept);
+            };
+            frame->action(Cmd::Customise)->trigger();
+            QCOMPARE(frame->services().quickAccessCommands(),
+                QList<int>({ Cmd::New, Cmd::Save, Cmd::UpdateSelected, Cmd::Copy }));
+        }
+        auto again = makeFrame();
+        QCOMPARE(again->services().quickAccessCommands(),
+            QList<int>({ Cmd::New, Cmd::Save, Cmd::UpdateSelected, Cmd::Copy }));
+        // Open comes back on its old place.
+        again->services().applyQuickAccess(
+            { Cmd::New, Cmd::Open, Cmd::Save, Cmd::UpdateSelected, Cmd::Copy });
+        QCOMPARE(again->services().quickAccessCommands(),
+            QList<int>({ Cmd::New, Cmd::Open, Cmd::Save, Cmd::UpdateSelected, Cmd::Copy }));
+        // A stored list with unknown or repeated ids keeps the known ones once.
+        QSettings().setValue(again->barStateName() + u"/QuickAccess"_s, u"57600,abc,99999,57600,57634"_s);
+        auto third = makeFrame();
+        QCOMPARE(third->services().quickAccessCommands(), QList<int>({ Cmd::New, Cmd::Copy }));
+    }
+
     void shortcutTextsAreRead()
     {
         QCOMPARE(ShortcutsOfText(u"Ctrl+L; F4"_s),

@@ -10,6 +10,7 @@
 #include "app/ui/FileDropHandler.h"
 #include "app/ui/FrameServices.h"
 #include "app/ui/KeyTips.h"
+#include "app/ui/PeriodSpinBox.h"
 #include "app/ui/RibbonBar.h"
 #include "app/ui/StatusBarPanes.h"
 #include "corelib/Messages.h"
@@ -363,9 +364,8 @@ void CMainFrame::createRibbon()
     m_ribbon->beginGroup(tessera::ResourceString(Ids::CaptionGroupSettings));
     small(Cmd::TextColour);
     small(Cmd::BackColour);
-    m_periodBox = new QSpinBox;
+    m_periodBox = new PeriodSpinBox(AppSettings::kMinUpdateMinutes, AppSettings::kMaxUpdateMinutes);
     m_periodBox->setObjectName(QStringLiteral("UpdatePeriod32773"));
-    m_periodBox->setRange(AppSettings::kMinUpdateMinutes, AppSettings::kMaxUpdateMinutes);
     m_periodBox->setWrapping(false);
     m_periodBox->setFixedWidth(kPeriodBoxWidth);
     m_periodBox->setValue(static_cast<int>(m_settings.updateSpan / 60));
@@ -768,6 +768,12 @@ void CMainFrame::onCodeBoxCommitted()
 void CMainFrame::onPeriodCommitted()
 {
     const int minutes = m_periodBox->value();
+    if (!m_periodBox->isAcceptable(minutes)) {
+        // Refused: the box shows the period that stays in force.
+        m_periodBox->setValue(static_cast<int>(m_settings.updateSpan / 60));
+        tessera::ShowResourceMessage(Ids::MsgPeriodOutOfRange, {}, tessera::MbOk | tessera::MbIconWarning);
+        return;
+    }
     if (static_cast<quint64>(minutes) * 60 == m_settings.updateSpan)
         return;
     m_settings.updateSpan = static_cast<quint64>(minutes) * 60;

@@ -17,7 +17,7 @@ class CQuotraView;
 class KeyTips;
 class QLineEdit;
 class QMenu;
-class QSpinBox;
+class PeriodSpinBox;
 class QTimer;
 class RibbonBar;
 class StatusBarPanes;
@@ -42,7 +42,7 @@ public:
     KeyTips &keyTips() const { return *m_keyTips; }
     QAction *action(int commandId) const { return m_actions.value(commandId); }
     QLineEdit *codeBox() const { return m_codeBox; }
-    QSpinBox *periodBox() const { return m_periodBox; }
+    PeriodSpinBox *periodBox() const { return m_periodBox; }
     CopyDataServer *copyDataServer() const { return m_copyData; }
     FileDropHandler *fileDrops() const { return m_fileDrops; }
     FrameServices &services() const { return *m_services; }
@@ -131,7 +131,7 @@ private:
     QMenu *m_rowMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
     QLineEdit *m_codeBox = nullptr;
-    QSpinBox *m_periodBox = nullptr;
+    PeriodSpinBox *m_periodBox = nullptr;
     QTimer *m_updateTimer = nullptr;
     CopyDataServer *m_copyData = nullptr;
     FileDropHandler *m_fileDrops = nullptr;

@@ -9,6 +9,7 @@
 #include "app/ui/CopyDataServer.h"
 #include "app/ui/FileDropHandler.h"
 #include "app/ui/HelpCommand.h"
+#include "app/ui/PeriodSpinBox.h"
 #include "app/ui/StatusBarPanes.h"
 #include "app/ui/UpdateNotice.h"
 #include "corelib/LanguageModule.h"
@@ -247,6 +248,48 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(stale));
         QCOMPARE(runCli({ u"send"_s, u"StockCode:7203"_s }), 2);
         QVERIFY2(!QFileInfo::exists(stale), "the socket of an ended process is removed");
+    }
+
+    // ---- The update period box
+
+    void periodBoxRefusesValuesOutsideTheRange()
+    {
+        settings.updateSpan = 3600;
+        auto frame = makeFrame();
+        frame->newDocument();
+        PeriodSpinBox *box = frame->periodBox();
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        frame->activateWindow();
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        const auto commit = [&](const QString &text) {
+            box->selectAll();
+            QTest::keyClicks(box, text);
+            QTest::keyClick(box, Qt::Key_Return);
+        };
+        for (const QString &bad : { u"0"_s, u"121"_s, u"abc"_s, u"-5"_s, u"999999"_s }) {
+            messages.clear();
+            commit(bad);
+            QCOMPARE(messages, QStringList({ tessera::ResourceString(Ids::MsgPeriodOutOfRange) }));
+            QCOMPARE(settings.updateSpan, quint64(3600));
+            QCOMPARE(box->value(), 60);
+        }
+        messages.clear();
+        commit(u"30"_s);
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(settings.updateSpan, quint64(1800));
+        QCOMPARE(frame->findChild<QLabel *>(u"Pane0"_s)->text(),
+            tessera::FormatResourceString(Ids::MsgPeriodSet, { u"30"_s }));
+        // The spin buttons stop at the ends.
+        box->setValue(120);
+        box->stepBy(1);
+        QCOMPARE(box->value(), 120);
+        box->setValue(1);
+        box->stepBy(-1);
+        QCOMPARE(box->value(), 1);
+        box->stepBy(1);
+        QCOMPARE(box->value(), 2);
     }
 
     // ---- Dropped files

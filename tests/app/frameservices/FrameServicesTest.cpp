@@ -233,6 +233,33 @@ private Q_SLOTS:
         QVERIFY(err.contains("usage"));
     }
 
+    // The program itself: a running window takes codes from quotra-cli send; after it is
+    // killed, its socket is stale and the next send removes it and reaches nobody.
+    void cliSendToTheRunningProgram()
+    {
+        QTemporaryDir work;
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+        env.insert(u"XDG_CONFIG_HOME"_s, work.filePath(u"config"_s));
+        env.insert(u"XDG_DATA_HOME"_s, work.filePath(u"data"_s));
+        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        env.insert(u"QUOTRA_SITE_ROOT"_s, u"http://127.0.0.1:1/"_s);
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(QUOTRA_BIN_DIR) + u"/quotra"_s, {});
+        QVERIFY(program.waitForStarted());
+        const QString socket = CopyData::SocketPath(runtime.filePath(u"quotra"_s), program.processId());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 30000);
+        const QString pid = QString::number(program.processId());
+        QCOMPARE(runCli({ u"send"_s, u"--pid"_s, pid, u"StockCode:7203"_s }), 0);
+        QCOMPARE(runCli({ u"send"_s, u"--pid"_s, pid, u"StockCode7203"_s }), 1);
+        program.kill();
+        QVERIFY(program.waitForFinished());
+        QVERIFY2(QFileInfo::exists(socket), "a killed window leaves its socket");
+        QCOMPARE(runCli({ u"send"_s, u"StockCode:7203"_s }), 2);
+        QVERIFY2(!QFileInfo::exists(socket), "the stale socket is removed");
+    }
+
     void cliSendWithoutWindowRemovesStaleSockets()
     {
         // A socket file left by a process that is gone: our own id is still running, so

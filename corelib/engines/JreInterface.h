@@ -19,7 +19,11 @@
 extern "C" {
 #endif
 
+#ifdef __cplusplus
+typedef char16_t JreChar;
+#else
 typedef uint16_t JreChar;
+#endif
 
 // The compile structure: the caller zeroes it and sets `size` before Jre2Open; the module
 // owns what `engine` points at until Jre2Close.

@@ -173,6 +173,22 @@
     X(CommandRegisterTask, 5013, 0)                                                                          \
     X(CommandColumnSettings, 5019, 0)                                                                        \
     X(CommandResetColours, 5020, 0)                                                                          \
+    /* find dialog and its fuzzy options */                                                                  \
+    X(CaptionFindDialog, 8896, 0)                                                                            \
+    X(CaptionFindWhat, 8897, 0)                                                                              \
+    X(CaptionMatchCase, 8898, 0)                                                                             \
+    X(CaptionRegularExpression, 8899, 0)                                                                     \
+    X(CaptionFuzzy, 8900, 0)                                                                                 \
+    X(CaptionFuzzyOptions, 8901, 0)                                                                          \
+    X(CaptionDirection, 8902, 0)                                                                             \
+    X(CaptionUp, 8903, 0)                                                                                    \
+    X(CaptionDown, 8904, 0)                                                                                  \
+    X(CaptionFindNextButton, 8905, 0)                                                                        \
+    X(CaptionClose, 8906, 0)                                                                                 \
+    X(CaptionFuzzyOptionsDialog, 8910, 0)                                                                    \
+    X(CaptionFoldWidth, 8911, 0)                                                                             \
+    X(CaptionFoldKana, 8912, 0)                                                                              \
+    X(CaptionFoldCase, 8913, 0)                                                                              \
     X(CaptionNewMenu, 9162, 0)                                                                               \
     X(CaptionAllCommands, 9169, 0)                                                                           \
     X(CaptionBuiltInMenus, 9174, 0)                                                                          \

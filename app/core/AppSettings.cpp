@@ -76,6 +76,8 @@ void AppSettings::Load(QSettings &store)
     readFlag(store, "SearchCase", searchCase, false);
     readFlag(store, "SearchRegular", searchRegular, false);
     readFlag(store, "SearchFuzzy", searchFuzzy, false);
+    readNumber(store, "FuzzyOptions", fuzzyOptions, 7u);
+    fuzzyOptions &= 7u;
     readNumber(store, "CustomPage", customPage, 0);
     // Only page numbers the customisation sheet has.
     if (customPage < 0 || customPage >= kCustomPageCount)
@@ -136,6 +138,7 @@ bool AppSettings::Save(QSettings &store) const
     store.setValue(key("SearchCase"), int(searchCase));
     store.setValue(key("SearchRegular"), int(searchRegular));
     store.setValue(key("SearchFuzzy"), int(searchFuzzy));
+    store.setValue(key("FuzzyOptions"), fuzzyOptions);
     store.setValue(key("CustomPage"), customPage);
     store.setValue(key("TaskWeek"), taskWeek);
     store.setValue(key("RankingNo"), rankingNo);

@@ -32,6 +32,7 @@ struct AppSettings {
     bool searchCase = false; // "SearchCase"
     bool searchRegular = false; // "SearchRegular"
     bool searchFuzzy = false; // "SearchFuzzy"
+    quint32 fuzzyOptions = 7; // "FuzzyOptions": what fuzzy matching folds, bits width 1, kana 2, case 4
     qint32 customPage = 0; // "CustomPage": 0-4
     quint32 taskWeek = 0; // "TaskWeek": bits 0-6 Sunday..Saturday, bit 15 auto run
     qint32 rankingNo = 0; // "RankingNo": 0-5

@@ -8,6 +8,7 @@
 #include "app/ui/CommandTable.h"
 #include "app/ui/CopyDataServer.h"
 #include "app/ui/FileDropHandler.h"
+#include "app/ui/FindController.h"
 #include "app/ui/FrameServices.h"
 #include "app/ui/KeyTips.h"
 #include "app/ui/PeriodSpinBox.h"
@@ -127,6 +128,7 @@ CMainFrame::CMainFrame(AppSettings &settings, const CCLineInfo &commandLine, QWi
     m_panes = new StatusBarPanes(*this, m_taskbar.get());
     m_view->setProgressDisplay(m_panes);
 
+    m_find = new FindController(m_settings, *m_view, this);
     createActions();
     createMenus();
     createRibbon();
@@ -231,6 +233,9 @@ void CMainFrame::createActions()
         m_view->setFocus();
     });
     on(Cmd::FitColumns, [this] { m_view->fitAllColumns(); });
+    on(Cmd::Find, [this] { m_find->find(); });
+    on(Cmd::FindNext, [this] { m_find->findNext(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier); });
+    on(Cmd::FindPrevious, [this] { m_find->findNext(true); });
     on(Cmd::Holdings, [this] { RunHoldingsCommand(*m_view, this); });
     on(Cmd::ProfitSum, [this] { RunProfitSumCommand(*m_view); });
     on(Cmd::ColumnDialog, [this] { RunColumnDialog(*m_view, this); });
@@ -431,6 +436,8 @@ void CMainFrame::updateCommandStates()
     set(Cmd::Save, hasRows);
     set(Cmd::SaveAs, hasRows);
     set(Cmd::Find, hasRows);
+    set(Cmd::FindNext, hasRows);
+    set(Cmd::FindPrevious, hasRows);
     set(Cmd::Workbook, hasRows);
     set(Cmd::Holdings, selected > 0);
     set(Cmd::ProfitSum, selected > 0);

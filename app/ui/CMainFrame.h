@@ -14,6 +14,7 @@ class CQuotraDoc;
 class FileDropHandler;
 class FrameServices;
 class CQuotraView;
+class FindController;
 class KeyTips;
 class QLineEdit;
 class QMenu;
@@ -41,6 +42,7 @@ public:
     StatusBarPanes &statusPanes() const { return *m_panes; }
     KeyTips &keyTips() const { return *m_keyTips; }
     QAction *action(int commandId) const { return m_actions.value(commandId); }
+    FindController &finder() const { return *m_find; }
     QLineEdit *codeBox() const { return m_codeBox; }
     PeriodSpinBox *periodBox() const { return m_periodBox; }
     CopyDataServer *copyDataServer() const { return m_copyData; }
@@ -124,6 +126,7 @@ private:
     RibbonBar *m_ribbon = nullptr;
     StatusBarPanes *m_panes = nullptr;
     KeyTips *m_keyTips = nullptr;
+    FindController *m_find = nullptr;
     QHash<int, QAction *> m_actions;
     QMenu *m_fileMenu = nullptr;
     QMenu *m_recentMenu = nullptr;

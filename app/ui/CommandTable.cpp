@@ -16,9 +16,9 @@ constexpr CommandDef kCommands[] = {
     // Codes
     { Cmd::UpdateSelected, Cmd::UpdateSelected, "U", "view-refresh", "F5", true },
     { Cmd::OpenWebPage, Cmd::OpenWebPage, "I", "internet-web-browser", "", true },
-    { Cmd::Find, Cmd::Find, "F", "edit-find", "Ctrl+F", false },
-    { Cmd::FindNext, Cmd::FindNext, "", "", "F3", false },
-    { Cmd::FindPrevious, Cmd::FindNext, "", "", "Shift+F3", false },
+    { Cmd::Find, Cmd::Find, "F", "edit-find", "Ctrl+F", true },
+    { Cmd::FindNext, Cmd::FindNext, "", "", "F3", true },
+    { Cmd::FindPrevious, Cmd::FindNext, "", "", "Shift+F3", true },
     { Cmd::Workbook, Cmd::Workbook, "E", "x-office-spreadsheet", "", false },
     { Cmd::Chart, Cmd::Chart, "G", "quotra-chart", "", true },
     { Cmd::Delete, Cmd::Delete, "D", "edit-delete", "Del", true },

@@ -440,6 +440,16 @@ void CQuotraView::scrollRowIntoView(int row)
     horizontalScrollBar()->setValue(x);
 }
 
+void CQuotraView::scrollRowFullyIntoView(int row)
+{
+    const QModelIndex index = m_model->index(row, std::min(1, m_model->columnCount() - 1));
+    if (!index.isValid())
+        return;
+    const int x = horizontalScrollBar()->value();
+    scrollTo(index, QAbstractItemView::EnsureVisible);
+    horizontalScrollBar()->setValue(x);
+}
+
 void CQuotraView::emitSelectionCount()
 {
     Q_EMIT selectionCountChanged(selectedCount(), m_model->rowCount());

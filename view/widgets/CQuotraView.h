@@ -62,11 +62,14 @@ public:
     // Selects the row of `code` and scrolls it into view; false when it is not listed.
     bool selectCode(const QString &code);
     void scrollRowIntoView(int row);
+    // Scrolls vertically until the whole row is in view (find).
+    void scrollRowFullyIntoView(int row);
     bool isUpdating() const { return m_updating; }
     // Where the list was last right-clicked (global), and the header column (list column)
     // last right-clicked, -1 for none.
     QPoint lastRightClick() const { return m_lastRightClick; }
     int rightClickedColumn() const { return m_rightClickedColumn; }
+    void clearLastRightClick() { m_lastRightClick = QPoint(); }
 
     // ---- Commands
     void deleteSelectedRows(); // 4015

@@ -1,0 +1,105 @@
+#include "app/ui/FindController.h"
+
+#include "app/core/AppSettings.h"
+#include "app/ui/CFindDlg.h"
+#include "corelib/Messages.h"
+#include "corelib/StringIds.h"
+#include "view/table/ListTable.h"
+#include "view/table/RowFind.h"
+#include "view/widgets/CQuotraView.h"
+
+#include <QApplication>
+#include <QScrollBar>
+
+FindController::FindController(AppSettings &settings, CQuotraView &view, QWidget *window)
+    : QObject(window)
+    , m_settings(settings)
+    , m_view(view)
+    , m_window(window)
+{
+    tessera::CJre::SetFuzzyFold(settings.fuzzyOptions);
+    tessera::CJre::Init(1);
+}
+
+QString FindController::initialText() const
+{
+    QString text = m_lastText;
+    const QPoint clicked = m_view.lastRightClick();
+    if (!clicked.isNull() && m_settings.searchGet) {
+        const QModelIndex index = m_view.indexAt(m_view.viewport()->mapFromGlobal(clicked));
+        if (index.isValid()) {
+            const QString cell = m_view.listModel().table().cellTextAt(index.row(), index.column());
+            qsizetype lead = 0;
+            while (lead < cell.size() && cell.at(lead).isSpace())
+                ++lead;
+            if (lead < cell.size())
+                text = cell.mid(lead);
+        }
+    }
+    return text;
+}
+
+void FindController::find()
+{
+    if (!m_window || !m_view.isVisible())
+        return;
+    if (m_dialog) {
+        m_dialog->raise();
+        m_dialog->activateWindow();
+        return;
+    }
+    const QString text = initialText();
+    m_view.clearLastRightClick();
+    m_dialog = new CFindDlg(m_jre, m_settings, m_window);
+    m_dialog->setOptions(m_settings.searchRegular && tessera::CJre::s_bJre32,
+        m_settings.searchFuzzy && tessera::CJre::s_bHmJre);
+    connect(m_dialog, &tessera::CXFindDialog::findNext, this, &FindController::onDialogFindNext);
+    connect(m_dialog, &tessera::CXFindDialog::closing, this, [this] { m_dialog = nullptr; });
+    unsigned flags = 0;
+    if (m_settings.searchCase)
+        flags |= tessera::CXFindDialog::FrMatchCase;
+    if (m_lastDown)
+        flags |= tessera::CXFindDialog::FrDown;
+    m_dialog->Create(text, flags, m_window);
+}
+
+void FindController::onDialogFindNext(bool down)
+{
+    if (!m_dialog)
+        return;
+    m_lastText = m_dialog->findText();
+    m_lastDown = down;
+    if (!findInList(down))
+        tessera::ShowResourceMessage(Ids::MsgNotFound);
+}
+
+void FindController::findNext(bool up)
+{
+    if (m_lastText.isEmpty()) {
+        find();
+        return;
+    }
+    if (!findInList(!up))
+        tessera::ShowResourceMessage(Ids::MsgNotFound);
+}
+
+bool FindController::findInList(bool down)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::vector<int> selected = m_view.selectedRows();
+    const ListTable &table = m_view.listModel().table();
+    const int n = table.rowCount();
+    std::optional<int> first;
+    if (!selected.empty())
+        first = selected.front();
+    // The selected rows lose their selection whether or not a row is found.
+    m_view.selectRows({});
+    const int start = FindStartRow(n, first, down);
+    const int found = start < 0 ? -1 : FindRow(table, m_jre, start, down);
+    if (found >= 0) {
+        m_view.selectRows({ found });
+        m_view.scrollRowFullyIntoView(found);
+    }
+    QApplication::restoreOverrideCursor();
+    return found >= 0;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "corelib/CJre.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "app/ui/CFindDlg.h"
+class CQuotraView;
+class QWidget;
+struct AppSettings;
+
+// The window's find: the matcher bound at start-up, the find dialog while it is open, the
+// last find text and direction, and find in list over the view's displayed texts.
+class FindController : public QObject {
+    Q_OBJECT
+public:
+    FindController(AppSettings &settings, CQuotraView &view, QWidget *window);
+
+    // The Find command: focuses an open dialog, else opens one with the initial text.
+    void find();
+    // Find next (F3) and, with `up`, find previous (Shift+F3): acts as Find while no text
+    // was searched yet; shows 2016 when nothing is found.
+    void findNext(bool up = false);
+    // Searches from after the selection in the direction; selects and shows the found row.
+    bool findInList(bool down);
+
+    CFindDlg *dialog() const { return m_dialog; }
+    const QString &lastText() const { return m_lastText; }
+    bool lastDown() const { return m_lastDown; }
+    tessera::CJre &matcher() { return m_jre; }
+
+private:
+    void onDialogFindNext(bool down);
+    QString initialText() const;
+
+    AppSettings &m_settings;
+    CQuotraView &m_view;
+    QWidget *m_window;
+    tessera::CJre m_jre;
+    QPointer<CFindDlg> m_dialog;
+    QString m_lastText;
+    bool m_lastDown = true;
+};

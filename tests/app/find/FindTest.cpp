@@ -1,0 +1,324 @@
+#include "app/core/AppSettings.h"
+#include "app/core/CCLineInfo.h"
+#include "app/ui/CFindDlg.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/FindController.h"
+#include "corelib/CJre.h"
+#include "corelib/LanguageModule.h"
+#include "corelib/Messages.h"
+#include "corelib/StringIds.h"
+#include "document/CQuotraDoc.h"
+#include "quotes/QuoteRecord.h"
+#include "view/table/CellText.h"
+#include "view/table/ListTable.h"
+#include "view/table/RowFind.h"
+#include "view/widgets/CQuotraView.h"
+
+#include "tests/support/RowBuilders.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using tessera::CJre;
+
+class FindTest : public QObject {
+    Q_OBJECT
+
+private:
+    AppSettings settings;
+    QStringList messages;
+
+    void bindEngines(const char *folder)
+    {
+        CJre::Release();
+        if (folder)
+            qputenv("QUOTRA_ENGINE_DIR", folder);
+        else
+            qunsetenv("QUOTRA_ENGINE_DIR");
+        CJre::Init(1);
+    }
+
+    // A frame showing code, name and price of the rows.
+    std::unique_ptr<CMainFrame> frameWith(RecordMap rows, ColumnLayout layout = {})
+    {
+        auto frame = std::make_unique<CMainFrame>(settings, CCLineInfo {});
+        frame->document().replaceRows(std::move(rows));
+        if (layout.orderList.isEmpty())
+            layout = MakeLayout({ { 1, 0, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, true);
+        frame->view().refresh(&layout);
+        frame->show();
+        return frame;
+    }
+    QStringList selectedCodes(CMainFrame &frame) { return frame.view().selectedCodes(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(tessera::LanguageModule::instance().load());
+        tessera::SetMessageHandler([this](const QString &text, unsigned) {
+            messages << text;
+            return int(tessera::IdOk);
+        });
+        qputenv("QUOTRA_SITE_ROOT", "http://127.0.0.1:1/");
+    }
+    void cleanupTestCase()
+    {
+        tessera::SetMessageHandler({});
+        CJre::Release();
+    }
+    void init()
+    {
+        QSettings().clear();
+        settings = AppSettings();
+        settings.currentLanguage = 1041;
+        messages.clear();
+        tessera::CXFindDialog::forgetPosition();
+        bindEngines(nullptr); // beside the program: both modules
+    }
+
+    // ---- Find in list
+
+    void findNextVisitsEveryMatchOnceAndStopsAtTheEnd()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha Motor"_s }, { u"1002"_s, u"20"_s, u"Beta"_s },
+            { u"1003"_s, u"30"_s, u"Gamma motor"_s }, { u"1004"_s, u"40"_s, u"MOTORS"_s } }));
+        FindController &find = frame->finder();
+        QVERIFY(find.matcher().Compile(u"motor"_s, false, false, false));
+        QStringList visited;
+        while (find.findInList(true))
+            visited << selectedCodes(*frame);
+        QCOMPARE(visited, (QStringList { u"1001"_s, u"1003"_s, u"1004"_s }));
+        QVERIFY(frame->view().selectedRows().empty()); // the last selection is lost, no wrap
+        // Upwards from the last row.
+        frame->view().selectRows({ 3 });
+        QVERIFY(find.findInList(false));
+        QCOMPARE(selectedCodes(*frame), QStringList { u"1003"_s });
+        frame->view().selectRows({ 0 });
+        QVERIFY(!find.findInList(false)); // the first row going up: not found at once
+    }
+
+    void lastRowSelectedFindsNothingDownward()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Motor"_s }, { u"1002"_s, u"20"_s, u"Motor"_s } }));
+        frame->view().selectRows({ 1 });
+        QVERIFY(frame->finder().matcher().Compile(u"Motor"_s, true, false, false));
+        QVERIFY(!frame->finder().findInList(true));
+        QVERIFY(frame->view().selectedRows().empty());
+    }
+
+    void findNextWithoutTextOpensTheDialogAndShows2016WhenNothingIsFound()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s } }));
+        FindController &find = frame->finder();
+        find.findNext();
+        QVERIFY(find.dialog());
+        find.dialog()->textBox()->setEditText(u"zzz"_s);
+        QTest::mouseClick(find.dialog()->findChild<QPushButton *>(u"FindNext"_s), Qt::LeftButton);
+        QCOMPARE(messages, QStringList { tessera::ResourceString(Ids::MsgNotFound) });
+        QCOMPARE(find.lastText(), u"zzz"_s);
+        find.findNext();
+        QCOMPARE(messages.size(), 2);
+    }
+
+    void hiddenFieldIsNotSearched()
+    {
+        RecordMap rows = MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s } });
+        rows.begin()->second->values.set(SlotMarket, u"secret"_s);
+        auto frame = frameWith(std::move(rows));
+        QVERIFY(frame->finder().matcher().Compile(u"secret"_s, false, false, false));
+        QVERIFY(!frame->finder().findInList(true));
+        QVERIFY(frame->view().toggleField(FieldMarket));
+        QVERIFY(frame->finder().findInList(true));
+    }
+
+    void displayedFormsAreSearched()
+    {
+        const qint64 when = QDateTime(QDate(2024, 3, 5), QTime(9, 7)).toSecsSinceEpoch();
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"1,234.5"_s, u"Alpha"_s, when } }),
+            MakeLayout({ { 1, 0, 50 }, { 4, 1, 80 }, { 14, 0, 120 } }, 1, true));
+        CJre &jre = frame->finder().matcher();
+        QVERIFY(jre.Compile(u"1,234.5 "_s, true, false, false)); // decimal alignment space
+        QVERIFY(frame->finder().findInList(true));
+        frame->view().selectRows({});
+        QVERIFY(jre.Compile(u"1234.5"_s, true, false, false)); // the raw value is not shown
+        QVERIFY(!frame->finder().findInList(true));
+        QVERIFY(jre.Compile(u"2024/03/05 09:07"_s, true, false, false));
+        QVERIFY(frame->finder().findInList(true));
+    }
+
+    void rightClickedCellBecomesTheInitialText()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"  Alpha"_s } }));
+        CQuotraView &view = frame->view();
+        QTest::qWait(20);
+        const QRect cell = view.visualRect(view.listModel().index(0, 2));
+        QContextMenuEvent click(QContextMenuEvent::Mouse, cell.center(), view.viewport()->mapToGlobal(cell.center()));
+        QCoreApplication::sendEvent(view.viewport(), &click);
+        frame->finder().find();
+        QVERIFY(frame->finder().dialog());
+        QCOMPARE(frame->finder().dialog()->findText(), u"Alpha"_s);
+        frame->finder().dialog()->close();
+        QTest::qWait(10);
+        QVERIFY(!frame->finder().dialog());
+
+        settings.searchGet = false;
+        QCoreApplication::sendEvent(view.viewport(), &click);
+        frame->finder().find();
+        QCOMPARE(frame->finder().dialog()->findText(), QString()); // the last find text
+    }
+
+    // ---- The dialog
+
+    void historyKeepsOneEntryPerTextNewestFirst()
+    {
+        settings.searchStrs = { u"old"_s };
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s } }));
+        frame->finder().find();
+        CFindDlg *dlg = frame->finder().dialog();
+        QVERIFY(dlg);
+        QCOMPARE(dlg->historyEntries(), QStringList { u"old"_s });
+        auto *next = dlg->findChild<QPushButton *>(u"FindNext"_s);
+        for (const QString &t : { u"alpha"_s, u"ALPHA"_s, u"beta"_s, u"OLD"_s }) {
+            dlg->textBox()->setEditText(t);
+            next->click();
+        }
+        QCOMPARE(dlg->historyEntries(), (QStringList { u"beta"_s, u"alpha"_s, u"old"_s }));
+        dlg->close();
+        QCOMPARE(settings.searchStrs, (QStringList { u"beta"_s, u"alpha"_s, u"old"_s }));
+    }
+
+    void textLongerThanTheLimitIsCut()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s } }));
+        frame->finder().find();
+        QLineEdit *edit = frame->finder().dialog()->textBox()->lineEdit();
+        edit->clear();
+        QTest::keyClicks(edit, QString(100, u'x'));
+        QCOMPARE(edit->text().size(), qsizetype(tessera::CXFindDialog::kMaxTextLength));
+    }
+
+    void findNextButtonNeedsText()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s } }));
+        frame->finder().find();
+        CFindDlg *dlg = frame->finder().dialog();
+        auto *next = dlg->findChild<QPushButton *>(u"FindNext"_s);
+        dlg->textBox()->setEditText(QString());
+        QVERIFY(!next->isEnabled());
+        dlg->textBox()->setEditText(u"a"_s);
+        QVERIFY(next->isEnabled());
+        QVERIFY(next->isDefault());
+    }
+
+    void refusedPatternKeepsTheDialogOpenAndSearchesNothing()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha(1"_s } }));
+        frame->finder().find();
+        CFindDlg *dlg = frame->finder().dialog();
+        dlg->findChild<QCheckBox *>(u"Regular1041"_s)->setChecked(true);
+        dlg->textBox()->setEditText(u"a(1"_s);
+        dlg->findChild<QPushButton *>(u"FindNext"_s)->click();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.front().contains(u"offset"_s));
+        QVERIFY(frame->view().selectedRows().empty());
+        QVERIFY(dlg->isVisible());
+        QVERIFY(settings.searchRegular); // the options were stored first
+    }
+
+    void compilesOnlyWhenTextOrOptionsChange()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s }, { u"1002"_s, u"10"_s, u"Alpha"_s } }));
+        frame->finder().find();
+        CFindDlg *dlg = frame->finder().dialog();
+        auto *next = dlg->findChild<QPushButton *>(u"FindNext"_s);
+        dlg->textBox()->setEditText(u"alpha"_s);
+        next->click();
+        QCOMPARE(selectedCodes(*frame), QStringList { u"1001"_s });
+        // Another compile behind the dialog's back; the same text and options do not compile again.
+        frame->finder().matcher().Compile(u"nothing"_s, false, false, false);
+        next->click();
+        QVERIFY(frame->view().selectedRows().empty());
+        QCOMPARE(messages.size(), 1);
+        frame->view().selectRows({});
+        dlg->findChild<QCheckBox *>(u"MatchCase1040"_s)->setChecked(true);
+        dlg->textBox()->setEditText(u"Alpha"_s);
+        next->click();
+        QCOMPARE(selectedCodes(*frame), QStringList { u"1001"_s });
+    }
+
+    void optionBoxesFollowTheEngines()
+    {
+        settings.searchRegular = true;
+        settings.searchFuzzy = true;
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s } }));
+        frame->finder().find();
+        CFindDlg *dlg = frame->finder().dialog();
+        QVERIFY(dlg->findChild<QCheckBox *>(u"Regular1041"_s)->isEnabled());
+        QVERIFY(dlg->findChild<QCheckBox *>(u"Fuzzy1048"_s)->isChecked());
+        QVERIFY(dlg->findChild<QPushButton *>(u"FuzzyOptions1024"_s)->isEnabled());
+        QCOMPARE(dlg->infoText(), u"HMJRE.SO V1.0"_s);
+        dlg->findChild<QCheckBox *>(u"Regular1041"_s)->setChecked(false);
+        dlg->findChild<QCheckBox *>(u"Fuzzy1048"_s)->setChecked(false);
+        QCOMPARE(dlg->infoText(), QString());
+        QVERIFY(!dlg->findChild<QPushButton *>(u"FuzzyOptions1024"_s)->isEnabled());
+        dlg->close();
+
+        bindEngines(QUOTRA_ENGINE_REGEX_ONLY);
+        frame->finder().find();
+        dlg = frame->finder().dialog();
+        QVERIFY(dlg->findChild<QCheckBox *>(u"Regular1041"_s)->isChecked());
+        QVERIFY(!dlg->findChild<QCheckBox *>(u"Fuzzy1048"_s)->isEnabled());
+        QVERIFY(!dlg->findChild<QCheckBox *>(u"Fuzzy1048"_s)->isChecked());
+        QCOMPARE(dlg->infoText(), u"JRE32.SO V1.0"_s);
+        dlg->close();
+
+        bindEngines(QUOTRA_ENGINE_NONE);
+        frame->finder().find();
+        dlg = frame->finder().dialog();
+        QVERIFY(!dlg->findChild<QCheckBox *>(u"Regular1041"_s)->isEnabled());
+        QVERIFY(!dlg->findChild<QCheckBox *>(u"Regular1041"_s)->isChecked());
+        QCOMPARE(dlg->infoText(), QString());
+        dlg->textBox()->setEditText(u"alpha"_s);
+        dlg->findChild<QPushButton *>(u"FindNext"_s)->click();
+        QCOMPARE(selectedCodes(*frame), QStringList { u"1001"_s }); // plain search
+    }
+
+    void positionIsKeptForTheProcess()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s } }));
+        frame->finder().find();
+        frame->finder().dialog()->move(123, 77);
+        const QPoint kept = frame->finder().dialog()->pos();
+        frame->finder().dialog()->close();
+        QTest::qWait(10);
+        frame->finder().find();
+        QCOMPARE(frame->finder().dialog()->pos(), kept);
+    }
+
+    void screenshot()
+    {
+        settings.searchFuzzy = true;
+        settings.searchStrs = { u"トヨタ"_s };
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s } }));
+        frame->finder().find();
+        CFindDlg *dlg = frame->finder().dialog();
+        dlg->textBox()->setEditText(u"とよた"_s);
+        const QString out = qEnvironmentVariable("QUOTRA_SHOTS_DIR");
+        if (out.isEmpty())
+            QSKIP("QUOTRA_SHOTS_DIR names the folder for the picture");
+        QVERIFY(dlg->grab().save(QDir(out).filePath(u"find-dialog.png"_s)));
+    }
+};
+
+QTEST_MAIN(FindTest)
+#include "FindTest.moc"

@@ -87,7 +87,10 @@ Regex::Outcome Regex::match(std::u16string_view text, int32_t start, int32_t &ma
         return Outcome::NoMatch;
     static const PCRE2_UCHAR empty[1] = { 0 };
     const auto *units = text.empty() ? empty : reinterpret_cast<PCRE2_SPTR>(text.data());
-    const int rc = pcre2_match(m_code, units, text.size(), static_cast<PCRE2_SIZE>(start), 0, m_data, m_context);
+    // The JIT's own entry skips the interpreter's checks of pattern and options.
+    const int rc = m_jit
+        ? pcre2_jit_match(m_code, units, text.size(), static_cast<PCRE2_SIZE>(start), 0, m_data, m_context)
+        : pcre2_match(m_code, units, text.size(), static_cast<PCRE2_SIZE>(start), 0, m_data, m_context);
     if (rc >= 0) {
         const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(m_data);
         matchStart = static_cast<int32_t>(ovector[0]);

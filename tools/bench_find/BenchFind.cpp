@@ -1,0 +1,187 @@
+// A find that matches nothing over 100,000 full rows shown in 16 columns (the whole scan),
+// with plain, regular-expression and fuzzy matching, against Python's re searching the same
+// display texts, which are written out first.
+//
+// bench_find [RUNS]   (the engines are bound as the window binds them; QUOTRA_ENGINE_DIR)
+
+#include "corelib/CJre.h"
+#include "view/table/CellText.h"
+#include "view/table/ColumnTable.h"
+#include "view/table/ListTable.h"
+#include "view/table/RowFind.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kRows = 100000;
+
+QString grouped(qint64 v)
+{
+    QString digits = QString::number(v < 0 ? -v : v);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, u',');
+    return v < 0 ? u'-' + digits : digits;
+}
+
+// Full records with texts shaped like the site's: grouped prices with decimals, signed
+// changes and rates, Japanese names, codes of every kind.
+RecordMap makeRecords()
+{
+    std::mt19937 rng(42);
+    std::uniform_int_distribution<int> price(100, 5000000);
+    std::uniform_int_distribution<int> change(-50000, 50000);
+    std::uniform_int_distribution<qint64> volume(0, 300000000);
+    std::uniform_int_distribution<int> kana(0x30A2, 0x30F3);
+    std::uniform_int_distribution<int> length(3, 12);
+    RecordMap map;
+    for (int i = 0; map.size() < static_cast<size_t>(kRows); ++i) {
+        const QString code = i % 10 == 7 ? QString::number(1000 + i % 9000) + u".T"_s : QString::number(1000 + i);
+        auto r = std::make_unique<QuoteRecord>(code);
+        QString name;
+        for (int n = length(rng); n > 0; --n)
+            name += QChar(kana(rng));
+        r->values.set(SlotName, name + u"ホールディングス"_s);
+        r->values.set(SlotMarket, u"東証プライム"_s);
+        for (int slot : { SlotPrice, SlotOpen, SlotHigh, SlotLow, SlotPrevClose, SlotYearHigh, SlotYearLow }) {
+            const int p = price(rng);
+            r->values.set(static_cast<size_t>(slot),
+                grouped(p / 100) + u'.' + QString::number(p % 100).rightJustified(2, u'0'));
+        }
+        const int c = change(rng);
+        r->values.set(SlotDifference, (c > 0 ? u"+"_s : QString()) + QString::number(c / 100.0, 'f', 2));
+        r->values.set(SlotRatio, (c > 0 ? u"+"_s : QString()) + QString::number(c / 1000.0, 'f', 2) + u'%');
+        for (int slot : { SlotVolume, SlotTradingValue, SlotMarketCap })
+            r->values.set(static_cast<size_t>(slot), grouped(volume(rng)));
+        r->values.set(SlotPriceLimit, u"1,500～2,500"_s);
+        for (int slot : { SlotDividend, SlotYield, SlotPer, SlotPbr })
+            r->values.set(static_cast<size_t>(slot), QString::number(change(rng) / 100.0, 'f', 2));
+        r->values.set(SlotStatus, u"更新済"_s);
+        map[code] = std::move(r);
+    }
+    return map;
+}
+
+struct Run {
+    const char *name;
+    QString pattern;
+    bool regular;
+    bool fuzzy;
+    const char *python; // the same pattern for Python's re, empty for none
+};
+
+double medianMs(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    tessera::CJre::Init(1);
+    std::printf("engine: %s (regex %d, fuzzy %d)\n", qPrintable(tessera::CJre::GetDllName()),
+        int(tessera::CJre::s_bJre32), int(tessera::CJre::s_bHmJre));
+
+    const RecordMap records = makeRecords();
+    std::vector<int> shown(16);
+    for (int f = 0; f < 16; ++f)
+        shown[static_cast<size_t>(f)] = f + 1;
+    const ListTable table = BuildExportTable(records, DefaultColumnLayout(), shown);
+    std::printf("rows %d, shown columns %d\n", table.rowCount(), table.header().columnCount() - 1);
+
+    std::vector<QString> texts;
+    texts.reserve(size_t(table.rowCount()) * 16);
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int c = kFindFirstColumn; c < table.header().columnCount(); ++c)
+            texts.push_back(table.cellTextAt(row, c));
+    }
+
+    // The display texts the find searches, one a line (no cell holds a line break here).
+    QTemporaryDir dir;
+    const QString textsPath = dir.filePath(u"texts.txt"_s);
+    {
+        QFile out(textsPath);
+        if (!out.open(QIODevice::WriteOnly))
+            return 1;
+        QString block;
+        for (const QString &t : texts) {
+            block += t + u'\n';
+            if (block.size() > 1 << 20) {
+                out.write(block.toUtf8());
+                block.clear();
+            }
+        }
+        out.write(block.toUtf8());
+    }
+
+    const Run kRuns[] = {
+        { "plain", u"XYZZY"_s, false, false, "XYZZY" },
+        { "regular", u"XYZ[0-9]+Q"_s, true, false, "XYZ[0-9]+Q" },
+        { "fuzzy", u"とよたＸ"_s, false, true, "" },
+        { "fuzzy regular", u"とよた[０-９]+"_s, true, true, "" },
+    };
+    for (const Run &r : kRuns) {
+        tessera::CJre jre;
+        if (!jre.Compile(r.pattern, true, r.regular, r.fuzzy))
+            return 1;
+        std::vector<double> times;
+        int found = 0;
+        for (int k = 0; k < runs; ++k) {
+            QElapsedTimer timer;
+            timer.start();
+            found = FindRow(table, jre, 0, true);
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        }
+        std::printf("%-14s %8.1f ms  (found row %d)\n", r.name, medianMs(times), found);
+        // The matching alone, over texts made beforehand as Python's are.
+        std::vector<double> matchTimes;
+        for (int k = 0; k < runs; ++k) {
+            QElapsedTimer timer;
+            timer.start();
+            int hits = 0;
+            for (const QString &t : texts)
+                hits += jre.Find(t);
+            matchTimes.push_back(double(timer.nsecsElapsed()) / 1e6);
+            found = hits;
+        }
+        std::printf("%-14s %8.1f ms  (matching only, texts made beforehand; hits %d)\n", "",
+            medianMs(matchTimes), found);
+        if (!*r.python)
+            continue;
+        // Python: the same scan over the same texts, timed inside the interpreter.
+        const QString script = uR"(import re, sys, time
+texts = open(sys.argv[1], encoding='utf-8').read().split('\n')[:-1]
+p = re.compile(sys.argv[2])
+best = []
+for _ in range(int(sys.argv[3])):
+    t = time.perf_counter()
+    hit = any(p.search(s) for s in texts)
+    best.append((time.perf_counter() - t) * 1000)
+best.sort()
+print('%.1f %d %d' % (best[len(best) // 2], len(texts), hit))
+)"_s;
+        QProcess python;
+        python.start(u"python3"_s,
+            { u"-c"_s, script, textsPath, QString::fromUtf8(r.python), QString::number(runs) });
+        python.waitForFinished(-1);
+        const QString answer = QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+        std::printf("%-14s %8s ms  (python re; texts, hit: %s)\n", "", qPrintable(answer.section(u' ', 0, 0)),
+            qPrintable(answer.section(u' ', 1)));
+    }
+    return 0;
+}

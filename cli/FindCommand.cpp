@@ -8,8 +8,8 @@ int RunFindCommand(const QStringList &arguments)
 {
     const CliCommand &self = *FindCommand(u"find");
     const ParsedArguments args = ParseArguments(arguments,
-        { { QStringLiteral("case"), false }, { QStringLiteral("regex"), false }, { QStringLiteral("fuzzy"), false },
-            { QStringLiteral("columns"), true } });
+        { { QStringLiteral("case"), false }, { QStringLiteral("regex"), false },
+            { QStringLiteral("fuzzy"), false }, { QStringLiteral("columns"), true } });
     if (!args.ok())
         return UsageError(self, args.error);
     if (args.positional.size() != 2)

@@ -58,8 +58,7 @@ Engine &engine()
     return e;
 }
 
-template<typename Fn>
-void resolve(QLibrary &library, const char *name, Fn &out)
+template<typename Fn> void resolve(QLibrary &library, const char *name, Fn &out)
 {
     out = reinterpret_cast<Fn>(library.resolve(name));
 }
@@ -331,7 +330,8 @@ int CJre::Find(QStringView text)
         if (m_fuzzy && s_bHmJre) {
             if (!e.convertTarget(&e.fuzzy, units(text), length(text)))
                 return 0;
-            const int32_t at = m_matchCase ? e.findRegular(&e.fuzzy, 0) : e.findRegularNoCaseSense(&e.fuzzy, 0);
+            const int32_t at
+                = m_matchCase ? e.findRegular(&e.fuzzy, 0) : e.findRegularNoCaseSense(&e.fuzzy, 0);
             if (at == JRE_FIND_LIMIT)
                 reportLimit();
             return at >= 0 ? 1 : 0;

@@ -6,8 +6,7 @@
 CFindDlg::CFindDlg(tessera::CJre &jre, AppSettings &settings, QWidget *parent)
     : CXFindDialog(jre, kTemplateId, parent)
     , m_settings(settings)
-{
-}
+{ }
 
 void CFindDlg::SaveOptions()
 {

@@ -54,7 +54,8 @@ bool equalIgnoringCase(char16_t a, char16_t b)
 int32_t search(JREFUZZYDATA *data, int32_t start, bool ignoreCase)
 {
     FuzzyEngine *e = engineOf(data);
-    if (!e || !e->hasTarget || e->mode == 0 || start < 0 || static_cast<size_t>(start) > e->target.text.size())
+    if (!e || !e->hasTarget || e->mode == 0 || start < 0
+        || static_cast<size_t>(start) > e->target.text.size())
         return JRE_FIND_NONE;
     const std::u16string_view text = e->target.text;
     const bool extraCase = ignoreCase && !e->caseFolded && (e->fold & JRE_FOLD_CASE);
@@ -64,7 +65,8 @@ int32_t search(JREFUZZYDATA *data, int32_t start, bool ignoreCase)
         if (!extraCase) {
             at = text.find(what, static_cast<size_t>(start));
         } else {
-            const auto it = std::search(text.begin() + start, text.end(), what.begin(), what.end(), equalIgnoringCase);
+            const auto it
+                = std::search(text.begin() + start, text.end(), what.begin(), what.end(), equalIgnoringCase);
             if (it != text.end() || what.empty())
                 at = static_cast<size_t>(it - text.begin());
         }
@@ -133,7 +135,8 @@ JRE_EXPORT int Fuzzy_ConvertTarget(JREFUZZYDATA *data, const JreChar *text, int3
     return 1;
 }
 
-JRE_EXPORT int Fuzzy_ConvertFindString(JREFUZZYDATA *data, const JreChar *pattern, int32_t length, int32_t mode)
+JRE_EXPORT int Fuzzy_ConvertFindString(
+    JREFUZZYDATA *data, const JreChar *pattern, int32_t length, int32_t mode)
 {
     FuzzyEngine *e = engineOf(data);
     if (!e || length < 0 || (length > 0 && !pattern)) {

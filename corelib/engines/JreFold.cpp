@@ -84,8 +84,8 @@ void foldWidth(std::u16string_view source, FoldedText &out)
             for (int32_t k = i; k < j; ++k)
                 out.origin.push_back(k);
         } else {
-            out.text.append(reinterpret_cast<const char16_t *>(normal.getBuffer()),
-                static_cast<size_t>(normal.length()));
+            out.text.append(
+                reinterpret_cast<const char16_t *>(normal.getBuffer()), static_cast<size_t>(normal.length()));
             const bool sameLength = normal.length() == j - i;
             for (int32_t k = 0; k < normal.length(); ++k)
                 out.origin.push_back(sameLength ? i + k : i);
@@ -170,7 +170,8 @@ bool isOperator(char16_t c)
 
 bool isAsciiPunctuation(char16_t c)
 {
-    return c < 0x80 && c > 0x20 && !((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'));
+    return c < 0x80 && c > 0x20
+        && !((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'));
 }
 
 // Appends the folded form of a run of literal characters.
@@ -263,7 +264,8 @@ std::u16string FoldPatternLiterals(std::u16string_view pattern, uint32_t fold, b
             const size_t n = escapeLength(pattern, i);
             out.append(pattern.substr(i, n));
             i += n;
-        } else if (c == u'(' && i + 1 < pattern.size() && (pattern[i + 1] == u'?' || pattern[i + 1] == u'*')) {
+        } else if (c == u'(' && i + 1 < pattern.size()
+            && (pattern[i + 1] == u'?' || pattern[i + 1] == u'*')) {
             const size_t n = groupHeadLength(pattern, i);
             out.append(pattern.substr(i, n));
             i += n;
@@ -281,11 +283,12 @@ std::u16string FoldPatternLiterals(std::u16string_view pattern, uint32_t fold, b
     return out;
 }
 
-bool FoldedAreaToSource(const FoldedText &folded, int32_t pos, int32_t length, int32_t &sourcePos,
-    int32_t &sourceLength)
+bool FoldedAreaToSource(
+    const FoldedText &folded, int32_t pos, int32_t length, int32_t &sourcePos, int32_t &sourceLength)
 {
     const auto size = static_cast<int32_t>(folded.text.size());
-    if (pos < 0 || length < 0 || pos > size || length > size - pos || folded.origin.size() != folded.text.size() + 1)
+    if (pos < 0 || length < 0 || pos > size || length > size - pos
+        || folded.origin.size() != folded.text.size() + 1)
         return false;
     const int32_t start = folded.origin[static_cast<size_t>(pos)];
     int32_t endIndex = pos + length;

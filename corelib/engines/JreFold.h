@@ -30,8 +30,8 @@ std::u16string FoldPatternLiterals(std::u16string_view pattern, uint32_t fold, b
 
 // The source area of a folded area, as Fuzzy_FindArea2RealArea reports it; false when the
 // area lies outside the folded text.
-bool FoldedAreaToSource(const FoldedText &folded, int32_t pos, int32_t length, int32_t &sourcePos,
-    int32_t &sourceLength);
+bool FoldedAreaToSource(
+    const FoldedText &folded, int32_t pos, int32_t length, int32_t &sourcePos, int32_t &sourceLength);
 // The first folded position whose source position is at or after `sourcePos`; -1 when
 // `sourcePos` is outside the source.
 int32_t SourceToFoldedPos(const FoldedText &folded, int32_t sourcePos);

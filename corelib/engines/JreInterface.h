@@ -86,7 +86,8 @@ typedef int (*Fuzzy_CloseFn)(JREFUZZYDATA *data);
 typedef int (*Fuzzy_ConvertTargetFn)(JREFUZZYDATA *data, const JreChar *text, int32_t length);
 // Folds the find string in the given mode (and compiles it in mode 1): 1 on success, 0
 // when refused (message set).
-typedef int (*Fuzzy_ConvertFindStringFn)(JREFUZZYDATA *data, const JreChar *pattern, int32_t length, int32_t mode);
+typedef int (*Fuzzy_ConvertFindStringFn)(
+    JREFUZZYDATA *data, const JreChar *pattern, int32_t length, int32_t mode);
 // Position maps between the converted target and the text it came from; -1 out of range.
 typedef int32_t (*Fuzzy_FindPos2RealPosFn)(JREFUZZYDATA *data, int32_t pos);
 typedef int (*Fuzzy_FindArea2RealAreaFn)(

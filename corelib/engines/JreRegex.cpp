@@ -80,8 +80,8 @@ bool Regex::compile(std::u16string_view pattern, bool caseless, std::u16string &
     return true;
 }
 
-Regex::Outcome Regex::match(std::u16string_view text, int32_t start, int32_t &matchStart, int32_t &matchLength,
-    std::u16string &message) const
+Regex::Outcome Regex::match(std::u16string_view text, int32_t start, int32_t &matchStart,
+    int32_t &matchLength, std::u16string &message) const
 {
     if (!m_code || start < 0 || static_cast<size_t>(start) > text.size())
         return Outcome::NoMatch;

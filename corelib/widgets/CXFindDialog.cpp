@@ -204,8 +204,9 @@ void CXFindDialog::updateOptionState()
     const bool anyOn = m_regular->isChecked() || m_fuzzy->isChecked();
     if (anyOn && CJre::s_bJre32) {
         const quint16 v = CJre::GetVersion();
-        m_info->setText(QStringLiteral("%1 V%2.%3")
-                            .arg(CJre::GetDllName(), QString::number(v >> 8, 16), QString::number(v & 0xFF, 16)));
+        m_info->setText(
+            QStringLiteral("%1 V%2.%3")
+                .arg(CJre::GetDllName(), QString::number(v >> 8, 16), QString::number(v & 0xFF, 16)));
     } else {
         m_info->clear();
     }

@@ -59,11 +59,11 @@ Q_SIGNALS:
 protected:
     // The owner's steps: store the option flags; store the history from historyEntries();
     // fill the drop-down list (setHistory).
-    virtual void SaveOptions() {}
-    virtual void SaveHistory() {}
-    virtual void LoadHistory() {}
+    virtual void SaveOptions() { }
+    virtual void SaveHistory() { }
+    virtual void LoadHistory() { }
     // The fuzzy options changed in their dialog (CJre::GetFuzzyFold has them).
-    virtual void SaveFuzzyOptions() {}
+    virtual void SaveFuzzyOptions() { }
     void setHistory(const QStringList &entries);
 
     void closeEvent(QCloseEvent *event) override;

@@ -27,8 +27,8 @@ protected:
         m_list = m_dir.filePath(u"find.kabu"_s);
         QFile f(m_list);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        RecordMap rows = MakeRows({ { u"7203"_s, u"2,788.5"_s, u"トヨタ自動車"_s }, { u"7267"_s, u"1,500"_s, u"Honda Motor"_s },
-            { u"6758"_s, u"3,397"_s, u"ソニー"_s } });
+        RecordMap rows = MakeRows({ { u"7203"_s, u"2,788.5"_s, u"トヨタ自動車"_s },
+            { u"7267"_s, u"1,500"_s, u"Honda Motor"_s }, { u"6758"_s, u"3,397"_s, u"ソニー"_s } });
         rows.find(u"6758"_s)->second->values.set(SlotMarket, u"motor hidden"_s);
         f.write(WriteListFile(rows, MakeLayout({ { 1, 0, 60 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, true)));
     }
@@ -43,7 +43,8 @@ protected:
         QByteArray out;
         QByteArray err;
         FindRun run;
-        run.status = RunProgram(u"quotra-cli"_s, QStringList { u"find"_s } + arguments + QStringList { m_list }, out, &err);
+        run.status = RunProgram(
+            u"quotra-cli"_s, QStringList { u"find"_s } + arguments + QStringList { m_list }, out, &err);
         run.out = QString::fromUtf8(out);
         run.err = QString::fromUtf8(err);
         return run;

@@ -47,14 +47,16 @@ RecordMap makeRecords()
     std::uniform_int_distribution<int> length(3, 12);
     RecordMap map;
     for (int i = 0; map.size() < static_cast<size_t>(kRows); ++i) {
-        const QString code = i % 10 == 7 ? QString::number(1000 + i % 9000) + u".T"_s : QString::number(1000 + i);
+        const QString code
+            = i % 10 == 7 ? QString::number(1000 + i % 9000) + u".T"_s : QString::number(1000 + i);
         auto r = std::make_unique<QuoteRecord>(code);
         QString name;
         for (int n = length(rng); n > 0; --n)
             name += QChar(kana(rng));
         r->values.set(SlotName, name + u"ホールディングス"_s);
         r->values.set(SlotMarket, u"東証プライム"_s);
-        for (int slot : { SlotPrice, SlotOpen, SlotHigh, SlotLow, SlotPrevClose, SlotYearHigh, SlotYearLow }) {
+        for (int slot :
+            { SlotPrice, SlotOpen, SlotHigh, SlotLow, SlotPrevClose, SlotYearHigh, SlotYearLow }) {
             const int p = price(rng);
             r->values.set(static_cast<size_t>(slot),
                 grouped(p / 100) + u'.' + QString::number(p % 100).rightJustified(2, u'0'));
@@ -176,8 +178,8 @@ best.sort()
 print('%.1f %d %d' % (best[len(best) // 2], len(texts), hit))
 )"_s;
         QProcess python;
-        python.start(u"python3"_s,
-            { u"-c"_s, script, textsPath, QString::fromUtf8(r.python), QString::number(runs) });
+        python.start(
+            u"python3"_s, { u"-c"_s, script, textsPath, QString::fromUtf8(r.python), QString::number(runs) });
         python.waitForFinished(-1);
         const QString answer = QString::fromUtf8(python.readAllStandardOutput()).trimmed();
         std::printf("%-14s %8s ms  (python re; texts, hit: %s)\n", "", qPrintable(answer.section(u' ', 0, 0)),

@@ -39,9 +39,11 @@ Folders &folders()
 {
     static Folders *f = [] {
         auto *made = new Folders;
-        const QString bin = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+        const QString bin
+            = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
         made->both = bin;
-        QFile::copy(QDir(bin).filePath(QStringLiteral("jre32.so")), made->regexOnly.filePath(QStringLiteral("jre32.so")));
+        QFile::copy(QDir(bin).filePath(QStringLiteral("jre32.so")),
+            made->regexOnly.filePath(QStringLiteral("jre32.so")));
         tessera::SetMessageHandler([](const QString &, unsigned) { return int(tessera::IdOk); });
         return made;
     }();
@@ -93,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const int found = jre.Find(text);
         check(found == 0 || found == 1);
         // The plain search is a substring test (upper-cased without match case).
-        if (compiled && !(regular && tessera::CJre::s_bJre32) && !(fuzzy && tessera::CJre::s_bHmJre) && matchCase)
+        if (compiled && !(regular && tessera::CJre::s_bJre32) && !(fuzzy && tessera::CJre::s_bHmJre)
+            && matchCase)
             check(found == (!text.isEmpty() && text.contains(pattern) ? 1 : 0));
     }
     return 0;

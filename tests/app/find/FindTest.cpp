@@ -90,8 +90,9 @@ private Q_SLOTS:
 
     void findNextVisitsEveryMatchOnceAndStopsAtTheEnd()
     {
-        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha Motor"_s }, { u"1002"_s, u"20"_s, u"Beta"_s },
-            { u"1003"_s, u"30"_s, u"Gamma motor"_s }, { u"1004"_s, u"40"_s, u"MOTORS"_s } }));
+        auto frame = frameWith(
+            MakeRows({ { u"1001"_s, u"10"_s, u"Alpha Motor"_s }, { u"1002"_s, u"20"_s, u"Beta"_s },
+                { u"1003"_s, u"30"_s, u"Gamma motor"_s }, { u"1004"_s, u"40"_s, u"MOTORS"_s } }));
         FindController &find = frame->finder();
         QVERIFY(find.matcher().Compile(u"motor"_s, false, false, false));
         QStringList visited;
@@ -109,7 +110,8 @@ private Q_SLOTS:
 
     void lastRowSelectedFindsNothingDownward()
     {
-        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Motor"_s }, { u"1002"_s, u"20"_s, u"Motor"_s } }));
+        auto frame
+            = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Motor"_s }, { u"1002"_s, u"20"_s, u"Motor"_s } }));
         frame->view().selectRows({ 1 });
         QVERIFY(frame->finder().matcher().Compile(u"Motor"_s, true, false, false));
         QVERIFY(!frame->finder().findInList(true));
@@ -162,7 +164,8 @@ private Q_SLOTS:
         CQuotraView &view = frame->view();
         QTest::qWait(20);
         const QRect cell = view.visualRect(view.listModel().index(0, 2));
-        QContextMenuEvent click(QContextMenuEvent::Mouse, cell.center(), view.viewport()->mapToGlobal(cell.center()));
+        QContextMenuEvent click(
+            QContextMenuEvent::Mouse, cell.center(), view.viewport()->mapToGlobal(cell.center()));
         QCoreApplication::sendEvent(view.viewport(), &click);
         frame->finder().find();
         QVERIFY(frame->finder().dialog());
@@ -237,7 +240,8 @@ private Q_SLOTS:
 
     void compilesOnlyWhenTextOrOptionsChange()
     {
-        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s }, { u"1002"_s, u"10"_s, u"Alpha"_s } }));
+        auto frame
+            = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s }, { u"1002"_s, u"10"_s, u"Alpha"_s } }));
         frame->finder().find();
         CFindDlg *dlg = frame->finder().dialog();
         auto *next = dlg->findChild<QPushButton *>(u"FindNext"_s);

@@ -99,7 +99,8 @@ TEST(FoldText, LoneSurrogatesAndNulPassThrough)
 
 TEST(FoldPattern, SyntaxKeptLiteralsFolded)
 {
-    EXPECT_EQ(jre::FoldPatternLiterals(u"ｶﾞ\\d+(?<Name>とよた)", JRE_FOLD_ALL, false), u"ガ\\d+(?<Name>トヨタ)");
+    EXPECT_EQ(
+        jre::FoldPatternLiterals(u"ｶﾞ\\d+(?<Name>とよた)", JRE_FOLD_ALL, false), u"ガ\\d+(?<Name>トヨタ)");
     EXPECT_EQ(jre::FoldPatternLiterals(u"＊（）", JRE_FOLD_WIDTH, false), u"\\*\\(\\)");
     EXPECT_EQ(jre::FoldPatternLiterals(u"\\x{FF21}Ａ", JRE_FOLD_WIDTH, false), u"\\x{FF21}A");
     EXPECT_EQ(jre::FoldPatternLiterals(u"[ぁ-ん]", JRE_FOLD_KANA, false), u"[ァ-ン]");

@@ -9,6 +9,8 @@
 
 #include "corelib/CJre.h"
 #include "corelib/Messages.h"
+#include "corelib/engines/JreFold.h"
+#include "corelib/engines/JreRegex.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -90,6 +92,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qsizetype cut = all.indexOf(QChar(1));
     const QString pattern = cut < 0 ? all : all.left(cut);
     const QString rest = cut < 0 ? QString() : all.mid(cut + 1);
+
+    // The engine core itself, where the fuzzer sees its coverage.
+    jre::FoldedText folded;
+    const std::u16string_view raw(reinterpret_cast<const char16_t *>(all.utf16()), size_t(all.size()));
+    jre::FoldText(raw, control >> 5, control & 0x04, folded);
+    check(folded.origin.size() == folded.text.size() + 1);
+    check(folded.origin.back() == int32_t(raw.size()));
+    for (size_t i = 1; i < folded.origin.size(); ++i)
+        check(folded.origin[i - 1] <= folded.origin[i]);
+    const std::u16string literalFolded = jre::FoldPatternLiterals(raw, control >> 5, true);
+    jre::Regex regex;
+    std::u16string message;
+    int32_t offset = -1;
+    if (regex.compile(literalFolded, control & 0x08, message, offset)) {
+        int32_t at = 0;
+        int32_t length = 0;
+        regex.match(folded.text, 0, at, length, message);
+    } else {
+        check(!message.empty());
+    }
 
     tessera::CJre jre;
     const int compiled = jre.Compile(pattern, matchCase, regular, fuzzy);

@@ -211,7 +211,8 @@ private Q_SLOTS:
         frame->view().selectRows({ 0, 1 });
         QVERIFY2(!frame->action(Cmd::Chart)->isEnabled(), "the chart needs exactly one row");
         QVERIFY(!frame->action(Cmd::SelectAll)->isEnabled());
-        QVERIFY2(!frame->action(Cmd::Find)->isEnabled(), "find comes later");
+        QVERIFY2(frame->action(Cmd::Find)->isEnabled(), "find needs rows, not a selection");
+        QVERIFY(frame->action(Cmd::FindNext)->isEnabled());
         QCOMPARE(frame->statusPanes().selectedPane()->text(),
             tessera::FormatResourceString(Ids::PaneSelectedRows, { u"2"_s }));
     }

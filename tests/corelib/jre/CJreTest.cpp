@@ -84,6 +84,27 @@ TEST_F(NoEngine, NulAndLoneSurrogatesArePlainUnits)
     EXPECT_EQ(jre.Find(u"ab"), 0);
 }
 
+TEST_F(EngineState, ModuleWithoutARequiredEntryPointIsNotUsed)
+{
+    bindFrom(QUOTRA_ENGINE_BROKEN);
+    EXPECT_EQ(m_bound, 0);
+    EXPECT_FALSE(CJre::s_bJre32);
+    EXPECT_TRUE(CJre::GetDllName().isEmpty());
+    CJre jre;
+    ASSERT_EQ(jre.Compile(u"(motor"_s, false, true, false), 1); // plain search
+    EXPECT_EQ(jre.Find(u"(Motor"), 1);
+}
+
+TEST_F(EngineState, EngineFoldersFollowTheVariable)
+{
+    qputenv("QUOTRA_ENGINE_DIR", "/some/where");
+    EXPECT_EQ(CJre::EngineFolders(), QStringList { u"/some/where"_s });
+    qunsetenv("QUOTRA_ENGINE_DIR");
+    const QStringList folders = CJre::EngineFolders();
+    ASSERT_GE(folders.size(), 2);
+    EXPECT_TRUE(folders.last().endsWith(u"/lib/quotra"_s));
+}
+
 // ---- Regular expressions only
 
 TEST_F(RegexOnly, RegularIsAvailableAndFuzzyStaysOff)

@@ -16,6 +16,7 @@
 
 #include "tests/support/RowBuilders.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -26,6 +27,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using tessera::CJre;
@@ -295,6 +297,39 @@ private Q_SLOTS:
         dlg->textBox()->setEditText(u"alpha"_s);
         dlg->findChild<QPushButton *>(u"FindNext"_s)->click();
         QCOMPARE(selectedCodes(*frame), QStringList { u"1001"_s }); // plain search
+    }
+
+    void fuzzyOptionsAreStoredAndTakeEffect()
+    {
+        settings.searchFuzzy = true;
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"トヨタ"_s } }));
+        frame->finder().find();
+        CFindDlg *dlg = frame->finder().dialog();
+        dlg->textBox()->setEditText(u"とよた"_s);
+        auto *next = dlg->findChild<QPushButton *>(u"FindNext"_s);
+        next->click();
+        QCOMPARE(selectedCodes(*frame), QStringList { u"1001"_s });
+        frame->view().selectRows({});
+        // Kana folding switched off in the options dialog.
+        QTimer::singleShot(0, this, [] {
+            QWidget *options = QApplication::activeModalWidget();
+            QVERIFY(options);
+            options->findChild<QCheckBox *>(u"FoldKana"_s)->setChecked(false);
+            QMetaObject::invokeMethod(options, "accept");
+        });
+        dlg->findChild<QPushButton *>(u"FuzzyOptions1024"_s)->click();
+        QCOMPARE(settings.fuzzyOptions, quint32(JRE_FOLD_WIDTH | JRE_FOLD_CASE));
+        next->click(); // compiles again: the reopened engine forgot the find string
+        QVERIFY(frame->view().selectedRows().empty());
+        QCOMPARE(messages, QStringList { tessera::ResourceString(Ids::MsgNotFound) });
+        // Cancelled: nothing changes.
+        QTimer::singleShot(0, this, [] {
+            if (QWidget *options = QApplication::activeModalWidget())
+                QMetaObject::invokeMethod(options, "reject");
+        });
+        dlg->findChild<QPushButton *>(u"FuzzyOptions1024"_s)->click();
+        QCOMPARE(settings.fuzzyOptions, quint32(JRE_FOLD_WIDTH | JRE_FOLD_CASE));
+        CJre::SetFuzzyFold(JRE_FOLD_ALL);
     }
 
     void positionIsKeptForTheProcess()

@@ -92,9 +92,15 @@ bool FindController::findInList(bool down)
     std::optional<int> first;
     if (!selected.empty())
         first = selected.front();
-    // The selected rows lose their selection whether or not a row is found.
-    m_view.selectRows({});
     const int start = FindStartRow(n, first, down);
+    if (start < 0 && first) {
+        // Not found at once: only the row the search started from loses its selection.
+        std::vector<int> rest(selected.begin() + 1, selected.end());
+        m_view.selectRows(rest);
+        QApplication::restoreOverrideCursor();
+        return false;
+    }
+    m_view.selectRows({});
     const int found = start < 0 ? -1 : FindRow(table, m_jre, start, down);
     if (found >= 0) {
         m_view.selectRows({ found });

@@ -106,8 +106,9 @@ private Q_SLOTS:
         frame->view().selectRows({ 3 });
         QVERIFY(find.findInList(false));
         QCOMPARE(selectedCodes(*frame), QStringList { u"1003"_s });
-        frame->view().selectRows({ 0 });
+        frame->view().selectRows({ 0, 2 });
         QVERIFY(!find.findInList(false)); // the first row going up: not found at once
+        QCOMPARE(selectedCodes(*frame), QStringList { u"1003"_s }); // only the start row lost it
     }
 
     void lastRowSelectedFindsNothingDownward()

@@ -3,6 +3,7 @@
 #include "app/core/Startup.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/MessageBoxHook.h"
+#include "corelib/LocalTimeZone.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 
@@ -56,6 +57,7 @@ void dropOffscreenNotices(QtMsgType type, const QMessageLogContext &context, con
 
 int main(int argc, char **argv)
 {
+    tessera::PinLocalTimeZone();
     // 1. Without a display an unattended run (from cron, on a server) uses the offscreen
     //    platform instead of aborting.
     SelectHeadlessPlatform();

@@ -1,5 +1,6 @@
 #include "cli/Command.h"
 #include "corelib/LanguageModule.h"
+#include "corelib/LocalTimeZone.h"
 
 #include <QCoreApplication>
 
@@ -52,6 +53,7 @@ const CliCommand *FindCommand(QStringView name)
 
 int main(int argc, char **argv)
 {
+    tessera::PinLocalTimeZone();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quotra-cli"));
     // Numbered texts are wanted for messages and captions; commands that need none still run

@@ -5,6 +5,7 @@
 // bench_find [RUNS]   (the engines are bound as the window binds them; QUOTRA_ENGINE_DIR)
 
 #include "corelib/CJre.h"
+#include "corelib/LocalTimeZone.h"
 #include "view/table/CellText.h"
 #include "view/table/ColumnTable.h"
 #include "view/table/ListTable.h"
@@ -93,6 +94,7 @@ double medianMs(std::vector<double> v)
 
 int main(int argc, char **argv)
 {
+    tessera::PinLocalTimeZone(); // as the programs do
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     tessera::CJre::Init(1);

@@ -1,6 +1,7 @@
 // Lists and exports at 100,000 full rows: open and store a list file, CSV and JSON export.
 // `bench_lists --memory` instead loads the list once and prints the heap it keeps per row.
 #include "BenchRows.h"
+#include "corelib/LocalTimeZone.h"
 
 #include "document/CsvExport.h"
 #include "document/JsonExport.h"
@@ -218,6 +219,7 @@ int measureMemory()
 
 int main(int argc, char **argv)
 {
+    tessera::PinLocalTimeZone(); // as the programs do
     if (argc > 1 && std::strcmp(argv[1], "--memory") == 0)
         return measureMemory();
     benchmark::Initialize(&argc, argv);

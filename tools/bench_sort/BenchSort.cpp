@@ -2,6 +2,7 @@
 // the code column, as the list does after an update; and the refresh that rebuilds the rows
 // from the document first.
 
+#include "corelib/LocalTimeZone.h"
 #include "view/table/ListTable.h"
 #include "view/table/Sorting.h"
 
@@ -168,6 +169,7 @@ BENCHMARK(BM_RefreshSortedByPrice)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
+    tessera::PinLocalTimeZone(); // as the programs do
     // Build the list before timing starts, so that no repetition pays for it.
     benchmark::DoNotOptimize(shuffledRows().data());
     benchmark::Initialize(&argc, argv);

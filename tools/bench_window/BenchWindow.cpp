@@ -12,6 +12,7 @@
 #include "app/core/CCLineInfo.h"
 #include "app/ui/CMainFrame.h"
 #include "corelib/LanguageModule.h"
+#include "corelib/LocalTimeZone.h"
 #include "corelib/Messages.h"
 #include "document/CQuotraDoc.h"
 #include "document/ListFile.h"
@@ -78,6 +79,7 @@ int option(int argc, char **argv, const char *name, int fallback)
 
 int main(int argc, char **argv)
 {
+    tessera::PinLocalTimeZone(); // as the programs do
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);

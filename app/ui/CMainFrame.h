@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class AppearanceController;
 class CopyDataServer;
 class CQuotraDoc;
 class FileDropHandler;
@@ -40,6 +41,7 @@ public:
     RibbonBar &ribbon() const { return *m_ribbon; }
     StatusBarPanes &statusPanes() const { return *m_panes; }
     KeyTips &keyTips() const { return *m_keyTips; }
+    AppearanceController &appearance() const { return *m_appearance; }
     QAction *action(int commandId) const { return m_actions.value(commandId); }
     QLineEdit *codeBox() const { return m_codeBox; }
     PeriodSpinBox *periodBox() const { return m_periodBox; }
@@ -124,6 +126,7 @@ private:
     RibbonBar *m_ribbon = nullptr;
     StatusBarPanes *m_panes = nullptr;
     KeyTips *m_keyTips = nullptr;
+    AppearanceController *m_appearance = nullptr;
     QHash<int, QAction *> m_actions;
     QMenu *m_fileMenu = nullptr;
     QMenu *m_recentMenu = nullptr;

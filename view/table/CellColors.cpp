@@ -55,10 +55,10 @@ CellColors CellColorsOf(
     CellColors colors { RowTextColor(record, palette), RowBackColor(record, palette) };
     switch (CellTextColorRule(record, field)) {
     case TextColorRule::Red:
-        colors.text = kColorRed;
+        colors.text = palette.red;
         break;
     case TextColorRule::DarkGreen:
-        colors.text = kColorDarkGreen;
+        colors.text = palette.darkGreen;
         break;
     case TextColorRule::Row:
         break;

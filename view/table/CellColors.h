@@ -35,6 +35,10 @@ struct CellPalette {
     ColorRef selectionBack = 0xD77800;
     ColorRef sortText = 0x000000; // selected cell of the sorted column
     ColorRef sortBack = 0xF7EDE5;
+    // The rules' two signal colours: pure red and dark green on light rows; a dark palette
+    // gives lighter ones of the same meaning, which stay readable on its rows.
+    ColorRef red = kColorRed;
+    ColorRef darkGreen = kColorDarkGreen;
 };
 
 struct CellState {

@@ -23,10 +23,6 @@ CellPalette CellPaletteFrom(const QPalette &palette)
     if (IsDarkPalette(palette)) {
         p.sortBack = BlendColor(base, highlight, 60);
         p.sortText = FromQColor(QColor(0xF4, 0xF6, 0xF8));
-        // Pure red (and the dark green) on a dark row, and worse on the blue sorted tint,
-        // is hard to read: a light red and a light green keep their meaning there.
-        p.red = FromQColor(QColor(0xFF, 0x6B, 0x6B));
-        p.darkGreen = FromQColor(QColor(0x5C, 0xD6, 0x5C));
     } else {
         p.sortBack = BlendColor(base, highlight, 35);
         p.sortText = p.windowText;

@@ -23,5 +23,5 @@ bool IsDarkPalette(const QPalette &palette);
 
 // The colours the table rules use, from the widget palette: window text and window from the
 // list's text and base, the disabled list's button face, the selection, and sort colours
-// from its selection colour, and on dark palettes lighter variants of red and dark green.
+// from its selection colour.
 CellPalette CellPaletteFrom(const QPalette &palette);

@@ -12,6 +12,7 @@
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
 #include "document/CQuotraDoc.h"
+#include "quotes/QuoteRecord.h"
 #include "view/widgets/CQuotraView.h"
 #include "view/widgets/PaletteColors.h"
 
@@ -182,11 +183,18 @@ private Q_SLOTS:
         // Other looks cannot be chosen while the desktop is dark.
         rig.controller->applyTheme(4001);
         QCOMPARE(rig.controller->currentTheme(), 4002);
-        // The rules' red and green become the dark variants.
+        // The rules' red and green become the dark variants on the dark rows.
+        QuoteRecord falling;
+        falling.values.set(static_cast<size_t>(SlotOfField(FieldDifference)), u"-15"_s);
+        falling.values.set(static_cast<size_t>(SlotHigh), u"STOP 100"_s);
         const CellPalette dark = rig.view->listModel().palette();
-        QVERIFY(dark.red != kColorRed);
-        QVERIFY(dark.darkGreen != kColorDarkGreen);
-        QVERIFY(ToQColor(dark.red).lightness() > ToQColor(kColorRed).lightness());
+        QCOMPARE(CellColorsOf(falling, FieldDifference, {}, dark).text, kColorRedOnDark);
+        QCOMPARE(CellColorsOf(falling, FieldHigh, {}, dark).text, kColorDarkGreenOnDark);
+        QCOMPARE(CellColorsOf(falling, FieldDifference, { false, false, true }, dark).text, kColorRedOnDark);
+        // A light row colour keeps pure red, and dark text instead of the palette's light one.
+        falling.back_color = 0xCCF2FF;
+        QCOMPARE(CellColorsOf(falling, FieldDifference, {}, dark).text, kColorRed);
+        QCOMPARE(CellColorsOf(falling, FieldCode, {}, dark).text, ColorRef(0x000000));
         rig.controller->storeClosingState();
         QCOMPARE(rig.settings.ribbonStyle, 4002);
 
@@ -195,8 +203,10 @@ private Q_SLOTS:
         QVERIFY(!IsDarkPalette(QApplication::palette()));
         for (const int command : { 4001, 4002, 4003, 4004 })
             QVERIFY(rig.actions.value(command)->isEnabled());
-        QCOMPARE(rig.view->listModel().palette().red, kColorRed);
-        QCOMPARE(rig.view->listModel().palette().darkGreen, kColorDarkGreen);
+        const CellPalette light = rig.view->listModel().palette();
+        falling.back_color = -1;
+        QCOMPARE(CellColorsOf(falling, FieldDifference, {}, light).text, kColorRed);
+        QCOMPARE(CellColorsOf(falling, FieldHigh, {}, light).text, kColorDarkGreen);
     }
 
     void commandLineDarkHoldsForTheSession()

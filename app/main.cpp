@@ -8,7 +8,6 @@
 #include "corelib/StringIds.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
@@ -31,12 +30,10 @@ void installQtTranslation(QApplication &app)
         delete translator;
 }
 
-void applyStyle(QApplication &app)
+// The looks are palettes and style sheets over Fusion; the frame applies the chosen one.
+void applyStyle()
 {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QFile sheet(QStringLiteral(":/style/ribbon.qss"));
-    if (sheet.open(QIODevice::ReadOnly))
-        app.setStyleSheet(QString::fromUtf8(sheet.readAll()));
 }
 
 // The offscreen platform of headless runs reports window features it does not have
@@ -86,7 +83,7 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     settings.currentLanguage = 1041;
     installQtTranslation(app);
-    applyStyle(app);
+    applyStyle();
 
     // An unattended run needs a list: without one it would wait for a period and then for
     // a file name that nobody gives.

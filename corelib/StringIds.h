@@ -121,6 +121,7 @@
     X(TipZoom, 2150, 0)                                                                                      \
     X(TipZoomIn, 2151, 0)                                                                                    \
     X(TipZoomOut, 2152, 0)                                                                                   \
+    X(CaptionStyleMenu, 2160, 0)                                                                             \
     X(TipOpenTaskScheduler, 2153, 0)                                                                         \
     X(TipOutputFolder, 2154, 0)                                                                              \
     X(TipChooseOutputFolder, 2155, 0)                                                                        \

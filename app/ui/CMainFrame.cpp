@@ -5,10 +5,12 @@
 #include "app/core/ListLayoutChoice.h"
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
+#include "app/ui/AppearanceController.h"
 #include "app/ui/CommandTable.h"
 #include "app/ui/CopyDataServer.h"
 #include "app/ui/FileDropHandler.h"
 #include "app/ui/FindController.h"
+#include "app/ui/FontBoxes.h"
 #include "app/ui/FrameServices.h"
 #include "app/ui/KeyTips.h"
 #include "app/ui/PeriodSpinBox.h"
@@ -57,6 +59,7 @@
 static void initResources()
 {
     Q_INIT_RESOURCE(style);
+    Q_INIT_RESOURCE(themes);
 #ifdef QUOTRA_HAS_ICONS
     Q_INIT_RESOURCE(icons);
 #endif
@@ -130,6 +133,8 @@ CMainFrame::CMainFrame(AppSettings &settings, const CCLineInfo &commandLine, QWi
 
     m_find = new FindController(m_settings, *m_view, this);
     createActions();
+    m_appearance
+        = new AppearanceController(this, *m_view, *m_panes, m_settings, m_actions, commandLine.themeRequest);
     createMenus();
     createRibbon();
     column->addWidget(m_ribbon);
@@ -162,6 +167,7 @@ CMainFrame::CMainFrame(AppSettings &settings, const CCLineInfo &commandLine, QWi
     m_services = new FrameServices(*this);
     updateTitle();
     updateCommandStates();
+    m_appearance->start();
     m_view->setFocus();
 }
 
@@ -302,6 +308,8 @@ void CMainFrame::createRibbon()
     m_ribbon->setTabCaption(tessera::ResourceString(Ids::CaptionHomeTab), QStringLiteral("H"));
     for (const int id : { Cmd::New, Cmd::Open, Cmd::Save, Cmd::UpdateSelected })
         m_ribbon->addQuickAccess(m_actions.value(id));
+    m_ribbon->addTabRowMenu(
+        tessera::ResourceString(Ids::CaptionStyleMenu), m_appearance->themeMenu(), QStringLiteral("T"));
     m_ribbon->addTabRowMenu(tessera::ResourceString(Ids::CaptionHelpMenu), m_helpMenu);
     m_ribbon->addTabRowAction(m_actions.value(Cmd::About));
 
@@ -348,27 +356,23 @@ void CMainFrame::createRibbon()
     connect(statusCheck, &QCheckBox::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
     m_ribbon->addSmallWidget(statusCheck, QString(), tip(Cmd::StatusBar));
     statusCheck->setAccessibleName(tessera::ResourceString(Cmd::StatusBar));
-    auto *fontFace = new QComboBox;
-    fontFace->setObjectName(QStringLiteral("FontFace4035"));
-    fontFace->setEditable(true);
+    QComboBox *fontFace = m_appearance->fontFaceBox();
     fontFace->setFixedWidth(kFontFaceWidth);
-    fontFace->setEnabled(false);
-    fontFace->lineEdit()->setText(m_view->font().family());
     fontFace->setAccessibleName(tessera::ResourceString(Cmd::FontFace));
+    fontFace->setToolTip(tessera::ResourceString(Cmd::FontFace));
     m_ribbon->addSmallWidget(fontFace, QString(), tip(Cmd::FontFace), true);
-    auto *fontSize = new QComboBox;
-    fontSize->setObjectName(QStringLiteral("FontSize4036"));
-    fontSize->setEditable(true);
+    QComboBox *fontSize = m_appearance->fontSizeBox();
     fontSize->setFixedWidth(kFontSizeWidth + 16);
-    fontSize->setEnabled(false);
-    fontSize->lineEdit()->setText(QString::number(m_view->font().pointSize()));
     fontSize->setAccessibleName(tessera::ResourceString(Cmd::FontSize));
+    fontSize->setToolTip(tessera::ResourceString(Cmd::FontSize));
     m_ribbon->addSmallWidget(fontSize, QString(), tip(Cmd::FontSize));
     m_ribbon->endGroup();
 
     m_ribbon->beginGroup(tessera::ResourceString(Ids::CaptionGroupSettings));
-    small(Cmd::TextColour);
-    small(Cmd::BackColour);
+    m_appearance->attachColourButton(
+        m_ribbon->addSmallButton(m_actions.value(Cmd::TextColour), tip(Cmd::TextColour)), false);
+    m_appearance->attachColourButton(
+        m_ribbon->addSmallButton(m_actions.value(Cmd::BackColour), tip(Cmd::BackColour)), true);
     m_periodBox = new PeriodSpinBox(AppSettings::kMinUpdateMinutes, AppSettings::kMaxUpdateMinutes);
     m_periodBox->setObjectName(QStringLiteral("UpdatePeriod32773"));
     m_periodBox->setWrapping(false);
@@ -846,6 +850,7 @@ void CMainFrame::closeEvent(QCloseEvent *event)
         return;
     }
     storeWindowState();
+    m_appearance->storeClosingState();
     if (!SaveModified()) {
         event->ignore();
         return;

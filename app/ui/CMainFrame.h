@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class AppearanceController;
 class CopyDataServer;
 class CQuotraDoc;
 class FileDropHandler;
@@ -41,6 +42,7 @@ public:
     RibbonBar &ribbon() const { return *m_ribbon; }
     StatusBarPanes &statusPanes() const { return *m_panes; }
     KeyTips &keyTips() const { return *m_keyTips; }
+    AppearanceController &appearance() const { return *m_appearance; }
     QAction *action(int commandId) const { return m_actions.value(commandId); }
     FindController &finder() const { return *m_find; }
     QLineEdit *codeBox() const { return m_codeBox; }
@@ -127,6 +129,7 @@ private:
     StatusBarPanes *m_panes = nullptr;
     KeyTips *m_keyTips = nullptr;
     FindController *m_find = nullptr;
+    AppearanceController *m_appearance = nullptr;
     QHash<int, QAction *> m_actions;
     QMenu *m_fileMenu = nullptr;
     QMenu *m_recentMenu = nullptr;

@@ -21,6 +21,9 @@ struct CommandDef {
 namespace Cmd {
 inline constexpr int Open = 4000;
 inline constexpr int ThemeBlue = 4001;
+inline constexpr int ThemeBlack = 4002;
+inline constexpr int ThemeSilver = 4003;
+inline constexpr int ThemeAqua = 4004;
 inline constexpr int Delete = 4015;
 inline constexpr int Customise = 4025;
 inline constexpr int FindNext = 4034;

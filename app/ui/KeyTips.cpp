@@ -96,7 +96,7 @@ void KeyTips::activate(QWidget *widget)
     }
     leave();
     if (auto *button = qobject_cast<QToolButton *>(widget)) {
-        if (button->menu() && button->popupMode() == QToolButton::InstantPopup)
+        if (button->menu() && button->popupMode() != QToolButton::DelayedPopup)
             button->showMenu();
         else
             button->click();

@@ -200,7 +200,7 @@ void RibbonBar::addQuickAccess(QAction *action)
     m_tabTips.append({ QString::number(m_quickAccess->count()), button });
 }
 
-QToolButton *RibbonBar::addTabRowMenu(const QString &caption, QMenu *menu)
+QToolButton *RibbonBar::addTabRowMenu(const QString &caption, QMenu *menu, const QString &keyTip)
 {
     auto *button = new QToolButton(this);
     button->setObjectName(QStringLiteral("RibbonTabRowButton"));
@@ -211,6 +211,8 @@ QToolButton *RibbonBar::addTabRowMenu(const QString &caption, QMenu *menu)
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     m_tabRowRight->addWidget(button);
+    if (!keyTip.isEmpty())
+        m_tabTips.append({ keyTip, button });
     return button;
 }
 

@@ -27,7 +27,7 @@ public:
     QToolButton *setSystemMenu(const QString &caption, QMenu *menu, const QString &keyTip);
     void setTabCaption(const QString &caption, const QString &keyTip);
     void addQuickAccess(QAction *action);
-    QToolButton *addTabRowMenu(const QString &caption, QMenu *menu);
+    QToolButton *addTabRowMenu(const QString &caption, QMenu *menu, const QString &keyTip = QString());
     QToolButton *addTabRowAction(QAction *action);
 
     // The groups, left to right.

@@ -11,8 +11,23 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
+
+QToolButton *zoomButton(QWidget *parent, const QString &glyph, int tipId, const char *name)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("ZoomButton"));
+    button->setProperty("pane", QString::fromLatin1(name));
+    button->setText(glyph);
+    button->setToolTip(tessera::ResourceString(tipId));
+    button->setAccessibleName(tessera::ResourceString(tipId));
+    button->setAutoRaise(true);
+    button->setAutoRepeat(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
 
 constexpr int kProgressPaneWidth = 200;
 constexpr int kZoomSliderWidth = 130;
@@ -32,6 +47,8 @@ StatusBarPanes::StatusBarPanes(QMainWindow &frame, tessera::TaskbarList *taskbar
     , m_rows(new QLabel(m_bar))
     , m_zoomText(new QLabel(QStringLiteral("100%"), m_bar))
     , m_zoomSlider(new QSlider(Qt::Horizontal, m_bar))
+    , m_zoomOut(zoomButton(m_bar, QStringLiteral("\u2212"), Ids::TipZoomOut, "ZoomOut"))
+    , m_zoomIn(zoomButton(m_bar, QStringLiteral("+"), Ids::TipZoomIn, "ZoomIn"))
 {
     m_bar->setObjectName(QStringLiteral("StatusBar59393"));
     m_bar->setAccessibleName(tessera::ResourceString(Ids::CommandStatusBar));
@@ -60,7 +77,10 @@ StatusBarPanes::StatusBarPanes(QMainWindow &frame, tessera::TaskbarList *taskbar
     m_zoomSlider->setFixedWidth(kZoomSliderWidth);
     m_zoomSlider->setToolTip(tessera::ResourceString(Ids::TipZoom));
     m_zoomSlider->setAccessibleName(tessera::ResourceString(Ids::TipZoom));
+    m_zoomSlider->setFocusPolicy(Qt::NoFocus);
+    m_bar->addPermanentWidget(m_zoomOut);
     m_bar->addPermanentWidget(m_zoomSlider);
+    m_bar->addPermanentWidget(m_zoomIn);
     frame.setStatusBar(m_bar);
     setRowCounts(0, 0);
 }
@@ -83,6 +103,8 @@ void StatusBarPanes::setIndicatorsVisible(bool visible)
     m_rows->setVisible(visible);
     m_zoomText->setVisible(visible);
     m_zoomSlider->setVisible(visible);
+    m_zoomOut->setVisible(visible);
+    m_zoomIn->setVisible(visible);
 }
 
 void StatusBarPanes::beginRun(int textId)

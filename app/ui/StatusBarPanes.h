@@ -9,6 +9,7 @@ class QMainWindow;
 class QProgressBar;
 class QSlider;
 class QStatusBar;
+class QToolButton;
 
 namespace tessera {
 class TaskbarList;
@@ -29,6 +30,9 @@ public:
     QLabel *rowsPane() const { return m_rows; }
     QLabel *zoomText() const { return m_zoomText; }
     QSlider *zoomSlider() const { return m_zoomSlider; }
+    // The slider's two buttons: zoom out (2152) at its left, zoom in (2151) at its right.
+    QToolButton *zoomOutButton() const { return m_zoomOut; }
+    QToolButton *zoomInButton() const { return m_zoomIn; }
     QProgressBar *progressPane() const { return m_progress; }
     bool isRunning() const { return m_depth > 0; }
 
@@ -54,6 +58,8 @@ private:
     QLabel *m_rows;
     QLabel *m_zoomText;
     QSlider *m_zoomSlider;
+    QToolButton *m_zoomOut;
+    QToolButton *m_zoomIn;
     int m_depth = 0;
     bool m_wasHidden = false;
 };

@@ -1,17 +1,20 @@
 // Takes screenshots of the window at 1024 x 640 with the sample site's codes: the list as
-// it opens, with a selection and the sorted column, with the header menu, and with the key
-// tips. The rows are fetched from quotra-sample-site on loopback, so the pictures show what
-// a user sees after an update (an unknown code included, as an error row).
+// it opens, with a selection and the sorted column, with the key tips, narrow; then the
+// same list in each of the four looks and in dark mode, the text-colour gallery and the
+// column dialog in the blue and the dark look. The rows are fetched from
+// quotra-sample-site on loopback, so the pictures show what a user sees after an update
+// (an unknown code included, as an error row, and a few coloured rows).
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/window_shots OUTDIR [--dark]
-// --dark takes the pictures with a dark palette, to see what the table rules and the
-// cell painting do on a dark background.
+// --dark starts the window as /Dark does.
 
 #include "app/core/AppSettings.h"
 #include "app/core/CCLineInfo.h"
+#include "app/ui/AppearanceController.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CCustomiseDlg.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/ColorGalleryPopup.h"
 #include "app/ui/CommandTable.h"
 #include "app/ui/FrameServices.h"
 #include "app/ui/KeyTips.h"
@@ -19,14 +22,14 @@
 #include "corelib/Messages.h"
 #include "document/CQuotraDoc.h"
 #include "tools/sample-site/SamplePages.h"
+#include "view/table/ColumnTable.h"
+#include "view/widgets/CColumnDlg.h"
 #include "view/widgets/CQuotraView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QMenu>
-#include <QPalette>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStyleFactory>
@@ -75,20 +78,7 @@ int main(int argc, char **argv)
         return int(tessera::IdNo);
     });
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    if (argc > 2 && QByteArray(argv[2]) == "--dark") {
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-        dark.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xe8));
-        dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-        dark.setColor(QPalette::AlternateBase, QColor(0x26, 0x26, 0x26));
-        dark.setColor(QPalette::Text, QColor(0xe8, 0xe8, 0xe8));
-        dark.setColor(QPalette::Button, QColor(0x33, 0x33, 0x33));
-        dark.setColor(QPalette::ButtonText, QColor(0xe8, 0xe8, 0xe8));
-        dark.setColor(QPalette::Highlight, QColor(0x2f, 0x6f, 0xb3));
-        dark.setColor(QPalette::HighlightedText, Qt::white);
-        QApplication::setPalette(dark);
-    }
-    QFile sheet(QStringLiteral(":/style/ribbon.qss"));
+    const bool dark = argc > 2 && QByteArray(argv[2]) == "--dark";
 
     QProcess site;
     site.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quotra-sample-site"),
@@ -99,9 +89,9 @@ int main(int argc, char **argv)
 
     AppSettings settings;
     settings.currentLanguage = 1041;
-    CMainFrame frame(settings, CCLineInfo());
-    if (sheet.open(QIODevice::ReadOnly))
-        app.setStyleSheet(QString::fromUtf8(sheet.readAll()));
+    CCLineInfo commandLine;
+    commandLine.themeRequest = dark ? CCLineInfo::ThemeDark : CCLineInfo::ThemeLight;
+    CMainFrame frame(settings, commandLine);
     frame.resize(1024, 640);
     frame.newDocument();
     frame.show();
@@ -142,6 +132,51 @@ int main(int argc, char **argv)
     customise.selectCommand(Cmd::Holdings);
     ok = save(customise, out + QStringLiteral("/customise-keyboard.png")) && ok;
     customise.hide();
+    frame.resize(1024, 640);
+    frame.keyTips().leave();
+
+    // A few coloured rows, so that each look shows row colours beside the rules' red.
+    AppearanceController &looks = frame.appearance();
+    view.selectRows({ 0 });
+    looks.pickColour(true, 0xCCF2FF);
+    view.selectRows({ 5 });
+    looks.pickColour(false, 0xC07000);
+    const auto shootLook = [&](const QString &name) {
+        view.selectRows({ 2, 3 });
+        view.setFocus();
+        return save(frame, out + QStringLiteral("/theme-") + name + QStringLiteral(".png"));
+    };
+    const char *names[] = { "blue", "black", "silver", "aqua" };
+    for (int k = 0; k < 4 && !dark; ++k) {
+        looks.applyTheme(4001 + k);
+        ok = shootLook(QString::fromLatin1(names[k])) && ok;
+    }
+    // Dark mode as the desktop switches it, and back.
+    const int before = looks.currentTheme();
+    looks.setDarkMode(true);
+    ok = shootLook(QStringLiteral("dark-mode")) && ok;
+
+    // The text-colour gallery, open under its button, and the column dialog.
+    const auto shootPopups = [&](const QString &suffix) {
+        QMenu *menu = looks.galleryMenu(false);
+        menu->popup(frame.mapToGlobal(QPoint(700, 100)));
+        settle();
+        bool shot = save(*menu, out + QStringLiteral("/gallery-") + suffix + QStringLiteral(".png"));
+        menu->close();
+        ColumnLayout layout = view.saveLayout();
+        CColumnDlg dialog(layout, &frame);
+        dialog.show();
+        shot
+            = save(dialog, out + QStringLiteral("/column-dialog-") + suffix + QStringLiteral(".png")) && shot;
+        dialog.close();
+        return shot;
+    };
+    ok = shootPopups(QStringLiteral("dark")) && ok;
+    looks.setDarkMode(false);
+    if (!dark && looks.currentTheme() != before)
+        ok = false;
+    looks.applyTheme(4001);
+    ok = shootPopups(QStringLiteral("blue")) && ok;
 
     frame.document().SetModifiedFlag(false);
     site.kill();

@@ -53,19 +53,30 @@ CellColors CellColorsOf(
         return { palette.selectionText, palette.selectionBack };
     }
     CellColors colors { RowTextColor(record, palette), RowBackColor(record, palette) };
+    if (state.sortedColumn)
+        colors.back = BlendColor(colors.back, palette.sortBack, kSortTintWeight);
+    const bool lightBack = IsLightColor(colors.back);
+    if (record.text_color == -1 && record.back_color != -1 && IsLightColor(colors.text) == lightBack)
+        colors.text = lightBack ? 0x000000 : 0xFFFFFF;
     switch (CellTextColorRule(record, field)) {
     case TextColorRule::Red:
-        colors.text = kColorRed;
+        colors.text = lightBack ? kColorRed : kColorRedOnDark;
         break;
     case TextColorRule::DarkGreen:
-        colors.text = kColorDarkGreen;
+        colors.text = lightBack ? kColorDarkGreen : kColorDarkGreenOnDark;
         break;
     case TextColorRule::Row:
         break;
     }
-    if (state.sortedColumn)
-        colors.back = BlendColor(colors.back, palette.sortBack, kSortTintWeight);
     return colors;
+}
+
+bool IsLightColor(ColorRef c)
+{
+    const int r = static_cast<int>(c & 0xFF);
+    const int g = static_cast<int>((c >> 8) & 0xFF);
+    const int b = static_cast<int>((c >> 16) & 0xFF);
+    return std::max({ r, g, b }) + std::min({ r, g, b }) >= 256;
 }
 
 ColorRef BlendColor(ColorRef base, ColorRef tint, int weight)

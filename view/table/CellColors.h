@@ -11,6 +11,10 @@ using ColorRef = quint32;
 
 inline constexpr ColorRef kColorRed = 0x0000FF;
 inline constexpr ColorRef kColorDarkGreen = 0x008000;
+// The same two signals on a dark background, where pure red and dark green are hard to
+// read: a light red and a light green of the same meaning.
+inline constexpr ColorRef kColorRedOnDark = 0x6B6BFF;
+inline constexpr ColorRef kColorDarkGreenOnDark = 0x5CD65C;
 inline constexpr int kSortTintWeight = 40; // share of the sort background in a sorted cell
 
 // What a field's own rule does to the text colour of an unselected cell.
@@ -49,7 +53,13 @@ struct CellColors {
     bool operator==(const CellColors &) const = default;
 };
 
-// The text and background colour of one cell.
+// True when `c` is a light colour (HSL lightness at or above the middle).
+bool IsLightColor(ColorRef c);
+
+// The text and background colour of one cell. Red and dark green take their dark-background
+// variants on a dark cell. A row with a background of its own but the system's text colour
+// gets black or white text instead when the system's would not stand out on it (a light
+// row colour under a dark palette, or a dark one under a light palette).
 CellColors CellColorsOf(
     const QuoteRecord &record, int field, const CellState &state, const CellPalette &palette);
 

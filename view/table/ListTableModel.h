@@ -32,6 +32,7 @@ public:
     int rowOfCode(const QString &code) const; // -1 when not shown
 
     void setPalette(const CellPalette &palette);
+    const CellPalette &palette() const { return m_palette; }
     void setColorConverter(ColorConverter converter);
 
     // Rows the document added: inserted after the last row, then sorted into place with

@@ -599,6 +599,27 @@ void CQuotraView::contextMenuEvent(QContextMenuEvent *event)
     event->accept();
 }
 
+bool CQuotraView::applyRowColour(int parts, bool reset, ColorRef text, ColorRef back)
+{
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty())
+        return false;
+    tessera::ProgressRun run(m_progress, Ids::ProgressColouring);
+    bool changed = false;
+    qint64 done = 0;
+    for (const int row : rows) {
+        if (QuoteRecord *record = m_model->record(row))
+            changed = ApplyRowColor({ record }, parts, reset, text, back) || changed;
+        run.progress(++done, static_cast<qint64>(rows.size()));
+    }
+    run.finish();
+    clearSelection();
+    viewport()->update();
+    if (changed)
+        m_doc.SetModifiedFlag(true);
+    return true;
+}
+
 void CQuotraView::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {

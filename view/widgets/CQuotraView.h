@@ -84,6 +84,12 @@ public:
     // A header click on list column `column`: Shift sorts by text colour, Ctrl by background.
     void sortByHeaderClick(int column, Qt::KeyboardModifiers modifiers);
     void setSort(int column, bool ascending, bool skipIfUnchanged);
+    // Apply row colour (32791-32796, 5020): the colours in `parts` (RowColorPart) of every
+    // selected row become the given current colours, or the system colours with `reset`,
+    // under a progress run; then the selection is cleared so the colours show. The
+    // document is marked modified when a colour actually changed. False when no row was
+    // selected.
+    bool applyRowColour(int parts, bool reset, ColorRef text, ColorRef back);
 
     // The header's column menu (sort, alignment, the columns sub-menu) for list column
     // `column`; the caller shows it. Exposed for tests.

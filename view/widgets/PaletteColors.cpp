@@ -15,14 +15,17 @@ CellPalette CellPaletteFrom(const QPalette &palette)
     p.buttonFace = FromQColor(palette.color(QPalette::Active, QPalette::Button));
     p.selectionText = FromQColor(palette.color(QPalette::Active, QPalette::HighlightedText));
     p.selectionBack = FromQColor(palette.color(QPalette::Active, QPalette::Highlight));
+    // The sorted column's tint is the palette's selection colour mixed into its base, so
+    // every look tints in its own colour; a selected row's sorted cell shows the tint
+    // whole, with the list's text colour.
+    const ColorRef base = p.window;
+    const ColorRef highlight = p.selectionBack;
     if (IsDarkPalette(palette)) {
-        // Mixed 40:60 into a dark base this gives a visible blue tint; a selected row's
-        // sorted cell shows it whole, with light text.
-        p.sortText = FromQColor(QColor(0xF2, 0xF6, 0xFA));
-        p.sortBack = FromQColor(QColor(0x2E, 0x5C, 0x8A));
+        p.sortBack = BlendColor(base, highlight, 60);
+        p.sortText = FromQColor(QColor(0xF4, 0xF6, 0xF8));
     } else {
-        p.sortText = FromQColor(QColor(0x10, 0x20, 0x30));
-        p.sortBack = FromQColor(QColor(0xA9, 0xCB, 0xEE));
+        p.sortBack = BlendColor(base, highlight, 35);
+        p.sortText = p.windowText;
     }
     return p;
 }

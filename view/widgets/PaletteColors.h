@@ -23,5 +23,5 @@ bool IsDarkPalette(const QPalette &palette);
 
 // The colours the table rules use, from the widget palette: window text and window from the
 // list's text and base, the disabled list's button face, the selection, and sort colours
-// that suit the palette (a light blue on light palettes, a deep blue on dark ones).
+// from its selection colour.
 CellPalette CellPaletteFrom(const QPalette &palette);

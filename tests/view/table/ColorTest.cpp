@@ -87,7 +87,50 @@ TEST_F(CellColorsTest, RowColoursApplyExceptWhereARuleColours)
     record.text_color = 0x00FF00;
     record.back_color = 0x333333;
     EXPECT_EQ(CellColorsOf(record, 2, {}, palette), (CellColors { 0x00FF00, 0x333333 }));
-    EXPECT_EQ(CellColorsOf(record, 5, {}, palette), (CellColors { kColorRed, 0x333333 }));
+    // On the dark row colour the rule's red is the light red of dark backgrounds.
+    EXPECT_EQ(CellColorsOf(record, 5, {}, palette), (CellColors { kColorRedOnDark, 0x333333 }));
+    record.back_color = 0xCCF2FF;
+    EXPECT_EQ(CellColorsOf(record, 5, {}, palette), (CellColors { kColorRed, 0xCCF2FF }));
+}
+
+TEST_F(CellColorsTest, SignalColoursFollowTheCellsBackground)
+{
+    CellPalette dark = palette;
+    dark.windowText = 0xE6E6E6;
+    dark.window = 0x23201F;
+    dark.sortBack = 0x8A5C2E;
+    record.values.set(static_cast<size_t>(SlotHigh), u"STOP 1,000"_s);
+    record.values.set(static_cast<size_t>(SlotLow), u"STOP 900"_s);
+    EXPECT_EQ(CellColorsOf(record, FieldHigh, {}, dark).text, kColorDarkGreenOnDark);
+    EXPECT_EQ(CellColorsOf(record, FieldLow, {}, dark).text, kColorRedOnDark);
+    EXPECT_EQ(CellColorsOf(record, FieldHigh, {}, palette).text, kColorDarkGreen);
+    CellState sorted;
+    sorted.sortedColumn = true;
+    EXPECT_EQ(CellColorsOf(record, FieldLow, sorted, dark).text, kColorRedOnDark);
+    // The variants are lighter, so they read on dark rows.
+    EXPECT_FALSE(IsLightColor(kColorRed));
+    EXPECT_TRUE(IsLightColor(kColorRedOnDark));
+    EXPECT_TRUE(IsLightColor(kColorDarkGreenOnDark));
+}
+
+TEST_F(CellColorsTest, OwnBackgroundWithSystemTextStaysReadable)
+{
+    CellPalette dark = palette;
+    dark.windowText = 0xE6E6E6;
+    dark.window = 0x23201F;
+    // A light row colour under a dark palette: black text instead of the palette's light.
+    record.back_color = 0xCCF2FF;
+    EXPECT_EQ(CellColorsOf(record, 2, {}, dark), (CellColors { 0x000000, 0xCCF2FF }));
+    // A dark row colour under a light palette: white text.
+    record.back_color = 0x602000;
+    EXPECT_EQ(CellColorsOf(record, 2, {}, palette), (CellColors { 0xFFFFFF, 0x602000 }));
+    // Where the system text stands out, or the row has its own text colour, it stays.
+    EXPECT_EQ(CellColorsOf(record, 2, {}, dark).text, 0xE6E6E6u);
+    record.text_color = 0xE0E0E0;
+    record.back_color = 0xCCF2FF;
+    EXPECT_EQ(CellColorsOf(record, 2, {}, dark).text, 0xE0E0E0u);
+    EXPECT_TRUE(IsLightColor(0x808080));
+    EXPECT_FALSE(IsLightColor(0x7F7F7F));
 }
 
 TEST_F(CellColorsTest, SelectionAndDisabledOverrideEverything)

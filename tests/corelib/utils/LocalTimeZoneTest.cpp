@@ -42,7 +42,8 @@ TEST(LocalTimeZone, UnsetTzNamesTheSystemZoneFile)
     tessera::PinLocalTimeZone();
     EXPECT_EQ(qgetenv("TZ"), QByteArray(":/etc/localtime"));
     // The zone itself does not change, only how often glibc reads it.
-    EXPECT_EQ(QDateTime::fromSecsSinceEpoch(1700000000).toString(Qt::ISODate), before);}
+    EXPECT_EQ(QDateTime::fromSecsSinceEpoch(1700000000).toString(Qt::ISODate), before);
+}
 
 TEST(LocalTimeZone, ASetTzIsLeftAlone)
 {

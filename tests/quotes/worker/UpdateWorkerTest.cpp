@@ -186,7 +186,7 @@ TEST(UpdateWorker, FetchesOnItsOwnThreadWithOneFetchFunctionPerRun)
     std::atomic<int> factories { 0 };
     std::mutex mutex;
     std::vector<Qt::HANDLE> threads;
-    UpdateWorker worker([&](const std::atomic<bool> *) -> FetchFunction {
+    UpdateWorker worker([&](const FetchRun &) -> FetchFunction {
         factories.fetch_add(1);
         return [&](const QString &, QuoteRecord &) {
             std::lock_guard lock(mutex);
@@ -209,7 +209,7 @@ TEST(UpdateWorker, PauseHoldsTheRunBetweenTwoCodes)
 {
     std::binary_semaphore firstMayFinish { 0 };
     std::atomic<int> calls { 0 };
-    UpdateWorker worker([&](const std::atomic<bool> *) -> FetchFunction {
+    UpdateWorker worker([&](const FetchRun &) -> FetchFunction {
         return [&](const QString &, QuoteRecord &) {
             if (calls.fetch_add(1) == 0)
                 firstMayFinish.acquire();

@@ -1,8 +1,8 @@
+#include "app/core/AppSettings.h"
 #include "cli/Arguments.h"
 #include "cli/Command.h"
-#include "cli/TextTable.h"
-#include "app/core/AppSettings.h"
 #include "cli/ParallelOption.h"
+#include "cli/TextTable.h"
 #include "quotes/SecurityCode.h"
 #include "quotes/fetch/ParallelFetch.h"
 

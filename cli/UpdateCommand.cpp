@@ -68,9 +68,9 @@ RunCounts updateAllRows(CQuotraDoc &doc)
 int RunUpdateCommand(const QStringList &arguments)
 {
     const CliCommand &self = *FindCommand(u"update");
-    const ParsedArguments args = ParseArguments(
-        arguments, { { QStringLiteral("folder"), true }, { QStringLiteral("xlsx"), false },
-                       { QStringLiteral("parallel"), true } });
+    const ParsedArguments args = ParseArguments(arguments,
+        { { QStringLiteral("folder"), true }, { QStringLiteral("xlsx"), false },
+            { QStringLiteral("parallel"), true } });
     if (!args.ok())
         return UsageError(self, args.error);
     if (args.positional.size() != 1)

@@ -3,7 +3,6 @@
 #include "corelib/TextCodec.h"
 #include "quotes/fetch/CurlTransfer.h"
 
-
 using namespace Qt::StringLiterals;
 
 Q_LOGGING_CATEGORY(lcFetch, "quotra.fetch")
@@ -80,7 +79,8 @@ bool HttpRequest::Get(const QString &address, QString &text)
     return ok;
 }
 
-bool HttpRequest::finishGet(const fetchdetail::TransferOutcome &outcome, const QString &address, QString &text)
+bool HttpRequest::finishGet(
+    const fetchdetail::TransferOutcome &outcome, const QString &address, QString &text)
 {
     m_lastStatus = outcome.status;
     m_lastAborted = outcome.aborted;

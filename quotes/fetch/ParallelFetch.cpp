@@ -41,8 +41,8 @@ bool asksToWait(int status)
 // on that thread; the consumer (the worker thread) only takes finished pages and wakes it.
 class PageFeeder {
 public:
-    PageFeeder(std::vector<QByteArray> urls, HttpOptions options, FetchPolicy policy,
-        const std::atomic<bool> *stop);
+    PageFeeder(
+        std::vector<QByteArray> urls, HttpOptions options, FetchPolicy policy, const std::atomic<bool> *stop);
     ~PageFeeder();
 
     const QByteArray &url(int index) const { return m_urls[static_cast<size_t>(index)]; }
@@ -206,6 +206,12 @@ void PageFeeder::startTransfers(CURLM *multi, std::vector<Lane> &lanes, int &inF
             lane->body = spareBuffer();
         fetchdetail::PrepareTransfer(lane->easy, m_urls[static_cast<size_t>(index)], lane->state, lane->body,
             m_options, m_stop, lane->errorBuffer);
+        // Over TLS a second request waits for the first connection's protocol choice (ALPN) and
+        // joins it when it multiplexes, rather than opening a connection of its own. Plain
+        // http is HTTP/1.1 here, which libcurl learns only from the first answer: waiting for
+        // it would put every request behind a slow first one.
+        const bool tls = m_urls[static_cast<size_t>(index)].startsWith("https:");
+        curl_easy_setopt(lane->easy, CURLOPT_PIPEWAIT, tls ? 1L : 0L);
         lane->slot = index;
         ++inFlight;
         const CURLMcode added = curl_multi_add_handle(multi, lane->easy);
@@ -242,7 +248,8 @@ void PageFeeder::finishTransfer(CURLM *multi, Lane &lane, CURLcode result, int &
         m_maxInFlight = 1;
         bool retry = false;
         if (outcome.retryAfterSeconds > 0) {
-            const qint64 wait = std::min<qint64>(outcome.retryAfterSeconds, FetchPolicy::kMaxRetryAfterSeconds);
+            const qint64 wait
+                = std::min<qint64>(outcome.retryAfterSeconds, FetchPolicy::kMaxRetryAfterSeconds);
             m_notBefore = std::max(m_notBefore, Clock::now() + std::chrono::seconds(wait));
             std::lock_guard lock(m_mutex);
             Slot &slot = m_slots[static_cast<size_t>(index)];
@@ -316,9 +323,6 @@ void PageFeeder::run()
         ready = ready && lane.easy;
         if (lane.easy) {
             fetchdetail::SetUpEasy(lane.easy, m_options, headers, lane.errorBuffer);
-            // A second request waits for the first connection to say whether it multiplexes
-            // rather than opening a connection of its own.
-            curl_easy_setopt(lane.easy, CURLOPT_PIPEWAIT, 1L);
         }
     }
     if (!ready) {
@@ -376,7 +380,8 @@ void PageFeeder::run()
         int waitMs = kPollMs;
         const auto now = Clock::now();
         if (m_notBefore > now && inFlight < m_maxInFlight) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_notBefore - now).count();
+            const auto left
+                = std::chrono::duration_cast<std::chrono::milliseconds>(m_notBefore - now).count();
             waitMs = static_cast<int>(std::clamp<qint64>(left + 1, 1, kPollMs));
         } else if (inFlight == 0 && m_notBefore <= now) {
             // Nothing to do until the consumer moves on (it wakes the poll) or a stop.

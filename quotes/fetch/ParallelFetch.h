@@ -39,8 +39,8 @@ class PageFeeder;
 // it aborts what is still in flight.
 class BatchFetcher {
 public:
-    BatchFetcher(const QStringList &batch, HttpOptions options, FetchPolicy policy,
-        const std::atomic<bool> *stop);
+    BatchFetcher(
+        const QStringList &batch, HttpOptions options, FetchPolicy policy, const std::atomic<bool> *stop);
     ~BatchFetcher();
     BatchFetcher(const BatchFetcher &) = delete;
     BatchFetcher &operator=(const BatchFetcher &) = delete;

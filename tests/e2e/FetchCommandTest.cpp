@@ -183,7 +183,8 @@ TEST(FetchCommand, ParallelOptionKeepsTheOrderAndOpensAtMostNConnections)
     ASSERT_TRUE(site.start({ u"--latency-ms"_s, u"30"_s, u"--code-delay"_s, u"7203=300"_s }));
     QByteArray out;
     const QStringList codes { u"7203"_s, u"6758"_s, u"8306"_s, u"9432"_s, u"7974"_s };
-    ASSERT_EQ(RunProgram(u"quotra-cli"_s, QStringList { u"fetch"_s, u"--json"_s, u"--parallel"_s, u"2"_s } + codes, out),
+    ASSERT_EQ(RunProgram(u"quotra-cli"_s,
+                  QStringList { u"fetch"_s, u"--json"_s, u"--parallel"_s, u"2"_s } + codes, out),
         0);
     const QJsonArray array = parseArray(out);
     ASSERT_EQ(array.size(), codes.size());

@@ -76,7 +76,7 @@ protected:
 TEST_F(ParallelUpdate, ProgressKeepsBatchOrderWhenLaterPagesFinishFirst)
 {
     // The first page is the slowest: the three after it finish long before it does.
-    startSite({ u"--code-delay"_s, u"7203=700,6758=400,8306=100"_s });
+    startSite({ u"--code-delay"_s, u"7203=700,6758=400,8306=100,9432=50"_s });
     makeWorker(4);
     const QStringList batch { u"7203"_s, u"6758"_s, u"8306"_s, u"9432"_s, u"abc"_s, u"AAPL"_s };
     ASSERT_TRUE(runToEnd(batch));

@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QList>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>

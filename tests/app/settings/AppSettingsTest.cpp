@@ -328,7 +328,8 @@ TEST_F(AppSettingsTest, UpdateRequestSettingsOutsideTheirRangesAreTheDefaults)
 {
     EXPECT_EQ(load().parallelRequests, 4) << "absent";
     EXPECT_EQ(load().requestIntervalMs, 0);
-    for (const QVariant &v : { QVariant(0), QVariant(9), QVariant(-1), QVariant(QStringLiteral("many")), QVariant(65537) }) {
+    for (const QVariant &v :
+        { QVariant(0), QVariant(9), QVariant(-1), QVariant(QStringLiteral("many")), QVariant(65537) }) {
         put("ParallelRequests", v);
         EXPECT_EQ(load().parallelRequests, 4) << v.toString().toStdString();
     }

@@ -1,8 +1,12 @@
+#include "app/core/AppSettings.h"
 #include "cli/Arguments.h"
 #include "cli/Command.h"
+#include "cli/ParallelOption.h"
 #include "cli/TextTable.h"
 #include "quotes/SecurityCode.h"
-#include "quotes/fetch/FetchQuote.h"
+#include "quotes/fetch/ParallelFetch.h"
+
+#include <QSettings>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -49,15 +53,24 @@ QString jsonObject(const QString &code, bool ok, const QString &error, const Quo
 int RunFetchCommand(const QStringList &arguments)
 {
     const CliCommand &self = *FindCommand(u"fetch");
-    const ParsedArguments args = ParseArguments(arguments, { { QStringLiteral("json"), false } });
+    const ParsedArguments args = ParseArguments(
+        arguments, { { QStringLiteral("json"), false }, { QStringLiteral("parallel"), true } });
     if (!args.ok())
         return UsageError(self, args.error);
     if (args.positional.isEmpty())
         return UsageError(self, QStringLiteral("no code given"));
     const bool json = args.isSet(QStringLiteral("json"));
+    // The site is asked the way the window's updates ask it: the stored settings, or
+    // --parallel for this run.
+    AppSettings settings;
+    settings.Load(*AppSettings::OpenStore());
+    QString optionError;
+    const FetchPolicy policy = PolicyWithParallelOption(args, settings.fetchPolicy(), optionError);
+    if (!optionError.isEmpty())
+        return UsageError(self, optionError);
 
-    // One fetcher for all codes: one connection to the site.
-    QuoteFetcher fetcher;
+    // One batch for all codes: up to policy.parallel requests in flight, results in order.
+    BatchFetcher fetcher(args.positional, {}, policy, nullptr);
     bool allFetched = true;
     QStringList objects;
     TextTable table({ QStringLiteral("code"), QStringLiteral("result"), QStringLiteral("name"),
@@ -65,7 +78,7 @@ int RunFetchCommand(const QStringList &arguments)
         QStringLiteral("ratio"), QStringLiteral("volume"), QStringLiteral("kind"), QStringLiteral("suffix"),
         QStringLiteral("error") });
     for (const QString &code : args.positional) {
-        const bool ok = fetcher.FetchQuote(code, ClassifyCode(code));
+        const bool ok = fetcher.fetch(code);
         allFetched = allFetched && ok;
         const QuoteRecord &r = fetcher.result();
         if (json) {

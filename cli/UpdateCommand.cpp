@@ -1,8 +1,10 @@
 #include "cli/Arguments.h"
 #include "cli/Command.h"
 #include "cli/ListSession.h"
+#include "cli/ParallelOption.h"
 #include "corelib/Messages.h"
 #include "document/DocumentIo.h"
+#include "quotes/fetch/FetchQuote.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -66,8 +68,9 @@ RunCounts updateAllRows(CQuotraDoc &doc)
 int RunUpdateCommand(const QStringList &arguments)
 {
     const CliCommand &self = *FindCommand(u"update");
-    const ParsedArguments args = ParseArguments(
-        arguments, { { QStringLiteral("folder"), true }, { QStringLiteral("xlsx"), false } });
+    const ParsedArguments args = ParseArguments(arguments,
+        { { QStringLiteral("folder"), true }, { QStringLiteral("xlsx"), false },
+            { QStringLiteral("parallel"), true } });
     if (!args.ok())
         return UsageError(self, args.error);
     if (args.positional.size() != 1)
@@ -78,9 +81,14 @@ int RunUpdateCommand(const QStringList &arguments)
         return Failure(QStringLiteral("--xlsx: workbook output is not available yet"));
 
     ListSession session;
+    QString optionError;
+    const FetchPolicy policy = PolicyWithParallelOption(args, session.settings().fetchPolicy(), optionError);
+    if (!optionError.isEmpty())
+        return UsageError(self, optionError);
     if (!session.open(args.positional.first()))
         return kExitFailed;
     CQuotraDoc &doc = session.document();
+    doc.setFetchFactory(NetworkFetchFactory({}, policy));
 
     SaveNamingContext naming;
     naming.unattended = true;

@@ -10,7 +10,7 @@ namespace {
 constexpr CliCommand kCommands[] = {
     { "export", "export [--columns FIELDS] [--layout FILE.colm] LIST OUT",
         "write the list as OUT.kabu, OUT.csv or OUT.json", RunExportCommand },
-    { "fetch", "fetch [--json] CODE...",
+    { "fetch", "fetch [--json] [--parallel N] CODE...",
         "fetch and parse each code's quote page and print the records, with the reason of each failure",
         RunFetchCommand },
     { "find", "find [--case] [--regex] [--fuzzy] [--columns FIELDS] PATTERN LIST",
@@ -22,7 +22,7 @@ constexpr CliCommand kCommands[] = {
         "hand TEXT to a running window (\"StockCode:CODES\" adds the codes); exit 1 when not handled, "
         "2 when no window is reachable",
         RunSendCommand },
-    { "update", "update [--folder DIR] [--xlsx] LIST",
+    { "update", "update [--folder DIR] [--xlsx] [--parallel N] LIST",
         "the unattended run: update every row once and save the list", RunUpdateCommand },
 };
 

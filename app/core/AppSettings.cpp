@@ -113,6 +113,15 @@ void AppSettings::Load(QSettings &store)
     const std::optional<QString> folder = ReadText(store, key("Current"), kMaxPathChars);
     current = folder ? *folder : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     autoFolder = ReadText(store, key("AutoFolder"), kMaxPathChars).value_or(QString());
+    // Values out of range take the defaults rather than the nearest bound: a stored 0 or a
+    // huge number is not a choice the settings could have made.
+    const std::optional<quint32> parallel = ReadNumber(store, key("ParallelRequests"));
+    const qint64 p = parallel ? qint64(qint32(*parallel)) : FetchPolicy::kDefaultParallel;
+    parallelRequests = qint32(
+        p >= FetchPolicy::kMinParallel && p <= FetchPolicy::kMaxParallel ? p : FetchPolicy::kDefaultParallel);
+    const std::optional<quint32> interval = ReadNumber(store, key("RequestInterval"));
+    const qint64 i = interval ? qint64(qint32(*interval)) : 0;
+    requestIntervalMs = qint32(i >= 0 && i <= FetchPolicy::kMaxIntervalMs ? i : 0);
 
     if (orderInfo.isEmpty()) {
         columnIndex = defaultColumnList();
@@ -128,6 +137,14 @@ void AppSettings::Load(QSettings &store)
     searchStrs = history ? DecodeSearchStrs(*history) : QStringList();
     const std::optional<QByteArray> font = ReadBinary(store, key("LogFont"));
     logFont = font ? LogFont::fromBytes(*font).value_or(LogFont {}) : LogFont {};
+}
+
+FetchPolicy AppSettings::fetchPolicy() const
+{
+    FetchPolicy policy;
+    policy.parallel = parallelRequests;
+    policy.minIntervalMs = requestIntervalMs;
+    return policy.clamped();
 }
 
 bool AppSettings::Save(QSettings &store) const
@@ -157,6 +174,8 @@ bool AppSettings::Save(QSettings &store) const
     store.setValue(key("SortColumn"), sortColumn);
     store.setValue(key("Current"), current);
     store.setValue(key("AutoFolder"), autoFolder);
+    store.setValue(key("ParallelRequests"), parallelRequests);
+    store.setValue(key("RequestInterval"), requestIntervalMs);
     store.sync();
     return store.status() == QSettings::NoError;
 }

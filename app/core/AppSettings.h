@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/LogFont.h"
+#include "quotes/fetch/ParallelFetch.h"
 
 #include <QString>
 #include <QStringList>
@@ -49,6 +50,11 @@ struct AppSettings {
     qint32 sortColumn = 0; // "SortColumn": sorted list column << 16 | ascending
     QString current; // "Current": start folder of the file dialogs
     QString autoFolder; // "AutoFolder": default output folder of scheduled runs
+    qint32 parallelRequests = FetchPolicy::kDefaultParallel; // "ParallelRequests": 1-8 in flight
+    qint32 requestIntervalMs = 0; // "RequestInterval": least ms between two request starts, 0-60000
+
+    // How an update uses the site, from the two values above.
+    FetchPolicy fetchPolicy() const;
 
     // Migrates older versions' settings when the current ones are missing, reads every
     // value (absent or unusable values take their defaults) and applies the fix-ups.

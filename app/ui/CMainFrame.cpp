@@ -23,6 +23,7 @@
 #include "document/CQuotraDoc.h"
 #include "document/DocumentIo.h"
 #include "quotes/SecurityCode.h"
+#include "quotes/fetch/FetchQuote.h"
 #include "view/table/ColumnTable.h"
 #include "view/widgets/CColumnDlg.h"
 #include "view/widgets/CQuotraView.h"
@@ -122,6 +123,7 @@ CMainFrame::CMainFrame(AppSettings &settings, const CCLineInfo &commandLine, QWi
     naming.workbookOutput = commandLine.excelOutput;
     m_doc->setSaveNaming(naming);
     m_doc->setSaveHost(this);
+    m_doc->setFetchFactory(NetworkFetchFactory({}, m_settings.fetchPolicy()));
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);

@@ -1,5 +1,6 @@
 #include "quotes/fetch/FetchQuote.h"
 
+#include "quotes/fetch/ParallelFetch.h"
 #include "quotes/parsers/PageParsers.h"
 
 #include <QDateTime>
@@ -76,13 +77,12 @@ bool QuoteFetcher::parse(const QString &code, CodeKind kind)
     return false;
 }
 
-FetchFactory NetworkFetchFactory(HttpOptions options)
+FetchFactory NetworkFetchFactory(HttpOptions options, FetchPolicy policy)
 {
-    return [options](const std::atomic<bool> *stop) -> FetchFunction {
-        auto fetcher = std::make_shared<QuoteFetcher>(options);
-        fetcher->setStopFlag(stop);
+    return [options, policy](const FetchRun &run) -> FetchFunction {
+        auto fetcher = std::make_shared<BatchFetcher>(run.batch, options, policy, run.stop);
         return [fetcher](const QString &code, QuoteRecord &result) -> FetchStatus {
-            if (!fetcher->FetchQuote(code, ClassifyCode(code)))
+            if (!fetcher->fetch(code))
                 return FetchStatus::failed(fetcher->error());
             result = fetcher->result();
             return true;

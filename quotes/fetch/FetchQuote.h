@@ -3,6 +3,7 @@
 #include "quotes/QuoteRecord.h"
 #include "quotes/SecurityCode.h"
 #include "quotes/fetch/HttpRequest.h"
+#include "quotes/fetch/ParallelFetch.h"
 #include "quotes/worker/UpdateJob.h"
 
 #include <atomic>
@@ -44,8 +45,9 @@ private:
     QString m_page;
 };
 
-// The update worker's fetch over the network: one QuoteFetcher, and so one connection, per run.
-FetchFactory NetworkFetchFactory(HttpOptions options = {});
+// The update worker's fetch over the network: one BatchFetcher per run, so a run keeps up to
+// policy.parallel requests in flight on as many connections at most.
+FetchFactory NetworkFetchFactory(HttpOptions options = {}, FetchPolicy policy = {});
 
 // Fills record.kind and record.exchange_suffix for the browser and chart addresses. A
 // domestic code's page is fetched with a request of its own, synchronously on the calling

@@ -7,6 +7,10 @@
 #include <atomic>
 #include <memory>
 
+namespace fetchdetail {
+struct TransferOutcome;
+}
+
 // Diagnostics of failed transfers ("quotra.fetch.warning=false" in QT_LOGGING_RULES hides them).
 Q_DECLARE_LOGGING_CATEGORY(lcFetch)
 
@@ -52,13 +56,16 @@ public:
     // Decodes a body by the charset of a Content-Type value; exposed for the tests.
     static QString decodeBody(const QByteArray &body, const QByteArray &contentType);
 
+protected:
+    // Ends a Get whose transfer ran elsewhere (the parallel fetch): sets the last status,
+    // error and charset from `outcome` and, for a status 200-299, decodes its body into text.
+    bool finishGet(const fetchdetail::TransferOutcome &outcome, const QString &address, QString &text);
+    const HttpOptions &options() const { return m_options; }
+
 private:
     struct Handles;
-    bool transfer(const QByteArray &url, QByteArray &contentType); // the body lands in m_body
+    void transfer(const QByteArray &url, fetchdetail::TransferOutcome &outcome); // body in m_body
     void keepOrReleaseBody();
-    QString failureReason(int curlCode, const QString &detail) const;
-    void reportFailure(long code, const QString &meaning, const QString &source, const QString &description,
-        const QString &reason);
 
     HttpOptions m_options;
     std::unique_ptr<Handles> m_handles; // null when libcurl could not be set up

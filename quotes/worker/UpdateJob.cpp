@@ -35,7 +35,10 @@ void RunControl::waitWhilePaused()
 int UpdateWorkerProc(UpdateJob job) // NOLINT(performance-unnecessary-value-param)
 {
     RunControl &control = *job.control;
-    const FetchFunction fetch = job.fetchFactory(control.stopFlag());
+    FetchRun run;
+    run.stop = control.stopFlag();
+    run.batch = job.batch;
+    FetchFunction fetch = job.fetchFactory(run);
     bool stopped = false;
     for (int index = 0; index < job.batch.size(); ++index) {
         control.waitWhilePaused();
@@ -59,6 +62,9 @@ int UpdateWorkerProc(UpdateJob job) // NOLINT(performance-unnecessary-value-para
         }
         job.deliver(std::move(outcome));
     }
+    // Transfers still in flight (fetched ahead, or cut short by the stop) end here, before the
+    // end is announced, so nothing of the run outlives it.
+    fetch = nullptr;
     job.finish(stopped);
     return 0;
 }

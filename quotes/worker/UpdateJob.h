@@ -32,10 +32,18 @@ struct FetchStatus {
 // got and must not be copied anywhere.
 using FetchFunction = std::function<FetchStatus(const QString &code, QuoteRecord &result)>;
 
+// What the fetch of one run may know in advance: its stop flag, which requests should watch so
+// that a stop aborts the transfers in flight, and the whole batch, so that it may fetch ahead.
+// The fetch function is then called once per code, in batch order (a stop ends the calls early).
+struct FetchRun {
+    const std::atomic<bool> *stop = nullptr;
+    QStringList batch;
+};
+
 // Makes the fetch function of one run. It is called on the worker thread, so whatever it
-// creates (a network handle) belongs to that thread. `stop` is the run's stop flag: requests
-// should watch it so that a stop aborts a transfer in flight.
-using FetchFactory = std::function<FetchFunction(const std::atomic<bool> *stop)>;
+// creates (a network handle, a transfer thread) belongs to that thread; the function is
+// destroyed on that thread before the run's end is announced.
+using FetchFactory = std::function<FetchFunction(const FetchRun &run)>;
 
 // The outcome of one code of a run, handed from the worker thread to the owning thread.
 struct FetchOutcome {
@@ -80,7 +88,8 @@ struct UpdateJob {
     std::function<void(bool stopped)> finish;
 };
 
-// The body of the worker thread: fetches the batch in order, one code after another, and
-// stops between two codes (or inside a request, through the stop flag) when asked. Never
-// touches the document's records: results travel through `deliver`.
+// The body of the worker thread: takes the batch's results in order, one code after another
+// (the fetch function may have transferred later pages meanwhile), and stops between two codes
+// (or inside a request, through the stop flag) when asked. Never touches the document's
+// records: results travel through `deliver`.
 int UpdateWorkerProc(UpdateJob job);

@@ -176,3 +176,32 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageTest,
         UsageCase { { u"fetch"_s, u"--bogus"_s, u"7203"_s }, 2 },
         UsageCase { { u"fetch"_s, u"--json=1"_s, u"7203"_s }, 2 }, UsageCase { { u"fetch"_s, u"-x"_s }, 2 },
         UsageCase { { u"--help"_s }, 0 }));
+
+TEST(FetchCommand, ParallelOptionKeepsTheOrderAndOpensAtMostNConnections)
+{
+    SampleSite site;
+    ASSERT_TRUE(site.start({ u"--latency-ms"_s, u"30"_s, u"--code-delay"_s, u"7203=300"_s }));
+    QByteArray out;
+    const QStringList codes { u"7203"_s, u"6758"_s, u"8306"_s, u"9432"_s, u"7974"_s };
+    ASSERT_EQ(RunProgram(u"quotra-cli"_s,
+                  QStringList { u"fetch"_s, u"--json"_s, u"--parallel"_s, u"2"_s } + codes, out),
+        0);
+    const QJsonArray array = parseArray(out);
+    ASSERT_EQ(array.size(), codes.size());
+    for (qsizetype i = 0; i < codes.size(); ++i)
+        EXPECT_EQ(array[i].toObject().value(u"code"_s).toString(), codes[i]);
+    const SampleSite::Stats stats = site.stats();
+    EXPECT_EQ(stats.connections, 3) << "two for the run, one for the stats request";
+    EXPECT_EQ(stats.peakInFlight, 2);
+}
+
+TEST(FetchCommand, ParallelOptionOutOfRangeIsAUsageError)
+{
+    for (const QString &n : { u"0"_s, u"9"_s, u"two"_s, u""_s }) {
+        QByteArray out;
+        QByteArray err;
+        EXPECT_EQ(RunProgram(u"quotra-cli"_s, { u"fetch"_s, u"--parallel"_s, n, u"7203"_s }, out, &err), 2)
+            << n.toStdString();
+        EXPECT_TRUE(err.contains("--parallel needs a number from 1 to 8")) << err.toStdString();
+    }
+}

@@ -114,9 +114,13 @@ TEST_F(UpdateE2E, FailuresAreRowErrorsAndTheRunGoesOn)
     EXPECT_TRUE(doc.IsModified());
 }
 
-TEST_F(UpdateE2E, ARunOfManyCodesUsesOneConnection)
+TEST_F(UpdateE2E, ARunOfManyCodesWithOneInFlightUsesOneConnection)
 {
     startSite();
+    HttpOptions http;
+    FetchPolicy one;
+    one.parallel = 1;
+    doc.setFetchFactory(NetworkFetchFactory(http, one));
     const QStringList codes = samplesite::SampleCodes();
     addRows(codes);
     const SampleSite::Stats before = site.stats();

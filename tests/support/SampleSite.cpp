@@ -101,11 +101,22 @@ SampleSite::Stats SampleSite::stats() const
     if (!request.Get(m_root + u"__stats"_s, text))
         return stats;
     const QStringList words = text.simplified().split(u' ');
-    if (words.size() == 4 && words[0] == u"connections" && words[2] == u"requests") {
+    if (words.size() >= 4 && words[0] == u"connections" && words[2] == u"requests") {
         stats.connections = words[1].toLongLong();
         stats.requests = words[3].toLongLong();
+        if (words.size() >= 8 && words[4] == u"peak" && words[6] == u"limited") {
+            stats.peakInFlight = words[5].toLongLong();
+            stats.limited = words[7].toLongLong();
+        }
     }
     return stats;
+}
+
+void SampleSite::resetPeak() const
+{
+    HttpRequest request;
+    QString text;
+    request.Get(m_root + u"__reset-peak"_s, text);
 }
 
 int RunProgram(const QString &name, const QStringList &arguments, QByteArray &out, QByteArray *err)

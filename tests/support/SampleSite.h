@@ -24,9 +24,13 @@ public:
     struct Stats {
         qint64 connections = -1;
         qint64 requests = -1;
+        qint64 peakInFlight = -1; // most requests waiting for their answers at once
+        qint64 limited = -1; // answers 429
     };
     // The site's counts ("/__stats" is not counted itself).
     Stats stats() const;
+    // Starts the peak of requests in flight again from the number in flight now.
+    void resetPeak() const;
 
 private:
     QTemporaryDir m_dir;

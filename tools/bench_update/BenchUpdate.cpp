@@ -303,7 +303,9 @@ void BM_WorkerThreadNormalPriority(benchmark::State &state)
         RunControl control;
         UpdateJob job;
         job.batch = g_batch;
-        job.fetchFactory = NetworkFetchFactory();
+        FetchPolicy oneInFlight; // one request at a time, parsing overlapped with the next transfer
+        oneInFlight.parallel = 1;
+        job.fetchFactory = NetworkFetchFactory({}, oneInFlight);
         job.control = &control;
         job.deliver = [&](FetchOutcome &&outcome) {
             std::lock_guard lock(mutex);

@@ -4,10 +4,14 @@
 
 #include "corelib/TextCodec.h"
 
+#include <QDateTime>
 #include <QHostAddress>
+#include <QLocale>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -25,6 +29,8 @@ QByteArray reasonPhrase(int status)
     switch (status) {
     case 200:
         return "OK";
+    case 429:
+        return "Too Many Requests";
     case 400:
         return "Bad Request";
     case 404:
@@ -58,6 +64,7 @@ SampleServer::SampleServer(ServerOptions options, QObject *parent)
     , m_server(new QTcpServer(this))
 {
     connect(m_server, &QTcpServer::newConnection, this, &SampleServer::onNewConnection);
+    m_clock.start();
 }
 
 SampleServer::~SampleServer() = default;
@@ -79,7 +86,10 @@ QString SampleServer::errorString() const
 
 QString SampleServer::statsLine() const
 {
-    return u"connections %1 requests %2"_s.arg(m_connections).arg(m_requests);
+    return u"connections %1 requests %2 peak %3 limited %4"_s.arg(m_connections)
+        .arg(m_requests)
+        .arg(m_peakInFlight)
+        .arg(m_limited);
 }
 
 void SampleServer::onNewConnection()
@@ -103,6 +113,7 @@ void SampleServer::onNewConnection()
         connect(
             socket, &QTcpSocket::disconnected, this,
             [this, socket] {
+                answered(socket); // a request that hung ends with its connection
                 m_clients.remove(socket);
                 socket->deleteLater();
             },
@@ -180,18 +191,27 @@ void SampleServer::processNext(QTcpSocket *socket)
         const bool keepAlive
             = requestLine[2] == "HTTP/1.1" ? connection != "close" : connection == "keep-alive";
         Answer answer;
+        const qint64 requestsBefore = m_requests;
         if (method == "GET" || method == "HEAD")
             answer = route(method, requestLine[1]);
         else
             answer = plain(405, "only GET and HEAD\n");
+        if (m_requests != requestsBefore) {
+            // Requests for /__stats do not count, so they never disturb what they measure.
+            client.counted = true;
+            m_peakInFlight = std::max(m_peakInFlight, ++m_inFlight);
+        }
         if (answer.hang) {
             client.busy = true; // accepted, never answered
             return;
         }
         const bool head = method == "HEAD";
-        if (m_options.delayMs > 0) {
+        // A timer per answer: a slow answer holds its own connection only.
+        const int delayMs = answer.delayMs >= 0 ? answer.delayMs : m_options.delayMs;
+        if (delayMs > 0) {
             client.busy = true;
-            QTimer::singleShot(m_options.delayMs, socket, [this, socket, answer, head, keepAlive] {
+            QTimer::singleShot(delayMs, socket, [this, socket, answer, head, keepAlive] {
+                answered(socket);
                 send(socket, answer, head, keepAlive);
                 auto later = m_clients.find(socket);
                 if (later == m_clients.end() || !keepAlive)
@@ -201,12 +221,53 @@ void SampleServer::processNext(QTcpSocket *socket)
             });
             return;
         }
+        answered(socket);
         send(socket, answer, head, keepAlive);
         if (!keepAlive) {
-            client.busy = true;
+            auto again = m_clients.find(socket);
+            if (again != m_clients.end())
+                again->busy = true;
             return;
         }
     }
+}
+
+void SampleServer::answered(QTcpSocket *socket)
+{
+    auto it = m_clients.find(socket);
+    if (it == m_clients.end() || !it->counted)
+        return;
+    it->counted = false;
+    --m_inFlight;
+}
+
+bool SampleServer::overRateLimit()
+{
+    if (m_options.rateLimit <= 0)
+        return false;
+    const qint64 now = m_clock.elapsed();
+    while (!m_recentStarts.isEmpty() && m_recentStarts.first() <= now - 1000)
+        m_recentStarts.removeFirst();
+    if (m_recentStarts.size() >= m_options.rateLimit)
+        return true;
+    m_recentStarts.append(now);
+    return false;
+}
+
+SampleServer::Answer SampleServer::tooManyRequests()
+{
+    ++m_limited;
+    Answer answer = plain(429, "too many requests\n");
+    QByteArray when = QByteArray::number(m_options.retryAfterSeconds);
+    if (m_options.retryAfterDate) {
+        // An IMF-fixdate; the C locale's English names are the ones HTTP wants.
+        when = QLocale::c()
+                   .toString(QDateTime::currentDateTimeUtc().addSecs(m_options.retryAfterSeconds),
+                       u"ddd, dd MMM yyyy hh:mm:ss 'GMT'"_s)
+                   .toLatin1();
+    }
+    answer.extraHeaders = "Retry-After: " + when + "\r\n";
+    return answer;
 }
 
 SampleServer::Answer SampleServer::route(const QByteArray &method, const QByteArray &target)
@@ -216,6 +277,11 @@ SampleServer::Answer SampleServer::route(const QByteArray &method, const QByteAr
     const QString path = QString::fromUtf8(QByteArray::fromPercentEncoding(rawPath));
     if (path == u"/__stats")
         return plain(200, statsLine().toUtf8() + '\n');
+    if (path == u"/__reset-peak") {
+        // The peak from now on: what a test wants to know about one phase of a run.
+        m_peakInFlight = m_inFlight;
+        return plain(200, statsLine().toUtf8() + '\n');
+    }
     ++m_requests;
     if (path == u"/") {
         Answer answer;
@@ -253,6 +319,12 @@ SampleServer::Answer SampleServer::quoteAnswer(const QString &code)
 {
     const QString base = baseCode(code);
     auto listed = [&](const QSet<QString> &set) { return set.contains(code) || set.contains(base); };
+    if (listed(m_options.busyOnce) && !m_busyAnswered.contains(base)) {
+        m_busyAnswered.insert(base);
+        return tooManyRequests();
+    }
+    if (overRateLimit())
+        return tooManyRequests();
     if (listed(m_options.hang)) {
         Answer answer;
         answer.hang = true;
@@ -266,7 +338,11 @@ SampleServer::Answer SampleServer::quoteAnswer(const QString &code)
     options.padBytes = m_options.padBytes;
     options.charset = m_options.charset;
     const QString text = QuotePage(code, static_cast<quint64>(m_requests), options);
-    return text.isNull() ? plain(404, "not found\n") : page(text);
+    Answer answer = text.isNull() ? plain(404, "not found\n") : page(text);
+    const auto delay = m_options.codeDelayMs.constFind(base);
+    if (delay != m_options.codeDelayMs.constEnd())
+        answer.delayMs = *delay;
+    return answer;
 }
 
 SampleServer::Answer SampleServer::page(const QString &text) const
@@ -301,6 +377,7 @@ void SampleServer::send(QTcpSocket *socket, const Answer &answer, bool head, boo
     out += "Cache-Control: no-cache\r\n";
     if (answer.status == 405)
         out += "Allow: GET, HEAD\r\n";
+    out += answer.extraHeaders;
     out += keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
     if (!head)
         out += answer.body;

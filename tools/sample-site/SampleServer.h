@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -18,6 +20,11 @@ struct ServerOptions {
     QSet<QString> hang; // codes whose request is never answered
     qint64 padBytes = -1; // see PageOptions::padBytes
     QString charset = QStringLiteral("UTF-8"); // "UTF-8", "Shift_JIS" or "EUC-JP"
+    QHash<QString, int> codeDelayMs; // codes answered after their own delay instead of delayMs
+    int rateLimit = 0; // quote requests a second beyond which the answer is 429; 0: no limit
+    QSet<QString> busyOnce; // codes whose first request is answered 429
+    int retryAfterSeconds = 1; // the Retry-After of a 429
+    bool retryAfterDate = false; // Retry-After as an HTTP date rather than seconds
 };
 
 // The sample quote site: an event-driven HTTP/1.1 server with keep-alive and Content-Length
@@ -35,18 +42,23 @@ public:
 
     qint64 connectionCount() const { return m_connections; }
     qint64 requestCount() const { return m_requests; } // every request but those for /__stats
+    qint64 peakInFlight() const { return m_peakInFlight; } // most requests waiting for an answer at once
+    qint64 limitedCount() const { return m_limited; } // requests answered 429
     QString statsLine() const;
 
 private:
     struct Client {
         QByteArray buffer;
         bool busy = false; // an answer is delayed, or the connection hangs
+        bool counted = false; // its request counts as in flight until answered
     };
     struct Answer {
         int status = 200;
         QByteArray contentType;
         QByteArray body;
         bool hang = false;
+        int delayMs = -1; // -1: the server's delay
+        QByteArray extraHeaders; // complete lines, each ending in CRLF
     };
 
     void onNewConnection();
@@ -55,6 +67,9 @@ private:
     Answer quoteAnswer(const QString &code);
     Answer page(const QString &text) const;
     static Answer plain(int status, const QByteArray &text);
+    Answer tooManyRequests();
+    bool overRateLimit();
+    void answered(QTcpSocket *socket);
     void send(QTcpSocket *socket, const Answer &answer, bool head, bool keepAlive);
 
     ServerOptions m_options;
@@ -62,6 +77,12 @@ private:
     QHash<QTcpSocket *, Client> m_clients;
     qint64 m_connections = 0;
     qint64 m_requests = 0;
+    qint64 m_inFlight = 0;
+    qint64 m_peakInFlight = 0;
+    qint64 m_limited = 0;
+    QSet<QString> m_busyAnswered; // busyOnce codes already answered 429
+    QList<qint64> m_recentStarts; // ms of the clock below, for the rate limit
+    QElapsedTimer m_clock;
 };
 
 } // namespace samplesite

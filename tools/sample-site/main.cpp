@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>
@@ -66,13 +67,35 @@ int main(int argc, char *argv[])
         { u"pad-bytes"_s, u"Pad pages to N bytes (default: 300 KB to 650 KB by page kind)."_s, u"N"_s,
             u"-1"_s },
         { u"charset"_s, u"Page encoding: utf-8, shift_jis or euc-jp."_s, u"NAME"_s, u"utf-8"_s },
+        { u"latency-ms"_s, u"Delay every answer by N ms without holding up other connections."_s, u"N"_s,
+            u"0"_s },
+        { u"code-delay"_s, u"Delay the answers for CODE by MS instead."_s, u"CODE=MS[,CODE=MS]"_s },
+        { u"rate-limit"_s, u"Answer 429 with Retry-After to quote requests beyond N a second."_s, u"N"_s,
+            u"0"_s },
+        { u"busy-once"_s, u"Answer the first request for these codes with 429 and Retry-After."_s,
+            u"CODE[,CODE]"_s },
+        { u"retry-after"_s, u"Seconds a 429 asks the client to wait."_s, u"N"_s, u"1"_s },
+        { u"retry-after-date"_s, u"Send Retry-After as an HTTP date rather than seconds."_s },
         { u"stats"_s, u"On SIGTERM or SIGINT print the connection and request counts, then exit."_s },
     });
     parser.process(app);
 
     samplesite::ServerOptions options;
     const int port = numberOption(parser, u"port"_s, 0, 65535);
-    options.delayMs = numberOption(parser, u"delay-ms"_s, 0, 600000);
+    options.delayMs = std::max(
+        numberOption(parser, u"delay-ms"_s, 0, 600000), numberOption(parser, u"latency-ms"_s, 0, 600000));
+    options.rateLimit = numberOption(parser, u"rate-limit"_s, 0, 1000000);
+    options.busyOnce = codeSet(parser.values(u"busy-once"_s));
+    options.retryAfterSeconds = numberOption(parser, u"retry-after"_s, 0, 86400);
+    options.retryAfterDate = parser.isSet(u"retry-after-date"_s);
+    for (const QString &pair : codeSet(parser.values(u"code-delay"_s))) {
+        const qsizetype eq = pair.indexOf(u'=');
+        bool ok = false;
+        const int ms = eq > 0 ? pair.mid(eq + 1).toInt(&ok) : -1;
+        if (!ok || ms < 0 || ms > 600000)
+            fail(u"--code-delay needs CODE=MS with MS from 0 to 600000"_s);
+        options.codeDelayMs.insert(pair.left(eq), ms);
+    }
     options.padBytes = numberOption(parser, u"pad-bytes"_s, -1, 64 * 1024 * 1024);
     options.fail404 = codeSet(parser.values(u"fail-404"_s));
     options.fail500 = codeSet(parser.values(u"fail-500"_s));

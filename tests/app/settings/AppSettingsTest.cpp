@@ -324,6 +324,39 @@ TEST_F(AppSettingsTest, ZoomOutsideItsRangeIsTheDefault)
     }
 }
 
+TEST_F(AppSettingsTest, UpdateRequestSettingsOutsideTheirRangesAreTheDefaults)
+{
+    EXPECT_EQ(load().parallelRequests, 4) << "absent";
+    EXPECT_EQ(load().requestIntervalMs, 0);
+    for (const QVariant &v :
+        { QVariant(0), QVariant(9), QVariant(-1), QVariant(QStringLiteral("many")), QVariant(65537) }) {
+        put("ParallelRequests", v);
+        EXPECT_EQ(load().parallelRequests, 4) << v.toString().toStdString();
+    }
+    for (const QVariant &v : { QVariant(-1), QVariant(60001), QVariant(QStringLiteral("slow")) }) {
+        put("RequestInterval", v);
+        EXPECT_EQ(load().requestIntervalMs, 0) << v.toString().toStdString();
+    }
+    put("ParallelRequests", 1);
+    put("RequestInterval", 60000);
+    const AppSettings edges = load();
+    EXPECT_EQ(edges.fetchPolicy().parallel, 1);
+    EXPECT_EQ(edges.fetchPolicy().minIntervalMs, 60000);
+    put("ParallelRequests", 8);
+    EXPECT_EQ(load().parallelRequests, 8);
+}
+
+TEST_F(AppSettingsTest, UpdateRequestSettingsSurviveSaveAndLoad)
+{
+    AppSettings s;
+    s.parallelRequests = 6;
+    s.requestIntervalMs = 250;
+    ASSERT_TRUE(s.Save(store()));
+    const AppSettings back = load();
+    EXPECT_EQ(back.parallelRequests, 6);
+    EXPECT_EQ(back.requestIntervalMs, 250);
+}
+
 TEST_F(AppSettingsTest, GarbageFileLoadsDefaults)
 {
     reopen();

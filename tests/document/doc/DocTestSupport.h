@@ -60,8 +60,8 @@ public:
 
     FetchFactory factory()
     {
-        return [this](const std::atomic<bool> *stop) -> FetchFunction {
-            return [this, stop](const QString &code, QuoteRecord &result) -> FetchStatus {
+        return [this](const FetchRun &run) -> FetchFunction {
+            return [this, stop = run.stop](const QString &code, QuoteRecord &result) -> FetchStatus {
                 for (;;) {
                     {
                         QMutexLocker lock(&m_mutex);

@@ -179,7 +179,10 @@ TEST_F(FetchTest, NetworkFactoryCopiesOnlyASuccessfulResult)
     options.connectTimeoutMs = 2000;
     options.totalTimeoutMs = 2000;
     std::atomic<bool> stop { false };
-    const FetchFunction fetch = NetworkFetchFactory(options)(&stop);
+    FetchRun run;
+    run.stop = &stop;
+    run.batch = { u"7203"_s, u"abc"_s };
+    const FetchFunction fetch = NetworkFetchFactory(options)(run);
     QuoteRecord result(u"7203"_s);
     result.values.set(SlotPrice, u"untouched"_s);
     const FetchStatus refused = fetch(u"7203"_s, result);

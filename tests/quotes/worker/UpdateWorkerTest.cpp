@@ -51,7 +51,7 @@ void record(UpdateWorker &worker, Recorded &rec)
 // code into the price slot.
 FetchFactory simpleFactory()
 {
-    return [](const std::atomic<bool> *) -> FetchFunction {
+    return [](const FetchRun &) -> FetchFunction {
         return [](const QString &code, QuoteRecord &result) -> FetchStatus {
             result.values.set(SlotPrice, u"price of "_s + code);
             if (code.startsWith(u'X'))
@@ -65,8 +65,8 @@ FetchFactory simpleFactory()
 // flag is set, failing like an aborted transfer.
 FetchFactory holdAfterFirstFactory(std::atomic<int> *calls)
 {
-    return [calls](const std::atomic<bool> *stop) -> FetchFunction {
-        return [calls, stop](const QString &, QuoteRecord &result) {
+    return [calls](const FetchRun &run) -> FetchFunction {
+        return [calls, stop = run.stop](const QString &, QuoteRecord &result) {
             if (calls->fetch_add(1) == 0) {
                 result.values.set(SlotPrice, u"1"_s);
                 return true;
@@ -186,7 +186,7 @@ TEST(UpdateWorker, FetchesOnItsOwnThreadWithOneFetchFunctionPerRun)
     std::atomic<int> factories { 0 };
     std::mutex mutex;
     std::vector<Qt::HANDLE> threads;
-    UpdateWorker worker([&](const std::atomic<bool> *) -> FetchFunction {
+    UpdateWorker worker([&](const FetchRun &) -> FetchFunction {
         factories.fetch_add(1);
         return [&](const QString &, QuoteRecord &) {
             std::lock_guard lock(mutex);
@@ -209,7 +209,7 @@ TEST(UpdateWorker, PauseHoldsTheRunBetweenTwoCodes)
 {
     std::binary_semaphore firstMayFinish { 0 };
     std::atomic<int> calls { 0 };
-    UpdateWorker worker([&](const std::atomic<bool> *) -> FetchFunction {
+    UpdateWorker worker([&](const FetchRun &) -> FetchFunction {
         return [&](const QString &, QuoteRecord &) {
             if (calls.fetch_add(1) == 0)
                 firstMayFinish.acquire();

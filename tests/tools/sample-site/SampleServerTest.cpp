@@ -147,7 +147,8 @@ TEST(SampleSite, OneConnectionForARunOfRequests)
         EXPECT_TRUE(request.Get(site.url(u"quote/"_s + path), text)) << code.toStdString();
     }
     EXPECT_TRUE(request.Get(site.url(u"__stats"_s), text));
-    EXPECT_EQ(text, u"connections 1 requests %1\n"_s.arg(samplesite::SampleCodes().size()));
+    EXPECT_TRUE(text.startsWith(u"connections 1 requests %1 "_s.arg(samplesite::SampleCodes().size())))
+        << text.toStdString();
 }
 
 TEST(SampleSite, InjectedFailuresAndUnknownCodes)
@@ -183,7 +184,7 @@ TEST(SampleSite, HangingCodeIsAcceptedAndNeverAnswered)
     EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("Timeout was reached"));
     // Other codes still answer, on a new connection.
     EXPECT_TRUE(request.Get(site.url(u"quote/6758"_s), text));
-    EXPECT_EQ(stats(site), u"connections 3 requests 2"_s);
+    EXPECT_TRUE(stats(site).startsWith(u"connections 3 requests 2 "_s)) << stats(site).toStdString();
 }
 
 TEST(SampleSite, DelayHoldsEveryAnswer)
@@ -220,7 +221,7 @@ TEST(SampleSite, StatsOnTermination)
     ::kill(static_cast<pid_t>(site.process().processId()), SIGTERM);
     ASSERT_TRUE(site.process().waitForFinished(10000));
     EXPECT_EQ(site.process().exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(site.process().readAllStandardOutput().trimmed(), "connections 1 requests 2");
+    EXPECT_TRUE(site.process().readAllStandardOutput().trimmed().startsWith("connections 1 requests 2 "));
 }
 
 TEST(SampleSite, BadOptionsAreRefused)

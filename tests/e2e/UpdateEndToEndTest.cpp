@@ -173,6 +173,11 @@ TEST_F(UpdateE2E, StopAbortsAHangingRequestAtOnce)
 TEST_F(UpdateE2E, StopAfterTheFirstCode)
 {
     startSite({ u"--delay-ms"_s, u"300"_s });
+    // One request in flight: with more, the second page may have arrived (and is then
+    // applied) by the time the stop is asked for; ParallelUpdateTest covers that case.
+    FetchPolicy one;
+    one.parallel = 1;
+    doc.setFetchFactory(NetworkFetchFactory(HttpOptions {}, one));
     const QStringList batch { u"7203"_s, u"6758"_s, u"9432"_s, u"7974"_s, u"8306"_s };
     addRows(batch);
     QObject::connect(&doc, &CQuotraDoc::updateProgress, &doc, [this](quint64, int index, const QString &) {

@@ -77,6 +77,7 @@ QPushButton *browseButton(QWidget *parent, const QString &name, int tipId)
     b->setObjectName(name);
     b->setToolTip(tessera::ResourceString(tipId));
     b->setAutoDefault(false);
+    b->setFixedWidth(b->fontMetrics().horizontalAdvance(u"..."_s) + b->fontMetrics().averageCharWidth() * 4);
     return b;
 }
 
@@ -109,6 +110,7 @@ CScheduleDlg::CScheduleDlg(const QString &listPath, AppSettings &settings, const
     m_time = new QTimeEdit(QTime::currentTime(), this);
     m_time->setObjectName(u"Time"_s);
     m_time->setDisplayFormat(u"HH:mm"_s);
+    m_time->setMaximumWidth(m_time->fontMetrics().averageCharWidth() * 12);
     m_auto = new QCheckBox(tessera::ResourceString(Ids::CaptionTaskAuto), this);
     m_auto->setObjectName(u"Auto1112"_s);
     m_crontabButton = new QPushButton(tessera::ResourceString(Ids::CaptionShowCrontab), this);

@@ -4,7 +4,7 @@
 #include "app/core/TaskStore.h"
 #include "corelib/StringIds.h"
 
-#include "FakeCrontab.h"
+#include "tests/support/FakeCrontab.h"
 #include "tests/support/QtTestEnvironment.h"
 
 #include <QDir>

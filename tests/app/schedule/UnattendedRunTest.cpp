@@ -1,7 +1,7 @@
 #include "app/core/CronTable.h"
 #include "app/core/TaskStore.h"
 
-#include "FakeCrontab.h"
+#include "tests/support/FakeCrontab.h"
 #include "tests/support/SampleSite.h"
 
 #include <QDir>

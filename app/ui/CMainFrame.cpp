@@ -244,7 +244,8 @@ void CMainFrame::createActions()
     on(Cmd::Ranking, [this] {
         CRankingDlg dlg(*m_view, m_settings, this);
         if (dlg.exec() == QDialog::Accepted && !dlg.readError().isEmpty())
-            statusBar()->showMessage(tessera::FormatResourceString(Ids::MsgRankingUnread, { dlg.readError() }), 10000);
+            statusBar()->showMessage(
+                tessera::FormatResourceString(Ids::MsgRankingUnread, { dlg.readError() }), 10000);
     });
     on(Cmd::Schedule, [this] { RunScheduleCommand(m_doc->pathName(), m_settings, this); });
     on(Cmd::ResetColumns, [this] { m_view->resetColumns(); });

@@ -83,7 +83,8 @@ QPushButton *browseButton(QWidget *parent, const QString &name, int tipId)
 
 } // namespace
 
-CScheduleDlg::CScheduleDlg(const QString &listPath, AppSettings &settings, const TaskStore &store, QWidget *parent)
+CScheduleDlg::CScheduleDlg(
+    const QString &listPath, AppSettings &settings, const TaskStore &store, QWidget *parent)
     : QDialog(parent)
     , m_settings(settings)
     , m_store(store)
@@ -251,8 +252,8 @@ void CScheduleDlg::chooseFolder()
 void CScheduleDlg::chooseList()
 {
     const QString filter = QtNameFilters(FileDialogFilter(FileDialogKind::OpenSeveral)).join(u";;"_s);
-    const QString path = QFileDialog::getOpenFileName(this, tessera::ResourceString(Ids::CaptionChooseList),
-        QFileInfo(m_docPath).absolutePath(), filter);
+    const QString path = QFileDialog::getOpenFileName(
+        this, tessera::ResourceString(Ids::CaptionChooseList), QFileInfo(m_docPath).absolutePath(), filter);
     if (!path.isEmpty())
         m_list->setText(path);
 }
@@ -290,7 +291,8 @@ void CScheduleDlg::registerOrDelete(bool deleting)
                 TaskFailureText(Ids::MsgTaskDeleteFailed, deleted.error().message), tessera::MbIconError);
             return;
         }
-        tessera::ShowResourceMessage(Ids::MsgTaskDeleted, { TaskPath(input.name) }, tessera::MbIconInformation);
+        tessera::ShowResourceMessage(
+            Ids::MsgTaskDeleted, { TaskPath(input.name) }, tessera::MbIconInformation);
         QDialog::reject();
         return;
     }

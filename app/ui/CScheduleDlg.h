@@ -22,7 +22,8 @@ struct AppSettings;
 class CScheduleDlg : public QDialog {
     Q_OBJECT
 public:
-    CScheduleDlg(const QString &listPath, AppSettings &settings, const TaskStore &store, QWidget *parent = nullptr);
+    CScheduleDlg(
+        const QString &listPath, AppSettings &settings, const TaskStore &store, QWidget *parent = nullptr);
 
     QComboBox *nameBox() const { return m_name; }
     QLineEdit *folderEdit() const { return m_folder; }

@@ -111,7 +111,8 @@ TEST_F(RankingScheduleCommands, ScheduleAddListDelete)
         << m_err.toStdString();
     const QByteArray table = m_crontab.table();
     EXPECT_TRUE(table.startsWith("# mine\n5 4 * * * /usr/bin/true\n# Quotra\\weekly\n30 18 * * 1,5 '"));
-    EXPECT_TRUE(table.contains(QByteArray("' '/Auto' '/Folder" + m_work.path().toUtf8() + "' '" + list.toUtf8() + "'\n")));
+    EXPECT_TRUE(table.contains(
+        QByteArray("' '/Auto' '/Folder" + m_work.path().toUtf8() + "' '" + list.toUtf8() + "'\n")));
     ASSERT_EQ(run({ u"schedule"_s, u"list"_s }), 0) << m_err.toStdString();
     EXPECT_TRUE(m_out.contains("weekly  MON,FRI  18:30  yes")) << m_out.toStdString();
     ASSERT_EQ(run({ u"schedule"_s, u"delete"_s, u"weekly"_s }), 0) << m_err.toStdString();
@@ -124,15 +125,21 @@ TEST_F(RankingScheduleCommands, ScheduleAddChecksItsInput)
     const QString list = makeList("7203\n");
     EXPECT_EQ(run({ u"schedule"_s, u"add"_s, u"--days"_s, u"mon"_s, u"--time"_s, u"1:00"_s, list }), 1);
     EXPECT_EQ(run({ u"schedule"_s, u"add"_s, u"--name"_s, u"a"_s, u"--time"_s, u"1:00"_s, list }), 1);
-    EXPECT_EQ(run({ u"schedule"_s, u"add"_s, u"--name"_s, u"a"_s, u"--days"_s, u"mon"_s, u"--time"_s, u"1:00"_s,
-                  m_work.filePath(u"none.kabu"_s) }),
+    EXPECT_EQ(run({ u"schedule"_s, u"add"_s, u"--name"_s, u"a"_s, u"--days"_s, u"mon"_s, u"--time"_s,
+                  u"1:00"_s, m_work.filePath(u"none.kabu"_s) }),
         1);
-    EXPECT_EQ(run({ u"schedule"_s, u"add"_s, u"--name"_s, u"a"_s, u"--days"_s, u"monday"_s, u"--time"_s, u"1:00"_s, list }), 2);
-    EXPECT_EQ(run({ u"schedule"_s, u"add"_s, u"--name"_s, u"a"_s, u"--days"_s, u"mon"_s, u"--time"_s, u"25:00"_s, list }), 2);
+    EXPECT_EQ(run({ u"schedule"_s, u"add"_s, u"--name"_s, u"a"_s, u"--days"_s, u"monday"_s, u"--time"_s,
+                  u"1:00"_s, list }),
+        2);
+    EXPECT_EQ(run({ u"schedule"_s, u"add"_s, u"--name"_s, u"a"_s, u"--days"_s, u"mon"_s, u"--time"_s,
+                  u"25:00"_s, list }),
+        2);
     EXPECT_EQ(run({ u"schedule"_s, u"frobnicate"_s }), 2);
     EXPECT_FALSE(m_crontab.exists());
     m_crontab.setFailure("crontab: denied\n");
-    EXPECT_EQ(run({ u"schedule"_s, u"add"_s, u"--name"_s, u"a"_s, u"--days"_s, u"mon"_s, u"--time"_s, u"1:00"_s, list }), 1);
+    EXPECT_EQ(run({ u"schedule"_s, u"add"_s, u"--name"_s, u"a"_s, u"--days"_s, u"mon"_s, u"--time"_s,
+                  u"1:00"_s, list }),
+        1);
     EXPECT_TRUE(m_err.contains("crontab: denied")) << m_err.toStdString();
     m_crontab.setFailure({});
     EXPECT_FALSE(m_crontab.exists());

@@ -18,7 +18,8 @@ public:
                      "dir=$(dirname \"$0\")\n"
                      "if [ -f \"$dir/fail\" ]; then cat \"$dir/fail\" >&2; exit 1; fi\n"
                      "case \"$1\" in\n"
-                     "  -l) if [ -f \"$dir/table\" ]; then cat \"$dir/table\"; else echo \"no crontab for tester\" >&2; exit 1; fi ;;\n"
+                     "  -l) if [ -f \"$dir/table\" ]; then cat \"$dir/table\"; else echo \"no crontab for "
+                     "tester\" >&2; exit 1; fi ;;\n"
                      "  -) cat > \"$dir/table.new\" && mv \"$dir/table.new\" \"$dir/table\" ;;\n"
                      "  *) echo \"usage: crontab\" >&2; exit 1 ;;\n"
                      "esac\n");

@@ -186,8 +186,10 @@ private Q_SLOTS:
         FakeCrontab fake;
         const TaskStore store(fake.program());
         const QString list = makeFile(u"a.kabu"_s);
-        QVERIFY(store.registerTask(MakeScheduledTask(u"a"_s, 64, 6, 45, true, u"/out"_s, u"/other/a.kabu"_s, u"/usr/bin/quotra"_s)));
-        QVERIFY(store.registerTask(MakeScheduledTask(u"b"_s, 1, 7, 0, false, {}, u"/b/b.kabu"_s, u"/usr/bin/quotra"_s)));
+        QVERIFY(store.registerTask(
+            MakeScheduledTask(u"a"_s, 64, 6, 45, true, u"/out"_s, u"/other/a.kabu"_s, u"/usr/bin/quotra"_s)));
+        QVERIFY(store.registerTask(
+            MakeScheduledTask(u"b"_s, 1, 7, 0, false, {}, u"/b/b.kabu"_s, u"/usr/bin/quotra"_s)));
         CScheduleDlg dlg(list, settings, store);
         QCOMPARE(dlg.nameBox()->count(), 2);
         QCOMPARE(dlg.nameBox()->currentIndex(), 0);
@@ -221,7 +223,8 @@ private Q_SLOTS:
         QVERIFY(messages[0].contains(u"月,金"_s));
         QVERIFY(messages[0].contains(u"18:30"_s));
         const QByteArray table = fake.table();
-        QVERIFY(table.startsWith("MAILTO=\"\"\n# Quotra\\a\n30 18 * * 1,5 '/usr/bin/quotra' '/Auto' '/Folder"));
+        QVERIFY(
+            table.startsWith("MAILTO=\"\"\n# Quotra\\a\n30 18 * * 1,5 '/usr/bin/quotra' '/Auto' '/Folder"));
     }
 
     void inputRulesKeepTheDialogOpen()
@@ -254,12 +257,14 @@ private Q_SLOTS:
         FakeCrontab fake;
         const TaskStore store(fake.program());
         fake.setTable("0 1 * * * true\n");
-        QVERIFY(store.registerTask(MakeScheduledTask(u"a"_s, 2, 1, 0, false, {}, u"/x/a.kabu"_s, u"/usr/bin/quotra"_s)));
+        QVERIFY(store.registerTask(
+            MakeScheduledTask(u"a"_s, 2, 1, 0, false, {}, u"/x/a.kabu"_s, u"/usr/bin/quotra"_s)));
         const QString list = makeFile(u"a.kabu"_s);
         CScheduleDlg dlg(list, settings, store);
         dlg.registerOrDelete(true);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
-        QCOMPARE(messages, QStringList { tessera::FormatResourceString(Ids::MsgTaskDeleted, { u"Quotra\\a"_s }) });
+        QCOMPARE(
+            messages, QStringList { tessera::FormatResourceString(Ids::MsgTaskDeleted, { u"Quotra\\a"_s }) });
         QCOMPARE(fake.table(), QByteArray("0 1 * * * true\n"));
         // Deleting it again fails and the dialog stays.
         messages.clear();
@@ -281,8 +286,8 @@ private Q_SLOTS:
         fake.setFailure("crontab: not allowed\n");
         dlg.registerOrDelete(false);
         QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0],
-            tessera::ResourceString(Ids::MsgTaskRegisterFailed) + u"\n\ncrontab: not allowed"_s);
+        QCOMPARE(
+            messages[0], tessera::ResourceString(Ids::MsgTaskRegisterFailed) + u"\n\ncrontab: not allowed"_s);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         fake.setFailure({});
         QVERIFY(!fake.exists());
@@ -303,7 +308,8 @@ private Q_SLOTS:
         saveShot(ranking, u"ranking.png"_s);
         FakeCrontab fake;
         const TaskStore store(fake.program());
-        QVERIFY(store.registerTask(MakeScheduledTask(u"a"_s, 34, 18, 30, true, u"/home/u/out"_s, u"/home/u/lists/a.kabu"_s, u"/usr/bin/quotra"_s)));
+        QVERIFY(store.registerTask(MakeScheduledTask(
+            u"a"_s, 34, 18, 30, true, u"/home/u/out"_s, u"/home/u/lists/a.kabu"_s, u"/usr/bin/quotra"_s)));
         CScheduleDlg schedule(u"/home/u/lists/a.kabu"_s, settings, store);
         saveShot(schedule, u"schedule.png"_s);
     }

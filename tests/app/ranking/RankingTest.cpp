@@ -59,7 +59,8 @@ TEST(RankingTable, SixRankingsInTheStoredOrder)
 TEST(RankingTable, AddressFollowsTheSiteRoot)
 {
     qputenv("QUOTRA_SITE_ROOT", "http://127.0.0.1:9/x");
-    EXPECT_EQ(RankingPageAddress(RankingEntryAt(4)), u"http://127.0.0.1:9/x/stocks/ranking/volume?market=all&term=daily"_s);
+    EXPECT_EQ(RankingPageAddress(RankingEntryAt(4)),
+        u"http://127.0.0.1:9/x/stocks/ranking/volume?market=all&term=daily"_s);
     qunsetenv("QUOTRA_SITE_ROOT");
     EXPECT_EQ(RankingPageAddress(RankingEntryAt(0)),
         u"https://finance.yahoo.co.jp/stocks/ranking/tradingValueHigh?market=all&term=daily"_s);
@@ -74,8 +75,8 @@ TEST(RankingTable, TitleFormat)
 
 TEST(RankingPageReader, ReadsTriplesInPageOrderAfterTheMarker)
 {
-    const std::optional<RankingRows> rows
-        = ReadRankingPage(rankingPage({ triple(1, u"7203"_s, u"トヨタ"_s), triple(2, u"6758"_s, u"ソニー"_s) }));
+    const std::optional<RankingRows> rows = ReadRankingPage(
+        rankingPage({ triple(1, u"7203"_s, u"トヨタ"_s), triple(2, u"6758"_s, u"ソニー"_s) }));
     ASSERT_TRUE(rows);
     EXPECT_EQ(codesOf(*rows), (QStringList { u"7203"_s, u"6758"_s }));
     EXPECT_EQ((*rows)[0]->values[SlotName].toString(), u"トヨタ"_s);
@@ -192,7 +193,8 @@ protected:
     void SetUp() override
     {
         doc.setFetchFactory(pricedFetch());
-        QObject::connect(&doc, &CQuotraDoc::updateStarted, [this](quint64, int total) { batchSizes << total; });
+        QObject::connect(
+            &doc, &CQuotraDoc::updateStarted, [this](quint64, int total) { batchSizes << total; });
         QObject::connect(&doc, &CQuotraDoc::updateProgress,
             [this](quint64, int, const QString &code) { updated << code; });
     }
@@ -212,10 +214,11 @@ TEST_F(ApplyRankingTest, FiftyEntriesTitleTheList)
         codes << QString::number(1300 + i);
     int sortedField = -1;
     bool sortedAscending = true;
-    const AppliedRanking applied = ApplyRanking(doc, RankingEntryAt(4), rowsOf(codes), [&](int field, bool ascending) {
-        sortedField = field;
-        sortedAscending = ascending;
-    });
+    const AppliedRanking applied
+        = ApplyRanking(doc, RankingEntryAt(4), rowsOf(codes), [&](int field, bool ascending) {
+              sortedField = field;
+              sortedAscending = ascending;
+          });
     EXPECT_EQ(doc.title(), u"出来高 50 *"_s);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.rows().size(), 50u);
@@ -276,7 +279,8 @@ TEST_F(ApplyRankingTest, AHiddenSortFieldSortsThroughTheOffscreenKey)
     rows[2]->values.set(SlotYield, u"2.00"_s);
     ListTable table;
     // Only code, name and price shown: the yield is not a column.
-    ASSERT_TRUE(table.header().applyLayout(ColumnLayout { u"0,1,2,"_s, u"0,0,0,1,"_s, u"0,60,100,80,"_s, u"0,1,2,4,"_s, 1 }));
+    ASSERT_TRUE(table.header().applyLayout(
+        ColumnLayout { u"0,1,2,"_s, u"0,0,0,1,"_s, u"0,60,100,80,"_s, u"0,1,2,4,"_s, 1 }));
     ASSERT_LT(table.header().columnOfField(FieldYield), 0);
     ApplyRanking(doc, RankingEntryAt(5), std::move(rows), [&](int field, bool ascending) {
         table.setSortByField(field, ascending);

@@ -35,14 +35,16 @@ TEST(TaskCommand, OrdinaryEditionWithAutoAndFolder)
     EXPECT_EQ(task.path(), u"Quotra\\a"_s);
     EXPECT_EQ(task.days, 34);
     EXPECT_EQ(task.command, (QStringList { kProgram, u"/Auto"_s, u"/Folder/out"_s, u"/lists/a.kabu"_s }));
-    EXPECT_EQ(CronTable::jobLine(task), "30 18 * * 1,5 '/usr/local/bin/quotra' '/Auto' '/Folder/out' '/lists/a.kabu'");
+    EXPECT_EQ(CronTable::jobLine(task),
+        "30 18 * * 1,5 '/usr/local/bin/quotra' '/Auto' '/Folder/out' '/lists/a.kabu'");
 }
 
 TEST(TaskCommand, PackagedEditionStartsTheProtocol)
 {
     for (const QString &program : { kFlatpak, u"/snap/quotra/12/bin/quotra"_s }) {
         const ScheduledTask task = taskA(program);
-        EXPECT_EQ(task.command, (QStringList { u"xdg-open"_s, u"quotra.kabu:/Auto*/Folder/out*/lists/a.kabu"_s }))
+        EXPECT_EQ(
+            task.command, (QStringList { u"xdg-open"_s, u"quotra.kabu:/Auto*/Folder/out*/lists/a.kabu"_s }))
             << program.toStdString();
     }
     EXPECT_FALSE(IsSandboxedProgram(u"/usr/bin/quotra"_s));
@@ -52,7 +54,8 @@ TEST(TaskCommand, PackagedEditionStartsTheProtocol)
 TEST(TaskCommand, AutoOffAndNoFolderLeaveOnlyTheList)
 {
     EXPECT_EQ(taskA(kProgram, false, {}).command, (QStringList { kProgram, u"/lists/a.kabu"_s }));
-    EXPECT_EQ(taskA(kFlatpak, false, {}).command, (QStringList { u"xdg-open"_s, u"quotra.kabu:/lists/a.kabu"_s }));
+    EXPECT_EQ(
+        taskA(kFlatpak, false, {}).command, (QStringList { u"xdg-open"_s, u"quotra.kabu:/lists/a.kabu"_s }));
 }
 
 TEST(TaskCommand, TrailingSeparatorsLeaveTheFolder)
@@ -89,7 +92,8 @@ TEST(TaskCommand, OptionsReadBackInAnyCase)
     EXPECT_FALSE(autoRun);
     EXPECT_EQ(folder, u"/o u t"_s);
     EXPECT_EQ(list, u"/lists/l.kabu"_s);
-    ReadTaskCommand({ u"xdg-open"_s, u"quotra.kabu:/auto*/Folder\"/out\"*\"/lists/a.kabu\""_s }, autoRun, folder, list);
+    ReadTaskCommand(
+        { u"xdg-open"_s, u"quotra.kabu:/auto*/Folder\"/out\"*\"/lists/a.kabu\""_s }, autoRun, folder, list);
     EXPECT_TRUE(autoRun);
     EXPECT_EQ(folder, u"/out"_s);
     EXPECT_EQ(list, u"/lists/a.kabu"_s);
@@ -105,7 +109,8 @@ TEST(TaskCommand, OptionsReadBackInAnyCase)
 QString throughCronShell(const QString &word)
 {
     QProcess sh;
-    sh.start(u"/bin/sh"_s, { u"-c"_s, CronPreparedCommand(u"printf '%s' "_s.replace(u"%"_s, u"\\%"_s) + CronShellQuote(word)) });
+    sh.start(u"/bin/sh"_s,
+        { u"-c"_s, CronPreparedCommand(u"printf '%s' "_s.replace(u"%"_s, u"\\%"_s) + CronShellQuote(word)) });
     sh.waitForFinished(10000);
     return QString::fromUtf8(sh.readAllStandardOutput());
 }
@@ -138,7 +143,8 @@ TEST(CronQuoting, AWholeLineSplitsBackIntoItsWords)
 
 TEST(CronTableText, OtherLinesStayByteForByte)
 {
-    const QByteArray before = "# my jobs\r\nMAILTO=me@example.org\n\n*/5 * * * *  /usr/bin/backup --fast   \n";
+    const QByteArray before
+        = "# my jobs\r\nMAILTO=me@example.org\n\n*/5 * * * *  /usr/bin/backup --fast   \n";
     CronTable table(before);
     ASSERT_TRUE(table.setTask(taskA(kProgram)));
     const QByteArray after = table.text();
@@ -178,7 +184,8 @@ TEST(CronTableText, TasksReadBack)
 {
     CronTable table(CronTable(QByteArray()).text());
     ASSERT_TRUE(table.setTask(taskA(kProgram)));
-    ASSERT_TRUE(table.setTask(MakeScheduledTask(u"p"_s, 34, 18, 30, true, u"/o ut"_s, u"/li/l's.kabu"_s, kFlatpak)));
+    ASSERT_TRUE(
+        table.setTask(MakeScheduledTask(u"p"_s, 34, 18, 30, true, u"/o ut"_s, u"/li/l's.kabu"_s, kFlatpak)));
     const QList<ScheduledTask> tasks = CronTable(table.text()).tasks();
     ASSERT_EQ(tasks.size(), 2);
     EXPECT_EQ(tasks[0].name, u"a"_s);
@@ -215,7 +222,8 @@ TEST(CronTableText, RefusesWhatCannotBeALine)
 {
     CronTable table("x\n");
     EXPECT_FALSE(table.setTask(MakeScheduledTask(u"a\nb"_s, 1, 0, 0, false, {}, u"/l"_s, kProgram)));
-    EXPECT_FALSE(table.setTask(MakeScheduledTask(u"a"_s, 1, 0, 0, false, {}, u"/l\n* * * * * rm -rf ~"_s, kProgram)));
+    EXPECT_FALSE(
+        table.setTask(MakeScheduledTask(u"a"_s, 1, 0, 0, false, {}, u"/l\n* * * * * rm -rf ~"_s, kProgram)));
     EXPECT_FALSE(table.setTask(MakeScheduledTask(u"a"_s, 0, 0, 0, false, {}, u"/l"_s, kProgram)));
     EXPECT_FALSE(table.setTask(MakeScheduledTask(u"  "_s, 1, 0, 0, false, {}, u"/l"_s, kProgram)));
     EXPECT_FALSE(table.setTask(MakeScheduledTask(u"a"_s, 1, 24, 0, false, {}, u"/l"_s, kProgram)));
@@ -233,8 +241,9 @@ TEST(TaskStoreCrontab, RegisterListReplaceDelete)
     fake.setTable("MAILTO=\"\"\n0 3 * * * /usr/bin/true\n");
     ASSERT_TRUE(store.registerTask(taskA(kProgram)));
     ASSERT_TRUE(store.registerTask(taskA(kProgram, false, {})));
-    EXPECT_EQ(fake.table(), "MAILTO=\"\"\n0 3 * * * /usr/bin/true\n# Quotra\\a\n"
-                            "30 18 * * 1,5 '/usr/local/bin/quotra' '/lists/a.kabu'\n");
+    EXPECT_EQ(fake.table(),
+        "MAILTO=\"\"\n0 3 * * * /usr/bin/true\n# Quotra\\a\n"
+        "30 18 * * 1,5 '/usr/local/bin/quotra' '/lists/a.kabu'\n");
     ASSERT_EQ(store.tasks().size(), 1);
     EXPECT_FALSE(store.tasks()[0].autoRun);
     ASSERT_TRUE(store.deleteTask(u"a "_s));
@@ -268,7 +277,7 @@ TEST(TaskStoreCrontab, AMissingProgramFails)
     const tessera::Status registered = store.registerTask(taskA(kProgram));
     ASSERT_FALSE(registered);
     EXPECT_FALSE(registered.error().message.isEmpty());
-    const TaskStore none{ QString() };
+    const TaskStore none { QString() };
     EXPECT_TRUE(none.registerTask(taskA(kProgram)).error().message.contains(u"not found"_s));
 }
 
@@ -303,7 +312,8 @@ TEST(TaskInputRules, MessagesInTheirOrder)
 
 TEST(TaskInputRules, RegisteredMessage)
 {
-    const QString text = TaskRegisteredText(MakeScheduledTask(u"a"_s, 34, 9, 5, false, {}, u"/l.kabu"_s, kProgram), false);
+    const QString text
+        = TaskRegisteredText(MakeScheduledTask(u"a"_s, 34, 9, 5, false, {}, u"/l.kabu"_s, kProgram), false);
     EXPECT_TRUE(text.contains(u"Quotra\\a"_s));
     EXPECT_TRUE(text.contains(u"/l.kabu"_s));
     EXPECT_TRUE(text.contains(u"MON,FRI"_s));

@@ -45,7 +45,8 @@ TEST(UnattendedRun, TheRegisteredCommandUpdatesAndSavesTheList)
     FakeCrontab fake;
     const TaskStore store(fake.program());
     const QString program = QStringLiteral(QUOTRA_BIN_DIR) + u"/quotra"_s;
-    ASSERT_TRUE(store.registerTask(MakeScheduledTask(u"a"_s, 34, 18, 30, true, outDir + u"/"_s, list, program)));
+    ASSERT_TRUE(
+        store.registerTask(MakeScheduledTask(u"a"_s, 34, 18, 30, true, outDir + u"/"_s, list, program)));
     ScheduledTask read;
     const QList<QByteArray> lines = fake.table().split('\n');
     ASSERT_GE(lines.size(), 2);

@@ -15,7 +15,7 @@ constexpr int kCrontabTimeoutMs = 15000;
 
 QString findCrontab()
 {
-    const QString named = qEnvironmentVariable("QUOTRA_CRONTAB");
+    QString named = qEnvironmentVariable("QUOTRA_CRONTAB");
     if (!named.isEmpty())
         return named;
     return QStandardPaths::findExecutable(u"crontab"_s);

@@ -31,7 +31,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int kNameLimit = 48;
-constexpr int kPathLimit = 256;
+// Paths as long as the system allows: a shorter limit would cut a deep path into another one.
+constexpr int kPathLimit = 4096;
 
 // The crontab as text, read-only, the lines of the program's blocks highlighted.
 void showCrontabText(const TaskStore &store, QWidget *parent)
@@ -129,7 +130,7 @@ CScheduleDlg::CScheduleDlg(
     }
     dayRow->addStretch();
 
-    const auto withButton = [this](QWidget *field, QPushButton *button) {
+    const auto withButton = [](QWidget *field, QPushButton *button) {
         auto *row = new QHBoxLayout;
         row->addWidget(field, 1);
         row->addWidget(button);

@@ -11,13 +11,16 @@
 #include "tests/support/FakeCrontab.h"
 #include "tests/support/SampleSite.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -291,6 +294,37 @@ private Q_SLOTS:
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         fake.setFailure({});
         QVERIFY(!fake.exists());
+    }
+
+    void theCrontabButtonShowsTheTableWithTheBlocksMarked()
+    {
+        FakeCrontab fake;
+        fake.setTable("MAILTO=\"\"\n");
+        const TaskStore store(fake.program());
+        QVERIFY(store.registerTask(
+            MakeScheduledTask(u"a"_s, 2, 1, 0, false, {}, u"/x/a.kabu"_s, u"/usr/bin/quotra"_s)));
+        CScheduleDlg dlg(makeFile(u"a.kabu"_s), settings, store);
+        QString shown;
+        qsizetype marked = -1;
+        bool readOnly = false;
+        QTimer::singleShot(0, [&] {
+            for (int tries = 0; tries < 100; ++tries) {
+                if (auto *view = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                    view && view->objectName() == u"CrontabView"_s) {
+                    auto *text = view->findChild<QPlainTextEdit *>();
+                    shown = text->toPlainText();
+                    marked = text->extraSelections().size();
+                    readOnly = text->isReadOnly();
+                    view->reject();
+                    return;
+                }
+                QTest::qWait(10);
+            }
+        });
+        dlg.crontabButton()->click();
+        QCOMPARE(shown, QString::fromUtf8(fake.table()));
+        QCOMPARE(marked, qsizetype(2)); // the marker line and its job line
+        QVERIFY(readOnly);
     }
 
     void theCommandWithoutAFileSaysSaveFirst()

@@ -23,6 +23,8 @@ const CliCommand *FindCommand(QStringView name);
 int RunExportCommand(const QStringList &arguments);
 int RunFetchCommand(const QStringList &arguments);
 int RunFindCommand(const QStringList &arguments);
+int RunRankingCommand(const QStringList &arguments);
+int RunScheduleCommand(const QStringList &arguments);
 int RunSendCommand(const QStringList &arguments);
 int RunShowCommand(const QStringList &arguments);
 int RunUpdateCommand(const QStringList &arguments);

@@ -4,6 +4,7 @@
 #include "corelib/Messages.h"
 #include "document/ColumnLayoutFile.h"
 #include "document/DocumentIo.h"
+#include "view/table/ColumnTable.h"
 #include "view/table/FieldList.h"
 #include "view/table/HeaderModel.h"
 
@@ -57,7 +58,22 @@ const TableSource *ListSession::tableToExport() const
 
 ListTable ListSession::table(const std::optional<std::vector<int>> &fields) const
 {
-    return BuildExportTable(m_doc.rows(), m_layout, fields);
+    ListTable built = BuildExportTable(m_doc.rows(), m_layout, fields);
+    if (m_offscreenSortKey > 0 && !fields && built.header().sortColumn() == 0) {
+        built.setSortByField(m_offscreenSortKey, built.header().ascending());
+        built.sortLikeRefresh();
+    }
+    return built;
+}
+
+void ListSession::setSortByField(int field, bool ascending)
+{
+    ListTable sorted;
+    if (!sorted.header().applyLayout(m_layout, true))
+        sorted.header().applyLayout(DefaultColumnLayout(), true);
+    sorted.setSortByField(field, ascending);
+    m_layout = sorted.header().saveLayout();
+    m_offscreenSortKey = sorted.header().offscreenSortKey();
 }
 
 tessera::Result<std::optional<std::vector<int>>> ColumnsOption(const ParsedArguments &arguments)

@@ -41,6 +41,12 @@ public:
     // The layout exactly as the file carried it; none for text lists and older list files.
     const std::optional<ColumnLayout> &fileLayout() const { return m_fileLayout; }
 
+    // Sorts the list by `field` as the window's sort-by-field does: its list column when the
+    // layout shows it, else the off-screen sort key with the arrow on the anchor column (which
+    // table() honours; a list file stores only the column).
+    void setSortByField(int field, bool ascending);
+    int offscreenSortKey() const { return m_offscreenSortKey; }
+
     // layout() as the list's header saves it: what a list file stores with the rows.
     ColumnLayout headerLayout() const;
 
@@ -60,6 +66,7 @@ private:
     std::optional<ColumnLayout> m_fileLayout;
     mutable ListTable m_exportTable;
     bool m_layoutFromFile = false;
+    int m_offscreenSortKey = 0;
 };
 
 // The field list of --columns ("1-39", "1,2,4,14"); std::nullopt when the option is absent.

@@ -2,68 +2,13 @@
 #include "cli/Command.h"
 #include "cli/ListSession.h"
 #include "cli/ParallelOption.h"
+#include "cli/UpdateRun.h"
 #include "corelib/Messages.h"
 #include "document/DocumentIo.h"
 #include "quotes/fetch/FetchQuote.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
-
-#include <map>
-
-namespace {
-
-struct RunCounts {
-    int fetched = 0;
-    int failed = 0;
-    int changed = 0;
-};
-
-// Runs one update of every row through the document's worker and waits for its end,
-// counting each row's outcome against the values it had before.
-RunCounts updateAllRows(CQuotraDoc &doc)
-{
-    std::map<QString, QuoteValues> before;
-    QStringList codes;
-    for (const auto &[code, record] : doc.rows()) {
-        codes << code;
-        before[code] = record->values;
-    }
-
-    RunCounts counts;
-    QEventLoop loop;
-    quint64 generation = 0;
-    bool finished = false;
-    const QMetaObject::Connection progress = QObject::connect(
-        &doc, &CQuotraDoc::updateProgress, &loop, [&](quint64 g, int, const QString &code) {
-            const QuoteRecord *r = doc.record(code);
-            if (g != generation || !r)
-                return;
-            if (r->values[SlotStatus] == QStringView(kFetchErrorText)) {
-                ++counts.failed;
-                return;
-            }
-            ++counts.fetched;
-            if (before[code] != r->values)
-                ++counts.changed;
-        });
-    const QMetaObject::Connection end
-        = QObject::connect(&doc, &CQuotraDoc::updateFinished, &loop, [&](quint64 g, bool) {
-              if (g != generation)
-                  return;
-              finished = true;
-              loop.quit();
-          });
-    generation = doc.StartUpdate(codes);
-    if (!finished)
-        loop.exec();
-    QObject::disconnect(progress);
-    QObject::disconnect(end);
-    return counts;
-}
-
-} // namespace
 
 int RunUpdateCommand(const QStringList &arguments)
 {
@@ -109,7 +54,10 @@ int RunUpdateCommand(const QStringList &arguments)
 
     QElapsedTimer clock;
     clock.start();
-    const RunCounts counts = updateAllRows(doc);
+    QStringList codes;
+    for (const auto &[code, record] : doc.rows())
+        codes << code;
+    const RunCounts counts = RunUpdateAndWait(doc, [&] { return doc.StartUpdate(codes); });
     const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
 
     const QString path = doc.pathName();

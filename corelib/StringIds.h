@@ -99,6 +99,18 @@
     X(MsgNotANumber, 2050, 0)                                                                                \
     X(TipMoveUp, 2051, 0)                                                                                    \
     X(TipMoveDown, 2052, 0)                                                                                  \
+    X(CaptionRankingDialog, 2070, 0)                                                                         \
+    X(CaptionRanking, 2071, 0)                                                                               \
+    X(TipOpenRankingPage, 2072, 0)                                                                           \
+    X(CaptionScheduleDialog, 2073, 0)                                                                        \
+    X(CaptionTaskName, 2074, 0)                                                                              \
+    X(CaptionTaskList, 2075, 0)                                                                              \
+    X(CaptionTaskFolder, 2076, 0)                                                                            \
+    X(CaptionTaskTime, 2077, 0)                                                                              \
+    X(CaptionTaskDays, 2078, 0)                                                                              \
+    X(CaptionTaskAuto, 2079, 0)                                                                              \
+    X(CaptionShowCrontab, 2080, 0)                                                                           \
+    X(MsgRankingUnread, 2081, 1)                                                                             \
     X(CaptionVersionCheck, 2090, 0)                                                                          \
     X(CaptionVersionCheckUnavailable, 2091, 0)                                                               \
     X(CaptionContactMaker, 2092, 0)                                                                          \

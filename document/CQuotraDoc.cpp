@@ -165,6 +165,21 @@ bool CQuotraDoc::AddCodesFromText(QStringView text)
     return true;
 }
 
+QStringList CQuotraDoc::insertRecords(std::vector<std::unique_ptr<QuoteRecord>> records)
+{
+    QStringList added;
+    for (auto &record : records) {
+        if (!record || contains(record->code))
+            continue;
+        const QString code = record->code;
+        m_rows.emplace(code, std::move(record));
+        added.append(code);
+    }
+    if (!added.isEmpty())
+        Q_EMIT rowsInserted(added);
+    return added;
+}
+
 void CQuotraDoc::setFetchFactory(FetchFactory factory)
 {
     m_worker->setFetchFactory(std::move(factory));

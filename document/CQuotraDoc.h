@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class UpdateWorker;
 
@@ -73,6 +74,10 @@ public:
     // the valid codes not yet listed, in text order, and updates them. Messages: 2212 empty
     // text, 2205 no valid code, 2206 every code already listed; each of these returns false.
     bool AddCodesFromText(QStringView text);
+    // Rows made elsewhere (a ranking page): each record whose code is not listed yet becomes a
+    // row, in the given order; a record of a listed code is dropped and the listed row kept.
+    // Emits rowsInserted with the codes added and returns them. Nothing is marked or updated.
+    QStringList insertRecords(std::vector<std::unique_ptr<QuoteRecord>> records);
 
     // ---- Updates
     // How the runs fetch (the network by default; tests inject their own).

@@ -6,6 +6,8 @@
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
 #include "app/ui/AppearanceController.h"
+#include "app/ui/CRankingDlg.h"
+#include "app/ui/CScheduleDlg.h"
 #include "app/ui/CommandTable.h"
 #include "app/ui/CopyDataServer.h"
 #include "app/ui/FileDropHandler.h"
@@ -247,6 +249,13 @@ void CMainFrame::createActions()
     on(Cmd::Holdings, [this] { RunHoldingsCommand(*m_view, this); });
     on(Cmd::ProfitSum, [this] { RunProfitSumCommand(*m_view); });
     on(Cmd::ColumnDialog, [this] { RunColumnDialog(*m_view, this); });
+    on(Cmd::Ranking, [this] {
+        CRankingDlg dlg(*m_view, m_settings, this);
+        if (dlg.exec() == QDialog::Accepted && !dlg.readError().isEmpty())
+            statusBar()->showMessage(
+                tessera::FormatResourceString(Ids::MsgRankingUnread, { dlg.readError() }), 10000);
+    });
+    on(Cmd::Schedule, [this] { RunScheduleCommand(m_doc->pathName(), m_settings, this); });
     on(Cmd::ResetColumns, [this] { m_view->resetColumns(); });
     on(Cmd::CodeBox, [this] {
         m_codeBox->setFocus(Qt::ShortcutFocusReason);

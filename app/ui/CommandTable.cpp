@@ -28,7 +28,7 @@ constexpr CommandDef kCommands[] = {
     { Cmd::Paste, Cmd::Paste, "V", "edit-paste", "Ctrl+V", true },
     { Cmd::Holdings, Cmd::Holdings, "M", "quotra-holdings", "", true },
     { Cmd::ProfitSum, Cmd::ProfitSum, "", "quotra-sum", "F4", true },
-    { Cmd::Ranking, Cmd::Ranking, "", "quotra-ranking", "Ctrl+R", false },
+    { Cmd::Ranking, Cmd::Ranking, "", "quotra-ranking", "Ctrl+R", true },
     // View
     { Cmd::FitColumns, Cmd::FitColumns, "SZ", "quotra-fit-columns", "", true },
     { Cmd::ColumnDialog, Cmd::ColumnDialog, "CM", "quotra-columns", "", true },
@@ -49,7 +49,7 @@ constexpr CommandDef kCommands[] = {
     { Cmd::MoreBackColours, Cmd::MoreBackColours, "", "", "", true },
     { Cmd::ResetColours, Cmd::ResetColours, "", "quotra-reset-colours", "F11", true },
     { Cmd::UpdatePeriod, Cmd::UpdatePeriod, "TM", "quotra-timer", "", true },
-    { Cmd::Schedule, Cmd::Schedule, "", "quotra-schedule", "F10", false },
+    { Cmd::Schedule, Cmd::Schedule, "", "quotra-schedule", "F10", true },
     { Cmd::Customise, Cmd::Customise, "", "", "", true },
     // Help
     { Cmd::Help, Cmd::Help, "", "help-contents", "F1", true },

@@ -136,6 +136,19 @@ private Q_SLOTS:
         QCOMPARE(frame->windowTitle(), u"a.kabu * - Quotra"_s);
     }
 
+    void rankingAndScheduleAreCommandsWithTheirKeys()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        QVERIFY(frame->action(Cmd::Ranking)->isEnabled());
+        QVERIFY(frame->action(Cmd::Ranking)->shortcuts().contains(QKeySequence(u"Ctrl+R"_s)));
+        QVERIFY(frame->action(Cmd::Schedule)->isEnabled());
+        QVERIFY(frame->action(Cmd::Schedule)->shortcuts().contains(QKeySequence(u"F10"_s)));
+        // A list without a file cannot be scheduled yet.
+        frame->action(Cmd::Schedule)->trigger();
+        QCOMPARE(messages, QStringList { tessera::ResourceString(Ids::MsgSaveListBeforeTask) });
+    }
+
     void saveModifiedYesNoCancel()
     {
         auto frame = makeFrame();

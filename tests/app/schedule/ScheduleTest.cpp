@@ -1,0 +1,323 @@
+#include "app/core/CronTable.h"
+#include "app/core/ScheduledTask.h"
+#include "app/core/TaskInput.h"
+#include "app/core/TaskStore.h"
+#include "corelib/StringIds.h"
+
+#include "tests/support/FakeCrontab.h"
+#include "tests/support/QtTestEnvironment.h"
+
+#include <QDir>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
+
+const QString kProgram = u"/usr/local/bin/quotra"_s;
+const QString kFlatpak = u"/app/bin/quotra"_s;
+
+ScheduledTask taskA(const QString &program, bool autoRun = true, const QString &folder = u"/out"_s)
+{
+    // Monday and Friday at 18:30.
+    return MakeScheduledTask(u"a"_s, 34, 18, 30, autoRun, folder, u"/lists/a.kabu"_s, program);
+}
+
+// ---- Command words
+
+TEST(TaskCommand, OrdinaryEditionWithAutoAndFolder)
+{
+    const ScheduledTask task = taskA(kProgram);
+    EXPECT_EQ(task.path(), u"Quotra\\a"_s);
+    EXPECT_EQ(task.days, 34);
+    EXPECT_EQ(task.command, (QStringList { kProgram, u"/Auto"_s, u"/Folder/out"_s, u"/lists/a.kabu"_s }));
+    EXPECT_EQ(CronTable::jobLine(task),
+        "30 18 * * 1,5 '/usr/local/bin/quotra' '/Auto' '/Folder/out' '/lists/a.kabu'");
+}
+
+TEST(TaskCommand, PackagedEditionStartsTheProtocol)
+{
+    for (const QString &program : { kFlatpak, u"/snap/quotra/12/bin/quotra"_s }) {
+        const ScheduledTask task = taskA(program);
+        EXPECT_EQ(
+            task.command, (QStringList { u"xdg-open"_s, u"quotra.kabu:/Auto*/Folder/out*/lists/a.kabu"_s }))
+            << program.toStdString();
+    }
+    EXPECT_FALSE(IsSandboxedProgram(u"/usr/bin/quotra"_s));
+    EXPECT_FALSE(IsSandboxedProgram(u"/home/u/apps/quotra"_s));
+}
+
+TEST(TaskCommand, AutoOffAndNoFolderLeaveOnlyTheList)
+{
+    EXPECT_EQ(taskA(kProgram, false, {}).command, (QStringList { kProgram, u"/lists/a.kabu"_s }));
+    EXPECT_EQ(
+        taskA(kFlatpak, false, {}).command, (QStringList { u"xdg-open"_s, u"quotra.kabu:/lists/a.kabu"_s }));
+}
+
+TEST(TaskCommand, TrailingSeparatorsLeaveTheFolder)
+{
+    EXPECT_EQ(taskA(kProgram, true, u"/out//"_s).command.at(2), u"/Folder/out"_s);
+    EXPECT_EQ(taskA(kProgram, true, u"D:\\out\\"_s).command.at(2), u"/FolderD:\\out"_s);
+    EXPECT_EQ(FolderWithoutTrailingSeparators(u"/"_s), u"/"_s);
+}
+
+TEST(TaskCommand, TrailingBlanksLeaveTheName)
+{
+    EXPECT_EQ(TaskPath(u"weekly  "_s), u"Quotra\\weekly"_s);
+}
+
+TEST(TaskCommand, DayTexts)
+{
+    EXPECT_EQ(DayText(34, false), u"MON,FRI"_s);
+    EXPECT_EQ(DayText(34, true), u"月,金"_s);
+    EXPECT_EQ(DayText(0x7F, false), u"SUN,MON,TUE,WED,THU,FRI,SAT"_s);
+    EXPECT_EQ(DayText(0, false), QString());
+}
+
+TEST(TaskCommand, OptionsReadBackInAnyCase)
+{
+    bool autoRun = false;
+    QString folder;
+    QString list;
+    ReadTaskCommand({ kProgram, u"/AUTO"_s, u"/FOLDER/out"_s, u"/lists/a.kabu"_s }, autoRun, folder, list);
+    EXPECT_TRUE(autoRun);
+    EXPECT_EQ(folder, u"/out"_s);
+    EXPECT_EQ(list, u"/lists/a.kabu"_s);
+    // The folder as a word of its own, the quoted protocol pieces of a hand-written task.
+    ReadTaskCommand({ kProgram, u"/folder"_s, u"/o u t"_s, u"/lists/l.kabu"_s }, autoRun, folder, list);
+    EXPECT_FALSE(autoRun);
+    EXPECT_EQ(folder, u"/o u t"_s);
+    EXPECT_EQ(list, u"/lists/l.kabu"_s);
+    ReadTaskCommand(
+        { u"xdg-open"_s, u"quotra.kabu:/auto*/Folder\"/out\"*\"/lists/a.kabu\""_s }, autoRun, folder, list);
+    EXPECT_TRUE(autoRun);
+    EXPECT_EQ(folder, u"/out"_s);
+    EXPECT_EQ(list, u"/lists/a.kabu"_s);
+    // A list path that merely contains "auto" is no option.
+    ReadTaskCommand({ kProgram, u"/home/u/autosave/a.kabu"_s }, autoRun, folder, list);
+    EXPECT_FALSE(autoRun);
+    EXPECT_EQ(list, u"/home/u/autosave/a.kabu"_s);
+}
+
+// ---- Quoting for cron's shell
+
+// Runs the quoted word as cron would: its "%" handling, then /bin/sh printing the word.
+QString throughCronShell(const QString &word)
+{
+    QProcess sh;
+    sh.start(u"/bin/sh"_s,
+        { u"-c"_s, CronPreparedCommand(u"printf '%s' "_s.replace(u"%"_s, u"\\%"_s) + CronShellQuote(word)) });
+    sh.waitForFinished(10000);
+    return QString::fromUtf8(sh.readAllStandardOutput());
+}
+
+class CronQuoting : public testing::TestWithParam<std::string> { };
+
+TEST_P(CronQuoting, EveryCharacterReachesTheProgram)
+{
+    const QString word = QString::fromStdString(GetParam());
+    EXPECT_EQ(throughCronShell(word), word);
+    EXPECT_EQ(SplitCronCommand(CronShellQuote(word)), QStringList { word });
+}
+
+INSTANTIATE_TEST_SUITE_P(Dangerous, CronQuoting,
+    testing::Values("/home/u/my lists/a.kabu", "it's", "say \"hi\"", "$HOME", "`id`", "$(id)", "back\\slash",
+        "100%", "%", "%%", "a\\%b", "50% off\\", "semi;colon & pipe|", "star*glob?", "tab\there", "#hash",
+        "日本語 フォルダ", "'", "''", "\\", "~user", "new"),
+    [](const testing::TestParamInfo<std::string> &info) { return "case" + std::to_string(info.index); });
+
+TEST(CronQuoting, AWholeLineSplitsBackIntoItsWords)
+{
+    const QStringList words = { kProgram, u"/Auto"_s, u"/Folder/o'u t%"_s, u"/l $x.kabu"_s };
+    EXPECT_EQ(SplitCronCommand(CronCommandLine(words)), words);
+    // Cron's stdin part after an unescaped "%" is no part of the command.
+    EXPECT_EQ(SplitCronCommand(u"echo a%b"_s), (QStringList { u"echo"_s, u"a"_s }));
+    EXPECT_EQ(SplitCronCommand(u"echo \"a\\\"b\" c\\ d"_s), (QStringList { u"echo"_s, u"a\"b"_s, u"c d"_s }));
+}
+
+// ---- The crontab table
+
+TEST(CronTableText, OtherLinesStayByteForByte)
+{
+    const QByteArray before
+        = "# my jobs\r\nMAILTO=me@example.org\n\n*/5 * * * *  /usr/bin/backup --fast   \n";
+    CronTable table(before);
+    ASSERT_TRUE(table.setTask(taskA(kProgram)));
+    const QByteArray after = table.text();
+    EXPECT_TRUE(after.startsWith(before));
+    EXPECT_EQ(after.mid(before.size()),
+        "# Quotra\\a\n30 18 * * 1,5 '/usr/local/bin/quotra' '/Auto' '/Folder/out' '/lists/a.kabu'\n");
+    ASSERT_TRUE(table.removeTask(u"a"_s));
+    EXPECT_EQ(table.text(), before);
+}
+
+TEST(CronTableText, ALastLineWithoutLineFeedGainsOne)
+{
+    CronTable table("0 1 * * * echo hi");
+    ASSERT_TRUE(table.setTask(taskA(kProgram)));
+    EXPECT_TRUE(table.text().startsWith("0 1 * * * echo hi\n# Quotra\\a\n"));
+}
+
+TEST(CronTableText, ReplacingTouchesOnlyItsBlock)
+{
+    CronTable table;
+    ASSERT_TRUE(table.setTask(taskA(kProgram)));
+    ScheduledTask b = MakeScheduledTask(u"b"_s, 1, 6, 5, false, {}, u"/b.kabu"_s, kProgram);
+    ASSERT_TRUE(table.setTask(b));
+    const QByteArray withBoth = table.text();
+    ScheduledTask a2 = MakeScheduledTask(u"a"_s, 64, 7, 0, false, {}, u"/lists/a.kabu"_s, kProgram);
+    ASSERT_TRUE(table.setTask(a2));
+    const QList<QByteArray> lines = table.text().split('\n');
+    ASSERT_EQ(lines.size(), 5); // two blocks and the final empty piece
+    EXPECT_EQ(lines[0], "# Quotra\\a");
+    EXPECT_EQ(lines[1], "0 7 * * 6 '/usr/local/bin/quotra' '/lists/a.kabu'");
+    EXPECT_EQ(lines[2] + '\n' + lines[3] + '\n', withBoth.mid(withBoth.indexOf("# Quotra\\b")));
+    ASSERT_EQ(table.tasks().size(), 2);
+    EXPECT_EQ(table.tasks()[0].days, 64);
+}
+
+TEST(CronTableText, TasksReadBack)
+{
+    CronTable table(CronTable(QByteArray()).text());
+    ASSERT_TRUE(table.setTask(taskA(kProgram)));
+    ASSERT_TRUE(
+        table.setTask(MakeScheduledTask(u"p"_s, 34, 18, 30, true, u"/o ut"_s, u"/li/l's.kabu"_s, kFlatpak)));
+    const QList<ScheduledTask> tasks = CronTable(table.text()).tasks();
+    ASSERT_EQ(tasks.size(), 2);
+    EXPECT_EQ(tasks[0].name, u"a"_s);
+    EXPECT_EQ(tasks[0].days, 34);
+    EXPECT_EQ(tasks[0].hour, 18);
+    EXPECT_EQ(tasks[0].minute, 30);
+    EXPECT_TRUE(tasks[0].autoRun);
+    EXPECT_EQ(tasks[0].folder, u"/out"_s);
+    EXPECT_EQ(tasks[0].listFile, u"/lists/a.kabu"_s);
+    EXPECT_EQ(tasks[1].folder, u"/o ut"_s);
+    EXPECT_EQ(tasks[1].listFile, u"/li/l's.kabu"_s);
+}
+
+TEST(CronTableText, HandWrittenLinesReadBack)
+{
+    const CronTable table("# Quotra\\hand\n"
+                          "15 7 * * MON-fri,sun /opt/quotra/quotra /AUTO /FOLDER\"/x y\" \"/lists/h.kabu\"\n"
+                          "# Quotra\\sunday\n"
+                          "0 0 * * 7 quotra /l.kabu\n"
+                          "# Quotra\\orphan\n"
+                          "# just a comment\n");
+    const QList<ScheduledTask> tasks = table.tasks();
+    ASSERT_EQ(tasks.size(), 2);
+    EXPECT_EQ(tasks[0].days, 0x3F); // Monday to Friday and Sunday
+    EXPECT_EQ(tasks[0].hour, 7);
+    EXPECT_EQ(tasks[0].minute, 15);
+    EXPECT_TRUE(tasks[0].autoRun);
+    EXPECT_EQ(tasks[0].folder, u"/x y"_s);
+    EXPECT_EQ(tasks[0].listFile, u"/lists/h.kabu"_s);
+    EXPECT_EQ(tasks[1].days, 1);
+}
+
+TEST(CronTableText, RefusesWhatCannotBeALine)
+{
+    CronTable table("x\n");
+    EXPECT_FALSE(table.setTask(MakeScheduledTask(u"a\nb"_s, 1, 0, 0, false, {}, u"/l"_s, kProgram)));
+    EXPECT_FALSE(
+        table.setTask(MakeScheduledTask(u"a"_s, 1, 0, 0, false, {}, u"/l\n* * * * * rm -rf ~"_s, kProgram)));
+    EXPECT_FALSE(table.setTask(MakeScheduledTask(u"a"_s, 0, 0, 0, false, {}, u"/l"_s, kProgram)));
+    EXPECT_FALSE(table.setTask(MakeScheduledTask(u"  "_s, 1, 0, 0, false, {}, u"/l"_s, kProgram)));
+    EXPECT_FALSE(table.setTask(MakeScheduledTask(u"a"_s, 1, 24, 0, false, {}, u"/l"_s, kProgram)));
+    EXPECT_EQ(table.text(), "x\n");
+    EXPECT_FALSE(table.removeTask(u"a"_s));
+}
+
+// ---- The store over a crontab program
+
+TEST(TaskStoreCrontab, RegisterListReplaceDelete)
+{
+    FakeCrontab fake;
+    const TaskStore store(fake.program());
+    EXPECT_TRUE(store.tasks().isEmpty()); // no table yet
+    fake.setTable("MAILTO=\"\"\n0 3 * * * /usr/bin/true\n");
+    ASSERT_TRUE(store.registerTask(taskA(kProgram)));
+    ASSERT_TRUE(store.registerTask(taskA(kProgram, false, {})));
+    EXPECT_EQ(fake.table(),
+        "MAILTO=\"\"\n0 3 * * * /usr/bin/true\n# Quotra\\a\n"
+        "30 18 * * 1,5 '/usr/local/bin/quotra' '/lists/a.kabu'\n");
+    ASSERT_EQ(store.tasks().size(), 1);
+    EXPECT_FALSE(store.tasks()[0].autoRun);
+    ASSERT_TRUE(store.deleteTask(u"a "_s));
+    EXPECT_EQ(fake.table(), "MAILTO=\"\"\n0 3 * * * /usr/bin/true\n");
+    const tessera::Status again = store.deleteTask(u"a"_s);
+    ASSERT_FALSE(again);
+    EXPECT_EQ(again.error().message, u"Quotra\\a: no such task"_s);
+    EXPECT_FALSE(store.deleteTask(QString()));
+}
+
+TEST(TaskStoreCrontab, AFailingCrontabChangesNothingAndSaysWhy)
+{
+    FakeCrontab fake;
+    const TaskStore store(fake.program());
+    fake.setTable("0 3 * * * /usr/bin/true\n");
+    fake.setFailure("crontab: your account is not allowed to use cron\n");
+    const tessera::Status registered = store.registerTask(taskA(kProgram));
+    ASSERT_FALSE(registered);
+    EXPECT_EQ(registered.error().message, u"crontab: your account is not allowed to use cron"_s);
+    EXPECT_TRUE(TaskFailureText(Ids::MsgTaskRegisterFailed, registered.error().message)
+                    .endsWith(u"\n\ncrontab: your account is not allowed to use cron"_s));
+    EXPECT_FALSE(store.deleteTask(u"a"_s));
+    EXPECT_TRUE(store.tasks().isEmpty());
+    fake.setFailure({});
+    EXPECT_EQ(fake.table(), "0 3 * * * /usr/bin/true\n");
+}
+
+TEST(TaskStoreCrontab, AMissingProgramFails)
+{
+    const TaskStore store(u"/nonexistent/crontab"_s);
+    const tessera::Status registered = store.registerTask(taskA(kProgram));
+    ASSERT_FALSE(registered);
+    EXPECT_FALSE(registered.error().message.isEmpty());
+    const TaskStore none { QString() };
+    EXPECT_TRUE(none.registerTask(taskA(kProgram)).error().message.contains(u"not found"_s));
+}
+
+TEST(TaskStoreCrontab, TheEnvironmentNamesTheProgram)
+{
+    FakeCrontab fake;
+    qputenv("QUOTRA_CRONTAB", fake.program().toLocal8Bit());
+    EXPECT_EQ(TaskStore().crontabProgram(), fake.program());
+    qunsetenv("QUOTRA_CRONTAB");
+}
+
+// ---- The dialog's input rules
+
+TEST(TaskInputRules, MessagesInTheirOrder)
+{
+    QTemporaryDir dir;
+    const QString list = dir.filePath(u"a.kabu"_s);
+    QFile(list).open(QIODevice::WriteOnly);
+    TaskInput input { u"a"_s, 34, 18, 30, true, dir.path(), list };
+    EXPECT_EQ(CheckTaskInput(input), 0);
+    input.days = 0;
+    EXPECT_EQ(CheckTaskInput(input), Ids::MsgNoDaySelected);
+    input.listFile = dir.filePath(u"missing.kabu"_s);
+    EXPECT_EQ(CheckTaskInput(input), Ids::MsgListFileMissing);
+    input.folder = dir.filePath(u"missing"_s);
+    EXPECT_EQ(CheckTaskInput(input), Ids::MsgOutputFolderMissing);
+    input.name = u"   "_s;
+    EXPECT_EQ(CheckTaskInput(input), Ids::MsgTaskNameMissing);
+    EXPECT_EQ(TaskWeekOf(34, true), 32768u + 34u);
+    EXPECT_EQ(TaskWeekOf(0x1FF, false), 0x7Fu);
+}
+
+TEST(TaskInputRules, RegisteredMessage)
+{
+    const QString text
+        = TaskRegisteredText(MakeScheduledTask(u"a"_s, 34, 9, 5, false, {}, u"/l.kabu"_s, kProgram), false);
+    EXPECT_TRUE(text.contains(u"Quotra\\a"_s));
+    EXPECT_TRUE(text.contains(u"/l.kabu"_s));
+    EXPECT_TRUE(text.contains(u"MON,FRI"_s));
+    EXPECT_TRUE(text.contains(u"9:05"_s));
+}
+
+} // namespace

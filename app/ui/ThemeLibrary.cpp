@@ -28,12 +28,12 @@ std::optional<QByteArray> readSmallFile(const QString &path)
     return file.readAll();
 }
 
-QPalette paletteOf(const ThemePalette &spec)
+QPalette paletteOf(const ThemePalette &colours)
 {
     const QList<QString> &roles = ThemePaletteRoles();
     QColor window(0xEF, 0xEF, 0xEF);
     QColor button = window;
-    for (const ThemePalette::Entry &e : spec.entries) {
+    for (const ThemePalette::Entry &e : colours.entries) {
         if (e.group != ThemePalette::All)
             continue;
         if (e.role == u"Window")
@@ -47,7 +47,7 @@ QPalette paletteOf(const ThemePalette &spec)
     // Colours for every state first, so that the disabled and inactive ones win whatever
     // the order of the sections.
     for (const bool everyState : { true, false }) {
-        for (const ThemePalette::Entry &e : spec.entries) {
+        for (const ThemePalette::Entry &e : colours.entries) {
             if ((e.group == ThemePalette::All) != everyState)
                 continue;
             const auto role = static_cast<QPalette::ColorRole>(roles.indexOf(e.role));
@@ -77,13 +77,13 @@ std::optional<ThemeLibrary::Look> ThemeLibrary::load(int command) const
     const std::optional<QByteArray> paletteText = readSmallFile(m_folder + u'/' + ThemePaletteFile(def));
     if (!sheet || !paletteText)
         return std::nullopt;
-    tessera::Result<ThemePalette> spec = ParseThemePalette(*paletteText, ThemePaletteFile(def));
-    if (!spec) {
-        qWarning("%s", qPrintable(spec.error().message));
+    tessera::Result<ThemePalette> colours = ParseThemePalette(*paletteText, ThemePaletteFile(def));
+    if (!colours) {
+        qWarning("%s", qPrintable(colours.error().message));
         return std::nullopt;
     }
     Look look;
-    look.palette = paletteOf(*spec);
+    look.palette = paletteOf(*colours);
     QString common;
     if (const std::optional<QByteArray> shape = readSmallFile(QStringLiteral(":/style/ribbon.qss")))
         common = QString::fromUtf8(*shape);

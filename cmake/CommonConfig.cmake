@@ -79,6 +79,16 @@ endfunction()
 
 # Adds a Qt Test executable (widget tests) made of every source in the calling folder; it
 # runs on the offscreen platform.
+# What a desktop session puts in the environment, removed for the window's test suites so
+# that they see the same plain platform wherever they run: no display, no session bus, no
+# desktop theme, and the XDG folders derived from the suite's own home.
+set(QUOTRA_TEST_DESKTOP_UNSET "")
+foreach(_v DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS XDG_CURRENT_DESKTOP DESKTOP_SESSION
+    XDG_SESSION_TYPE GTK_THEME QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE XDG_CONFIG_HOME
+    XDG_DATA_HOME XDG_CACHE_HOME XDG_STATE_HOME XDG_RUNTIME_DIR)
+  list(APPEND QUOTRA_TEST_DESKTOP_UNSET "${_v}=unset:")
+endforeach()
+
 function(quotra_add_qtest name)
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${_src})
@@ -86,5 +96,12 @@ function(quotra_add_qtest name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE QUOTRA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+  # Each suite gets a home of its own: suites that run at the same time must not share the
+  # settings, caches and test-mode files that Qt keeps below the home folder.
+  set(_home ${CMAKE_BINARY_DIR}/test-homes/${name})
+  file(MAKE_DIRECTORY ${_home})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${_home}"
+    ENVIRONMENT_MODIFICATION "${QUOTRA_TEST_DESKTOP_UNSET}"
+    TIMEOUT 300)
 endfunction()

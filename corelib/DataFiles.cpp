@@ -39,7 +39,7 @@ QStringList DataFolders()
 QString FindDataFile(const QString &name)
 {
     for (const QString &folder : DataFolders()) {
-        const QString path = folder + QLatin1Char('/') + name;
+        QString path = folder + QLatin1Char('/') + name;
         if (QFileInfo(path).isFile())
             return path;
     }

@@ -266,7 +266,7 @@ void CQuotraDoc::finishRun(quint64 generation, bool stopped)
 QString CQuotraDoc::DefaultListPath()
 {
     // Beside the program in a build folder, in share/quotra when installed.
-    const QString shipped = tessera::FindDataFile(QStringLiteral("東証株価.kabu"));
+    QString shipped = tessera::FindDataFile(QStringLiteral("東証株価.kabu"));
     if (!shipped.isEmpty())
         return shipped;
     QString dir;

@@ -85,7 +85,7 @@ QString SocketFolder()
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (runtime.isEmpty())
         return {};
-    const QString folder = QDir(runtime).filePath(kFolderName);
+    QString folder = QDir(runtime).filePath(kFolderName);
     const QByteArray native = QFile::encodeName(folder);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return {};

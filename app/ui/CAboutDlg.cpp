@@ -91,7 +91,7 @@ void CAboutDlg::checkVersion()
     m_checking = true;
     m_check->setEnabled(false);
     QPointer<CAboutDlg> self(this);
-    m_reader(m_address, [self](std::optional<PublishedVersion> published) {
+    m_reader(m_address, [self](const std::optional<PublishedVersion> &published) {
         if (self)
             self->finishCheck(published);
     });

@@ -18,7 +18,6 @@ constexpr int kHeight = 154;
 constexpr int kCaptionHeight = 20;
 constexpr int kGap = 2;
 constexpr int kStandardRowHeight = 16;
-constexpr int kStandardRow = kThemeGridRows; // cells 60-69
 
 int gridTop()
 {

@@ -23,7 +23,7 @@ HelpCommand::HelpCommand(QObject *parent)
 
 QString HelpCommand::DefaultHelpPath()
 {
-    const QString found = tessera::FindDataFile(QLatin1String(kHelpFileName));
+    QString found = tessera::FindDataFile(QLatin1String(kHelpFileName));
     if (!found.isEmpty())
         return found;
     return QCoreApplication::applicationFilePath() + QStringLiteral(".html");

@@ -4,6 +4,8 @@
 
 #include <QFont>
 
+#include <cmath>
+
 // Mapping between the stored logical-font record and the QFont the list uses. Heights are
 // pixels at 96 dpi, as the record keeps them.
 
@@ -37,7 +39,7 @@ inline LogFont LogFontFromFont(const QFont &font)
     LogFont lf;
     int px = font.pixelSize();
     if (px <= 0)
-        px = int(font.pointSizeF() * 96.0 / 72.0 + 0.5);
+        px = static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0));
     lf.height = -px;
     lf.weight = int(font.weight());
     lf.italic = font.italic() ? 1 : 0;

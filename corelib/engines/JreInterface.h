@@ -13,6 +13,8 @@
 // Fuzzy_FindArea2RealArea, Fuzzy_RealPos2FindPos, Fuzzy_OptionDialog, FindRegular,
 // FindRegularNoCaseSense.
 
+// A C header: the C forms (typedef, (void), <stdint.h>) are meant.
+// NOLINTBEGIN(modernize-use-using,modernize-redundant-void-arg,modernize-deprecated-headers)
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -104,3 +106,4 @@ typedef int32_t (*FindRegularFn)(JREFUZZYDATA *data, int32_t start);
 #ifdef __cplusplus
 }
 #endif
+// NOLINTEND(modernize-use-using,modernize-redundant-void-arg,modernize-deprecated-headers)

@@ -155,7 +155,7 @@ void PageFeeder::recycle(QByteArray &&body)
         return;
     body.truncate(0);
     std::lock_guard lock(m_mutex);
-    if (m_spare.size() < static_cast<size_t>(m_window + m_policy.parallel))
+    if (m_spare.size() < static_cast<size_t>(m_window) + static_cast<size_t>(m_policy.parallel))
         m_spare.push_back(std::move(body));
 }
 

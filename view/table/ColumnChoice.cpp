@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <ranges>
 
 namespace {
 
@@ -119,9 +118,9 @@ std::vector<int> MoveColumnChoice(ColumnChoice &items, std::vector<int> selected
             --i;
         }
     } else {
-        for (int &i : std::views::reverse(selected)) {
-            std::swap(items[static_cast<size_t>(i)], items[static_cast<size_t>(i) + 1]);
-            ++i;
+        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+            std::swap(items[static_cast<size_t>(*it)], items[static_cast<size_t>(*it) + 1]);
+            ++*it;
         }
     }
     return selected;

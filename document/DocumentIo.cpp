@@ -31,7 +31,8 @@ QString OpenErrorText(const QString &path, const tessera::Error &error)
     // The text-list reader already words its errors for the user, with the path.
     if (isTextListError(error.code))
         return error.message;
-    return tessera::FormatResourceString(Ids::MsgNoValidCode) + u'\n' + QFileInfo(path).absoluteFilePath()
+    const int text = error.code == WorkbookErrorNoCodeColumn ? Ids::MsgCodeColumnMissing : Ids::MsgNoValidCode;
+    return tessera::FormatResourceString(text) + u'\n' + QFileInfo(path).absoluteFilePath()
         + u'\n' + error.message;
 }
 

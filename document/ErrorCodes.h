@@ -14,7 +14,6 @@ enum ListFileError : int {
     ListErrorBadVersion = 100, // the first u32 is no known list-file version
     ListErrorTruncated = 101, // the data ends inside a field, or a length runs past the end
     ListErrorIo = 103, // the file or device could not be read or written
-    ListErrorWorkbook = 104, // a workbook handed to the loader while workbook import is not built
     ListErrorNewerVersion = 105, // a date-shaped version after the current one
     ListErrorTooLarge = 106, // the file is larger than a list file can reasonably be
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 bool GridBuilder::add(const Cell &cell)
 {
@@ -20,6 +21,10 @@ bool GridBuilder::add(const Cell &cell)
 
 bool GridBuilder::addNumber(int row, int column, double value)
 {
+    // A spreadsheet holds no infinite or undefined numbers; a file that stores one ("nan",
+    // an exponent past the range) gets an empty cell rather than a value no rule can format.
+    if (!std::isfinite(value))
+        return true;
     return add({ row, column, value, -1 });
 }
 

@@ -51,7 +51,8 @@ void check(const tessera::Result<WorkbookGrid> &grid)
             __builtin_trap();
         return;
     }
-    if (grid->columns > 40 || grid->cells.size() != static_cast<size_t>(grid->rows) * static_cast<size_t>(grid->columns))
+    if (grid->columns > 40
+        || grid->cells.size() != static_cast<size_t>(grid->rows) * static_cast<size_t>(grid->columns))
         __builtin_trap();
     WorkbookImportOptions options;
     options.columns = &columns();
@@ -73,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         static const QString path
             = QDir::tempPath() + QStringLiteral("/fuzz_workbook-%1.xls").arg(static_cast<qint64>(getpid()));
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes.data(), bytes.size()) != bytes.size())
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || file.write(bytes.data(), bytes.size()) != bytes.size())
             return 0;
         file.close();
         check(ReadXlsGrid(path, limits()));

@@ -19,20 +19,26 @@ namespace {
 
 using Parts = std::vector<std::pair<const char *, QByteArray>>;
 
-const char *const kTypes = R"(<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>)";
-const char *const kRootRels = R"(<?xml version="1.0"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>)";
-const char *const kWorkbook = R"(<?xml version="1.0"?><workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets></workbook>)";
-const char *const kBookRels = R"(<?xml version="1.0"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/></Relationships>)";
+const char *const kTypes
+    = R"(<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>)";
+const char *const kRootRels
+    = R"(<?xml version="1.0"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>)";
+const char *const kWorkbook
+    = R"(<?xml version="1.0"?><workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+const char *const kBookRels
+    = R"(<?xml version="1.0"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/></Relationships>)";
 
 QByteArray sheetOf(const QByteArray &rows, const char *dimension = "A1:B2")
 {
-    return QByteArray(R"(<?xml version="1.0"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><dimension ref=")")
+    return QByteArray(
+               R"(<?xml version="1.0"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><dimension ref=")")
         + dimension + R"("/><sheetData>)" + rows + "</sheetData></worksheet>";
 }
 
 QByteArray sharedOf(const QByteArray &items)
 {
-    return QByteArray(R"(<?xml version="1.0"?><sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)")
+    return QByteArray(
+               R"(<?xml version="1.0"?><sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)")
         + items + "</sst>";
 }
 
@@ -48,7 +54,8 @@ QByteArray zipOf(const Parts &parts)
     std::vector<QByteArray> keep;
     for (const auto &[name, data] : parts) {
         keep.push_back(data);
-        zip_source_t *s = zip_source_buffer(z, keep.back().constData(), static_cast<zip_uint64_t>(keep.back().size()), 0);
+        zip_source_t *s
+            = zip_source_buffer(z, keep.back().constData(), static_cast<zip_uint64_t>(keep.back().size()), 0);
         if (zip_file_add(z, name, s, ZIP_FL_ENC_UTF_8) < 0)
             zip_source_free(s);
     }
@@ -60,12 +67,13 @@ QByteArray zipOf(const Parts &parts)
 
 Parts bookWith(const QByteArray &sheet, const QByteArray &shared = sharedOf(""))
 {
-    return { { "[Content_Types].xml", kTypes }, { "_rels/.rels", kRootRels }, { "xl/workbook.xml", kWorkbook },
-        { "xl/_rels/workbook.xml.rels", kBookRels }, { "xl/worksheets/sheet1.xml", sheet },
-        { "xl/sharedStrings.xml", shared } };
+    return { { "[Content_Types].xml", kTypes }, { "_rels/.rels", kRootRels },
+        { "xl/workbook.xml", kWorkbook }, { "xl/_rels/workbook.xml.rels", kBookRels },
+        { "xl/worksheets/sheet1.xml", sheet }, { "xl/sharedStrings.xml", shared } };
 }
 
-const QByteArray kSmallSheet = sheetOf(R"(<row r="1"><c r="A1" t="inlineStr"><is><t>a</t></is></c><c r="B1"><v>2</v></c></row>)");
+const QByteArray kSmallSheet
+    = sheetOf(R"(<row r="1"><c r="A1" t="inlineStr"><is><t>a</t></is></c><c r="B1"><v>2</v></c></row>)");
 
 TEST(WorkbookBadInput, TheHealthyBookReads)
 {
@@ -135,7 +143,8 @@ TEST(WorkbookBadInput, EntityExpansionIsRefused)
         bomb += "\">";
         prev = n;
     }
-    bomb += R"(]><sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><si><t>&i;</t></si></sst>)";
+    bomb
+        += R"(]><sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><si><t>&i;</t></si></sst>)";
     const QByteArray sheet = sheetOf(R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)");
     auto grid = ReadWorkbookGrid(zipOf(bookWith(sheet, bomb)), u"b.xlsx"_s);
     ASSERT_FALSE(grid.ok());
@@ -153,8 +162,8 @@ TEST(WorkbookBadInput, HugeTextsAreCapped)
     ASSERT_FALSE(grid.ok());
     EXPECT_EQ(grid.error().code, WorkbookErrorTooLarge);
 
-    const QByteArray inlineSheet
-        = sheetOf(R"(<row r="1"><c r="A1" t="inlineStr"><is><t>)" + QByteArray(5000, 'y') + "</t></is></c></row>");
+    const QByteArray inlineSheet = sheetOf(
+        R"(<row r="1"><c r="A1" t="inlineStr"><is><t>)" + QByteArray(5000, 'y') + "</t></is></c></row>");
     auto inlined = ReadWorkbookGrid(zipOf(bookWith(inlineSheet)), u"b.xlsx"_s, limits);
     ASSERT_FALSE(inlined.ok());
     EXPECT_EQ(inlined.error().code, WorkbookErrorTooLarge);
@@ -174,8 +183,9 @@ TEST(WorkbookBadInput, ManySharedStringsAreCapped)
 
 TEST(WorkbookBadInput, AClaimedDimensionOfTheWholeGridCostsNothing)
 {
-    const QByteArray sheet = sheetOf(
-        R"(<row r="1"><c r="A1" t="inlineStr"><is><t>a</t></is></c><c r="B1"><v>2</v></c></row>)", "A1:XFD1048576");
+    const QByteArray sheet
+        = sheetOf(R"(<row r="1"><c r="A1" t="inlineStr"><is><t>a</t></is></c><c r="B1"><v>2</v></c></row>)",
+            "A1:XFD1048576");
     auto grid = ReadWorkbookGrid(zipOf(bookWith(sheet)), u"b.xlsx"_s);
     ASSERT_TRUE(grid.ok()) << grid.error().message.toStdString();
     EXPECT_EQ(grid->rows, 1);
@@ -186,12 +196,14 @@ TEST(WorkbookBadInput, CellsFarApartAreAWideRangeNotAnAllocation)
 {
     // Two cells at opposite corners of the grid: the box around them is refused before any
     // grid is allocated.
-    const QByteArray sheet = sheetOf(R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="1048576"><c r="XFD1048576"><v>2</v></c></row>)");
+    const QByteArray sheet = sheetOf(
+        R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="1048576"><c r="XFD1048576"><v>2</v></c></row>)");
     auto grid = ReadWorkbookGrid(zipOf(bookWith(sheet)), u"b.xlsx"_s);
     ASSERT_FALSE(grid.ok());
     EXPECT_EQ(grid.error().code, WorkbookErrorNoValues);
 
-    const QByteArray tall = sheetOf(R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="1048576"><c r="A1048576"><v>2</v></c></row>)");
+    const QByteArray tall = sheetOf(
+        R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="1048576"><c r="A1048576"><v>2</v></c></row>)");
     WorkbookLimits limits;
     limits.maxCells = 1000;
     auto rows = ReadWorkbookGrid(zipOf(bookWith(tall)), u"b.xlsx"_s, limits);
@@ -213,7 +225,8 @@ TEST(WorkbookBadInput, TenThousandColumnsAreRefused)
 TEST(WorkbookBadInput, ReferencesOutsideTheGridFail)
 {
     for (const char *ref : { "XFE1", "A1048577", "A0", "1A", "a1" }) {
-        const QByteArray sheet = sheetOf(QByteArray(R"(<row r="1"><c r=")") + ref + R"("><v>1</v></c></row>)");
+        const QByteArray sheet
+            = sheetOf(QByteArray(R"(<row r="1"><c r=")") + ref + R"("><v>1</v></c></row>)");
         auto grid = ReadWorkbookGrid(zipOf(bookWith(sheet)), u"b.xlsx"_s);
         ASSERT_FALSE(grid.ok()) << ref;
         EXPECT_EQ(grid.error().code, WorkbookErrorDamaged) << ref;
@@ -222,12 +235,13 @@ TEST(WorkbookBadInput, ReferencesOutsideTheGridFail)
 
 TEST(WorkbookBadInput, CellsOfEveryType)
 {
-    const QByteArray sheet = sheetOf(R"(<row r="1">)"
-                                     R"(<c r="A1" t="n"><v>1.5</v></c><c r="B1" t="b"><v>1</v></c>)"
-                                     R"(<c r="C1" t="e"><v>#N/A</v></c><c r="D1" t="str"><v>f</v></c>)"
-                                     R"(<c r="E1" t="d"><v>2026-07-16</v></c><c r="F1" t="s"><v>-1</v></c>)"
-                                     R"(<c r="G1" t="zz"><v>1</v></c><c r="H1" t="inlineStr"><is><t>i</t></is></c>)"
-                                     R"(<c r="I1"><v>1e400</v></c><c r="J1"><v>nan</v></c><c r="K1"/></row>)");
+    const QByteArray sheet
+        = sheetOf(R"(<row r="1">)"
+                  R"(<c r="A1" t="n"><v>1.5</v></c><c r="B1" t="b"><v>1</v></c>)"
+                  R"(<c r="C1" t="e"><v>#N/A</v></c><c r="D1" t="str"><v>f</v></c>)"
+                  R"(<c r="E1" t="d"><v>2026-07-16</v></c><c r="F1" t="s"><v>-1</v></c>)"
+                  R"(<c r="G1" t="zz"><v>1</v></c><c r="H1" t="inlineStr"><is><t>i</t></is></c>)"
+                  R"(<c r="I1"><v>1e400</v></c><c r="J1"><v>nan</v></c><c r="K1"/></row>)");
     auto grid = ReadWorkbookGrid(zipOf(bookWith(sheet)), u"b.xlsx"_s);
     ASSERT_TRUE(grid.ok()) << grid.error().message.toStdString();
     EXPECT_EQ(grid->columns, 8); // A..H; I, J and K hold nothing usable

@@ -219,7 +219,8 @@ TEST_P(RefusedWorkbook, ImportFails)
     ASSERT_FALSE(list.ok());
     EXPECT_EQ(list.error().code, c.code) << list.error().message.toStdString();
     if (c.detail) {
-        EXPECT_TRUE(list.error().message.contains(QString::fromUtf8(c.detail))) << list.error().message.toStdString();
+        EXPECT_TRUE(list.error().message.contains(QString::fromUtf8(c.detail)))
+            << list.error().message.toStdString();
     }
 }
 

@@ -56,8 +56,8 @@ int RunExportCommand(const QStringList &arguments)
     const ColumnLayout layout = *fields || session.layoutFromFile() ? table.header().saveLayout()
         : session.fileLayout()                                      ? *session.fileLayout()
                                                                     : session.headerLayout();
-    const tessera::Status saved = SaveDocumentFile(
-        out, FileKindFromPath(out), rows, layout, &table, QFileInfo(listPath).fileName());
+    const tessera::Status saved
+        = SaveDocumentFile(out, FileKindFromPath(out), rows, layout, &table, QFileInfo(listPath).fileName());
     if (!saved)
         return Failure(saved.error().message);
     return kExitOk;

@@ -34,8 +34,7 @@ QString GroupedNumber(double v, bool keepDecimals, bool showPlus)
         out += u'-';
     else if (showPlus && !zero)
         out += u'+';
-    AppendGroupedDigits(
-        out, QLatin1StringView(digits.data(), static_cast<qsizetype>(digits.size())));
+    AppendGroupedDigits(out, QLatin1StringView(digits.data(), static_cast<qsizetype>(digits.size())));
     if (!keepDecimals) {
         while (!decimals.empty() && decimals.back() == '0')
             decimals.remove_suffix(1);
@@ -46,7 +45,6 @@ QString GroupedNumber(double v, bool keepDecimals, bool showPlus)
     }
     return out;
 }
-
 
 QString FormatLocalTime(qint64 secs, bool withTime)
 {

@@ -31,9 +31,10 @@ QString OpenErrorText(const QString &path, const tessera::Error &error)
     // The text-list reader already words its errors for the user, with the path.
     if (isTextListError(error.code))
         return error.message;
-    const int text = error.code == WorkbookErrorNoCodeColumn ? Ids::MsgCodeColumnMissing : Ids::MsgNoValidCode;
-    return tessera::FormatResourceString(text) + u'\n' + QFileInfo(path).absoluteFilePath()
-        + u'\n' + error.message;
+    const int text
+        = error.code == WorkbookErrorNoCodeColumn ? Ids::MsgCodeColumnMissing : Ids::MsgNoValidCode;
+    return tessera::FormatResourceString(text) + u'\n' + QFileInfo(path).absoluteFilePath() + u'\n'
+        + error.message;
 }
 
 tessera::Result<OpenedList> OpenDocument(CQuotraDoc &doc, const QString &path, const ListLoadOptions &options)
@@ -77,7 +78,8 @@ tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const Rec
         WorkbookExportOptions options;
         options.sheetTitle = listTitle.isEmpty() ? QFileInfo(target).fileName() : listTitle;
         options.linksDropped = [](int rows) {
-            tessera::ShowMessage(tessera::FormatResourceString(Ids::MsgLinksLeftOut, { tessera::EditString(rows) }),
+            tessera::ShowMessage(
+                tessera::FormatResourceString(Ids::MsgLinksLeftOut, { tessera::EditString(rows) }),
                 tessera::MbOk | tessera::MbIconInformation);
         };
         tessera::Status written = ExportWorkbook(target, *table, options);

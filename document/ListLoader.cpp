@@ -19,8 +19,8 @@ std::optional<tessera::Result<LoadedList>> loadWorkbook(
     if (DetectWorkbookFormat(data) == WorkbookFormat::None) {
         if (!IsWorkbookPath(path))
             return std::nullopt;
-        return tessera::Result<LoadedList>(tessera::Error { WorkbookErrorNotWorkbook,
-            QStringLiteral("the file is not a workbook (neither ZIP nor OLE)") });
+        return tessera::Result<LoadedList>(tessera::Error {
+            WorkbookErrorNotWorkbook, QStringLiteral("the file is not a workbook (neither ZIP nor OLE)") });
     }
     tessera::Result<WorkbookGrid> grid = ReadWorkbookGrid(data, path, options.workbookLimits);
     if (!grid)

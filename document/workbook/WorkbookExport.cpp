@@ -26,7 +26,8 @@ struct ExportColumn {
 
 } // namespace
 
-tessera::Status WriteWorkbookFile(const QString &file, const TableSource &table, const WorkbookExportOptions &options)
+tessera::Status WriteWorkbookFile(
+    const QString &file, const TableSource &table, const WorkbookExportOptions &options)
 {
     const int columns = table.columnCount();
     if (columns < kMinColumns)
@@ -59,7 +60,8 @@ tessera::Status WriteWorkbookFile(const QString &file, const TableSource &table,
             const QString text = WorkbookCellText(record, col.field);
             col.widest = std::max(col.widest, DisplayWidth(text));
             if (c == linkColumn) {
-                if (!book.writeLink(sheet, r + 1, c, BrowserAddress(record), text, col.align, col.numberFormat))
+                if (!book.writeLink(
+                        sheet, r + 1, c, BrowserAddress(record), text, col.align, col.numberFormat))
                     ++unlinked;
             } else {
                 book.writeTyped(sheet, r + 1, c, text, col.format, col.align, col.numberFormat);
@@ -78,7 +80,8 @@ tessera::Status WriteWorkbookFile(const QString &file, const TableSource &table,
     return closed;
 }
 
-tessera::Status ExportWorkbook(const QString &path, const TableSource &table, const WorkbookExportOptions &options)
+tessera::Status ExportWorkbook(
+    const QString &path, const TableSource &table, const WorkbookExportOptions &options)
 {
     if (table.columnCount() < kMinColumns)
         return tessera::Error { WorkbookErrorTooFewColumns, tessera::ResourceString(Ids::MsgTooFewColumns) };

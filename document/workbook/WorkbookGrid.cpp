@@ -14,7 +14,8 @@ WorkbookFormat DetectWorkbookFormat(QByteArrayView head)
     return WorkbookFormat::None;
 }
 
-tessera::Result<WorkbookGrid> ReadWorkbookGrid(QByteArrayView data, const QString &path, const WorkbookLimits &limits)
+tessera::Result<WorkbookGrid> ReadWorkbookGrid(
+    QByteArrayView data, const QString &path, const WorkbookLimits &limits)
 {
     switch (DetectWorkbookFormat(data)) {
     case WorkbookFormat::Xlsx:
@@ -25,11 +26,13 @@ tessera::Result<WorkbookGrid> ReadWorkbookGrid(QByteArrayView data, const QStrin
         // what it reads.
         QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/quotra-xls-XXXXXX.xls"));
         if (!copy.open() || copy.write(data.data(), data.size()) != data.size() || !copy.flush())
-            return tessera::Error { WorkbookErrorDamaged, QStringLiteral("the workbook cannot be copied for reading") };
+            return tessera::Error { WorkbookErrorDamaged,
+                QStringLiteral("the workbook cannot be copied for reading") };
         return ReadXlsGrid(copy.fileName(), limits);
     }
     case WorkbookFormat::None:
         break;
     }
-    return tessera::Error { WorkbookErrorNotWorkbook, QStringLiteral("the file is not a workbook (neither ZIP nor OLE)") };
+    return tessera::Error { WorkbookErrorNotWorkbook,
+        QStringLiteral("the file is not a workbook (neither ZIP nor OLE)") };
 }

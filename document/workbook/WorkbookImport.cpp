@@ -78,7 +78,8 @@ struct Mapped {
 tessera::Result<LoadedList> ImportWorkbookGrid(const WorkbookGrid &grid, const WorkbookImportOptions &options)
 {
     if (!options.columns)
-        return tessera::Error { WorkbookErrorColumnsMissing, QStringLiteral("no column table for workbooks") };
+        return tessera::Error { WorkbookErrorColumnsMissing,
+            QStringLiteral("no column table for workbooks") };
     const WorkbookColumnTable &table = *options.columns;
     if (grid.columns <= 0 || grid.columns > 40)
         return tessera::Error { WorkbookErrorNoValues, QStringLiteral("the sheet has no usable columns") };
@@ -127,7 +128,8 @@ tessera::Result<LoadedList> ImportWorkbookGrid(const WorkbookGrid &grid, const W
     for (const Mapped &m : mapped)
         codeColumn = codeColumn || table[static_cast<size_t>(m.field)].importSlot == kSlotCode;
     if (!codeColumn)
-        return tessera::Error { WorkbookErrorNoCodeColumn, QStringLiteral("no header cell names the code column") };
+        return tessera::Error { WorkbookErrorNoCodeColumn,
+            QStringLiteral("no header cell names the code column") };
 
     LoadedList list;
     ColumnLayout layout;
@@ -188,7 +190,8 @@ tessera::Result<LoadedList> ImportWorkbookGrid(const WorkbookGrid &grid, const W
             default:
                 if (slot >= 0 && slot <= 30) {
                     record->values.set(slot,
-                        number ? tessera::GroupedNumber(v.number, keepsDecimals(m.field), showsPlus(m.field)) : v.text);
+                        number ? tessera::GroupedNumber(v.number, keepsDecimals(m.field), showsPlus(m.field))
+                               : v.text);
                 }
                 break;
             }
@@ -200,7 +203,8 @@ tessera::Result<LoadedList> ImportWorkbookGrid(const WorkbookGrid &grid, const W
         list.rows.emplace(std::move(code), std::move(record));
     }
     if (list.rows.empty())
-        return tessera::Error { WorkbookErrorNoValues, QStringLiteral("the sheet has no rows below its header") };
+        return tessera::Error { WorkbookErrorNoValues,
+            QStringLiteral("the sheet has no rows below its header") };
     list.layout = std::move(layout);
     return list;
 }

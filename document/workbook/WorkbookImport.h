@@ -40,4 +40,5 @@ struct WorkbookImportOptions {
 // WorkbookErrorNoValues (text 2205), no code column WorkbookErrorNoCodeColumn (text 2224),
 // a date before 1970 or outside the calendar WorkbookErrorBadDate (the cell named); nothing
 // is handed out then.
-tessera::Result<LoadedList> ImportWorkbookGrid(const WorkbookGrid &grid, const WorkbookImportOptions &options);
+tessera::Result<LoadedList> ImportWorkbookGrid(
+    const WorkbookGrid &grid, const WorkbookImportOptions &options);

@@ -240,8 +240,8 @@ tessera::Status SaveWorkbookSafely(
     const QString &path, const std::function<tessera::Status(const QString &tempFile)> &write)
 {
     const QFileInfo target(path);
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName()
-        + QStringLiteral(".XXXXXX"));
+    QTemporaryFile temp(
+        target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
     temp.setAutoRemove(false);
     if (!temp.open()) {
         return tessera::Error { SaveErrorOpen,
@@ -253,7 +253,7 @@ tessera::Status SaveWorkbookSafely(
     const QFileDevice::Permissions permissions = target.exists()
         ? QFile::permissions(path)
         : (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-              | QFileDevice::ReadOther);
+            | QFileDevice::ReadOther);
 
     const tessera::Status written = write(tempName);
     if (!written) {

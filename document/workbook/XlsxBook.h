@@ -42,8 +42,8 @@ public:
     void writeText(lxw_worksheet *sheet, int row, int column, QStringView text, lxw_format *fmt);
     // A hyperlink to `url` on a cell that shows `text` as typed. False when the link was
     // left out: the sheet holds its 65,530 links already or the address is too long.
-    bool writeLink(lxw_worksheet *sheet, int row, int column, const QString &url, QStringView text,
-        int align, QStringView localFormat);
+    bool writeLink(lxw_worksheet *sheet, int row, int column, const QString &url, QStringView text, int align,
+        QStringView localFormat);
 
     void setColumn(lxw_worksheet *sheet, int column, double width, lxw_format *fmt);
 

@@ -52,7 +52,8 @@ protected:
             m_over = true;
             return -1;
         }
-        const zip_int64_t n = zip_fread(m_file, data, static_cast<zip_uint64_t>(std::min(maxSize, m_limit - m_read)));
+        const zip_int64_t n
+            = zip_fread(m_file, data, static_cast<zip_uint64_t>(std::min(maxSize, m_limit - m_read)));
         if (n < 0) {
             m_failed = true;
             return -1;
@@ -284,7 +285,8 @@ tessera::Status XlsxFile::readSharedStrings(const QString &name)
             const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
             m_sharedUnits += text.size();
             if (m_sharedUnits > m_limits.maxTextUnits) {
-                m_stop = tessera::Error { WorkbookErrorTooLarge, QStringLiteral("the shared strings hold too much text") };
+                m_stop = tessera::Error { WorkbookErrorTooLarge,
+                    QStringLiteral("the shared strings hold too much text") };
                 return false;
             }
             current += text;
@@ -397,7 +399,8 @@ tessera::Result<WorkbookGrid> XlsxFile::read()
 {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(m_data.data(), static_cast<zip_uint64_t>(m_data.size()), 0, &error);
+    zip_source_t *source
+        = zip_source_buffer_create(m_data.data(), static_cast<zip_uint64_t>(m_data.size()), 0, &error);
     if (!source) {
         zip_error_fini(&error);
         return damaged(QStringLiteral("the ZIP container cannot be read"));
@@ -454,7 +457,8 @@ tessera::Result<WorkbookGrid> XlsxFile::read()
     const QHash<QString, QString> targets = relationships(workbook, &types);
     const QString sheet = targets.value(sheetIds[activeTab]);
     if (sheet.isEmpty() || !hasPart(sheet))
-        return tessera::Error { WorkbookErrorNotWorkbook, QStringLiteral("the active sheet's part is missing") };
+        return tessera::Error { WorkbookErrorNotWorkbook,
+            QStringLiteral("the active sheet's part is missing") };
     QString shared;
     for (auto it = types.cbegin(); it != types.cend(); ++it) {
         if (it.value().endsWith(u"/sharedStrings"))

@@ -33,7 +33,8 @@ TEST_P(TypedInputRule, ConvertsAsTyped)
 
 INSTANTIATE_TEST_SUITE_P(Texts, TypedInputRule,
     ::testing::Values(TypedCase { u"", TypedInput::Empty, 0 }, TypedCase { u"  ", TypedInput::Empty, 0 },
-        TypedCase { u"1234", TypedInput::Number, 1234 }, TypedCase { u"1,234,567", TypedInput::Number, 1234567 },
+        TypedCase { u"1234", TypedInput::Number, 1234 },
+        TypedCase { u"1,234,567", TypedInput::Number, 1234567 },
         TypedCase { u"+12.5", TypedInput::Number, 12.5 }, TypedCase { u"-0.25", TypedInput::Number, -0.25 },
         TypedCase { u".5", TypedInput::Number, 0.5 }, TypedCase { u"12.5%", TypedInput::Number, 0.125 },
         TypedCase { u"1,23", TypedInput::Text, 0 }, TypedCase { u"1234,567", TypedInput::Text, 0 },
@@ -42,8 +43,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, TypedInputRule,
         TypedCase { u"+", TypedInput::Text, 0 }, TypedCase { u"トヨタ", TypedInput::Text, 0 },
         TypedCase { u"2026/07/16", TypedInput::DateTime, 46219 },
         TypedCase { u"2026/07/16 09:00", TypedInput::DateTime, 46219.375 },
-        TypedCase { u"1900/01/01", TypedInput::DateTime, 1 }, TypedCase { u"1900/03/01", TypedInput::DateTime, 61 },
-        TypedCase { u"2026/02/30", TypedInput::Text, 0 }, TypedCase { u"2026/07/16 24:00", TypedInput::Text, 0 },
+        TypedCase { u"1900/01/01", TypedInput::DateTime, 1 },
+        TypedCase { u"1900/03/01", TypedInput::DateTime, 61 },
+        TypedCase { u"2026/02/30", TypedInput::Text, 0 },
+        TypedCase { u"2026/07/16 24:00", TypedInput::Text, 0 },
         TypedCase { u"1899/12/31", TypedInput::Text, 0 }));
 
 TEST(WorkbookCells, ColumnAddresses)
@@ -86,7 +89,8 @@ TEST(DateSerials, RoundTrip)
 TEST(WorkbookFormat, RecognisedByContent)
 {
     EXPECT_EQ(DetectWorkbookFormat("PK\x03\x04rest"), WorkbookFormat::Xlsx);
-    EXPECT_EQ(DetectWorkbookFormat(QByteArrayView("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)), WorkbookFormat::Xls);
+    EXPECT_EQ(
+        DetectWorkbookFormat(QByteArrayView("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)), WorkbookFormat::Xls);
     EXPECT_EQ(DetectWorkbookFormat("7203\n"), WorkbookFormat::None);
 }
 

@@ -3,16 +3,15 @@
 #include "cli/ListSession.h"
 #include "corelib/Messages.h"
 #include "document/DocumentIo.h"
-#include "document/ListLoader.h"
 
 #include <QFileInfo>
 
 namespace {
 
-// The output formats by extension; workbooks are refused until they can be written.
+// The output formats by extension. Old binary ".xls" workbooks are read, never written.
 bool isExportExtension(const QString &suffix)
 {
-    for (const char *ext : { "kabu", "csv", "json" }) {
+    for (const char *ext : { "kabu", "csv", "json", "xlsx" }) {
         if (suffix.compare(QLatin1String(ext), Qt::CaseInsensitive) == 0)
             return true;
     }
@@ -36,10 +35,8 @@ int RunExportCommand(const QStringList &arguments)
     const QString listPath = args.positional.at(0);
     const QString out = args.positional.at(1);
 
-    if (IsWorkbookPath(out))
-        return Failure(out + QStringLiteral(": workbook output is not available yet"));
     if (!isExportExtension(QFileInfo(out).suffix()))
-        return Failure(out + QStringLiteral(": unknown output format; use .kabu, .csv or .json"));
+        return Failure(out + QStringLiteral(": unknown output format; use .kabu, .csv, .json or .xlsx"));
 
     ListSession session;
     if (!session.open(listPath))
@@ -59,7 +56,8 @@ int RunExportCommand(const QStringList &arguments)
     const ColumnLayout layout = *fields || session.layoutFromFile() ? table.header().saveLayout()
         : session.fileLayout()                                      ? *session.fileLayout()
                                                                     : session.headerLayout();
-    const tessera::Status saved = SaveDocumentFile(out, FileKindFromPath(out), rows, layout, &table);
+    const tessera::Status saved
+        = SaveDocumentFile(out, FileKindFromPath(out), rows, layout, &table, QFileInfo(listPath).fileName());
     if (!saved)
         return Failure(saved.error().message);
     return kExitOk;

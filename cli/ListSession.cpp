@@ -7,6 +7,7 @@
 #include "view/table/ColumnTable.h"
 #include "view/table/FieldList.h"
 #include "view/table/HeaderModel.h"
+#include "view/table/WorkbookColumns.h"
 
 #include <QSettings>
 
@@ -21,6 +22,8 @@ bool ListSession::open(const QString &path)
 {
     ListLoadOptions options;
     options.updatePeriodSeconds = static_cast<qint64>(m_settings.updateSpan);
+    options.workbook.columns = &WorkbookColumns();
+    options.workbook.currentLayout = m_layout;
     tessera::Result<OpenedList> opened = OpenDocument(m_doc, path, options);
     if (!opened) {
         tessera::ShowMessage(opened.error().message, tessera::MbOk | tessera::MbIconError);

@@ -22,9 +22,6 @@ int RunUpdateCommand(const QStringList &arguments)
         return UsageError(self,
             args.positional.isEmpty() ? QStringLiteral("no list given")
                                       : QStringLiteral("one list at a time"));
-    if (args.isSet(QStringLiteral("xlsx")))
-        return Failure(QStringLiteral("--xlsx: workbook output is not available yet"));
-
     ListSession session;
     QString optionError;
     const FetchPolicy policy = PolicyWithParallelOption(args, session.settings().fetchPolicy(), optionError);
@@ -37,6 +34,8 @@ int RunUpdateCommand(const QStringList &arguments)
 
     SaveNamingContext naming;
     naming.unattended = true;
+    // As /Auto2: a list that is not a workbook goes into the folder as ".xlsx".
+    naming.workbookOutput = args.isSet(QStringLiteral("xlsx"));
     if (args.isSet(QStringLiteral("folder"))) {
         const QString folder = args.value(QStringLiteral("folder"));
         naming.outputFolder = folder.isEmpty() ? folder : QFileInfo(folder).absoluteFilePath();

@@ -163,6 +163,7 @@
     X(MsgListFileMissing, 2226, 0)                                                                           \
     X(MsgTooManyValues, 2227, 0)                                                                             \
     X(MsgTooFewColumns, 2228, 0)                                                                             \
+    X(MsgLinksLeftOut, 2229, 1) /* rows without a link */                                                    \
     /* ribbon groups, themes and menus */                                                                    \
     X(CommandOpen, 4000, 0)                                                                                  \
     X(CaptionThemeBlue, 4001, 0)                                                                             \

@@ -304,6 +304,7 @@ SaveOutcome CQuotraDoc::DoSave(const QString &path, bool replace)
     outcome.target = target;
     const FileKind kind = FileKindFromPath(target);
     m_fileKind = kind;
+    m_saveHost->setListTitle(savedTitle);
     const tessera::Status written = m_saveHost->writeFile(target, kind, m_rows);
     if (!written) {
         m_fileKind = savedKind;

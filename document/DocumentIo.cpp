@@ -1,5 +1,6 @@
 #include "document/DocumentIo.h"
 
+#include "corelib/EditString.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
@@ -7,6 +8,7 @@
 #include "document/JsonExport.h"
 #include "document/ListFile.h"
 #include "document/TextList.h"
+#include "document/workbook/WorkbookExport.h"
 
 #include <QFileInfo>
 
@@ -29,8 +31,10 @@ QString OpenErrorText(const QString &path, const tessera::Error &error)
     // The text-list reader already words its errors for the user, with the path.
     if (isTextListError(error.code))
         return error.message;
-    return tessera::FormatResourceString(Ids::MsgNoValidCode) + u'\n' + QFileInfo(path).absoluteFilePath()
-        + u'\n' + error.message;
+    const int text
+        = error.code == WorkbookErrorNoCodeColumn ? Ids::MsgCodeColumnMissing : Ids::MsgNoValidCode;
+    return tessera::FormatResourceString(text) + u'\n' + QFileInfo(path).absoluteFilePath() + u'\n'
+        + error.message;
 }
 
 tessera::Result<OpenedList> OpenDocument(CQuotraDoc &doc, const QString &path, const ListLoadOptions &options)
@@ -51,7 +55,7 @@ tessera::Result<OpenedList> OpenDocument(CQuotraDoc &doc, const QString &path, c
 }
 
 tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const RecordMap &rows,
-    const ColumnLayout &layout, const TableSource *table)
+    const ColumnLayout &layout, const TableSource *table, const QString &listTitle)
 {
     switch (kind) {
     case FileKind::ListFile:
@@ -68,9 +72,22 @@ tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const Rec
                 target + QStringLiteral(": ") + written.error().message };
         return written;
     }
-    case FileKind::Workbook:
-        return tessera::Error { SaveErrorWorkbook,
-            QStringLiteral("%1: workbook output is not available yet").arg(target) };
+    case FileKind::Workbook: {
+        if (!table)
+            return needsTable(target);
+        WorkbookExportOptions options;
+        options.sheetTitle = listTitle.isEmpty() ? QFileInfo(target).fileName() : listTitle;
+        options.linksDropped = [](int rows) {
+            tessera::ShowMessage(
+                tessera::FormatResourceString(Ids::MsgLinksLeftOut, { tessera::EditString(rows) }),
+                tessera::MbOk | tessera::MbIconInformation);
+        };
+        tessera::Status written = ExportWorkbook(target, *table, options);
+        if (!written && written.error().code == WorkbookErrorTooFewColumns)
+            return tessera::Error { WorkbookErrorTooFewColumns,
+                target + QStringLiteral(": ") + written.error().message };
+        return written;
     }
-    return tessera::Error { SaveErrorWorkbook, QStringLiteral("%1: unknown file kind").arg(target) };
+    }
+    return tessera::Error { WorkbookErrorWrite, QStringLiteral("%1: unknown file kind").arg(target) };
 }

@@ -13,9 +13,6 @@
 class CQuotraDoc;
 class TableSource;
 
-// Error code of a save in a format that cannot be written yet.
-inline constexpr int SaveErrorWorkbook = 402;
-
 // What an open took from the file besides the rows.
 struct OpenedList {
     std::optional<ColumnLayout> layout; // the layout the file carried, if any
@@ -33,9 +30,9 @@ QString OpenErrorText(const QString &path, const tessera::Error &error);
 tessera::Result<OpenedList> OpenDocument(
     CQuotraDoc &doc, const QString &path, const ListLoadOptions &options = {});
 
-// Writes `rows` to `target` as `kind`: a list file with `layout`, or the CSV or JSON export of
-// `table` (the table as the list shows it; required for those two kinds). Every format goes
-// through a temporary file that replaces the target only when complete. Workbooks fail with
-// SaveErrorWorkbook. Error messages name the target.
+// Writes `rows` to `target` as `kind`: a list file with `layout`, or the CSV, JSON or workbook
+// export of `table` (the table as the list shows it; required for those kinds; a workbook's
+// sheet is named after `listTitle`). Every format goes through a temporary file that replaces
+// the target only when complete. Error messages name the target.
 tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const RecordMap &rows,
-    const ColumnLayout &layout, const TableSource *table);
+    const ColumnLayout &layout, const TableSource *table, const QString &listTitle = {});

@@ -14,7 +14,6 @@ enum ListFileError : int {
     ListErrorBadVersion = 100, // the first u32 is no known list-file version
     ListErrorTruncated = 101, // the data ends inside a field, or a length runs past the end
     ListErrorIo = 103, // the file or device could not be read or written
-    ListErrorWorkbook = 104, // a workbook handed to the loader while workbook import is not built
     ListErrorNewerVersion = 105, // a date-shaped version after the current one
     ListErrorTooLarge = 106, // the file is larger than a list file can reasonably be
 };
@@ -32,8 +31,7 @@ enum ExportError : int {
 };
 
 // 4xx: saving through a temporary file (document/SafeSave.h); the writer's own errors pass
-// through unchanged. 402 is SaveErrorWorkbook of document/DocumentIo.h: a format that cannot
-// be written yet.
+// through unchanged.
 enum SaveError : int {
     SaveErrorOpen = 400, // the temporary file beside the target could not be created
     SaveErrorCommit = 401, // writing out or renaming the temporary file failed
@@ -45,4 +43,18 @@ enum ColumnLayoutFileError : int {
     ColumnLayoutErrorUnequalLists = 501, // the four lists do not have the same number of entries
     ColumnLayoutErrorRead = 502, // the file ends early, cannot be read, or is far too large
     ColumnLayoutErrorWrite = 503, // the file could not be written
+};
+
+// 6xx: the workbook writers and readers (document/workbook/).
+enum WorkbookError : int {
+    WorkbookErrorTooFewColumns = 600, // fewer columns than the sheet layout needs; nothing written
+    WorkbookErrorTooManyValues = 601, // a code has more records than a column-wise sheet can take
+    WorkbookErrorWrite = 602, // the workbook library could not write the file
+    WorkbookErrorNotWorkbook = 603, // neither a ZIP nor an OLE compound file, or parts are missing
+    WorkbookErrorDamaged = 604, // the container or a part's XML is damaged
+    WorkbookErrorTooLarge = 605, // more cells, strings or bytes than a list can come from
+    WorkbookErrorNoValues = 606, // no columns, more than 40 columns, or no data rows
+    WorkbookErrorNoCodeColumn = 607, // no header cell names the code column
+    WorkbookErrorBadDate = 608, // a date cell before 1970 or outside the calendar
+    WorkbookErrorColumnsMissing = 609, // the loader was given no column table for workbooks
 };

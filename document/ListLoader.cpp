@@ -2,16 +2,30 @@
 
 #include "document/BinaryArchive.h"
 #include "document/TextList.h"
+#include "document/workbook/WorkbookGrid.h"
+
+#include <optional>
 
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
 
-tessera::Error workbookUnavailable(const QString &path)
+// A workbook by content, or a file whose name says workbook: read as one. Nothing when the
+// file is neither.
+std::optional<tessera::Result<LoadedList>> loadWorkbook(
+    QByteArrayView data, const QString &path, const ListLoadOptions &options)
 {
-    return tessera::Error { ListErrorWorkbook,
-        QStringLiteral("%1: workbook import is not available yet").arg(path) };
+    if (DetectWorkbookFormat(data) == WorkbookFormat::None) {
+        if (!IsWorkbookPath(path))
+            return std::nullopt;
+        return tessera::Result<LoadedList>(tessera::Error {
+            WorkbookErrorNotWorkbook, QStringLiteral("the file is not a workbook (neither ZIP nor OLE)") });
+    }
+    tessera::Result<WorkbookGrid> grid = ReadWorkbookGrid(data, path, options.workbookLimits);
+    if (!grid)
+        return tessera::Result<LoadedList>(grid.error());
+    return ImportWorkbookGrid(*grid, options.workbook);
 }
 
 // The whole file, mapped when possible so that a large list is not copied before parsing.
@@ -78,8 +92,8 @@ bool IsWorkbookPath(const QString &path)
 
 tessera::Result<LoadedList> LoadList(QByteArrayView data, const QString &path, const ListLoadOptions &options)
 {
-    if (IsWorkbookPath(path))
-        return workbookUnavailable(path);
+    if (std::optional<tessera::Result<LoadedList>> book = loadWorkbook(data, path, options))
+        return std::move(*book);
     BinaryReader in(data);
     const quint32 version = in.readU32();
     if (!in.ok())
@@ -103,8 +117,6 @@ tessera::Result<LoadedList> LoadList(QByteArrayView data, const QString &path, c
 
 tessera::Result<LoadedList> LoadList(const QString &path, const ListLoadOptions &options)
 {
-    if (IsWorkbookPath(path))
-        return workbookUnavailable(path);
     FileBytes file(path, options.maxFileBytes);
     if (tessera::Status opened = file.open(); !opened)
         return opened.error();
@@ -113,11 +125,14 @@ tessera::Result<LoadedList> LoadList(const QString &path, const ListLoadOptions 
 
 tessera::Status CheckList(const QString &path, const ListLoadOptions &options)
 {
-    if (IsWorkbookPath(path))
-        return workbookUnavailable(path);
     FileBytes file(path, options.maxFileBytes);
     if (tessera::Status opened = file.open(); !opened)
         return opened.error();
+    if (std::optional<tessera::Result<LoadedList>> book = loadWorkbook(file.bytes(), path, options)) {
+        if (!*book)
+            return book->error();
+        return tessera::Ok {};
+    }
     BinaryReader in(file.bytes());
     const quint32 version = in.readU32();
     if (!in.ok())

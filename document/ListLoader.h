@@ -2,6 +2,7 @@
 
 #include "corelib/Result.h"
 #include "document/ListFile.h"
+#include "document/workbook/WorkbookImport.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -12,12 +13,17 @@ struct ListLoadOptions {
     qint64 now = -1; // current time for text lists; -1 reads the clock
     // Larger files are refused before they are mapped (100,000 rows take about 68 MB).
     qint64 maxFileBytes = qint64(1) << 30;
+    // Workbooks: the column table their header is matched against (required to read one)
+    // and the layout whose widths and alignments the matched columns take.
+    WorkbookImportOptions workbook;
+    WorkbookLimits workbookLimits;
 };
 
 // True for ".xls" and ".xlsx" paths, compared case-insensitively.
 bool IsWorkbookPath(const QString &path);
 
-// Load's dispatch: a workbook by extension, else a list file when the first u32 is a known
+// Load's dispatch: a workbook by content (a ZIP or OLE file, whatever its name; a file named
+// ".xls" or ".xlsx" that is neither is refused), else a list file when the first u32 is a known
 // version, else ListErrorNewerVersion for a date-shaped version after the current one, else
 // a text list read from the first byte (LoadedList::version is then 0 and no
 // layout is given). A file shorter than 4 bytes is a truncated archive. The rows are new:

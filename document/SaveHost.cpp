@@ -4,5 +4,5 @@
 
 tessera::Status SaveHost::writeFile(const QString &target, FileKind kind, const RecordMap &rows)
 {
-    return SaveDocumentFile(target, kind, rows, layoutToStore(), tableToExport());
+    return SaveDocumentFile(target, kind, rows, layoutToStore(), tableToExport(), m_listTitle);
 }

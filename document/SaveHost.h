@@ -29,6 +29,14 @@ public:
     }
     // Writes the file. The default writes through SaveDocumentFile.
     virtual tessera::Status writeFile(const QString &target, FileKind kind, const RecordMap &rows);
+
+    // The list's title at the moment of the save, which names a workbook's sheet; the
+    // document sets it before each write.
+    void setListTitle(const QString &title) { m_listTitle = title; }
+    const QString &listTitle() const { return m_listTitle; }
+
+private:
+    QString m_listTitle;
 };
 
 // How a save ended.

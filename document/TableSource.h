@@ -16,6 +16,12 @@ public:
     virtual int columnCount() const = 0; // exported columns
     virtual int columnField(int column) const = 0; // field number 1..39 of that column
     virtual QString columnCaption(int column) const = 0; // header text
+    // Alignment of that column as the list shows it: 0 left, 1 right, 2 centre.
+    virtual int columnAlign(int column) const
+    {
+        Q_UNUSED(column);
+        return 0;
+    }
     virtual int rowCount() const = 0;
     virtual const QuoteRecord &rowRecord(int row) const = 0;
     virtual QString cellText(int row, int column) const = 0; // display text, untrimmed

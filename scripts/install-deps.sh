@@ -9,11 +9,12 @@ export DEBIAN_FRONTEND=noninteractive
 
 # The build (cmake/Dependencies.cmake) and the programs at run time: the platform plugins
 # (offscreen among them), the SVG icon engine of the window's icons, Qt's own texts in
-# Japanese, a Japanese font and the certificates for the quote site over HTTPS.
+# Japanese, a Japanese font and the certificates for the quote site over HTTPS. libzip opens
+# the parts of .xlsx workbooks that are read as lists.
 base="cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libcurl4-openssl-dev ca-certificates libicu-dev libpcre2-dev
-  libxlsxwriter-dev liborcus-dev libixion-dev libboost-dev libfreexl-dev
+  libxlsxwriter-dev liborcus-dev libixion-dev libboost-dev libfreexl-dev libzip-dev
   libqt6svg6 qt6-translations-l10n
   fonts-ipafont-gothic"
 
@@ -24,13 +25,12 @@ base="cmake ninja-build g++ pkgconf
 #   locales                                 the de_DE sources of the tests' comma-decimal locale
 #   xvfb, xauth                             tests that need a real X display
 #   python3 and its workbook modules        test-data generators and checks of written workbooks
-#   libzip-dev                              tests that open a written workbook's parts
 #   desktop-file-utils, libxml2-utils       checks of the desktop entry and metadata files
 #   clang, libclang-rt-14-dev               libFuzzer (scripts/test.sh --fuzz)
 #   clang-format, clang-tidy                scripts/lint.sh
 tests="googletest libgtest-dev libgmock-dev libbenchmark-dev
   dbus-daemon locales xvfb xauth
-  libzip-dev python3 python3-openpyxl python3-xlwt python3-xlsxwriter
+  python3 python3-openpyxl python3-xlwt python3-xlsxwriter
   desktop-file-utils libxml2-utils
   clang libclang-rt-14-dev clang-format clang-tidy"
 

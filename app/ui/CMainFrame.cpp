@@ -27,6 +27,7 @@
 #include "quotes/SecurityCode.h"
 #include "quotes/fetch/FetchQuote.h"
 #include "view/table/ColumnTable.h"
+#include "view/table/WorkbookColumns.h"
 #include "view/widgets/CColumnDlg.h"
 #include "view/widgets/CQuotraView.h"
 #include "view/widgets/UserDataDlg.h"
@@ -544,6 +545,8 @@ bool CMainFrame::openDocument(const QString &path)
 {
     ListLoadOptions options;
     options.updatePeriodSeconds = static_cast<qint64>(m_settings.updateSpan);
+    options.workbook.columns = &WorkbookColumns();
+    options.workbook.currentLayout = HeaderModel().saveLayout();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     tessera::ProgressRun run(m_panes, Ids::ProgressReadingFile);
     tessera::Result<OpenedList> opened = OpenDocument(*m_doc, path, options);

@@ -153,6 +153,13 @@ QString ListTable::columnCaption(int column) const
     return ColumnCaption(columnField(column));
 }
 
+int ListTable::columnAlign(int column) const
+{
+    if (column < 0 || column >= columnCount())
+        return 0;
+    return m_header.column(m_header.order()[static_cast<size_t>(column) + 1]).align;
+}
+
 int ListTable::rowCount() const
 {
     return static_cast<int>(m_rows.size());

@@ -62,6 +62,7 @@ public:
     int columnCount() const override;
     int columnField(int column) const override;
     QString columnCaption(int column) const override;
+    int columnAlign(int column) const override;
     int rowCount() const override;
     const QuoteRecord &rowRecord(int row) const override;
     QString cellText(int row, int column) const override;

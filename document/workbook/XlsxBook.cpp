@@ -1,0 +1,281 @@
+#include "document/workbook/XlsxBook.h"
+
+#include "document/ErrorCodes.h"
+#include "document/workbook/WorkbookCells.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype kMaxCellText = 32767; // a cell holds no more characters
+constexpr int kMaxLinksPerSheet = LXW_MAX_NUMBER_URLS;
+
+// UTF-8 for the library. Characters XML cannot carry (controls other than tab and line
+// ends) are left out, so that a stray control character in a memo cannot make the file
+// unreadable; a text longer than a cell takes is cut.
+QByteArray cellUtf8(QStringView text)
+{
+    if (text.size() > kMaxCellText) {
+        qsizetype cut = kMaxCellText;
+        if (text[cut - 1].isHighSurrogate())
+            --cut;
+        text = text.first(cut);
+    }
+    bool clean = true;
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') {
+            clean = false;
+            break;
+        }
+    }
+    if (clean)
+        return text.toUtf8();
+    QString copy;
+    copy.reserve(text.size());
+    for (QChar c : text) {
+        if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')
+            copy += c;
+    }
+    return copy.toUtf8();
+}
+
+uint8_t lxwAlign(int align)
+{
+    switch (align) {
+    case 0:
+        return LXW_ALIGN_LEFT;
+    case 1:
+        return LXW_ALIGN_RIGHT;
+    case 2:
+        return LXW_ALIGN_CENTER;
+    default:
+        return LXW_ALIGN_NONE;
+    }
+}
+
+// The format typing gives a cell that had none.
+QStringView typedFormat(const TypedInput &typed)
+{
+    if (typed.kind == TypedInput::DateTime)
+        return typed.withTime ? QStringView(u"yyyy/m/d h:mm") : QStringView(u"yyyy/m/d");
+    if (typed.kind == TypedInput::Number && typed.percent)
+        return u"0%";
+    return {};
+}
+
+QString systemReason(int error)
+{
+    QString reason = QString::fromLocal8Bit(std::strerror(error));
+    if (reason.size() > 1 && reason[0].isUpper() && reason[1].isLower())
+        reason[0] = reason[0].toLower();
+    return reason;
+}
+
+} // namespace
+
+XlsxBook::XlsxBook(const QString &file, bool constantMemory)
+{
+    lxw_workbook_options options {};
+    options.constant_memory = constantMemory ? LXW_TRUE : LXW_FALSE;
+    options.use_zip64 = LXW_FALSE;
+    const QByteArray name = QFile::encodeName(file);
+    // The library keeps its row data beside the target rather than in a /tmp that may be
+    // memory.
+    QByteArray tmpdir = QFile::encodeName(QFileInfo(file).absolutePath());
+    options.tmpdir = tmpdir.data();
+    m_book = workbook_new_opt(name.constData(), &options);
+    if (!m_book)
+        m_error = QStringLiteral("the workbook could not be started");
+}
+
+XlsxBook::~XlsxBook()
+{
+    if (m_book) {
+        // Closing is the only way the library frees a workbook; the caller removes the file.
+        workbook_close(m_book);
+    }
+}
+
+void XlsxBook::fail(const char *what, int code)
+{
+    if (m_error.isEmpty()) {
+        m_error = QString::fromLatin1(what) + QStringLiteral(": ")
+            + QString::fromUtf8(lxw_strerror(static_cast<lxw_error>(code)));
+    }
+}
+
+lxw_worksheet *XlsxBook::addSheet(const QString &name)
+{
+    if (!m_book)
+        return nullptr;
+    const QByteArray utf8 = name.toUtf8();
+    lxw_worksheet *sheet = workbook_add_worksheet(m_book, utf8.constData());
+    if (!sheet)
+        fail("adding a sheet", LXW_ERROR_SHEETNAME_ALREADY_USED);
+    return sheet;
+}
+
+lxw_format *XlsxBook::format(int align, QStringView localFormat, bool link)
+{
+    if (!m_book)
+        return nullptr;
+    const QString key = QString::number(align) + (link ? u'L' : u'-') + localFormat;
+    if (lxw_format *known = m_formats.value(key))
+        return known;
+    lxw_format *fmt = workbook_add_format(m_book);
+    if (align >= 0)
+        format_set_align(fmt, lxwAlign(align));
+    if (!localFormat.isEmpty())
+        format_set_num_format(fmt, InvariantNumberFormat(localFormat).toUtf8().constData());
+    if (link) {
+        format_set_font_color(fmt, 0x0563C1);
+        format_set_underline(fmt, LXW_UNDERLINE_SINGLE);
+    }
+    m_formats.insert(key, fmt);
+    return fmt;
+}
+
+void XlsxBook::writeText(lxw_worksheet *sheet, int row, int column, QStringView text, lxw_format *fmt)
+{
+    if (!sheet || text.isEmpty())
+        return;
+    const QByteArray utf8 = cellUtf8(text);
+    const lxw_error error = worksheet_write_string(
+        sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), utf8.constData(), fmt);
+    if (error != LXW_NO_ERROR)
+        fail("writing a cell", error);
+}
+
+void XlsxBook::writeTyped(lxw_worksheet *sheet, int row, int column, QStringView text, lxw_format *fmt,
+    int align, QStringView localFormat, bool link)
+{
+    if (!sheet)
+        return;
+    const TypedInput typed = ParseTypedInput(text);
+    switch (typed.kind) {
+    case TypedInput::Empty:
+        return;
+    case TypedInput::Text:
+        writeText(sheet, row, column, text, fmt);
+        return;
+    case TypedInput::Number:
+    case TypedInput::DateTime:
+        break;
+    }
+    if (localFormat.isEmpty()) {
+        if (const QStringView own = typedFormat(typed); !own.isEmpty())
+            fmt = format(align, own, link);
+    }
+    const lxw_error error = worksheet_write_number(
+        sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), typed.number, fmt);
+    if (error != LXW_NO_ERROR)
+        fail("writing a cell", error);
+}
+
+bool XlsxBook::writeLink(lxw_worksheet *sheet, int row, int column, const QString &url, QStringView text,
+    int align, QStringView localFormat)
+{
+    if (!sheet)
+        return false;
+    int &links = m_links[sheet];
+    const QByteArray address = url.toUtf8();
+    if (links >= kMaxLinksPerSheet || address.size() > 2079) {
+        writeTyped(sheet, row, column, text, format(align, localFormat), align, localFormat);
+        return false;
+    }
+    lxw_format *fmt = format(align, localFormat, true);
+    // The link first: it writes its own text cell, which the typed cell then replaces, so
+    // that a code under the link stays a number.
+    const lxw_error error = worksheet_write_url_opt(sheet, static_cast<lxw_row_t>(row),
+        static_cast<lxw_col_t>(column), address.constData(), fmt, nullptr, nullptr);
+    if (error != LXW_NO_ERROR) {
+        writeTyped(sheet, row, column, text, format(align, localFormat), align, localFormat);
+        return false;
+    }
+    ++links;
+    if (text.trimmed().isEmpty()) {
+        // An empty cell under a link would show the address; it shows nothing instead.
+        worksheet_write_blank(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), fmt);
+        return true;
+    }
+    writeTyped(sheet, row, column, text, fmt, align, localFormat, true);
+    return true;
+}
+
+void XlsxBook::setColumn(lxw_worksheet *sheet, int column, double width, lxw_format *fmt)
+{
+    if (!sheet)
+        return;
+    const lxw_error error = worksheet_set_column(
+        sheet, static_cast<lxw_col_t>(column), static_cast<lxw_col_t>(column), width, fmt);
+    if (error != LXW_NO_ERROR)
+        fail("setting a column", error);
+}
+
+tessera::Status XlsxBook::close()
+{
+    if (!m_book)
+        return tessera::Error { WorkbookErrorWrite, m_error };
+    const lxw_error error = workbook_close(m_book);
+    m_book = nullptr;
+    if (error != LXW_NO_ERROR)
+        fail("writing the file", error);
+    if (!m_error.isEmpty())
+        return tessera::Error { WorkbookErrorWrite, m_error };
+    return tessera::Ok {};
+}
+
+tessera::Status SaveWorkbookSafely(
+    const QString &path, const std::function<tessera::Status(const QString &tempFile)> &write)
+{
+    const QFileInfo target(path);
+    QTemporaryFile temp(
+        target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    temp.setAutoRemove(false);
+    if (!temp.open()) {
+        return tessera::Error { SaveErrorOpen,
+            QStringLiteral("cannot create %1: %2").arg(path, temp.errorString()) };
+    }
+    const QString tempName = temp.fileName();
+    temp.close();
+    // The new file keeps the permissions of the one it replaces, else the usual ones.
+    const QFileDevice::Permissions permissions = target.exists()
+        ? QFile::permissions(path)
+        : (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+            | QFileDevice::ReadOther);
+
+    const tessera::Status written = write(tempName);
+    if (!written) {
+        QFile::remove(tempName);
+        return tessera::Error { written.error().code,
+            QStringLiteral("cannot write %1: %2").arg(path, written.error().message) };
+    }
+    QFile::setPermissions(tempName, permissions);
+    const QByteArray tempLocal = QFile::encodeName(tempName);
+    const int fd = ::open(tempLocal.constData(), O_RDONLY | O_CLOEXEC);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        if (::fsync(fd) != 0)
+            error = errno;
+        ::close(fd);
+    }
+    if (error == 0 && std::rename(tempLocal.constData(), QFile::encodeName(path).constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        QFile::remove(tempName);
+        return tessera::Error { SaveErrorCommit,
+            QStringLiteral("cannot write %1: %2").arg(path, systemReason(error)) };
+    }
+    return tessera::Ok {};
+}

@@ -1,0 +1,481 @@
+// .xlsx: the parts are read straight from the ZIP through libzip and parsed as a stream. The
+// spreadsheet loader of liborcus 0.17 resolves the absolute sheet paths that some writers put
+// in the workbook's relationships wrongly and then leaves inline strings empty, so files of
+// common writers read as empty sheets; this reader handles both.
+#include "document/ErrorCodes.h"
+#include "document/workbook/GridBuilder.h"
+#include "document/workbook/TypedInput.h"
+#include "document/workbook/WorkbookGrid.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QIODevice>
+#include <QXmlStreamReader>
+
+#include <zip.h>
+
+#include <charconv>
+#include <memory>
+
+namespace {
+
+constexpr int kMaxRow = 1048576;
+constexpr int kMaxColumn = 16384;
+
+tessera::Error damaged(const QString &what)
+{
+    return tessera::Error { WorkbookErrorDamaged, what };
+}
+
+// One part of the archive as a sequential device, cut off after `limit` bytes.
+class ZipPart : public QIODevice {
+public:
+    ZipPart(zip_file_t *file, qint64 limit)
+        : m_file(file)
+        , m_limit(limit)
+    {
+        open(QIODevice::ReadOnly);
+    }
+    ~ZipPart() override
+    {
+        if (m_file)
+            zip_fclose(m_file);
+    }
+    bool isSequential() const override { return true; }
+    bool overLimit() const { return m_over; }
+    bool failed() const { return m_failed; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_read >= m_limit) {
+            m_over = true;
+            return -1;
+        }
+        const zip_int64_t n
+            = zip_fread(m_file, data, static_cast<zip_uint64_t>(std::min(maxSize, m_limit - m_read)));
+        if (n < 0) {
+            m_failed = true;
+            return -1;
+        }
+        m_read += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    zip_file_t *m_file;
+    qint64 m_limit;
+    qint64 m_read = 0;
+    bool m_over = false;
+    bool m_failed = false;
+};
+
+struct ZipDeleter {
+    void operator()(zip_t *z) const { zip_discard(z); }
+};
+
+class XlsxFile {
+public:
+    XlsxFile(QByteArrayView data, const WorkbookLimits &limits)
+        : m_data(data)
+        , m_limits(limits)
+    { }
+
+    tessera::Result<WorkbookGrid> read();
+
+private:
+    std::unique_ptr<ZipPart> part(const QString &name);
+    bool hasPart(const QString &name) const;
+    tessera::Status parse(const QString &name, const std::function<bool(QXmlStreamReader &)> &onStart,
+        const std::function<void(QXmlStreamReader &)> &onEnd = {});
+    QHash<QString, QString> relationships(const QString &partName, QHash<QString, QString> *types = nullptr);
+    tessera::Status readSharedStrings(const QString &name);
+    tessera::Status readSheet(const QString &name, GridBuilder &grid);
+
+    QByteArrayView m_data;
+    WorkbookLimits m_limits;
+    std::unique_ptr<zip_t, ZipDeleter> m_zip;
+    std::vector<QString> m_shared;
+    qint64 m_sharedUnits = 0;
+    tessera::Status m_stop = tessera::Ok {}; // a limit passed inside a handler
+};
+
+QString folderOf(const QString &part)
+{
+    const qsizetype slash = part.lastIndexOf(u'/');
+    return slash < 0 ? QString() : part.left(slash + 1);
+}
+
+// A relationship's target as a part name: absolute targets start at the archive's root,
+// relative ones at the folder of the part that names them; "." and ".." are resolved.
+QString resolveTarget(const QString &fromPart, const QString &target)
+{
+    QString path = target.startsWith(u'/') ? target.mid(1) : folderOf(fromPart) + target;
+    QStringList out;
+    for (const QString &piece : path.split(u'/', Qt::SkipEmptyParts)) {
+        if (piece == u".")
+            continue;
+        if (piece == u"..") {
+            if (!out.isEmpty())
+                out.removeLast();
+            continue;
+        }
+        out.append(piece);
+    }
+    return out.join(u'/');
+}
+
+QString relsOf(const QString &part)
+{
+    const qsizetype slash = part.lastIndexOf(u'/');
+    return part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
+}
+
+// "BC12" -> column 54, row 11 (0-based). False for anything else or beyond the grid.
+bool parseReference(QStringView ref, int &column, int &row)
+{
+    qsizetype i = 0;
+    qint64 col = 0;
+    while (i < ref.size() && ref[i] >= u'A' && ref[i] <= u'Z') {
+        col = col * 26 + (ref[i].unicode() - u'A' + 1);
+        if (col > kMaxColumn)
+            return false;
+        ++i;
+    }
+    if (i == 0 || i == ref.size())
+        return false;
+    qint64 r = 0;
+    for (; i < ref.size(); ++i) {
+        if (ref[i] < u'0' || ref[i] > u'9')
+            return false;
+        r = r * 10 + (ref[i].unicode() - u'0');
+        if (r > kMaxRow)
+            return false;
+    }
+    if (r < 1)
+        return false;
+    column = static_cast<int>(col - 1);
+    row = static_cast<int>(r - 1);
+    return true;
+}
+
+std::optional<double> parseDouble(QStringView text)
+{
+    const QByteArray ascii = text.trimmed().toLatin1();
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), value);
+    if (ec != std::errc() || ptr != ascii.constData() + ascii.size() || ascii.isEmpty())
+        return std::nullopt;
+    return value;
+}
+
+// An ISO 8601 date or date-time of a "d" cell as a serial number of the 1900 system.
+std::optional<double> isoDateSerial(QStringView text)
+{
+    QDateTime time = QDateTime::fromString(text.toString(), Qt::ISODateWithMs);
+    if (!time.isValid()) {
+        const QDate day = QDate::fromString(text.toString(), Qt::ISODate);
+        if (!day.isValid())
+            return std::nullopt;
+        return DateSerial1900(day);
+    }
+    std::optional<double> serial = DateSerial1900(time.date());
+    if (!serial)
+        return std::nullopt;
+    return *serial + time.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
+} // namespace
+
+std::unique_ptr<ZipPart> XlsxFile::part(const QString &name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    zip_file_t *file = zip_fopen(m_zip.get(), utf8.constData(), ZIP_FL_ENC_UTF_8);
+    if (!file)
+        return nullptr;
+    return std::make_unique<ZipPart>(file, m_limits.maxPartBytes);
+}
+
+bool XlsxFile::hasPart(const QString &name) const
+{
+    return zip_name_locate(m_zip.get(), name.toUtf8().constData(), ZIP_FL_ENC_UTF_8) >= 0;
+}
+
+tessera::Status XlsxFile::parse(const QString &name, const std::function<bool(QXmlStreamReader &)> &onStart,
+    const std::function<void(QXmlStreamReader &)> &onEnd)
+{
+    std::unique_ptr<ZipPart> device = part(name);
+    if (!device)
+        return damaged(QStringLiteral("the part %1 is missing").arg(name));
+    QXmlStreamReader xml(device.get());
+    // No part of a workbook has a document type; one that declares entities is refused
+    // rather than expanded.
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::DTD:
+            return damaged(QStringLiteral("the part %1 declares a document type").arg(name));
+        case QXmlStreamReader::StartElement:
+            if (!onStart(xml)) {
+                if (!m_stop)
+                    return m_stop.error();
+                return tessera::Ok {};
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            if (onEnd)
+                onEnd(xml);
+            break;
+        default:
+            break;
+        }
+    }
+    if (device->overLimit()) {
+        return tessera::Error { WorkbookErrorTooLarge,
+            QStringLiteral("the part %1 is larger than %2 bytes").arg(name).arg(m_limits.maxPartBytes) };
+    }
+    if (device->failed())
+        return damaged(QStringLiteral("the part %1 cannot be unpacked").arg(name));
+    if (xml.hasError())
+        return damaged(QStringLiteral("the part %1 is not well-formed: %2").arg(name, xml.errorString()));
+    if (!m_stop)
+        return m_stop.error();
+    return tessera::Ok {};
+}
+
+QHash<QString, QString> XlsxFile::relationships(const QString &partName, QHash<QString, QString> *types)
+{
+    QHash<QString, QString> targets;
+    const QString rels = relsOf(partName);
+    if (!hasPart(rels))
+        return targets;
+    (void)parse(rels, [&](QXmlStreamReader &xml) {
+        if (xml.name() == u"Relationship") {
+            const auto a = xml.attributes();
+            const QString id = a.value(QLatin1StringView("Id")).toString();
+            if (a.value(QLatin1StringView("TargetMode")) != u"External")
+                targets.insert(id, resolveTarget(partName, a.value(QLatin1StringView("Target")).toString()));
+            if (types)
+                types->insert(id, a.value(QLatin1StringView("Type")).toString());
+        }
+        return targets.size() < 100000;
+    });
+    return targets;
+}
+
+tessera::Status XlsxFile::readSharedStrings(const QString &name)
+{
+    int depthInPhonetic = 0;
+    bool inItem = false;
+    bool inText = false;
+    QString current;
+    std::function<bool(QXmlStreamReader &)> onStart = [&](QXmlStreamReader &xml) {
+        const QStringView n = xml.name();
+        if (n == u"si") {
+            if (static_cast<qint64>(m_shared.size()) >= m_limits.maxSharedStrings) {
+                m_stop = tessera::Error { WorkbookErrorTooLarge,
+                    QStringLiteral("more than %1 shared strings").arg(m_limits.maxSharedStrings) };
+                return false;
+            }
+            inItem = true;
+            current.clear();
+        } else if (n == u"rPh") {
+            ++depthInPhonetic; // reading aids, not part of the text
+        } else if (n == u"t" && inItem && depthInPhonetic == 0) {
+            const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            m_sharedUnits += text.size();
+            if (m_sharedUnits > m_limits.maxTextUnits) {
+                m_stop = tessera::Error { WorkbookErrorTooLarge,
+                    QStringLiteral("the shared strings hold too much text") };
+                return false;
+            }
+            current += text;
+        }
+        Q_UNUSED(inText);
+        return true;
+    };
+    return parse(name, onStart, [&](QXmlStreamReader &xml) {
+        if (xml.name() == u"rPh" && depthInPhonetic > 0) {
+            --depthInPhonetic;
+        } else if (xml.name() == u"si" && inItem) {
+            m_shared.push_back(current);
+            inItem = false;
+        }
+    });
+}
+
+tessera::Status XlsxFile::readSheet(const QString &name, GridBuilder &grid)
+{
+    int row = -1;
+    int column = -1;
+    return parse(name, [&](QXmlStreamReader &xml) {
+        const QStringView n = xml.name();
+        if (n == u"row") {
+            const QStringView r = xml.attributes().value(QLatin1StringView("r"));
+            bool ok = false;
+            const int number = r.toInt(&ok);
+            if (!r.isEmpty() && (!ok || number < 1 || number > kMaxRow)) {
+                m_stop = damaged(QStringLiteral("a row number of %1 is out of range").arg(name));
+                return false;
+            }
+            row = r.isEmpty() ? row + 1 : number - 1;
+            column = -1;
+            return true;
+        }
+        if (n != u"c")
+            return true;
+        const auto attributes = xml.attributes();
+        const QStringView ref = attributes.value(QLatin1StringView("r"));
+        const QString type = attributes.value(QLatin1StringView("t")).toString();
+        if (ref.isEmpty()) {
+            ++column;
+            if (row < 0)
+                row = 0;
+        } else {
+            int r = 0;
+            if (!parseReference(ref, column, r)) {
+                m_stop = damaged(QStringLiteral("a cell reference of %1 is out of range").arg(name));
+                return false;
+            }
+            row = r;
+        }
+        if (column >= kMaxColumn || row >= kMaxRow) {
+            m_stop = damaged(QStringLiteral("a cell of %1 lies outside the grid").arg(name));
+            return false;
+        }
+        // The cell's children: the value, an inline string, a formula (its value is cached).
+        QString value;
+        QString inlineText;
+        bool haveValue = false;
+        int depth = 1;
+        while (depth > 0 && !xml.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                ++depth;
+                if (xml.name() == u"v") {
+                    value = xml.readElementText();
+                    haveValue = true;
+                    --depth;
+                } else if (xml.name() == u"t" && type == u"inlineStr") {
+                    inlineText += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                    --depth;
+                } else if (xml.name() == u"rPh") {
+                    xml.skipCurrentElement();
+                    --depth;
+                }
+            } else if (token == QXmlStreamReader::EndElement) {
+                --depth;
+            }
+        }
+        bool kept = true;
+        if (type == u"inlineStr") {
+            kept = grid.addText(row, column, inlineText);
+        } else if (!haveValue) {
+            return true;
+        } else if (type == u"s") {
+            bool ok = false;
+            const qint64 index = QStringView(value).trimmed().toLongLong(&ok);
+            if (ok && index >= 0 && index < static_cast<qint64>(m_shared.size()))
+                kept = grid.addText(row, column, m_shared[static_cast<size_t>(index)]);
+        } else if (type == u"str") {
+            kept = grid.addText(row, column, value);
+        } else if (type == u"d") {
+            if (std::optional<double> serial = isoDateSerial(value))
+                kept = grid.addNumber(row, column, *serial);
+        } else if (type.isEmpty() || type == u"n") {
+            if (std::optional<double> number = parseDouble(value))
+                kept = grid.addNumber(row, column, *number);
+        }
+        // Booleans ("b"), errors ("e") and unknown types count as empty.
+        if (!kept) {
+            m_stop = grid.error();
+            return false;
+        }
+        return true;
+    });
+}
+
+tessera::Result<WorkbookGrid> XlsxFile::read()
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source
+        = zip_source_buffer_create(m_data.data(), static_cast<zip_uint64_t>(m_data.size()), 0, &error);
+    if (!source) {
+        zip_error_fini(&error);
+        return damaged(QStringLiteral("the ZIP container cannot be read"));
+    }
+    zip_t *zip = zip_open_from_source(source, ZIP_RDONLY, &error);
+    if (!zip) {
+        const QString reason = QString::fromUtf8(zip_error_strerror(&error));
+        zip_source_free(source);
+        zip_error_fini(&error);
+        return damaged(QStringLiteral("the ZIP container is damaged: %1").arg(reason));
+    }
+    zip_error_fini(&error);
+    m_zip.reset(zip);
+
+    // The package relationships name the workbook part.
+    QString workbook = QStringLiteral("xl/workbook.xml");
+    QHash<QString, QString> rootTypes;
+    const QHash<QString, QString> root = relationships(QString(), &rootTypes);
+    for (auto it = rootTypes.cbegin(); it != rootTypes.cend(); ++it) {
+        if (it.value().endsWith(u"/officeDocument") && root.contains(it.key()))
+            workbook = root.value(it.key());
+    }
+    if (!hasPart(workbook))
+        return tessera::Error { WorkbookErrorNotWorkbook, QStringLiteral("the ZIP file holds no workbook") };
+
+    bool date1904 = false;
+    int activeTab = 0;
+    QStringList sheetIds;
+    tessera::Status parsed = parse(workbook, [&](QXmlStreamReader &xml) {
+        const auto a = xml.attributes();
+        if (xml.name() == u"workbookPr") {
+            const QStringView v = a.value(QLatin1StringView("date1904"));
+            date1904 = v == u"1" || v == u"true";
+        } else if (xml.name() == u"workbookView") {
+            bool ok = false;
+            const int tab = a.value(QLatin1StringView("activeTab")).toInt(&ok);
+            activeTab = ok && tab >= 0 ? tab : 0;
+        } else if (xml.name() == u"sheet") {
+            for (const QXmlStreamAttribute &attr : a) {
+                if (attr.name() == u"id" && !attr.namespaceUri().isEmpty())
+                    sheetIds.append(attr.value().toString());
+            }
+        }
+        return sheetIds.size() < 100000;
+    });
+    if (!parsed)
+        return parsed.error();
+    if (sheetIds.isEmpty())
+        return tessera::Error { WorkbookErrorNotWorkbook, QStringLiteral("the workbook has no sheet") };
+    if (activeTab >= sheetIds.size())
+        activeTab = 0;
+
+    QHash<QString, QString> types;
+    const QHash<QString, QString> targets = relationships(workbook, &types);
+    const QString sheet = targets.value(sheetIds[activeTab]);
+    if (sheet.isEmpty() || !hasPart(sheet))
+        return tessera::Error { WorkbookErrorNotWorkbook,
+            QStringLiteral("the active sheet's part is missing") };
+    QString shared;
+    for (auto it = types.cbegin(); it != types.cend(); ++it) {
+        if (it.value().endsWith(u"/sharedStrings"))
+            shared = targets.value(it.key());
+    }
+    if (!shared.isEmpty() && hasPart(shared)) {
+        if (tessera::Status strings = readSharedStrings(shared); !strings)
+            return strings.error();
+    }
+    GridBuilder grid(m_limits);
+    if (tessera::Status cells = readSheet(sheet, grid); !cells)
+        return cells.error();
+    return grid.build(date1904);
+}
+
+tessera::Result<WorkbookGrid> ReadXlsxGrid(QByteArrayView data, const WorkbookLimits &limits)
+{
+    XlsxFile file(data, limits);
+    return file.read();
+}

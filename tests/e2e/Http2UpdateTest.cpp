@@ -76,7 +76,8 @@ TEST_F(Http2Update, AHangingStreamTimesOutWhileTheOthersFinishOnTheSameConnectio
     EXPECT_FALSE(outcomes[1].ok);
     EXPECT_EQ(outcomes[1].error.toStdString(), "timed out after 1.5 s");
     for (size_t i = 2; i < outcomes.size(); ++i)
-        EXPECT_TRUE(outcomes[i].ok) << outcomes[i].code.toStdString() << ": " << outcomes[i].error.toStdString();
+        EXPECT_TRUE(outcomes[i].ok) << outcomes[i].code.toStdString() << ": "
+                                    << outcomes[i].error.toStdString();
     EXPECT_FALSE(ends.front());
     EXPECT_LT(timer.elapsed(), 1500 * 2) << "the others did not wait behind the hanging stream";
     const SampleSite::Stats after = site.stats();
@@ -158,7 +159,8 @@ TEST_P(RateLimited, AnsweredWith429TheRunBacksOffAndCompletes)
     // Three a second, answers 400 ms late: of the first four requests one at least is refused,
     // and one request at a time after the back-off stays below the limit, so every refused
     // code gets through when it is asked again.
-    QStringList options { u"--rate-limit"_s, u"3"_s, u"--retry-after"_s, u"1"_s, u"--latency-ms"_s, u"400"_s };
+    QStringList options { u"--rate-limit"_s, u"3"_s, u"--retry-after"_s, u"1"_s, u"--latency-ms"_s,
+        u"400"_s };
     if (GetParam())
         options << kHttp2;
     startSite(options);

@@ -86,8 +86,8 @@ bool SampleSite::start(const QStringList &options)
             const QByteArray line = text.left(eol).trimmed();
             if (!line.startsWith("port "))
                 return false;
-            m_root = (tls ? u"https://127.0.0.1:"_s : u"http://127.0.0.1:"_s) + QString::fromLatin1(line.mid(5))
-                + u'/';
+            m_root = (tls ? u"https://127.0.0.1:"_s : u"http://127.0.0.1:"_s)
+                + QString::fromLatin1(line.mid(5)) + u'/';
             qputenv("QUOTRA_SITE_ROOT", m_root.toUtf8());
             if (tls)
                 qputenv("QUOTRA_SITE_CA_FILE", QFile::encodeName(certificate));

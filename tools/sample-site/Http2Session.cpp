@@ -23,8 +23,8 @@ constexpr qint64 kMaxUnwritten = 4 * 1024 * 1024;
 nghttp2_nv header(const QByteArray &name, const QByteArray &value)
 {
     return nghttp2_nv { reinterpret_cast<uint8_t *>(const_cast<char *>(name.constData())),
-        reinterpret_cast<uint8_t *>(const_cast<char *>(value.constData())),
-        static_cast<size_t>(name.size()), static_cast<size_t>(value.size()), NGHTTP2_NV_FLAG_NONE };
+        reinterpret_cast<uint8_t *>(const_cast<char *>(value.constData())), static_cast<size_t>(name.size()),
+        static_cast<size_t>(value.size()), NGHTTP2_NV_FLAG_NONE };
 }
 
 } // namespace
@@ -143,8 +143,8 @@ int Http2Session::onBeginHeaders(nghttp2_session *, const void *frameData, void 
     return 0;
 }
 
-int Http2Session::onHeader(nghttp2_session *, const void *frameData, const uint8_t *name,
-    size_t nameLength, const uint8_t *value, size_t valueLength, uint8_t, void *user)
+int Http2Session::onHeader(nghttp2_session *, const void *frameData, const uint8_t *name, size_t nameLength,
+    const uint8_t *value, size_t valueLength, uint8_t, void *user)
 {
     const auto *frame = static_cast<const nghttp2_frame *>(frameData);
     auto *self = static_cast<Http2Session *>(user);
@@ -211,8 +211,8 @@ void Http2Session::requestComplete(int32_t streamId)
         return;
     }
     if (stream.method != "GET" && !head) {
-        respond(streamId, 405, "text/plain; charset=UTF-8", "only GET and HEAD\n", "Allow: GET, HEAD\r\n",
-            false);
+        respond(
+            streamId, 405, "text/plain; charset=UTF-8", "only GET and HEAD\n", "Allow: GET, HEAD\r\n", false);
         return;
     }
     bool counted = false;
@@ -259,12 +259,12 @@ void Http2Session::respond(int32_t streamId, int status, const QByteArray &conte
     if (withBody) {
         it->body = body;
         it->sent = 0;
-        provider.read_callback = [](nghttp2_session *s, int32_t id, uint8_t *b, size_t l, uint32_t *f,
-                                     nghttp2_data_source *src, void *u) -> ssize_t {
-            return readBody(s, id, b, l, f, src, u);
-        };
+        provider.read_callback
+            = [](nghttp2_session *s, int32_t id, uint8_t *b, size_t l, uint32_t *f, nghttp2_data_source *src,
+                  void *u) -> ssize_t { return readBody(s, id, b, l, f, src, u); };
     }
-    if (nghttp2_submit_response(m_session, streamId, headers.data(), headers.size(), withBody ? &provider : nullptr)
+    if (nghttp2_submit_response(
+            m_session, streamId, headers.data(), headers.size(), withBody ? &provider : nullptr)
         != 0) {
         nghttp2_submit_rst_stream(m_session, NGHTTP2_FLAG_NONE, streamId, NGHTTP2_INTERNAL_ERROR);
     }

@@ -51,8 +51,8 @@ private:
         const uint8_t *value, size_t valueLength, uint8_t flags, void *user);
     static int onFrameReceived(nghttp2_session *, const void *frame, void *user);
     static int onStreamClosed(nghttp2_session *, int32_t streamId, uint32_t errorCode, void *user);
-    static long readBody(nghttp2_session *, int32_t streamId, uint8_t *buffer, size_t length,
-        uint32_t *flags, void *source, void *user);
+    static long readBody(nghttp2_session *, int32_t streamId, uint8_t *buffer, size_t length, uint32_t *flags,
+        void *source, void *user);
 
     QTcpSocket *m_socket;
     SampleServer *m_server;

@@ -13,8 +13,8 @@ namespace samplesite {
 
 namespace {
 
-template <auto Free> struct Deleter {
-    template <typename T> void operator()(T *p) const { Free(p); }
+template<auto Free> struct Deleter {
+    template<typename T> void operator()(T *p) const { Free(p); }
 };
 using KeyPtr = std::unique_ptr<EVP_PKEY, Deleter<EVP_PKEY_free>>;
 using CertPtr = std::unique_ptr<X509, Deleter<X509_free>>;
@@ -63,8 +63,8 @@ PemIdentity MakeSelfSignedIdentity()
     X509_NAME *name = X509_get_subject_name(cert.get());
     X509_NAME_add_entry_by_txt(
         name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char *>("127.0.0.1"), -1, -1, 0);
-    X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC,
-        reinterpret_cast<const unsigned char *>("quotra-sample-site"), -1, -1, 0);
+    X509_NAME_add_entry_by_txt(
+        name, "O", MBSTRING_ASC, reinterpret_cast<const unsigned char *>("quotra-sample-site"), -1, -1, 0);
     if (X509_set_issuer_name(cert.get(), name) != 1 || X509_set_pubkey(cert.get(), key.get()) != 1)
         return {};
     if (!addExtension(cert.get(), NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost")

@@ -80,7 +80,8 @@ int main(int argc, char *argv[])
         { u"retry-after-date"_s, u"Send Retry-After as an HTTP date rather than seconds."_s },
         { u"http2"_s,
             u"Serve HTTPS with a certificate made at start, HTTP/2 to clients that offer it (ALPN h2), else HTTP/1.1."_s },
-        { u"cert-out"_s, u"With --http2: write the certificate (PEM) to FILE for clients to trust."_s, u"FILE"_s },
+        { u"cert-out"_s, u"With --http2: write the certificate (PEM) to FILE for clients to trust."_s,
+            u"FILE"_s },
         { u"stats"_s, u"On SIGTERM or SIGINT print the connection and request counts, then exit."_s },
     });
     parser.process(app);
@@ -126,8 +127,8 @@ int main(int argc, char *argv[])
         if (parser.isSet(u"cert-out"_s)) {
             // Written before the port is announced, so a client that reads the port finds it.
             QSaveFile file(parser.value(u"cert-out"_s));
-            if (!file.open(QIODevice::WriteOnly) || file.write(identity.certificate) != identity.certificate.size()
-                || !file.commit())
+            if (!file.open(QIODevice::WriteOnly)
+                || file.write(identity.certificate) != identity.certificate.size() || !file.commit())
                 fail(u"cannot write the certificate to %1"_s.arg(parser.value(u"cert-out"_s)));
         }
     }

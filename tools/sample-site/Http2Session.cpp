@@ -92,9 +92,17 @@ void Http2Session::close()
     for (Stream &stream : m_streams)
         release(stream);
     m_socket->disconnect(this);
-    if (m_socket->state() != QAbstractSocket::UnconnectedState)
-        m_socket->abort();
-    m_socket->deleteLater();
+    // Later, not now: this may run inside the socket's own readyRead, and a TLS socket closed
+    // there crashes in its backend once the signal returns. Closing (not aborting) still
+    // sends the GOAWAY nghttp2 queued.
+    QTimer::singleShot(0, m_socket, [socket = m_socket] {
+        if (socket->state() == QAbstractSocket::UnconnectedState) {
+            socket->deleteLater();
+            return;
+        }
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        socket->disconnectFromHost();
+    });
     deleteLater();
 }
 

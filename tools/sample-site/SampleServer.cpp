@@ -130,7 +130,9 @@ void SampleServer::onNewConnection()
             it->buffer += socket->readAll();
             // A peer that keeps sending while its answers wait is cut off.
             if (it->buffer.size() > kMaxHeadBytes + kMaxRequestBody) {
-                socket->abort();
+                // Queued: a TLS socket must not be closed inside its own readyRead.
+                QMetaObject::invokeMethod(socket, &QTcpSocket::abort, Qt::QueuedConnection);
+                it->busy = true;
                 return;
             }
             processNext(socket);

@@ -11,3 +11,8 @@ QString SiteRoot()
         root += u'/';
     return root;
 }
+
+QByteArray SiteCaFile()
+{
+    return qgetenv("QUOTRA_SITE_CA_FILE");
+}

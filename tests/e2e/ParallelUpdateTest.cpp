@@ -1,18 +1,9 @@
-#include "tests/support/SampleSite.h"
-
-#include "quotes/fetch/FetchQuote.h"
-#include "quotes/worker/UpdateWorker.h"
+#include "ParallelRunFixture.h"
 
 #include "SamplePages.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QThread>
-
-#include <gtest/gtest.h>
-
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -20,56 +11,6 @@ using namespace Qt::StringLiterals;
 // in flight, results in batch order, stops, time-outs, back-off and connection counts.
 
 namespace {
-
-bool waitFor(const std::function<bool()> &done, int ms = 30000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-class ParallelUpdate : public ::testing::Test {
-protected:
-    void startSite(const QStringList &options = {}) { ASSERT_TRUE(site.start(options)); }
-
-    // A worker whose runs fetch with `parallel` requests in flight and the given time-out.
-    void makeWorker(int parallel, int timeoutMs = 5000)
-    {
-        HttpOptions http;
-        http.connectTimeoutMs = timeoutMs;
-        http.totalTimeoutMs = timeoutMs;
-        FetchPolicy policy;
-        policy.parallel = parallel;
-        worker = std::make_unique<UpdateWorker>(NetworkFetchFactory(http, policy));
-        QObject::connect(worker.get(), &UpdateWorker::codeFetched, worker.get(),
-            [this](const FetchOutcome &o) { outcomes.push_back(o); });
-        QObject::connect(worker.get(), &UpdateWorker::runEnded, worker.get(),
-            [this](quint64, bool stopped) { ends.push_back(stopped); });
-    }
-    bool runToEnd(const QStringList &batch)
-    {
-        worker->start(batch);
-        return waitFor([this] { return !ends.empty(); });
-    }
-    void expectInBatchOrder(const QStringList &batch) const
-    {
-        ASSERT_EQ(outcomes.size(), static_cast<size_t>(batch.size()));
-        for (int i = 0; i < batch.size(); ++i) {
-            EXPECT_EQ(outcomes[static_cast<size_t>(i)].index, i);
-            EXPECT_EQ(outcomes[static_cast<size_t>(i)].code, batch.at(i));
-        }
-    }
-
-    SampleSite site;
-    std::unique_ptr<UpdateWorker> worker;
-    std::vector<FetchOutcome> outcomes;
-    std::vector<bool> ends;
-};
 
 // ---- Order and overlap
 
@@ -125,7 +66,7 @@ TEST_F(ParallelUpdate, StopAbortsFourTransfersInFlightAtOnce)
     makeWorker(4, 30000); // only the stop can end these requests early
     const QStringList batch { u"7203"_s, u"6758"_s, u"8306"_s, u"9432"_s, u"7974"_s, u"AAPL"_s };
     worker->start(batch);
-    ASSERT_TRUE(waitFor([this] { return !outcomes.empty() && site.stats().requests >= 5; }));
+    ASSERT_TRUE(ProcessEventsUntil([this] { return !outcomes.empty() && site.stats().requests >= 5; }));
     ASSERT_EQ(site.stats().peakInFlight, 4);
     QElapsedTimer timer;
     timer.start();
@@ -225,10 +166,10 @@ TEST_F(ParallelUpdate, AfterA429TheRunGoesOnOneRequestAtATime)
         batch << u"7203"_s << u"6758"_s << u"8306"_s << u"9432"_s;
     worker->start(batch);
     // The first four went out together; the 429 came back with the others about 100 ms later.
-    ASSERT_TRUE(waitFor([this] { return site.stats().limited == 1; }));
+    ASSERT_TRUE(ProcessEventsUntil([this] { return site.stats().limited == 1; }));
     QThread::msleep(400);
     site.resetPeak();
-    ASSERT_TRUE(waitFor([this] { return !ends.empty(); }));
+    ASSERT_TRUE(ProcessEventsUntil([this] { return !ends.empty(); }));
     expectInBatchOrder(batch);
     for (const FetchOutcome &o : outcomes)
         EXPECT_TRUE(o.ok) << o.code.toStdString() << ": " << o.error.toStdString();

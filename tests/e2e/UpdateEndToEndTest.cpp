@@ -1,3 +1,4 @@
+#include "tests/support/EventWait.h"
 #include "tests/support/SampleSite.h"
 
 #include "corelib/LanguageModule.h"
@@ -35,18 +36,6 @@ public:
 };
 const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QuietEnvironment);
 
-bool processUntil(const std::function<bool()> &done, int ms = 30000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
 struct Progress {
     int index;
     QString code;
@@ -77,7 +66,7 @@ protected:
     }
     bool waitFinished()
     {
-        return processUntil([this] { return !finished.empty(); });
+        return ProcessEventsUntil([this] { return !finished.empty(); });
     }
     QString status(const QString &code) const { return doc.record(code)->values[SlotStatus].toString(); }
     QString price(const QString &code) const { return doc.record(code)->values[SlotPrice].toString(); }
@@ -158,7 +147,7 @@ TEST_F(UpdateE2E, StopAbortsAHangingRequestAtOnce)
     addRows({ u"7203"_s });
     doc.record(u"7203"_s)->values.set(SlotPrice, u"before"_s);
     doc.StartUpdate({ u"7203"_s });
-    ASSERT_TRUE(processUntil([this] { return site.stats().requests >= 1; }));
+    ASSERT_TRUE(ProcessEventsUntil([this] { return site.stats().requests >= 1; }));
     QElapsedTimer timer;
     timer.start();
     doc.StopUpdate();

@@ -61,6 +61,7 @@ SampleSite::~SampleSite()
         ::waitpid(m_pid, nullptr, 0);
     }
     qunsetenv("QUOTRA_SITE_ROOT");
+    qunsetenv("QUOTRA_SITE_CA_FILE");
 }
 
 bool SampleSite::start(const QStringList &options)
@@ -68,8 +69,13 @@ bool SampleSite::start(const QStringList &options)
     if (!m_dir.isValid())
         return false;
     const QString out = m_dir.filePath(u"site.out"_s);
-    m_pid = spawn(QStringLiteral(QUOTRA_BIN_DIR "/quotra-sample-site"),
-        QStringList { u"--port"_s, u"0"_s } + options, out, m_dir.filePath(u"site.err"_s));
+    const bool tls = options.contains(u"--http2"_s);
+    const QString certificate = m_dir.filePath(u"site.pem"_s);
+    QStringList arguments { u"--port"_s, u"0"_s };
+    if (tls)
+        arguments << u"--cert-out"_s << certificate;
+    m_pid = spawn(QStringLiteral(QUOTRA_BIN_DIR "/quotra-sample-site"), arguments + options, out,
+        m_dir.filePath(u"site.err"_s));
     if (m_pid <= 0)
         return false;
     QDeadlineTimer deadline(20000);
@@ -80,8 +86,11 @@ bool SampleSite::start(const QStringList &options)
             const QByteArray line = text.left(eol).trimmed();
             if (!line.startsWith("port "))
                 return false;
-            m_root = u"http://127.0.0.1:"_s + QString::fromLatin1(line.mid(5)) + u'/';
+            m_root = (tls ? u"https://127.0.0.1:"_s : u"http://127.0.0.1:"_s)
+                + QString::fromLatin1(line.mid(5)) + u'/';
             qputenv("QUOTRA_SITE_ROOT", m_root.toUtf8());
+            if (tls)
+                qputenv("QUOTRA_SITE_CA_FILE", QFile::encodeName(certificate));
             return true;
         }
         if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
@@ -108,6 +117,8 @@ SampleSite::Stats SampleSite::stats() const
             stats.peakInFlight = words[5].toLongLong();
             stats.limited = words[7].toLongLong();
         }
+        if (words.size() >= 10 && words[8] == u"streams")
+            stats.streams = words[9].toLongLong();
     }
     return stats;
 }

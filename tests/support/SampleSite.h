@@ -8,7 +8,8 @@
 #include <sys/types.h>
 
 // quotra-sample-site on a free loopback port for the length of a test; QUOTRA_SITE_ROOT
-// points at it while it runs.
+// points at it while it runs. Started with "--http2" it serves HTTPS (HTTP/2 by ALPN) and
+// QUOTRA_SITE_CA_FILE names its certificate, so the program's requests trust it.
 class SampleSite {
 public:
     SampleSite() = default;
@@ -26,6 +27,7 @@ public:
         qint64 requests = -1;
         qint64 peakInFlight = -1; // most requests waiting for their answers at once
         qint64 limited = -1; // answers 429
+        qint64 streams = -1; // requests that came over HTTP/2
     };
     // The site's counts ("/__stats" is not counted itself).
     Stats stats() const;

@@ -1,5 +1,6 @@
 #include "SampleServer.h"
 
+#include "Http2Session.h"
 #include "SamplePages.h"
 
 #include "corelib/TextCodec.h"
@@ -7,6 +8,11 @@
 #include <QDateTime>
 #include <QHostAddress>
 #include <QLocale>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -61,9 +67,23 @@ QString baseCode(const QString &code)
 SampleServer::SampleServer(ServerOptions options, QObject *parent)
     : QObject(parent)
     , m_options(std::move(options))
-    , m_server(new QTcpServer(this))
+    , m_server(nullptr)
 {
-    connect(m_server, &QTcpServer::newConnection, this, &SampleServer::onNewConnection);
+    if (m_options.tlsCertificate.isEmpty()) {
+        m_server = new QTcpServer(this);
+        connect(m_server, &QTcpServer::newConnection, this, &SampleServer::onNewConnection);
+    } else {
+        auto *server = new QSslServer(this);
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setLocalCertificate(QSslCertificate(m_options.tlsCertificate, QSsl::Pem));
+        tls.setPrivateKey(QSslKey(m_options.tlsPrivateKey, QSsl::Ec, QSsl::Pem));
+        tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+        tls.setAllowedNextProtocols({ QSslConfiguration::ALPNProtocolHTTP2, "http/1.1" });
+        server->setSslConfiguration(tls);
+        // Sockets become pending once their handshake is done, so the protocol is known.
+        connect(server, &QTcpServer::pendingConnectionAvailable, this, &SampleServer::onNewConnection);
+        m_server = server;
+    }
     m_clock.start();
 }
 
@@ -86,29 +106,38 @@ QString SampleServer::errorString() const
 
 QString SampleServer::statsLine() const
 {
-    return u"connections %1 requests %2 peak %3 limited %4"_s.arg(m_connections)
+    return u"connections %1 requests %2 peak %3 limited %4 streams %5"_s.arg(m_connections)
         .arg(m_requests)
         .arg(m_peakInFlight)
-        .arg(m_limited);
+        .arg(m_limited)
+        .arg(m_streams);
 }
 
 void SampleServer::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         ++m_connections;
+        auto *tls = qobject_cast<QSslSocket *>(socket);
+        if (tls && tls->sslConfiguration().nextNegotiatedProtocol() == QSslConfiguration::ALPNProtocolHTTP2) {
+            new Http2Session(socket, this);
+            continue;
+        }
         m_clients.insert(socket, Client {});
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+        auto readHead = [this, socket] {
             auto it = m_clients.find(socket);
             if (it == m_clients.end())
                 return;
             it->buffer += socket->readAll();
             // A peer that keeps sending while its answers wait is cut off.
             if (it->buffer.size() > kMaxHeadBytes + kMaxRequestBody) {
-                socket->abort();
+                // Queued: a TLS socket must not be closed inside its own readyRead.
+                QMetaObject::invokeMethod(socket, &QTcpSocket::abort, Qt::QueuedConnection);
+                it->busy = true;
                 return;
             }
             processNext(socket);
-        });
+        };
+        connect(socket, &QTcpSocket::readyRead, this, readHead);
         // Queued: the socket may report its end while one of our own calls still uses it.
         connect(
             socket, &QTcpSocket::disconnected, this,
@@ -118,6 +147,9 @@ void SampleServer::onNewConnection()
                 socket->deleteLater();
             },
             Qt::QueuedConnection);
+        // Over TLS the first request may have come with the end of the handshake.
+        if (socket->bytesAvailable() > 0)
+            readHead();
     }
 }
 
@@ -191,15 +223,12 @@ void SampleServer::processNext(QTcpSocket *socket)
         const bool keepAlive
             = requestLine[2] == "HTTP/1.1" ? connection != "close" : connection == "keep-alive";
         Answer answer;
-        const qint64 requestsBefore = m_requests;
-        if (method == "GET" || method == "HEAD")
-            answer = route(method, requestLine[1]);
-        else
+        if (method == "GET" || method == "HEAD") {
+            bool counted = false;
+            answer = answerRequest(method, requestLine[1], counted, false);
+            client.counted = counted;
+        } else {
             answer = plain(405, "only GET and HEAD\n");
-        if (m_requests != requestsBefore) {
-            // Requests for /__stats do not count, so they never disturb what they measure.
-            client.counted = true;
-            m_peakInFlight = std::max(m_peakInFlight, ++m_inFlight);
         }
         if (answer.hang) {
             client.busy = true; // accepted, never answered
@@ -238,6 +267,26 @@ void SampleServer::answered(QTcpSocket *socket)
     if (it == m_clients.end() || !it->counted)
         return;
     it->counted = false;
+    requestAnswered();
+}
+
+SampleServer::Answer SampleServer::answerRequest(
+    const QByteArray &method, const QByteArray &target, bool &counted, bool http2)
+{
+    const qint64 requestsBefore = m_requests;
+    Answer answer = route(method, target);
+    // Requests for /__stats do not count, so they never disturb what they measure.
+    counted = m_requests != requestsBefore;
+    if (counted) {
+        m_peakInFlight = std::max(m_peakInFlight, ++m_inFlight);
+        if (http2)
+            ++m_streams;
+    }
+    return answer;
+}
+
+void SampleServer::requestAnswered()
+{
     --m_inFlight;
 }
 

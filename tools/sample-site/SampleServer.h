@@ -25,10 +25,16 @@ struct ServerOptions {
     QSet<QString> busyOnce; // codes whose first request is answered 429
     int retryAfterSeconds = 1; // the Retry-After of a 429
     bool retryAfterDate = false; // Retry-After as an HTTP date rather than seconds
+    // TLS with this identity (PEM), offering HTTP/2 ("h2") and HTTP/1.1 by ALPN; plain
+    // HTTP/1.1 when empty.
+    QByteArray tlsCertificate;
+    QByteArray tlsPrivateKey;
 };
 
 // The sample quote site: an event-driven HTTP/1.1 server with keep-alive and Content-Length
-// answers. Pages come from SamplePages; "/__stats" answers the counts as plain text.
+// answers, or over TLS one that speaks HTTP/2 (Http2Session) to clients that choose it by
+// ALPN and HTTP/1.1 to the others. Pages come from SamplePages; "/__stats" answers the counts
+// as plain text.
 class SampleServer : public QObject {
     Q_OBJECT
 public:
@@ -44,14 +50,9 @@ public:
     qint64 requestCount() const { return m_requests; } // every request but those for /__stats
     qint64 peakInFlight() const { return m_peakInFlight; } // most requests waiting for an answer at once
     qint64 limitedCount() const { return m_limited; } // requests answered 429
+    qint64 streamCount() const { return m_streams; } // counted requests that came over HTTP/2
     QString statsLine() const;
 
-private:
-    struct Client {
-        QByteArray buffer;
-        bool busy = false; // an answer is delayed, or the connection hangs
-        bool counted = false; // its request counts as in flight until answered
-    };
     struct Answer {
         int status = 200;
         QByteArray contentType;
@@ -60,7 +61,18 @@ private:
         int delayMs = -1; // -1: the server's delay
         QByteArray extraHeaders; // complete lines, each ending in CRLF
     };
+    // The answer to one GET or HEAD, whichever protocol carried it. `counted` tells whether
+    // the request counts (not /__stats) and is now in flight until requestAnswered().
+    Answer answerRequest(const QByteArray &method, const QByteArray &target, bool &counted, bool http2);
+    void requestAnswered();
+    int defaultDelayMs() const { return m_options.delayMs; }
 
+private:
+    struct Client {
+        QByteArray buffer;
+        bool busy = false; // an answer is delayed, or the connection hangs
+        bool counted = false; // its request counts as in flight until answered
+    };
     void onNewConnection();
     void processNext(QTcpSocket *socket);
     Answer route(const QByteArray &method, const QByteArray &target);
@@ -80,6 +92,7 @@ private:
     qint64 m_inFlight = 0;
     qint64 m_peakInFlight = 0;
     qint64 m_limited = 0;
+    qint64 m_streams = 0;
     QSet<QString> m_busyAnswered; // busyOnce codes already answered 429
     QList<qint64> m_recentStarts; // ms of the clock below, for the rate limit
     QElapsedTimer m_clock;

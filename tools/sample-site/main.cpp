@@ -1,7 +1,9 @@
 #include "SampleServer.h"
+#include "SelfSignedCert.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSaveFile>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -76,6 +78,10 @@ int main(int argc, char *argv[])
             u"CODE[,CODE]"_s },
         { u"retry-after"_s, u"Seconds a 429 asks the client to wait."_s, u"N"_s, u"1"_s },
         { u"retry-after-date"_s, u"Send Retry-After as an HTTP date rather than seconds."_s },
+        { u"http2"_s,
+            u"Serve HTTPS with a certificate made at start, HTTP/2 to clients that offer it (ALPN h2), else HTTP/1.1."_s },
+        { u"cert-out"_s, u"With --http2: write the certificate (PEM) to FILE for clients to trust."_s,
+            u"FILE"_s },
         { u"stats"_s, u"On SIGTERM or SIGINT print the connection and request counts, then exit."_s },
     });
     parser.process(app);
@@ -109,6 +115,23 @@ int main(int argc, char *argv[])
         options.charset = u"EUC-JP"_s;
     else
         fail(u"--charset must be utf-8, shift_jis or euc-jp"_s);
+
+    if (parser.isSet(u"cert-out"_s) && !parser.isSet(u"http2"_s))
+        fail(u"--cert-out needs --http2"_s);
+    if (parser.isSet(u"http2"_s)) {
+        const samplesite::PemIdentity identity = samplesite::MakeSelfSignedIdentity();
+        if (identity.certificate.isEmpty())
+            fail(u"cannot make the TLS certificate"_s);
+        options.tlsCertificate = identity.certificate;
+        options.tlsPrivateKey = identity.privateKey;
+        if (parser.isSet(u"cert-out"_s)) {
+            // Written before the port is announced, so a client that reads the port finds it.
+            QSaveFile file(parser.value(u"cert-out"_s));
+            if (!file.open(QIODevice::WriteOnly)
+                || file.write(identity.certificate) != identity.certificate.size() || !file.commit())
+                fail(u"cannot write the certificate to %1"_s.arg(parser.value(u"cert-out"_s)));
+        }
+    }
 
     samplesite::SampleServer server(options);
     if (!server.listen(static_cast<quint16>(port)))

@@ -3,8 +3,13 @@
 #include "quotes/fetch/HttpRequest.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -326,4 +331,129 @@ TEST(SampleSiteRawExtra, PeerFloodingBehindAWaitingAnswerIsCutOff)
     HttpRequest request;
     QString text;
     EXPECT_TRUE(request.Get(site.url(u"quote/6758"_s), text));
+}
+
+// --- HTTPS and HTTP/2 --------------------------------------------------------------------------
+
+namespace {
+
+// The site with --http2, its certificate written to a temporary file that the program's
+// requests trust for the life of the object.
+class TlsSite {
+public:
+    explicit TlsSite(QStringList options = {})
+        : m_certificate(m_dir.filePath(u"site.pem"_s))
+        , m_site(QStringList { u"--http2"_s, u"--cert-out"_s, m_certificate } + options)
+    {
+        qputenv("QUOTRA_SITE_CA_FILE", QFile::encodeName(m_certificate));
+    }
+    ~TlsSite() { qunsetenv("QUOTRA_SITE_CA_FILE"); }
+
+    int port() const { return m_site.port(); }
+    QString url(const QString &path) const { return u"https://127.0.0.1:%1/"_s.arg(port()) + path; }
+    const QString &certificate() const { return m_certificate; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_certificate;
+    SiteProcess m_site;
+};
+
+// Sends raw bytes over TLS after offering `protocol` by ALPN; what came back until the
+// server closed or went quiet, and the protocol the server chose.
+QByteArray tlsExchange(const TlsSite &site, const QByteArray &protocol, const QByteArray &bytes,
+    QByteArray *chosen = nullptr, bool *closed = nullptr)
+{
+    QSslSocket socket;
+    QSslConfiguration tls = socket.sslConfiguration();
+    tls.setCaCertificates(QSslCertificate::fromPath(site.certificate()));
+    tls.setAllowedNextProtocols({ protocol });
+    socket.setSslConfiguration(tls);
+    socket.connectToHostEncrypted(u"127.0.0.1"_s, static_cast<quint16>(site.port()));
+    if (!socket.waitForEncrypted(10000))
+        return "handshake failed: " + socket.errorString().toUtf8();
+    if (chosen)
+        *chosen = socket.sslConfiguration().nextNegotiatedProtocol();
+    socket.write(bytes);
+    socket.waitForBytesWritten(5000);
+    QByteArray answer;
+    while (socket.waitForReadyRead(1000))
+        answer += socket.readAll();
+    answer += socket.readAll();
+    if (closed)
+        *closed = socket.state() == QAbstractSocket::UnconnectedState;
+    return answer;
+}
+
+QString tlsStats(const TlsSite &site)
+{
+    HttpRequest request;
+    QString text;
+    EXPECT_TRUE(request.Get(site.url(u"__stats"_s), text)) << request.lastError().toStdString();
+    return text.trimmed();
+}
+
+constexpr char kPreface[] = "PRI * HTTP/2.0\r\n\r\nSM\r\n\r\n";
+
+} // namespace
+
+TEST(SampleSiteTls, ServesPagesOverHttp2AndCountsTheStreams)
+{
+    TlsSite site;
+    ASSERT_GT(site.port(), 0);
+    HttpRequest request;
+    QString page;
+    ASSERT_TRUE(request.Get(site.url(u"quote/7203"_s), page)) << request.lastError().toStdString();
+    EXPECT_EQ(page, samplesite::QuotePage(u"7203"_s, 1));
+    ASSERT_TRUE(request.Get(site.url(u"quote/6758"_s), page));
+    EXPECT_EQ(tlsStats(site), u"connections 2 requests 2 peak 1 limited 0 streams 2"_s)
+        << "one connection for both pages, one for the stats";
+}
+
+TEST(SampleSiteTls, OffersHttp11ToClientsWithoutH2)
+{
+    TlsSite site;
+    QByteArray chosen;
+    const QByteArray answer = tlsExchange(
+        site, "http/1.1", "GET /quote/7203 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", &chosen);
+    EXPECT_EQ(chosen, "http/1.1");
+    EXPECT_TRUE(answer.startsWith("HTTP/1.1 200 OK\r\n")) << answer.left(200).toStdString();
+    EXPECT_THAT(tlsStats(site).toStdString(), HasSubstr("requests 1 peak 1 limited 0 streams 0"));
+}
+
+TEST(SampleSiteTls, ARequestWithoutThePrefaceIsCutOffAndTheSiteKeepsServing)
+{
+    TlsSite site;
+    QByteArray chosen;
+    bool closed = false;
+    tlsExchange(site, "h2", "GET / HTTP/1.1\r\nHost: x\r\n\r\n", &chosen, &closed);
+    EXPECT_EQ(chosen, "h2");
+    EXPECT_TRUE(closed) << "not HTTP/2 after choosing it: the connection ends";
+    EXPECT_THAT(tlsStats(site).toStdString(), HasSubstr("requests 0"));
+}
+
+TEST(SampleSiteTls, AnOversizedOrBrokenFrameEndsTheConnectionAndTheSiteKeepsServing)
+{
+    TlsSite site;
+    // A SETTINGS frame (type 4) on stream 0 claiming 16 MB of payload, past the frame size limit.
+    QByteArray frame = QByteArray(kPreface) + QByteArray::fromHex("ffffff040000000000");
+    bool closed = false;
+    tlsExchange(site, "h2", frame, nullptr, &closed);
+    EXPECT_TRUE(closed);
+    // HEADERS on stream 0, which no request may use.
+    frame = QByteArray(kPreface) + QByteArray::fromHex("000000040000000000") // empty SETTINGS
+        + QByteArray::fromHex("000001010500000000") + '\x82';
+    tlsExchange(site, "h2", frame, nullptr, &closed);
+    EXPECT_TRUE(closed);
+    // The site once crashed here: the TLS socket was closed inside its own readyRead.
+    EXPECT_THAT(tlsStats(site).toStdString(), HasSubstr("requests 0 peak 0 limited 0 streams 0"));
+}
+
+TEST(SampleSiteTls, CertOutNeedsHttp2)
+{
+    QProcess process;
+    process.start(QStringLiteral(QUOTRA_SAMPLE_SITE), { u"--cert-out"_s, u"/tmp/never-written.pem"_s });
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_THAT(process.readAllStandardError().toStdString(), HasSubstr("--cert-out needs --http2"));
 }

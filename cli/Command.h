@@ -20,6 +20,7 @@ struct CliCommand {
 std::span<const CliCommand> Commands();
 const CliCommand *FindCommand(QStringView name);
 
+int RunCompareCommand(const QStringList &arguments);
 int RunExportCommand(const QStringList &arguments);
 int RunFetchCommand(const QStringList &arguments);
 int RunFindCommand(const QStringList &arguments);

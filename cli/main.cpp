@@ -8,6 +8,9 @@ namespace {
 
 // Every subcommand, in name order.
 constexpr CliCommand kCommands[] = {
+    { "compare", "compare [--columns FIELDS] [--codes CODE,...] [--arrangement 0|1] OUT.xlsx LIST...",
+        "compare several lists in one workbook: a sheet per code, a row (0) or column (1) per list",
+        RunCompareCommand },
     { "export", "export [--columns FIELDS] [--layout FILE.colm] LIST OUT",
         "write the list as OUT.kabu, OUT.csv or OUT.json", RunExportCommand },
     { "fetch", "fetch [--json] [--parallel N] CODE...",

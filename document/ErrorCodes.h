@@ -57,4 +57,5 @@ enum WorkbookError : int {
     WorkbookErrorNoCodeColumn = 607, // no header cell names the code column
     WorkbookErrorBadDate = 608, // a date cell before 1970 or outside the calendar
     WorkbookErrorColumnsMissing = 609, // the loader was given no column table for workbooks
+    WorkbookErrorStopped = 610, // the user stopped reading or writing; nothing was handed out
 };

@@ -75,7 +75,9 @@ public:
         lxw_worksheet *sheet = m_book.addSheet(sheetName);
 
         // The name cell shows the latest name, as a list renamed over time ends up.
-        const QString name = nameOf(last);
+        QString name = nameOf(last);
+        if (name.trimmed().isEmpty())
+            name = last.code; // an empty link text would show the bare address
         m_book.writeLink(sheet, 1, 0, BrowserAddress(last), name, 0, {});
         m_book.writeText(sheet, 2, 0, m_dateTitle, m_dateTitleFormat);
 

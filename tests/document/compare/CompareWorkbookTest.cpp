@@ -238,6 +238,7 @@ TEST(CompareWorkbook, SheetNamesAreValidAndUnique)
     EXPECT_NE(names.at(3), names.at(2));
     EXPECT_LE(names.at(3).size(), 31);
     EXPECT_EQ(names.at(4), u"1005"_s); // no name: the code
+    EXPECT_EQ(cell(sheets.at(4).toObject(), "A2").value(u"value"_s).toString(), u"1005"_s);
 }
 
 TEST(CompareWorkbook, RefusalsWriteNothing)

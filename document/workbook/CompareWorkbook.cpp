@@ -19,8 +19,8 @@ constexpr int kMinColumns = 2;
 
 // Fields that name the security or the holding rather than a value that changes between
 // the lists, so a comparison leaves them out; the update time has a place of its own.
-constexpr std::array<int, 7> kLeftOut = { FieldCode, FieldName, FieldMarket, FieldStatus, FieldBuyday, FieldMemo,
-    FieldDatetime };
+constexpr std::array<int, 7> kLeftOut
+    = { FieldCode, FieldName, FieldMarket, FieldStatus, FieldBuyday, FieldMemo, FieldDatetime };
 
 bool isLeftOut(int field)
 {
@@ -100,7 +100,8 @@ public:
                     const SheetColumn &col = m_columns[static_cast<size_t>(t)];
                     const QString text = WorkbookCellText(record, col.field);
                     widest = std::max(widest, DisplayWidth(text));
-                    m_book.writeTyped(sheet, 3 + t, 1 + r, text, col.valueFormat, -1, LocalNumberFormat(col.field));
+                    m_book.writeTyped(
+                        sheet, 3 + t, 1 + r, text, col.valueFormat, -1, LocalNumberFormat(col.field));
                 }
                 m_book.setColumn(sheet, 1 + r, FittedColumnWidth(widest), nullptr);
             }
@@ -124,7 +125,8 @@ public:
                 const QString text = WorkbookCellText(record, col.field);
                 int &w = widest[static_cast<size_t>(t) + 1];
                 w = std::max(w, DisplayWidth(text));
-                m_book.writeTyped(sheet, 3 + r, 1 + t, text, col.valueFormat, -1, LocalNumberFormat(col.field));
+                m_book.writeTyped(
+                    sheet, 3 + r, 1 + t, text, col.valueFormat, -1, LocalNumberFormat(col.field));
             }
         }
         for (int c = 0; c <= titles; ++c)
@@ -145,7 +147,8 @@ private:
 
 } // namespace
 
-tessera::Status WriteComparisonWorkbook(const QString &path, const CodeMap &map, const CompareOptions &options)
+tessera::Status WriteComparisonWorkbook(
+    const QString &path, const CodeMap &map, const CompareOptions &options)
 {
     if (static_cast<int>(options.columns.size()) < kMinColumns)
         return tessera::Error { WorkbookErrorTooFewColumns, tessera::ResourceString(Ids::MsgTooFewColumns) };
@@ -157,11 +160,13 @@ tessera::Status WriteComparisonWorkbook(const QString &path, const CodeMap &map,
             continue;
         if (options.arrangement == CompareArrangement::Down
             && static_cast<int>(records.size()) > kCompareMaxRecordsDown)
-            return tessera::Error { WorkbookErrorTooManyValues, tessera::ResourceString(Ids::MsgTooManyValues) };
+            return tessera::Error { WorkbookErrorTooManyValues,
+                tessera::ResourceString(Ids::MsgTooManyValues) };
         sheets.push_back(&records);
     }
     if (sheets.empty())
-        return tessera::Error { WorkbookErrorNoValues, QStringLiteral("none of the chosen codes is in the lists") };
+        return tessera::Error { WorkbookErrorNoValues,
+            QStringLiteral("none of the chosen codes is in the lists") };
 
     return SaveWorkbookSafely(path, [&](const QString &temp) -> tessera::Status {
         ComparisonWriter writer(temp, options);
@@ -170,7 +175,8 @@ tessera::Status WriteComparisonWorkbook(const QString &path, const CodeMap &map,
             writer.writeSheet(*sheets[static_cast<size_t>(i)]);
             if (options.progress && !options.progress(i + 1, total)) {
                 (void)writer.close();
-                return tessera::Error { WorkbookErrorStopped, tessera::ResourceString(Ids::MsgStopOperation) };
+                return tessera::Error { WorkbookErrorStopped,
+                    tessera::ResourceString(Ids::MsgStopOperation) };
             }
         }
         return writer.close();

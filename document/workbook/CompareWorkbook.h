@@ -37,4 +37,5 @@ struct CompareOptions {
 // with WorkbookErrorTooFewColumns (2228), more than 100 records of a selected code in the
 // column-wise arrangement with WorkbookErrorTooManyValues (2227); nothing is written then.
 // The file is replaced only when complete.
-tessera::Status WriteComparisonWorkbook(const QString &path, const CodeMap &map, const CompareOptions &options);
+tessera::Status WriteComparisonWorkbook(
+    const QString &path, const CodeMap &map, const CompareOptions &options);

@@ -38,7 +38,8 @@ TEST(CompareCommand, WritesOneSheetPerChosenCode)
     const QString a = writeText(dir, u"a.txt"_s, "7203\n6758\n");
     const QString b = writeText(dir, u"b.txt"_s, "7203\n");
     const QString out = dir.filePath(u"out.xlsx"_s);
-    ASSERT_EQ(compare({ u"--columns"_s, u"1,2,4,14"_s, u"--codes"_s, u"7203"_s, u"--arrangement"_s, u"1"_s, out, a, b }),
+    ASSERT_EQ(compare({ u"--columns"_s, u"1,2,4,14"_s, u"--codes"_s, u"7203"_s, u"--arrangement"_s, u"1"_s,
+                  out, a, b }),
         0);
     QFile f(out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

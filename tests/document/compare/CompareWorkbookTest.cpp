@@ -1,25 +1,26 @@
+#include "document/workbook/CompareWorkbook.h"
 #include "document/ErrorCodes.h"
 #include "document/workbook/CodeMap.h"
-#include "document/workbook/CompareWorkbook.h"
 #include "document/workbook/WorkbookGrid.h"
 #include "quotes/QuoteRecord.h"
 
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QDir>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-std::unique_ptr<QuoteRecord> record(const QString &code, const QString &name, const char *when, const QString &price)
+std::unique_ptr<QuoteRecord> record(
+    const QString &code, const QString &name, const char *when, const QString &price)
 {
     auto r = std::make_unique<QuoteRecord>();
     r->code = code;
@@ -238,7 +239,7 @@ TEST(CompareWorkbook, SheetNamesAreValidAndUnique)
     EXPECT_NE(names.at(3), names.at(2));
     EXPECT_LE(names.at(3).size(), 31);
     EXPECT_EQ(names.at(4), u"1005"_s); // no name: the code
-    EXPECT_EQ(cell(sheets.at(4).toObject(), "A2").value(u"value"_s).toString(), u"1005"_s);
+    EXPECT_EQ(cell(sheets.at(4).toObject(), "A2").value(u"value"_s).toVariant().toString(), u"1005"_s);
 }
 
 TEST(CompareWorkbook, RefusalsWriteNothing)

@@ -86,7 +86,8 @@ AppearanceController::AppearanceController(QObject *parent, CQuotraView &view, S
     if (QToolButton *in = m_panes.zoomInButton())
         connect(in, &QToolButton::clicked, this, [this] { sliderAction(ZoomSliderAction::LineRight); });
     m_view.installEventFilter(this);
-    m_view.viewport()->installEventFilter(this);
+    m_viewport = m_view.viewport();
+    m_viewport->installEventFilter(this);
     connect(&m_view, &CQuotraView::selectionCountChanged, this, [this](int selected, int) {
         for (const int id : { Cmd::ResetTextColour, Cmd::ResetBackColour })
             if (QAction *a = m_actions.value(id))
@@ -141,9 +142,15 @@ void AppearanceController::storeClosingState()
 
 // ---- Looks
 
+// The window the controller belongs to owns its menus, so they go with it.
+QWidget *AppearanceController::menuOwner() const
+{
+    return qobject_cast<QWidget *>(parent());
+}
+
 void AppearanceController::buildThemeMenu()
 {
-    m_themeMenu = new QMenu;
+    m_themeMenu = new QMenu(menuOwner());
     m_themeMenu->setObjectName(QStringLiteral("ThemeMenu"));
     m_themeMenu->setTitle(tessera::ResourceString(Ids::CaptionStyleMenu));
     m_themeGroup = new QActionGroup(this);
@@ -258,7 +265,9 @@ void AppearanceController::commitFontFace(const QString &face)
 
 bool AppearanceController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view.viewport() && event->type() == QEvent::Wheel) {
+    // Compared with the pointer kept at start: the filter also sees the events of the view's
+    // own destruction, when asking the view for its viewport is no longer allowed.
+    if (watched == m_viewport && event->type() == QEvent::Wheel) {
         auto *wheel = static_cast<QWheelEvent *>(event);
         if (wheel->modifiers() & Qt::ControlModifier) {
             // Fine-grained wheels (touchpads) send small deltas: a zoom step per notch's worth.
@@ -300,7 +309,7 @@ bool AppearanceController::eventFilter(QObject *watched, QEvent *event)
 void AppearanceController::buildGalleries()
 {
     const auto build = [this](bool background) {
-        auto *menu = new QMenu;
+        auto *menu = new QMenu(menuOwner());
         menu->setObjectName(background ? QStringLiteral("BackColourMenu") : QStringLiteral("TextColourMenu"));
         auto *gallery = new ColorGalleryPopup(background);
         auto *item = new QWidgetAction(menu);

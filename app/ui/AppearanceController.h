@@ -23,6 +23,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QToolButton;
+class QWidget;
 class StatusBarPanes;
 struct AppSettings;
 
@@ -94,6 +95,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QWidget *menuOwner() const;
     void connectCommands();
     void buildThemeMenu();
     void buildGalleries();
@@ -109,6 +111,7 @@ private:
     QColor shownColour(bool background) const;
 
     CQuotraView &m_view;
+    QObject *m_viewport = nullptr; // the view's viewport, compared with but never called
     StatusBarPanes &m_panes;
     AppSettings &m_settings;
     QHash<int, QAction *> m_actions;

@@ -180,6 +180,10 @@ CMainFrame::~CMainFrame()
 {
     m_doc->StopUpdate();
     m_doc->setSaveHost(nullptr);
+    // Closing moves the focus out of the period box, whose "editing finished" would otherwise
+    // reach this frame after its own part is gone (and could even ask a question on the way).
+    if (m_periodBox)
+        disconnect(m_periodBox, nullptr, this, nullptr);
     // The view goes with the widgets before the document it shows.
     delete m_view;
     m_view = nullptr;

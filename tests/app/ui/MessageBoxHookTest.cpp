@@ -8,23 +8,38 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 using namespace tessera;
 
-class MessageBoxHookTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
+// The application lives from the first test to the end of the run and is destroyed while
+// the program still runs: a QApplication left to the static destructors would outlive Qt's
+// per-thread font cache, and the faces in it would be reported as leaks.
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
     {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "test";
-        static char *argv[] = { name, nullptr };
         if (!QApplication::instance())
-            static QApplication app(argc, argv);
+            m_app = std::make_unique<QApplication>(m_argc, m_argv);
     }
+    void TearDown() override { m_app.reset(); }
 
+private:
+    int m_argc = 1;
+    char m_name[5] = "test";
+    char *m_argv[2] = { m_name, nullptr };
+    std::unique_ptr<QApplication> m_app;
+};
+
+[[maybe_unused]] ::testing::Environment *const g_application
+    = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+class MessageBoxHookTest : public ::testing::Test {
+protected:
     // Shows the box and answers it like a user: Enter (the default button), or a click on
     // the button with the given text.
     int answer(unsigned style, QMessageBox::StandardButton press = QMessageBox::NoButton)

@@ -67,7 +67,6 @@ QString baseCode(const QString &code)
 SampleServer::SampleServer(ServerOptions options, QObject *parent)
     : QObject(parent)
     , m_options(std::move(options))
-    , m_server(nullptr)
 {
     if (m_options.tlsCertificate.isEmpty()) {
         m_server = new QTcpServer(this);

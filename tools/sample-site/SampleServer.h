@@ -85,7 +85,7 @@ private:
     void send(QTcpSocket *socket, const Answer &answer, bool head, bool keepAlive);
 
     ServerOptions m_options;
-    QTcpServer *m_server;
+    QTcpServer *m_server = nullptr;
     QHash<QTcpSocket *, Client> m_clients;
     qint64 m_connections = 0;
     qint64 m_requests = 0;

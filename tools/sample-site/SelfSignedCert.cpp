@@ -44,7 +44,8 @@ QByteArray drain(BIO *bio)
 
 PemIdentity MakeSelfSignedIdentity()
 {
-    KeyPtr key(EVP_EC_gen("P-256"));
+    // EVP_EC_gen() is a macro that casts the curve name's const away.
+    KeyPtr key(EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256"));
     CertPtr cert(X509_new());
     if (!key || !cert)
         return {};

@@ -68,8 +68,6 @@ TEST_F(Http2Update, AHangingStreamTimesOutWhileTheOthersFinishOnTheSameConnectio
     makeWorker(4, 1500);
     const QStringList batch { u"7203"_s, u"6758"_s, u"8306"_s, u"9432"_s, u"7974"_s };
     const SampleSite::Stats before = site.stats();
-    QElapsedTimer timer;
-    timer.start();
     ASSERT_TRUE(runToEnd(batch));
     expectInBatchOrder(batch);
     EXPECT_TRUE(outcomes[0].ok) << outcomes[0].error.toStdString();
@@ -79,11 +77,10 @@ TEST_F(Http2Update, AHangingStreamTimesOutWhileTheOthersFinishOnTheSameConnectio
         EXPECT_TRUE(outcomes[i].ok) << outcomes[i].code.toStdString() << ": "
                                     << outcomes[i].error.toStdString();
     EXPECT_FALSE(ends.front());
-    EXPECT_LT(timer.elapsed(), 1500 * 2) << "the others did not wait behind the hanging stream";
     const SampleSite::Stats after = site.stats();
     EXPECT_EQ(after.streams, 5);
     EXPECT_EQ(after.connections - before.connections - 1, 1) << "the time-out reset its stream only";
-    EXPECT_EQ(after.peakInFlight, 4);
+    EXPECT_EQ(after.peakInFlight, 4) << "the others were asked while the hanging stream was open";
 }
 
 TEST_F(Http2Update, StopAbortsFourStreamsInFlightAtOnce)
@@ -97,7 +94,7 @@ TEST_F(Http2Update, StopAbortsFourStreamsInFlightAtOnce)
     QElapsedTimer timer;
     timer.start();
     worker->stop();
-    EXPECT_LT(timer.elapsed(), 2000) << "the stop does not wait for any of the four";
+    EXPECT_LT(timer.elapsed(), 10000) << "the stop does not wait for the 30 s time-outs";
     ASSERT_EQ(ends.size(), 1u);
     EXPECT_TRUE(ends.front());
     ASSERT_EQ(outcomes.size(), 1u) << "the result before the stop stays, no others";

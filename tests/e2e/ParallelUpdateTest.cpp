@@ -71,7 +71,7 @@ TEST_F(ParallelUpdate, StopAbortsFourTransfersInFlightAtOnce)
     QElapsedTimer timer;
     timer.start();
     worker->stop();
-    EXPECT_LT(timer.elapsed(), 2000) << "the stop does not wait for any of the four";
+    EXPECT_LT(timer.elapsed(), 10000) << "the stop does not wait for the 30 s time-outs";
     EXPECT_FALSE(worker->isRunning());
     ASSERT_EQ(ends.size(), 1u);
     EXPECT_TRUE(ends.front());
@@ -86,8 +86,6 @@ TEST_F(ParallelUpdate, AHangingRequestTimesOutWhileTheOthersFinish)
     startSite({ u"--hang"_s, u"6758"_s });
     makeWorker(4, 1500);
     const QStringList batch { u"7203"_s, u"6758"_s, u"8306"_s, u"9432"_s };
-    QElapsedTimer timer;
-    timer.start();
     ASSERT_TRUE(runToEnd(batch));
     expectInBatchOrder(batch);
     EXPECT_TRUE(outcomes[0].ok);
@@ -96,7 +94,8 @@ TEST_F(ParallelUpdate, AHangingRequestTimesOutWhileTheOthersFinish)
     EXPECT_TRUE(outcomes[2].ok);
     EXPECT_TRUE(outcomes[3].ok);
     EXPECT_FALSE(ends.front());
-    EXPECT_LT(timer.elapsed(), 1500 * 2) << "the other three did not wait behind the hanging one";
+    // Whether the others waited is told by the site, not by a clock on a busy machine.
+    EXPECT_GE(site.stats().peakInFlight, 2) << "the others were asked while the hanging one was open";
 }
 
 TEST_F(ParallelUpdate, FailuresStayRowErrorsWithTheirReasons)

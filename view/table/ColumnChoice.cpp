@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ranges>
 
 namespace {
 
@@ -118,9 +119,9 @@ std::vector<int> MoveColumnChoice(ColumnChoice &items, std::vector<int> selected
             --i;
         }
     } else {
-        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-            std::swap(items[static_cast<size_t>(*it)], items[static_cast<size_t>(*it) + 1]);
-            ++*it;
+        for (int &i : std::ranges::reverse_view(selected)) {
+            std::swap(items[static_cast<size_t>(i)], items[static_cast<size_t>(i) + 1]);
+            ++i;
         }
     }
     return selected;

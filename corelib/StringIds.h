@@ -111,6 +111,12 @@
     X(CaptionTaskAuto, 2079, 0)                                                                              \
     X(CaptionShowCrontab, 2080, 0)                                                                           \
     X(MsgRankingUnread, 2081, 1)                                                                             \
+    X(CaptionCodeListDialog, 2082, 0)                                                                        \
+    X(CaptionAllCodes, 2083, 0)                                                                              \
+    X(CaptionArrangeAcross, 2084, 0)                                                                         \
+    X(CaptionArrangeDown, 2085, 0)                                                                           \
+    X(CommandCompareLists, 2086, 0)                                                                          \
+    X(MsgWorkbookShown, 2087, 1)                                                                             \
     X(CaptionVersionCheck, 2090, 0)                                                                          \
     X(CaptionVersionCheckUnavailable, 2091, 0)                                                               \
     X(CaptionContactMaker, 2092, 0)                                                                          \

@@ -5,6 +5,7 @@
 #include "app/core/ListLayoutChoice.h"
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
+#include "app/core/WorkbookCache.h"
 #include "app/ui/AppearanceController.h"
 #include "app/ui/CRankingDlg.h"
 #include "app/ui/CScheduleDlg.h"
@@ -18,6 +19,7 @@
 #include "app/ui/PeriodSpinBox.h"
 #include "app/ui/RibbonBar.h"
 #include "app/ui/StatusBarPanes.h"
+#include "app/ui/WorkbookCommand.h"
 #include "corelib/Messages.h"
 #include "corelib/ProgressRun.h"
 #include "corelib/StringIds.h"
@@ -137,6 +139,8 @@ CMainFrame::CMainFrame(AppSettings &settings, const CCLineInfo &commandLine, QWi
     m_view->setProgressDisplay(m_panes);
 
     m_find = new FindController(m_settings, *m_view, this);
+    m_workbook = std::make_unique<WorkbookCommand>(*m_view, m_settings, m_panes, this);
+    m_workbook->statusMessage = [this](const QString &text) { statusBar()->showMessage(text, 10000); };
     createActions();
     m_appearance
         = new AppearanceController(this, *m_view, *m_panes, m_settings, m_actions, commandLine.themeRequest);
@@ -173,6 +177,8 @@ CMainFrame::CMainFrame(AppSettings &settings, const CCLineInfo &commandLine, QWi
     updateTitle();
     updateCommandStates();
     m_appearance->start();
+    // Workbooks handed to the spreadsheet program in earlier sessions.
+    CleanWorkbookCache(m_workbook->folder, QDateTime::currentDateTime());
     m_view->setFocus();
 }
 
@@ -254,6 +260,8 @@ void CMainFrame::createActions()
     on(Cmd::Holdings, [this] { RunHoldingsCommand(*m_view, this); });
     on(Cmd::ProfitSum, [this] { RunProfitSumCommand(*m_view); });
     on(Cmd::ColumnDialog, [this] { RunColumnDialog(*m_view, this); });
+    on(Cmd::Workbook, [this] { m_workbook->run(); });
+    on(Cmd::CompareLists, [this] { m_workbook->compareLists(); });
     on(Cmd::Ranking, [this] {
         CRankingDlg dlg(*m_view, m_settings, this);
         if (dlg.exec() == QDialog::Accepted && !dlg.readError().isEmpty())
@@ -287,6 +295,7 @@ void CMainFrame::createMenus()
     for (const int id : { Cmd::New, Cmd::Open, Cmd::Save, Cmd::SaveAs })
         m_fileMenu->addAction(m_actions.value(id));
     m_fileMenu->addAction(m_actions.value(Cmd::OpenDefaultList));
+    m_fileMenu->addAction(m_actions.value(Cmd::CompareLists));
     m_fileMenu->addSeparator();
     m_recentMenu = m_fileMenu; // the recent files sit in the File menu itself
     m_fileMenu->addSeparator();
@@ -302,7 +311,7 @@ void CMainFrame::createMenus()
     for (const int id : { Cmd::Copy, Cmd::Paste, Cmd::Delete, Cmd::SelectAll })
         m_rowMenu->addAction(m_actions.value(id));
     m_rowMenu->addSeparator();
-    for (const int id : { Cmd::Find, Cmd::Holdings, Cmd::ProfitSum, Cmd::Workbook })
+    for (const int id : { Cmd::Find, Cmd::Holdings, Cmd::ProfitSum, Cmd::Workbook, Cmd::CompareLists })
         m_rowMenu->addAction(m_actions.value(id));
     m_rowMenu->addSeparator();
     for (const int id : { Cmd::FitColumns, Cmd::ColumnDialog, Cmd::ResetColumns })

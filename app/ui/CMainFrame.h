@@ -17,6 +17,7 @@ class FrameServices;
 class CQuotraView;
 class FindController;
 class KeyTips;
+class WorkbookCommand;
 class QLineEdit;
 class QMenu;
 class PeriodSpinBox;
@@ -50,6 +51,7 @@ public:
     CopyDataServer *copyDataServer() const { return m_copyData; }
     FileDropHandler *fileDrops() const { return m_fileDrops; }
     FrameServices &services() const { return *m_services; }
+    WorkbookCommand &workbookCommand() const { return *m_workbook; }
     AppSettings &settings() const { return m_settings; }
 
     // ---- Documents
@@ -129,6 +131,7 @@ private:
     StatusBarPanes *m_panes = nullptr;
     KeyTips *m_keyTips = nullptr;
     FindController *m_find = nullptr;
+    std::unique_ptr<WorkbookCommand> m_workbook;
     AppearanceController *m_appearance = nullptr;
     QHash<int, QAction *> m_actions;
     QMenu *m_fileMenu = nullptr;

@@ -1,5 +1,7 @@
 #include "app/ui/CommandTable.h"
 
+#include "corelib/StringIds.h"
+
 #include <QString>
 
 namespace {
@@ -19,7 +21,8 @@ constexpr CommandDef kCommands[] = {
     { Cmd::Find, Cmd::Find, "F", "edit-find", "Ctrl+F", true },
     { Cmd::FindNext, Cmd::FindNext, "", "", "F3", true },
     { Cmd::FindPrevious, Cmd::FindNext, "", "", "Shift+F3", true },
-    { Cmd::Workbook, Cmd::Workbook, "E", "x-office-spreadsheet", "", false },
+    { Cmd::Workbook, Cmd::Workbook, "E", "x-office-spreadsheet", "", true },
+    { Cmd::CompareLists, Ids::CommandCompareLists, "", "x-office-spreadsheet", "Ctrl+Shift+E", true },
     { Cmd::Chart, Cmd::Chart, "G", "quotra-chart", "", true },
     { Cmd::Delete, Cmd::Delete, "D", "edit-delete", "Del", true },
     { Cmd::Copy, Cmd::Copy, "C", "edit-copy", "Ctrl+C", true },

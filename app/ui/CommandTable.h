@@ -41,6 +41,9 @@ inline constexpr int OpenWebPage = 32775;
 inline constexpr int CodeBox = 32776;
 inline constexpr int Workbook = 32777;
 inline constexpr int FitColumns = 32779;
+// The several-files form of Workbook (Shift held) as a command of its own, so that the menus,
+// a key and the customisation sheet reach it as well.
+inline constexpr int CompareLists = 32810;
 inline constexpr int Chart = 32780;
 inline constexpr int TextColour = 32791;
 inline constexpr int BackColour = 32792;

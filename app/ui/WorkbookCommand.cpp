@@ -1,0 +1,227 @@
+#include "app/ui/WorkbookCommand.h"
+
+#include "app/core/AppSettings.h"
+#include "app/core/FileDialogFilters.h"
+#include "app/core/WorkbookCache.h"
+#include "app/ui/CCodeListDlg.h"
+#include "app/ui/EscapeWatch.h"
+#include "corelib/EditString.h"
+#include "corelib/Messages.h"
+#include "corelib/ProgressRun.h"
+#include "corelib/StringIds.h"
+#include "document/CQuotraDoc.h"
+#include "document/ErrorCodes.h"
+#include "document/RowSubsetTable.h"
+#include "document/workbook/CodeMap.h"
+#include "document/workbook/CompareWorkbook.h"
+#include "document/workbook/WorkbookExport.h"
+#include "quotes/QuoteRecord.h"
+#include "view/table/ColumnTable.h"
+#include "view/table/ListTable.h"
+#include "view/table/ListTableModel.h"
+#include "view/table/WorkbookColumns.h"
+#include "view/widgets/CQuotraView.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <numeric>
+
+namespace {
+
+// The list's title as the user sees it, without the modified mark.
+QString PlainTitle(const QString &title)
+{
+    QString t = title.trimmed();
+    while (t.endsWith(u'*'))
+        t = t.chopped(1).trimmed();
+    return t;
+}
+
+} // namespace
+
+WorkbookCommand::WorkbookCommand(
+    CQuotraView &view, AppSettings &settings, tessera::ProgressDisplay *progress, QWidget *parent)
+    : folder(WorkbookCacheFolder())
+    , m_view(view)
+    , m_settings(settings)
+    , m_progress(progress)
+    , m_parent(parent)
+{ }
+
+void WorkbookCommand::run()
+{
+    if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)
+        compareLists();
+    else
+        showRows();
+}
+
+bool WorkbookCommand::makeFolder()
+{
+    if (QDir().mkpath(folder))
+        return true;
+    tessera::ShowMessage(QStringLiteral("cannot create %1").arg(QDir::toNativeSeparators(folder)),
+        tessera::MbOk | tessera::MbIconError);
+    return false;
+}
+
+bool WorkbookCommand::openWorkbook(const QString &path)
+{
+    const QUrl url = QUrl::fromLocalFile(path);
+    const bool opened = openUrl ? openUrl(url) : QDesktopServices::openUrl(url);
+    if (!opened) {
+        tessera::ShowMessage(
+            tessera::ResourceString(Ids::MsgWorkbookAppFailed) + u'\n' + QDir::toNativeSeparators(path),
+            tessera::MbOk | tessera::MbIconError);
+        return false;
+    }
+    if (statusMessage)
+        statusMessage(
+            tessera::FormatResourceString(Ids::MsgWorkbookShown, { QDir::toNativeSeparators(path) }));
+    return true;
+}
+
+bool WorkbookCommand::showRows()
+{
+    const TableSource &table = m_view.listModel().table();
+    std::vector<int> rows = m_view.selectedRows();
+    if (rows.empty()) {
+        rows.resize(static_cast<size_t>(table.rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+    }
+    if (rows.empty() || !makeFolder())
+        return false;
+    const RowSubsetTable subset(table, rows);
+    const QString title = PlainTitle(m_view.document().title());
+    const QString path = NewCacheWorkbookPath(folder, title, QDateTime::currentDateTime());
+
+    WorkbookExportOptions options;
+    options.sheetTitle = title;
+    int unlinked = 0;
+    options.linksDropped = [&unlinked](int n) { unlinked = n; };
+    const tessera::Status written = [&] {
+        tessera::ProgressRun run(m_progress, Ids::ProgressWritingWorkbook);
+        options.progress = [&run](int done, int total) { run.progress(done, total); };
+        return ExportWorkbook(path, subset, options);
+    }();
+    if (!written) {
+        tessera::ShowMessage(written.error().message, tessera::MbOk | tessera::MbIconError);
+        return false;
+    }
+    m_lastWorkbook = path;
+    if (unlinked > 0)
+        tessera::ShowMessage(
+            tessera::FormatResourceString(Ids::MsgLinksLeftOut, { tessera::EditString(unlinked) }),
+            tessera::MbOk | tessera::MbIconInformation);
+    return openWorkbook(path);
+}
+
+QStringList WorkbookCommand::listFilesDialog()
+{
+    const QString start = DialogStartFolder(m_settings.current, QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    QFileDialog dialog(m_parent, tessera::ResourceString(Ids::CaptionChooseListForWorkbook), start);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(QtNameFilters(FileDialogFilter(FileDialogKind::OpenSeveral)));
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    if (!files.isEmpty())
+        m_settings.current = QFileInfo(files.front()).absolutePath();
+    return files;
+}
+
+bool WorkbookCommand::confirmStop()
+{
+    if (askStop)
+        return askStop();
+    return tessera::ShowMessage(tessera::ResourceString(Ids::MsgStopOperation),
+               tessera::MbYesNo | tessera::MbIconQuestion | tessera::MbDefButton2)
+        == tessera::IdYes;
+}
+
+std::optional<CodeMap> WorkbookCommand::gather(const QStringList &files)
+{
+    ListLoadOptions load;
+    load.updatePeriodSeconds = static_cast<qint64>(m_settings.updateSpan);
+    load.workbook.columns = &WorkbookColumns();
+    tessera::ProgressRun run(m_progress, Ids::ProgressReadingFile);
+    EscapeWatch escape;
+    const auto progress = [&](int done, int total) {
+        run.progress(done, total);
+        if (!escape.pressedSinceLastCheck())
+            return true;
+        return !escape.askWithInput([this] { return confirmStop(); });
+    };
+    tessera::Result<CodeMap> map = GatherLists(files, load, progress);
+    run.finish();
+    if (!map) {
+        if (map.error().code != WorkbookErrorStopped)
+            tessera::ShowMessage(map.error().message, tessera::MbOk | tessera::MbIconError);
+        return std::nullopt;
+    }
+    return std::move(*map);
+}
+
+bool WorkbookCommand::writeComparison(const CodeMap &map, const std::vector<CompareColumn> &columns,
+    const QStringList &codes, int choice, const QString &title)
+{
+    if (!makeFolder())
+        return false;
+    CompareOptions options;
+    options.columns = columns;
+    options.datetimeTitle = ColumnCaption(FieldDatetime);
+    options.selectedCodes = codes;
+    options.arrangement = choice == 1 ? CompareArrangement::Down : CompareArrangement::Across;
+    const QString path = NewCacheWorkbookPath(folder, title, QDateTime::currentDateTime());
+    const tessera::Status written = [&] {
+        tessera::ProgressRun run(m_progress, Ids::ProgressWritingWorkbook);
+        EscapeWatch escape;
+        options.progress = [&](int done, int sheets) {
+            run.progress(done, sheets);
+            if (!escape.pressedSinceLastCheck())
+                return true;
+            return !escape.askWithInput([this] { return confirmStop(); });
+        };
+        return WriteComparisonWorkbook(path, map, options);
+    }();
+    if (!written) {
+        if (written.error().code != WorkbookErrorStopped)
+            tessera::ShowMessage(written.error().message, tessera::MbOk | tessera::MbIconError);
+        return false;
+    }
+    m_lastWorkbook = path;
+    return openWorkbook(path);
+}
+
+void WorkbookCommand::compareLists()
+{
+    const QStringList files = askListFiles ? askListFiles() : listFilesDialog();
+    if (files.isEmpty())
+        return;
+    std::optional<CodeMap> map = gather(files);
+    if (!map)
+        return;
+    const QString title = QFileInfo(files.front()).completeBaseName();
+    const std::vector<CompareColumn> columns = CompareColumnsOf(m_view.listModel().table());
+    CCodeListDlg dialog(
+        *map, map->codeCount(), columns,
+        [this, &map, &columns, &title](const QStringList &codes, int choice) {
+            return writeComparison(*map, columns, codes, choice, title);
+        },
+        m_view.font(), m_parent);
+    if (runDialog)
+        runDialog(dialog);
+    else
+        dialog.exec();
+}

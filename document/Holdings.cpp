@@ -1,5 +1,7 @@
 #include "document/Holdings.h"
 
+#include "corelib/NumberText.h"
+
 #include <QDateTime>
 
 #include <cmath>
@@ -93,4 +95,30 @@ std::optional<double> ParseHoldingsNumber(QStringView text)
     if (!ok || !std::isfinite(v))
         return std::nullopt;
     return v;
+}
+
+bool IsHoldingField(int field)
+{
+    return field == FieldBuyday || field == FieldAmount || field == FieldShares || field == FieldLoss
+        || field == FieldMemo;
+}
+
+QString HoldingCellText(const QuoteRecord &record, int field)
+{
+    if (!record.has_holdings)
+        return {};
+    switch (field) {
+    case FieldBuyday:
+        return tessera::FormatLocalTime(record.buyday, false);
+    case FieldAmount:
+        return tessera::GroupedNumber(record.amount);
+    case FieldShares:
+        return tessera::GroupedNumber(record.shares);
+    case FieldLoss:
+        return tessera::GroupedNumber(record.loss, false, true);
+    case FieldMemo:
+        return record.memo;
+    default:
+        return {};
+    }
 }

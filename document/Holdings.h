@@ -26,6 +26,13 @@ void ApplyHoldingsEntry(QuoteRecord &record, const HoldingsEntry &entry);
 // The holdings of `from` copied to `to`, whose profit then follows its own previous close.
 void CopyHoldings(const QuoteRecord &from, QuoteRecord &to);
 
+// True for the holdings fields: purchase day, amount, shares, profit and memo.
+bool IsHoldingField(int field);
+// The text of a holdings field as the list, the exports and the workbooks show it: the day as
+// "yyyy/mm/dd", amount and shares grouped, the profit grouped with its sign, the memo as
+// typed; empty for a record without holdings and for other fields.
+QString HoldingCellText(const QuoteRecord &record, int field);
+
 // The local day of a stored purchase time, and midnight local time of a day. A day whose
 // midnight does not exist (a time-zone change at 00:00) starts at its first valid time.
 QDate DateOfBuyday(qint64 buyday);

@@ -1,6 +1,7 @@
 #include "document/workbook/WorkbookCells.h"
 
 #include "corelib/NumberText.h"
+#include "document/Holdings.h"
 #include "quotes/QuoteRecord.h"
 
 #include <QStringList>
@@ -109,20 +110,7 @@ QString WorkbookCellText(const QuoteRecord &record, int field)
     case FieldShares:
     case FieldLoss:
     case FieldMemo:
-        if (!record.has_holdings)
-            return {};
-        switch (field) {
-        case FieldBuyday:
-            return tessera::FormatLocalTime(record.buyday, false);
-        case FieldAmount:
-            return tessera::GroupedNumber(record.amount);
-        case FieldShares:
-            return tessera::GroupedNumber(record.shares);
-        case FieldLoss:
-            return tessera::GroupedNumber(record.loss, false, true);
-        default:
-            return record.memo;
-        }
+        return HoldingCellText(record, field);
     default:
         if (field >= FieldName && field < FieldBuyday)
             return slotText(record, field);

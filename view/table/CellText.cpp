@@ -2,6 +2,7 @@
 
 #include "corelib/EditString.h"
 #include "corelib/Messages.h"
+#include "document/Holdings.h"
 #include "quotes/QuoteRecord.h"
 
 #include <QDateTime>
@@ -59,25 +60,13 @@ QString CellText(const QuoteRecord &record, int field)
         return DecimalAlign(record.values[SlotOfField(field)]);
     case FieldDatetime:
         return FormatLocalTime(record.datetime, true);
+    case FieldLoss: // aligned on the point like the prices
+        return record.has_holdings ? DecimalAlign(HoldingCellText(record, field)) : QString();
     case FieldBuyday:
     case FieldAmount:
     case FieldShares:
-    case FieldLoss:
     case FieldMemo:
-        if (!record.has_holdings)
-            return {};
-        switch (field) {
-        case FieldBuyday:
-            return FormatLocalTime(record.buyday, false);
-        case FieldAmount:
-            return GroupedNumber(record.amount);
-        case FieldShares:
-            return GroupedNumber(record.shares);
-        case FieldLoss:
-            return DecimalAlign(GroupedNumber(record.loss, false, true));
-        default:
-            return record.memo;
-        }
+        return HoldingCellText(record, field);
     default: {
         const int slot = SlotOfField(field);
         return slot >= 0 ? record.values[slot].toString() : QString();

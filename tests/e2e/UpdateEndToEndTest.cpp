@@ -161,7 +161,9 @@ TEST_F(UpdateE2E, StopAbortsAHangingRequestAtOnce)
 
 TEST_F(UpdateE2E, StopAfterTheFirstCode)
 {
-    startSite({ u"--delay-ms"_s, u"300"_s });
+    // A second each page: the stop, asked when the first code's progress arrives, must come
+    // before the second page even when a loaded machine keeps this thread waiting a while.
+    startSite({ u"--delay-ms"_s, u"1000"_s });
     // One request in flight: with more, the second page may have arrived (and is then
     // applied) by the time the stop is asked for; ParallelUpdateTest covers that case.
     FetchPolicy one;

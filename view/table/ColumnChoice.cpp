@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <ranges>
 
 namespace {
 
@@ -119,7 +118,8 @@ std::vector<int> MoveColumnChoice(ColumnChoice &items, std::vector<int> selected
             --i;
         }
     } else {
-        for (int &i : std::ranges::reverse_view(selected)) {
+        for (size_t k = selected.size(); k-- > 0;) {
+            int &i = selected[k];
             std::swap(items[static_cast<size_t>(i)], items[static_cast<size_t>(i) + 1]);
             ++i;
         }

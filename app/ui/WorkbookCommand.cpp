@@ -135,7 +135,7 @@ QStringList WorkbookCommand::listFilesDialog()
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    const QStringList files = dialog.selectedFiles();
+    QStringList files = dialog.selectedFiles();
     if (!files.isEmpty())
         m_settings.current = QFileInfo(files.front()).absolutePath();
     return files;

@@ -3,7 +3,7 @@
 // It also writes the typed cells of the export (cells.json) so that compare.py can have
 // Python's XlsxWriter write the same table.
 //
-// bench_workbook [--runs N] DIR   (DIR receives ours.xlsx and cells.json)
+// bench_workbook [--runs N] [--export-only] DIR   (DIR receives ours.xlsx and cells.json)
 
 #include "corelib/LanguageModule.h"
 #include "corelib/LocalTimeZone.h"
@@ -116,11 +116,14 @@ int main(int argc, char **argv)
     tessera::PinLocalTimeZone(); // as the programs do
     QCoreApplication app(argc, argv);
     int runs = 5;
+    bool exportOnly = false;
     QString dirName;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == u"--runs" && i + 1 < args.size())
             runs = std::max(1, args[++i].toInt());
+        else if (args[i] == u"--export-only") // for profiling
+            exportOnly = true;
         else
             dirName = args[i];
     }
@@ -151,6 +154,8 @@ int main(int argc, char **argv)
     options.sheetTitle = u"bench"_s;
     timed("export", runs, [&] { return bool(ExportWorkbook(ours, table, options)); });
 
+    if (exportOnly)
+        return 0;
     // Splits: the cell texts and the typing alone, without any writing.
     timed("export: texts+typing", runs, [&] {
         double sum = 0;

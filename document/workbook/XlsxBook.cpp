@@ -138,7 +138,8 @@ lxw_format *XlsxBook::format(int align, QStringView localFormat, bool link)
     // The writers ask for the same few formats cell after cell: the recent ones are found
     // without building a key.
     for (const RecentFormat &recent : m_recent) {
-        if (recent.format && recent.align == align && recent.link == link && QStringView(recent.local) == localFormat)
+        if (recent.format && recent.align == align && recent.link == link
+            && QStringView(recent.local) == localFormat)
             return recent.format;
     }
     lxw_format *fmt = formatByKey(align, localFormat, link);

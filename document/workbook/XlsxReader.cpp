@@ -259,7 +259,8 @@ std::optional<QByteArray> XlsxFile::wholePart(const QString &name)
     const QByteArray utf8 = name.toUtf8();
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat(m_zip.get(), utf8.constData(), ZIP_FL_ENC_UTF_8, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+    if (zip_stat(m_zip.get(), utf8.constData(), ZIP_FL_ENC_UTF_8, &stat) != 0
+        || !(stat.valid & ZIP_STAT_SIZE))
         return std::nullopt;
     const qint64 size = static_cast<qint64>(stat.size);
     if (size > std::min(m_limits.maxPartBytes, kMaxScannedPart))
@@ -273,7 +274,8 @@ std::optional<QByteArray> XlsxFile::wholePart(const QString &name)
     bool failed = false;
     for (;;) {
         // Reading on to the end lets the library check the part's checksum.
-        const zip_int64_t n = zip_fread(file, bytes.data() + got, static_cast<zip_uint64_t>(bytes.size() - got));
+        const zip_int64_t n
+            = zip_fread(file, bytes.data() + got, static_cast<zip_uint64_t>(bytes.size() - got));
         if (n < 0)
             failed = true;
         if (n <= 0)

@@ -10,7 +10,7 @@
 
 namespace {
 
-template <typename Ch> bool parseReference(const Ch *s, qsizetype n, int &column, int &row)
+template<typename Ch> bool parseReference(const Ch *s, qsizetype n, int &column, int &row)
 {
     qsizetype i = 0;
     qint64 col = 0;
@@ -151,7 +151,8 @@ std::optional<QString> decodeText(Bytes text)
             const bool hex = ref[1] == 'x';
             const Bytes digits = ref.substr(hex ? 2 : 1);
             unsigned long code = 0;
-            const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
+            const auto [ptr, ec]
+                = std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
             if (digits.empty() || ec != std::errc() || ptr != digits.data() + digits.size() || code > 0x10FFFF
                 || !isXmlChar(static_cast<char32_t>(code)))
                 return std::nullopt;
@@ -262,7 +263,8 @@ bool Scanner::addValue()
     // Numbers and shared-string indexes in plain ASCII are read from the bytes; anything
     // else goes through the common rule as text.
     const Bytes v = m_value;
-    if (m_haveValue && v.find('&') == Bytes::npos && !v.empty() && !isBlank(v.front()) && !isBlank(v.back())) {
+    if (m_haveValue && v.find('&') == Bytes::npos && !v.empty() && !isBlank(v.front())
+        && !isBlank(v.back())) {
         if (m_type == SheetCellType::Number) {
             double number = 0;
             const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), number);
@@ -444,7 +446,8 @@ bool Scanner::startTag(size_t &i)
             return false;
         const Bytes value = m_xml.substr(i, close - i);
         i = close + 1;
-        if (value.find('<') != Bytes::npos || value.find('\t') != Bytes::npos || value.find('\n') != Bytes::npos)
+        if (value.find('<') != Bytes::npos || value.find('\t') != Bytes::npos
+            || value.find('\n') != Bytes::npos)
             return false; // normalised by XML; left to the full reader
         if (value.find('&') != Bytes::npos && !decodeText(value))
             return false;

@@ -103,8 +103,8 @@ bool dumpCells(const ListTable &table, const QString &path)
     }
     QFile out(path);
     return out.open(QIODevice::WriteOnly)
-        && out.write(QJsonDocument(QJsonObject { { u"columns"_s, columns }, { u"rows"_s, rows },
-                                       { u"links"_s, links } })
+        && out.write(QJsonDocument(
+               QJsonObject { { u"columns"_s, columns }, { u"rows"_s, rows }, { u"links"_s, links } })
                          .toJson(QJsonDocument::Compact))
         > 0;
 }

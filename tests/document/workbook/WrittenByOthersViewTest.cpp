@@ -83,11 +83,11 @@ std::vector<std::unique_ptr<QuoteRecord>> watchList()
         u"+250", u"+1.96%", u"3,210,000", u"100", u"0.77", u"更新済", u"---", u"+1,500", u"---", close }));
     list.push_back(makeRecord({ u"7201", u'T', u"トヨタ自動車", u"東証STD", u"450.5", u"0", u"0.00%", u"0",
         u"20.00", u"4.44", u"更新済", u"8.00", u"0", u"1.00", close }));
-    list.push_back(makeRecord({ u"7974", u'T', u"任天堂 *", u"東証PRM", u"---", u"---", u"---", u"---",
-        u"---", u"---", u"ERROR:情報の取得に失敗しました", u"---", u"---", u"---",
-        localSeconds(2026, 7, 15, 9, 30) }));
-    list.push_back(makeRecord({ u"998407.O", u'T', u"日経平均株価", u"", u"38,123.45", u"+120.5",
-        u"+0.32%", u"---", u"---", u"---", u"更新済", u"---", u"---", u"---", close }));
+    list.push_back(
+        makeRecord({ u"7974", u'T', u"任天堂 *", u"東証PRM", u"---", u"---", u"---", u"---", u"---", u"---",
+            u"ERROR:情報の取得に失敗しました", u"---", u"---", u"---", localSeconds(2026, 7, 15, 9, 30) }));
+    list.push_back(makeRecord({ u"998407.O", u'T', u"日経平均株価", u"", u"38,123.45", u"+120.5", u"+0.32%",
+        u"---", u"---", u"---", u"更新済", u"---", u"---", u"---", close }));
     list.push_back(makeRecord({ u"^DJI", 0, u"NYダウ", u"", u"40,001.12", u"-1,234.56", u"-2.99%", u"---",
         u"---", u"---", u"更新済", u"---", u"---", u"---", localSeconds(2026, 7, 16, 6, 5) }));
     list.push_back(makeRecord({ u"AAPL", 0, u"Apple Inc.", u"NASDAQ", u"187.44", u"+1.20", u"+0.64%",
@@ -100,13 +100,13 @@ std::vector<std::unique_ptr<QuoteRecord>> watchList()
 // usual, others changed so that the file has to follow the list rather than the defaults.
 ColumnLayout exportLayout()
 {
-    return MakeLayout({ { FieldCode, 1, 50 }, { FieldName, 2, 200 }, { FieldMarket, 2, 80 },
-                          { FieldPrice, 1, 80 }, { FieldDifference, 1, 80 }, { FieldRatio, 1, 80 },
-                          { FieldVolume, 1, 90 }, { FieldDividend, 1, 80 }, { FieldYield, 1, 80 },
-                          { FieldDatetime, 0, 100 }, { FieldStatus, 0, 100 }, { FieldPer, 2, 80 },
-                          { FieldMarginBuyChange, 1, 80 }, { FieldMarginRatio, 1, 80 }, { FieldBuyday, 0, 80 },
-                          { FieldAmount, 1, 80 }, { FieldShares, 1, 80 }, { FieldLoss, 1, 80 },
-                          { FieldMemo, 0, 80 } },
+    return MakeLayout(
+        { { FieldCode, 1, 50 }, { FieldName, 2, 200 }, { FieldMarket, 2, 80 }, { FieldPrice, 1, 80 },
+            { FieldDifference, 1, 80 }, { FieldRatio, 1, 80 }, { FieldVolume, 1, 90 },
+            { FieldDividend, 1, 80 }, { FieldYield, 1, 80 }, { FieldDatetime, 0, 100 },
+            { FieldStatus, 0, 100 }, { FieldPer, 2, 80 }, { FieldMarginBuyChange, 1, 80 },
+            { FieldMarginRatio, 1, 80 }, { FieldBuyday, 0, 80 }, { FieldAmount, 1, 80 },
+            { FieldShares, 1, 80 }, { FieldLoss, 1, 80 }, { FieldMemo, 0, 80 } },
         0, true);
 }
 

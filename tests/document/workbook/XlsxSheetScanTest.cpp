@@ -1,9 +1,9 @@
 // The quick worksheet scan: what it takes itself must read exactly as the XML reader reads
 // it, and everything else, malformed or merely unusual, must be left to that reader.
+#include "document/workbook/XlsxSheetScan.h"
 #include "document/ErrorCodes.h"
 #include "document/workbook/GridBuilder.h"
 #include "document/workbook/WorkbookGrid.h"
-#include "document/workbook/XlsxSheetScan.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -180,7 +180,8 @@ TEST(XlsxSheetScan, StopsAtTheLimits)
 {
     WorkbookLimits limits;
     limits.maxCells = 2;
-    const QByteArray xml = sheet(R"(<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>2</v></c><c r="C1"><v>3</v></c></row>)");
+    const QByteArray xml
+        = sheet(R"(<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>2</v></c><c r="C1"><v>3</v></c></row>)");
     EXPECT_EQ(scan(xml, nullptr, limits), SheetScan::Stopped);
     const auto read = ReadXlsxGrid(bookOf(xml), limits);
     ASSERT_FALSE(read.ok());
@@ -188,7 +189,8 @@ TEST(XlsxSheetScan, StopsAtTheLimits)
 
     limits = {};
     limits.maxTextUnits = 3;
-    EXPECT_EQ(scan(sheet(R"(<row r="1"><c r="A1" t="inlineStr"><is><t>abcd</t></is></c></row>)"), nullptr, limits),
+    EXPECT_EQ(
+        scan(sheet(R"(<row r="1"><c r="A1" t="inlineStr"><is><t>abcd</t></is></c></row>)"), nullptr, limits),
         SheetScan::Stopped);
 }
 

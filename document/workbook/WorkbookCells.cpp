@@ -93,6 +93,21 @@ QString cutAt(const QString &text, qsizetype units)
 
 } // namespace
 
+QStringView WorkbookCellView(const QuoteRecord &record, int field, QString &scratch)
+{
+    if (field >= FieldName && field < FieldBuyday && field != FieldCode && field != FieldDatetime) {
+        const int slot = SlotOfField(field);
+        if (slot >= 0) {
+            const QStringView text = record.values[slot];
+            if ((field == FieldDividend || field == FieldYield) && text == u"---")
+                return {};
+            return text;
+        }
+    }
+    scratch = WorkbookCellText(record, field);
+    return scratch;
+}
+
 QString WorkbookCellText(const QuoteRecord &record, int field)
 {
     switch (field) {

@@ -14,6 +14,9 @@ struct QuoteRecord;
 // positive value; the memo as stored. Fields 35..39 are empty without holdings; 0 and
 // numbers above 39 are empty.
 QString WorkbookCellText(const QuoteRecord &record, int field);
+// The same text without a copy where the record holds it (the value slots); other fields
+// are made in `scratch`. The view lasts while the record and `scratch` stay unchanged.
+QStringView WorkbookCellView(const QuoteRecord &record, int field, QString &scratch);
 
 // The number format of a field in the local form a spreadsheet shows ("[赤]" colour names),
 // each ending in one space; empty for fields that get none.

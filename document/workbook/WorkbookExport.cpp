@@ -53,11 +53,12 @@ tessera::Status WriteWorkbookFile(
 
     const int rows = table.rowCount();
     int unlinked = 0;
+    QString scratch;
     for (int r = 0; r < rows && book.ok(); ++r) {
         const QuoteRecord &record = table.rowRecord(r);
         for (int c = 0; c < columns; ++c) {
             ExportColumn &col = cols[static_cast<size_t>(c)];
-            const QString text = WorkbookCellText(record, col.field);
+            const QStringView text = WorkbookCellView(record, col.field, scratch);
             col.widest = std::max(col.widest, DisplayWidth(text));
             if (c == linkColumn) {
                 if (!book.writeLink(

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringEncoder>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
@@ -21,10 +22,10 @@ namespace {
 constexpr qsizetype kMaxCellText = 32767; // a cell holds no more characters
 constexpr int kMaxLinksPerSheet = LXW_MAX_NUMBER_URLS;
 
-// UTF-8 for the library. Characters XML cannot carry (controls other than tab and line
-// ends) are left out, so that a stray control character in a memo cannot make the file
-// unreadable; a text longer than a cell takes is cut.
-QByteArray cellUtf8(QStringView text)
+// UTF-8 for the library, in `out` (reused from cell to cell). Characters XML cannot carry
+// (controls other than tab and line ends) are left out, so that a stray control character in
+// a memo cannot make the file unreadable; a text longer than a cell takes is cut.
+void cellUtf8(QStringView text, QByteArray &out)
 {
     if (text.size() > kMaxCellText) {
         qsizetype cut = kMaxCellText;
@@ -39,15 +40,19 @@ QByteArray cellUtf8(QStringView text)
             break;
         }
     }
-    if (clean)
-        return text.toUtf8();
     QString copy;
-    copy.reserve(text.size());
-    for (QChar c : text) {
-        if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')
-            copy += c;
+    if (!clean) {
+        copy.reserve(text.size());
+        for (QChar c : text) {
+            if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')
+                copy += c;
+        }
+        text = copy;
     }
-    return copy.toUtf8();
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    out.resize(encoder.requiredSpace(text.size()));
+    char *end = encoder.appendToBuffer(out.data(), text);
+    out.truncate(end - out.constData()); // keeps the terminating zero the library reads up to
 }
 
 uint8_t lxwAlign(int align)
@@ -130,6 +135,21 @@ lxw_format *XlsxBook::format(int align, QStringView localFormat, bool link)
 {
     if (!m_book)
         return nullptr;
+    // The writers ask for the same few formats cell after cell: the recent ones are found
+    // without building a key.
+    for (const RecentFormat &recent : m_recent) {
+        if (recent.format && recent.align == align && recent.link == link
+            && QStringView(recent.local) == localFormat)
+            return recent.format;
+    }
+    lxw_format *fmt = formatByKey(align, localFormat, link);
+    m_recent[m_nextRecent] = { align, link, localFormat.toString(), fmt };
+    m_nextRecent = (m_nextRecent + 1) % m_recent.size();
+    return fmt;
+}
+
+lxw_format *XlsxBook::formatByKey(int align, QStringView localFormat, bool link)
+{
     const QString key = QString::number(align) + (link ? u'L' : u'-') + localFormat;
     if (lxw_format *known = m_formats.value(key))
         return known;
@@ -150,9 +170,9 @@ void XlsxBook::writeText(lxw_worksheet *sheet, int row, int column, QStringView 
 {
     if (!sheet || text.isEmpty())
         return;
-    const QByteArray utf8 = cellUtf8(text);
+    cellUtf8(text, m_utf8);
     const lxw_error error = worksheet_write_string(
-        sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), utf8.constData(), fmt);
+        sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), m_utf8.constData(), fmt);
     if (error != LXW_NO_ERROR)
         fail("writing a cell", error);
 }

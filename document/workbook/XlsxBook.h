@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <functional>
 
 struct lxw_workbook;
@@ -51,7 +52,17 @@ public:
     tessera::Status close();
 
 private:
+    struct RecentFormat {
+        int align = 0;
+        bool link = false;
+        QString local;
+        lxw_format *format = nullptr;
+    };
+    lxw_format *formatByKey(int align, QStringView localFormat, bool link);
     void fail(const char *what, int code);
+    std::array<RecentFormat, 8> m_recent;
+    size_t m_nextRecent = 0;
+    QByteArray m_utf8; // the cell text in UTF-8, reused
     QHash<QString, lxw_format *> m_formats;
     QHash<lxw_worksheet *, int> m_links;
     lxw_workbook *m_book = nullptr;

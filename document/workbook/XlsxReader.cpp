@@ -6,21 +6,24 @@
 #include "document/workbook/GridBuilder.h"
 #include "document/workbook/TypedInput.h"
 #include "document/workbook/WorkbookGrid.h"
+#include "document/workbook/XlsxSheetScan.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QIODevice>
 #include <QXmlStreamReader>
 
 #include <zip.h>
 
-#include <charconv>
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace {
 
-constexpr int kMaxRow = 1048576;
-constexpr int kMaxColumn = 16384;
+constexpr int kMaxRow = kSheetMaxRow;
+constexpr int kMaxColumn = kSheetMaxColumn;
+// Sheet parts up to this size are read whole and scanned quickly; larger ones stream.
+constexpr qint64 kMaxScannedPart = qint64(512) << 20;
 
 tessera::Error damaged(const QString &what)
 {
@@ -86,6 +89,7 @@ public:
 
 private:
     std::unique_ptr<ZipPart> part(const QString &name);
+    std::optional<QByteArray> wholePart(const QString &name);
     bool hasPart(const QString &name) const;
     tessera::Status parse(const QString &name, const std::function<bool(QXmlStreamReader &)> &onStart,
         const std::function<void(QXmlStreamReader &)> &onEnd = {});
@@ -130,60 +134,6 @@ QString relsOf(const QString &part)
 {
     const qsizetype slash = part.lastIndexOf(u'/');
     return part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
-}
-
-// "BC12" -> column 54, row 11 (0-based). False for anything else or beyond the grid.
-bool parseReference(QStringView ref, int &column, int &row)
-{
-    qsizetype i = 0;
-    qint64 col = 0;
-    while (i < ref.size() && ref[i] >= u'A' && ref[i] <= u'Z') {
-        col = col * 26 + (ref[i].unicode() - u'A' + 1);
-        if (col > kMaxColumn)
-            return false;
-        ++i;
-    }
-    if (i == 0 || i == ref.size())
-        return false;
-    qint64 r = 0;
-    for (; i < ref.size(); ++i) {
-        if (ref[i] < u'0' || ref[i] > u'9')
-            return false;
-        r = r * 10 + (ref[i].unicode() - u'0');
-        if (r > kMaxRow)
-            return false;
-    }
-    if (r < 1)
-        return false;
-    column = static_cast<int>(col - 1);
-    row = static_cast<int>(r - 1);
-    return true;
-}
-
-std::optional<double> parseDouble(QStringView text)
-{
-    const QByteArray ascii = text.trimmed().toLatin1();
-    double value = 0;
-    const auto [ptr, ec] = std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), value);
-    if (ec != std::errc() || ptr != ascii.constData() + ascii.size() || ascii.isEmpty())
-        return std::nullopt;
-    return value;
-}
-
-// An ISO 8601 date or date-time of a "d" cell as a serial number of the 1900 system.
-std::optional<double> isoDateSerial(QStringView text)
-{
-    QDateTime time = QDateTime::fromString(text.toString(), Qt::ISODateWithMs);
-    if (!time.isValid()) {
-        const QDate day = QDate::fromString(text.toString(), Qt::ISODate);
-        if (!day.isValid())
-            return std::nullopt;
-        return DateSerial1900(day);
-    }
-    std::optional<double> serial = DateSerial1900(time.date());
-    if (!serial)
-        return std::nullopt;
-    return *serial + time.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 } // namespace
@@ -304,8 +254,59 @@ tessera::Status XlsxFile::readSharedStrings(const QString &name)
     });
 }
 
+std::optional<QByteArray> XlsxFile::wholePart(const QString &name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat(m_zip.get(), utf8.constData(), ZIP_FL_ENC_UTF_8, &stat) != 0
+        || !(stat.valid & ZIP_STAT_SIZE))
+        return std::nullopt;
+    const qint64 size = static_cast<qint64>(stat.size);
+    if (size > std::min(m_limits.maxPartBytes, kMaxScannedPart))
+        return std::nullopt;
+    zip_file_t *file = zip_fopen(m_zip.get(), utf8.constData(), ZIP_FL_ENC_UTF_8);
+    if (!file)
+        return std::nullopt;
+    // One byte more than the directory says, to notice a part that is longer than stated.
+    QByteArray bytes(size + 1, Qt::Uninitialized);
+    qint64 got = 0;
+    bool failed = false;
+    for (;;) {
+        // Reading on to the end lets the library check the part's checksum.
+        const zip_int64_t n
+            = zip_fread(file, bytes.data() + got, static_cast<zip_uint64_t>(bytes.size() - got));
+        if (n < 0)
+            failed = true;
+        if (n <= 0)
+            break;
+        got += n;
+        if (got == bytes.size())
+            break;
+    }
+    zip_fclose(file);
+    if (failed || got != size)
+        return std::nullopt; // damaged or not as stated: the streaming reader reports it
+    bytes.truncate(size);
+    return bytes;
+}
+
 tessera::Status XlsxFile::readSheet(const QString &name, GridBuilder &grid)
 {
+    // Most sheets are in the plain form writers produce and are scanned in one pass; any
+    // other form goes through the XML reader, which also reports what is wrong.
+    if (const std::optional<QByteArray> whole = wholePart(name)) {
+        GridBuilder quick(m_limits);
+        switch (ScanSheetXml(*whole, m_shared, quick)) {
+        case SheetScan::Done:
+            grid = std::move(quick);
+            return tessera::Ok {};
+        case SheetScan::Stopped:
+            return quick.error();
+        case SheetScan::Unsupported:
+            break;
+        }
+    }
     int row = -1;
     int column = -1;
     return parse(name, [&](QXmlStreamReader &xml) {
@@ -326,14 +327,15 @@ tessera::Status XlsxFile::readSheet(const QString &name, GridBuilder &grid)
             return true;
         const auto attributes = xml.attributes();
         const QStringView ref = attributes.value(QLatin1StringView("r"));
-        const QString type = attributes.value(QLatin1StringView("t")).toString();
+        const QStringView typeText = attributes.value(QLatin1StringView("t"));
+        const SheetCellType cellType = SheetCellTypeOf(typeText);
         if (ref.isEmpty()) {
             ++column;
             if (row < 0)
                 row = 0;
         } else {
             int r = 0;
-            if (!parseReference(ref, column, r)) {
+            if (!ParseCellReference(ref, column, r)) {
                 m_stop = damaged(QStringLiteral("a cell reference of %1 is out of range").arg(name));
                 return false;
             }
@@ -356,7 +358,7 @@ tessera::Status XlsxFile::readSheet(const QString &name, GridBuilder &grid)
                     value = xml.readElementText();
                     haveValue = true;
                     --depth;
-                } else if (xml.name() == u"t" && type == u"inlineStr") {
+                } else if (xml.name() == u"t" && cellType == SheetCellType::Inline) {
                     inlineText += xml.readElementText(QXmlStreamReader::IncludeChildElements);
                     --depth;
                 } else if (xml.name() == u"rPh") {
@@ -367,26 +369,8 @@ tessera::Status XlsxFile::readSheet(const QString &name, GridBuilder &grid)
                 --depth;
             }
         }
-        bool kept = true;
-        if (type == u"inlineStr") {
-            kept = grid.addText(row, column, inlineText);
-        } else if (!haveValue) {
-            return true;
-        } else if (type == u"s") {
-            bool ok = false;
-            const qint64 index = QStringView(value).trimmed().toLongLong(&ok);
-            if (ok && index >= 0 && index < static_cast<qint64>(m_shared.size()))
-                kept = grid.addText(row, column, m_shared[static_cast<size_t>(index)]);
-        } else if (type == u"str") {
-            kept = grid.addText(row, column, value);
-        } else if (type == u"d") {
-            if (std::optional<double> serial = isoDateSerial(value))
-                kept = grid.addNumber(row, column, *serial);
-        } else if (type.isEmpty() || type == u"n") {
-            if (std::optional<double> number = parseDouble(value))
-                kept = grid.addNumber(row, column, *number);
-        }
-        // Booleans ("b"), errors ("e") and unknown types count as empty.
+        const bool kept
+            = AddSheetCell(grid, m_shared, row, column, cellType, value, haveValue, std::move(inlineText));
         if (!kept) {
             m_stop = grid.error();
             return false;

@@ -276,7 +276,8 @@ tessera::Result<XlsReaderRequest> ParseXlsReaderArguments(const QStringList &arg
         return tessera::Error { 2, QStringLiteral("usage: quotra-xls-reader [--max-cells N ...] -- FILE: %1").arg(what) };
     };
     qsizetype i = 0;
-    for (; i < arguments.size(); ++i) {
+    // Options come in pairs of name and value, up to the "--" before the file.
+    for (; i < arguments.size(); i += 2) {
         const QString &a = arguments[i];
         if (a == u"--")
             break;
@@ -301,7 +302,6 @@ tessera::Result<XlsReaderRequest> ParseXlsReaderArguments(const QStringList &arg
         }
         if (!known)
             return usage(QStringLiteral("unknown option %1").arg(a));
-        ++i;
     }
     if (i + 2 != arguments.size() || arguments[i + 1].isEmpty())
         return usage(QStringLiteral("one file after --"));

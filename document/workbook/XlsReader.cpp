@@ -99,10 +99,14 @@ tessera::Result<WorkbookGrid> ReadXlsGrid(const QString &path, const WorkbookLim
     // Runs in the child between fork and exec, where only async-signal-safe calls belong.
     // A reader that crashes leaves no core file behind.
     process.setChildProcessModifier([] {
-        const struct rlimit none { 0, 0 };
+        const struct rlimit none {
+            0, 0
+        };
         setrlimit(RLIMIT_CORE, &none);
 #ifndef QUOTRA_XLS_SANITIZED
-        const struct rlimit space { kReaderAddressSpace, kReaderAddressSpace };
+        const struct rlimit space {
+            kReaderAddressSpace, kReaderAddressSpace
+        };
         setrlimit(RLIMIT_AS, &space);
 #endif
     });

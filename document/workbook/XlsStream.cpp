@@ -164,7 +164,8 @@ tessera::Result<WorkbookGrid> ReadXlsStream(QByteArrayView stream, const Workboo
     if (!in.bytes(4, magic) || magic != QByteArrayView(kXlsStreamMagic, 4))
         return damaged(QStringLiteral("the reader wrote no result"));
     if (!in.u32(version) || version != kXlsStreamVersion)
-        return damaged(QStringLiteral("the reader wrote version %1, not %2").arg(version).arg(kXlsStreamVersion));
+        return damaged(
+            QStringLiteral("the reader wrote version %1, not %2").arg(version).arg(kXlsStreamVersion));
     if (!in.u8(result))
         return damaged(QStringLiteral("the reader's result ends early"));
 
@@ -189,7 +190,8 @@ tessera::Result<WorkbookGrid> ReadXlsStream(QByteArrayView stream, const Workboo
         return damaged(QStringLiteral("the reader's grid ends early"));
     if ((rows == 0) != (columns == 0) || columns > static_cast<quint32>(std::max(limits.maxColumns, 0))
         || static_cast<qint64>(rows) * columns > limits.maxCells)
-        return damaged(QStringLiteral("the reader's grid claims %1 rows and %2 columns").arg(rows).arg(columns));
+        return damaged(
+            QStringLiteral("the reader's grid claims %1 rows and %2 columns").arg(rows).arg(columns));
     const qint64 count = static_cast<qint64>(rows) * columns;
     // Every cell takes at least its kind byte, so a count past the bytes left is a lie that
     // must not size an allocation.
@@ -273,7 +275,8 @@ tessera::Result<XlsReaderRequest> ParseXlsReaderArguments(const QStringList &arg
 {
     XlsReaderRequest request;
     auto usage = [](const QString &what) {
-        return tessera::Error { 2, QStringLiteral("usage: quotra-xls-reader [--max-cells N ...] -- FILE: %1").arg(what) };
+        return tessera::Error { 2,
+            QStringLiteral("usage: quotra-xls-reader [--max-cells N ...] -- FILE: %1").arg(what) };
     };
     qsizetype i = 0;
     // Options come in pairs of name and value, up to the "--" before the file.

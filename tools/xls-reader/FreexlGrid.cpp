@@ -53,7 +53,8 @@ tessera::Result<WorkbookGrid> ReadXlsGridWithFreexl(const QString &path, const W
     Handle handle;
     const QByteArray name = QFile::encodeName(path);
     if (freexl_open(name.constData(), &handle.xls) != FREEXL_OK)
-        return tessera::Error { WorkbookErrorDamaged, QStringLiteral("the .xls workbook is damaged and cannot be read") };
+        return tessera::Error { WorkbookErrorDamaged,
+            QStringLiteral("the .xls workbook is damaged and cannot be read") };
     unsigned int sheets = 0;
     if (freexl_get_info(handle.xls, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets == 0)
         return tessera::Error { WorkbookErrorNotWorkbook, QStringLiteral("the workbook has no sheet") };

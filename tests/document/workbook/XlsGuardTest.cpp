@@ -42,8 +42,8 @@ QStringList damagedFiles()
 void expectDamaged(const tessera::Result<WorkbookGrid> &grid, const QString &what)
 {
     ASSERT_FALSE(grid.ok()) << what.toStdString();
-    EXPECT_EQ(grid.error().code, WorkbookErrorDamaged) << what.toStdString() << ": "
-                                                       << grid.error().message.toStdString();
+    EXPECT_EQ(grid.error().code, WorkbookErrorDamaged)
+        << what.toStdString() << ": " << grid.error().message.toStdString();
     EXPECT_TRUE(grid.error().message.startsWith(u"the .xls workbook is damaged and cannot be read"_s))
         << grid.error().message.toStdString();
 }
@@ -214,7 +214,8 @@ TEST(XlsGuardReader, EndlessOutputIsCutAtWhatTheLimitsAllow)
     limits.maxTextUnits = 1000;
     const auto grid = ReadXlsGrid(dataPath(u"dates.xls"_s), limits);
     expectDamaged(grid, u"endless"_s);
-    EXPECT_TRUE(grid.error().message.contains(u"more than the limits"_s)) << grid.error().message.toStdString();
+    EXPECT_TRUE(grid.error().message.contains(u"more than the limits"_s))
+        << grid.error().message.toStdString();
 }
 
 TEST(XlsGuardReader, GarbageOrTruncatedOutputIsADamagedWorkbook)

@@ -1,9 +1,9 @@
 // The stream the .xls reader program writes: what it writes reads back as the same grid, and
 // every stream it could not have written (cut short, another version, lengths past the end or
 // the limits, bytes after the end) is refused as a damaged workbook before anything is sized.
+#include "document/workbook/XlsStream.h"
 #include "document/ErrorCodes.h"
 #include "document/workbook/WorkbookGrid.h"
-#include "document/workbook/XlsStream.h"
 
 #include <QtEndian>
 

@@ -7,6 +7,7 @@
 
 #include "document/workbook/XlsStream.h"
 
+#include <QFile>
 #include <QStringList>
 
 #include <cerrno>
@@ -43,7 +44,7 @@ int main(int argc, char **argv)
 
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << QFile::decodeName(argv[i]);
     const tessera::Result<XlsReaderRequest> request = ParseXlsReaderArguments(arguments);
     if (!request.ok()) {
         std::fprintf(stderr, "%s\n", request.error().message.toLocal8Bit().constData());

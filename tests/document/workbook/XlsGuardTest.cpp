@@ -120,6 +120,19 @@ TEST(XlsGuard, ReaderPassesTheLimitsOn)
     EXPECT_EQ(narrow.error().code, WorkbookErrorNoValues) << narrow.error().message.toStdString();
 }
 
+TEST(XlsGuard, FileNamesReachTheReaderUnchanged)
+{
+    QTemporaryDir dir;
+    for (const QString &name : { u"日本 語.xls"_s, u"-max.xls"_s, u"a'b\"c.xls"_s }) {
+        const QString copy = dir.filePath(name);
+        ASSERT_TRUE(QFile::copy(dataPath(u"dates.xls"_s), copy));
+        const auto grid = ReadXlsGrid(copy);
+        ASSERT_TRUE(grid.ok()) << name.toStdString() << ": " << grid.error().message.toStdString();
+        EXPECT_EQ(grid->rows, 3);
+        EXPECT_EQ(grid->at(0, 0).text, u"コード"_s);
+    }
+}
+
 TEST(XlsGuard, FileThatIsNotThereIsAFailureNotACrash)
 {
     QTemporaryDir dir;

@@ -58,4 +58,5 @@ enum WorkbookError : int {
     WorkbookErrorBadDate = 608, // a date cell before 1970 or outside the calendar
     WorkbookErrorColumnsMissing = 609, // the loader was given no column table for workbooks
     WorkbookErrorStopped = 610, // the user stopped reading or writing; nothing was handed out
+    WorkbookErrorReaderMissing = 611, // the helper program that reads .xls workbooks is not found
 };

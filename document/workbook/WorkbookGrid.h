@@ -37,6 +37,7 @@ struct WorkbookLimits {
     qint64 maxSharedStrings = 4'000'000;
     qint64 maxTextUnits = 128'000'000; // UTF-16 units of all texts together
     int maxColumns = 40; // a wider used range is refused before the grid is built
+    int xlsReaderMilliseconds = 20'000; // the .xls reader program is killed after this long
 };
 
 enum class WorkbookFormat { None, Xlsx, Xls };

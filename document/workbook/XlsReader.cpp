@@ -1,105 +1,152 @@
-// .xls through libfreexl. The library hands date cells over as texts ("2026-07-16",
-// "2026-07-16 09:00:00", "09:00:00"), which become the date numbers a spreadsheet gives again.
-// It keeps no record of the sheet the file had active, so the first sheet is read.
+// .xls through the reader program: it parses the file with libfreexl and writes the grid to
+// its standard output (document/workbook/XlsStream.h). The library has read far past its own
+// buffers on damaged files, so it runs in a process of its own, with a time limit and an
+// address-space limit, and whatever that process does, this side gets a grid or an error.
+#include "document/workbook/XlsReader.h"
+
 #include "document/ErrorCodes.h"
-#include "document/workbook/GridBuilder.h"
-#include "document/workbook/TypedInput.h"
 #include "document/workbook/WorkbookGrid.h"
+#include "document/workbook/XlsStream.h"
 
-#include <QDate>
-#include <QFile>
-#include <QTime>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
 
-#include <freexl.h>
+#include <algorithm>
+
+#include <sys/resource.h>
+
+// The sanitizers reserve terabytes of address space for their shadow memory, so a child
+// built with one cannot live under an address-space limit.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define QUOTRA_XLS_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+#define QUOTRA_XLS_SANITIZED 1
+#endif
+#endif
 
 namespace {
 
-std::optional<double> freexlDateSerial(const char *text, unsigned char type)
+// Far above what a sheet within the default limits needs (the library holds a cell table
+// of the sheet's whole claimed size besides the grid), far below what would push the
+// machine into swapping.
+constexpr rlim_t kReaderAddressSpace = rlim_t(6) << 30;
+
+void addFolder(QStringList &folders, const QString &folder)
 {
-    const QString s = QString::fromLatin1(text);
-    if (type == FREEXL_CELL_TIME) {
-        const QTime t = QTime::fromString(s, QStringLiteral("HH:mm:ss"));
-        if (!t.isValid())
-            return std::nullopt;
-        return t.msecsSinceStartOfDay() / 86400000.0;
-    }
-    const QDate day = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
-    if (!day.isValid())
-        return std::nullopt;
-    std::optional<double> serial = DateSerial1900(day);
-    if (!serial || type == FREEXL_CELL_DATE)
-        return serial;
-    const QTime t = QTime::fromString(s.mid(11), QStringLiteral("HH:mm:ss"));
-    if (!t.isValid())
-        return std::nullopt;
-    return *serial + t.msecsSinceStartOfDay() / 86400000.0;
+    if (folder.isEmpty())
+        return;
+    const QString clean = QDir::cleanPath(folder);
+    if (!folders.contains(clean))
+        folders << clean;
 }
 
-struct Handle {
-    const void *xls = nullptr;
-    ~Handle()
-    {
-        if (xls)
-            freexl_close(xls);
-    }
-};
+tessera::Error damaged(const QString &why)
+{
+    return tessera::Error { WorkbookErrorDamaged,
+        QStringLiteral("the .xls workbook is damaged and cannot be read (%1)").arg(why) };
+}
 
 } // namespace
 
+QStringList XlsReaderFolders()
+{
+    const QString forced = qEnvironmentVariable(kXlsReaderDirVariable);
+    if (!forced.isEmpty())
+        return { QDir::cleanPath(forced) };
+    QStringList programs;
+    if (QCoreApplication::instance())
+        addFolder(programs, QCoreApplication::applicationDirPath());
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    if (self.exists())
+        addFolder(programs, QFileInfo(self.canonicalFilePath()).absolutePath());
+    QStringList folders;
+    for (const QString &p : std::as_const(programs))
+        addFolder(folders, p);
+    for (const QString &p : std::as_const(programs))
+        addFolder(folders, p + QStringLiteral("/../libexec/quotra"));
+    addFolder(folders, QStringLiteral(QUOTRA_INSTALL_LIBEXECDIR));
+    return folders;
+}
+
+QString FindXlsReader()
+{
+    for (const QString &folder : XlsReaderFolders()) {
+        const QFileInfo program(folder + QLatin1Char('/') + QLatin1StringView(kXlsReaderProgram));
+        if (program.isFile() && program.isExecutable())
+            return program.absoluteFilePath();
+    }
+    return {};
+}
+
 tessera::Result<WorkbookGrid> ReadXlsGrid(const QString &path, const WorkbookLimits &limits)
 {
-    Handle handle;
-    const QByteArray name = QFile::encodeName(path);
-    if (freexl_open(name.constData(), &handle.xls) != FREEXL_OK)
-        return tessera::Error { WorkbookErrorDamaged, QStringLiteral("the .xls workbook cannot be read") };
-    unsigned int sheets = 0;
-    if (freexl_get_info(handle.xls, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets == 0)
-        return tessera::Error { WorkbookErrorNotWorkbook, QStringLiteral("the workbook has no sheet") };
-    if (freexl_select_active_worksheet(handle.xls, 0) != FREEXL_OK)
-        return tessera::Error { WorkbookErrorDamaged, QStringLiteral("the first sheet cannot be read") };
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    if (freexl_worksheet_dimensions(handle.xls, &rows, &columns) != FREEXL_OK)
-        return tessera::Error { WorkbookErrorDamaged, QStringLiteral("the sheet's size cannot be read") };
-    if (static_cast<qint64>(rows) * columns > 16 * limits.maxCells) {
-        return tessera::Error { WorkbookErrorTooLarge,
-            QStringLiteral("the sheet claims %1 rows and %2 columns").arg(rows).arg(columns) };
+    const QString reader = FindXlsReader();
+    if (reader.isEmpty()) {
+        return tessera::Error { WorkbookErrorReaderMissing,
+            QStringLiteral("the .xls reader %1 is missing (looked in %2)")
+                .arg(QLatin1StringView(kXlsReaderProgram), XlsReaderFolders().join(QStringLiteral(", "))) };
     }
-    GridBuilder grid(limits);
-    for (unsigned int r = 0; r < rows; ++r) {
-        for (unsigned short c = 0; c < columns; ++c) {
-            FreeXL_CellValue cell;
-            if (freexl_get_cell_value(handle.xls, r, c, &cell) != FREEXL_OK)
-                continue;
-            bool kept = true;
-            const int row = static_cast<int>(r);
-            switch (cell.type) {
-            case FREEXL_CELL_INT:
-                kept = grid.addNumber(row, c, cell.value.int_value);
-                break;
-            case FREEXL_CELL_DOUBLE:
-                kept = grid.addNumber(row, c, cell.value.double_value);
-                break;
-            case FREEXL_CELL_TEXT:
-            case FREEXL_CELL_SST_TEXT:
-                if (cell.value.text_value)
-                    kept = grid.addText(row, c, QString::fromUtf8(cell.value.text_value));
-                break;
-            case FREEXL_CELL_DATE:
-            case FREEXL_CELL_DATETIME:
-            case FREEXL_CELL_TIME:
-                if (cell.value.text_value) {
-                    if (std::optional<double> serial = freexlDateSerial(cell.value.text_value, cell.type))
-                        kept = grid.addNumber(row, c, *serial);
-                }
-                break;
-            default:
-                break;
-            }
-            if (!kept)
-                return grid.error().error();
-        }
+
+    QProcess process;
+    process.setProgram(reader);
+    process.setArguments(XlsReaderArguments(path, limits));
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    // Runs in the child between fork and exec, where only async-signal-safe calls belong.
+    // A reader that crashes leaves no core file behind.
+    process.setChildProcessModifier([] {
+        const struct rlimit none {
+            0, 0
+        };
+        setrlimit(RLIMIT_CORE, &none);
+#ifndef QUOTRA_XLS_SANITIZED
+        const struct rlimit space {
+            kReaderAddressSpace, kReaderAddressSpace
+        };
+        setrlimit(RLIMIT_AS, &space);
+#endif
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 allowed = std::max(limits.xlsReaderMilliseconds, 1);
+    process.start(QIODevice::ReadOnly);
+    if (!process.waitForStarted(static_cast<int>(allowed))) {
+        process.kill();
+        process.waitForFinished();
+        return tessera::Error { WorkbookErrorReaderMissing,
+            QStringLiteral("the .xls reader %1 cannot be started: %2").arg(reader, process.errorString()) };
     }
-    // freexl has already applied the file's date system to its date texts.
-    return grid.build(false);
+
+    // Read as the output comes, so that a reader writing without end is stopped at the most
+    // a result within the limits can take instead of filling this process's memory.
+    const qint64 bound = XlsStreamBound(limits);
+    QByteArray out;
+    auto stop = [&process](const QString &why) {
+        process.kill();
+        process.waitForFinished();
+        return damaged(why);
+    };
+    for (;;) {
+        out += process.readAllStandardOutput();
+        if (out.size() > bound)
+            return stop(QStringLiteral("the reader wrote more than the limits allow"));
+        if (process.state() == QProcess::NotRunning)
+            break;
+        const qint64 left = allowed - clock.elapsed();
+        if (left <= 0)
+            return stop(QStringLiteral("the reader took longer than %1 s").arg(allowed / 1000.0));
+        process.waitForReadyRead(static_cast<int>(std::min<qint64>(left, 500)));
+    }
+    out += process.readAllStandardOutput();
+    if (out.size() > bound)
+        return damaged(QStringLiteral("the reader wrote more than the limits allow"));
+    if (process.exitStatus() != QProcess::NormalExit)
+        return damaged(QStringLiteral("the reader stopped on it"));
+    if (process.exitCode() != 0)
+        return damaged(QStringLiteral("the reader failed with exit code %1").arg(process.exitCode()));
+    return ReadXlsStream(out, limits);
 }

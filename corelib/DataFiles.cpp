@@ -19,7 +19,7 @@ void addFolder(QStringList &folders, const QString &folder)
 
 } // namespace
 
-QStringList DataFolders()
+QStringList ProgramFolders()
 {
     QStringList programs;
     if (QCoreApplication::instance())
@@ -27,13 +27,24 @@ QStringList DataFolders()
     const QFileInfo self(QStringLiteral("/proc/self/exe"));
     if (self.exists())
         addFolder(programs, QFileInfo(self.canonicalFilePath()).absolutePath());
+    return programs;
+}
+
+QStringList FoldersBesideProgram(const QString &relative, const QString &installed)
+{
+    const QStringList programs = ProgramFolders();
     QStringList folders;
-    for (const QString &p : std::as_const(programs))
+    for (const QString &p : programs)
         addFolder(folders, p);
-    for (const QString &p : std::as_const(programs))
-        addFolder(folders, p + QStringLiteral("/../share/quotra"));
-    addFolder(folders, QStringLiteral(QUOTRA_INSTALL_DATADIR));
+    for (const QString &p : programs)
+        addFolder(folders, p + u'/' + relative);
+    addFolder(folders, installed);
     return folders;
+}
+
+QStringList DataFolders()
+{
+    return FoldersBesideProgram(QStringLiteral("../share/quotra"), QStringLiteral(QUOTRA_INSTALL_DATADIR));
 }
 
 QString FindDataFile(const QString &name)

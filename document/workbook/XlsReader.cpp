@@ -4,6 +4,7 @@
 // address-space limit, and whatever that process does, this side gets a grid or an error.
 #include "document/workbook/XlsReader.h"
 
+#include "corelib/DataFiles.h"
 #include "document/ErrorCodes.h"
 #include "document/workbook/WorkbookGrid.h"
 #include "document/workbook/XlsStream.h"
@@ -35,15 +36,6 @@ namespace {
 // machine into swapping.
 constexpr rlim_t kReaderAddressSpace = rlim_t(6) << 30;
 
-void addFolder(QStringList &folders, const QString &folder)
-{
-    if (folder.isEmpty())
-        return;
-    const QString clean = QDir::cleanPath(folder);
-    if (!folders.contains(clean))
-        folders << clean;
-}
-
 tessera::Error damaged(const QString &why)
 {
     return tessera::Error { WorkbookErrorDamaged,
@@ -57,19 +49,8 @@ QStringList XlsReaderFolders()
     const QString forced = qEnvironmentVariable(kXlsReaderDirVariable);
     if (!forced.isEmpty())
         return { QDir::cleanPath(forced) };
-    QStringList programs;
-    if (QCoreApplication::instance())
-        addFolder(programs, QCoreApplication::applicationDirPath());
-    const QFileInfo self(QStringLiteral("/proc/self/exe"));
-    if (self.exists())
-        addFolder(programs, QFileInfo(self.canonicalFilePath()).absolutePath());
-    QStringList folders;
-    for (const QString &p : std::as_const(programs))
-        addFolder(folders, p);
-    for (const QString &p : std::as_const(programs))
-        addFolder(folders, p + QStringLiteral("/../libexec/quotra"));
-    addFolder(folders, QStringLiteral(QUOTRA_INSTALL_LIBEXECDIR));
-    return folders;
+    return tessera::FoldersBesideProgram(
+        QStringLiteral("../libexec/quotra"), QStringLiteral(QUOTRA_INSTALL_LIBEXECDIR));
 }
 
 QString FindXlsReader()

@@ -31,10 +31,12 @@
 
 namespace {
 
+#ifndef QUOTRA_XLS_SANITIZED
 // Far above what a sheet within the default limits needs (the library holds a cell table
 // of the sheet's whole claimed size besides the grid), far below what would push the
 // machine into swapping.
 constexpr rlim_t kReaderAddressSpace = rlim_t(6) << 30;
+#endif
 
 tessera::Error damaged(const QString &why)
 {

@@ -7,6 +7,9 @@ pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
 pkg_check_modules(ORCUS REQUIRED IMPORTED_TARGET liborcus-0.17)
 pkg_check_modules(FREEXL REQUIRED IMPORTED_TARGET freexl>=1.0)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip>=1.5)
+# Only minizip's header is used (document/workbook/XlsxPacking.cpp); its own include folder is
+# not added, where a zip.h would hide libzip's.
+pkg_check_modules(MINIZIP REQUIRED minizip)
 pkg_check_modules(PCRE2_16 REQUIRED IMPORTED_TARGET libpcre2-16>=10.34)
 if(QUOTRA_TESTS)
   find_package(GTest REQUIRED)

@@ -10,12 +10,13 @@ export DEBIAN_FRONTEND=noninteractive
 # The build (cmake/Dependencies.cmake) and the programs at run time: the platform plugins
 # (offscreen among them), the SVG icon engine of the window's icons, Qt's own texts in
 # Japanese, a Japanese font and the certificates for the quote site over HTTPS. libzip opens
-# the parts of .xlsx workbooks that are read as lists; libnghttp2-dev and libssl-dev give the
+# the parts of .xlsx workbooks that are read as lists, libminizip-dev gives the header of the
+# packer libxlsxwriter writes them with; libnghttp2-dev and libssl-dev give the
 # sample site its HTTP/2 and its self-signed certificate.
 base="cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libcurl4-openssl-dev ca-certificates libicu-dev libpcre2-dev libnghttp2-dev libssl-dev
-  libxlsxwriter-dev liborcus-dev libixion-dev libboost-dev libfreexl-dev libzip-dev
+  libxlsxwriter-dev liborcus-dev libixion-dev libboost-dev libfreexl-dev libzip-dev libminizip-dev
   libqt6svg6 qt6-translations-l10n
   fonts-ipafont-gothic"
 

@@ -2,6 +2,7 @@
 
 #include "document/ErrorCodes.h"
 #include "document/workbook/WorkbookCells.h"
+#include "document/workbook/XlsxPacking.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,6 +100,10 @@ XlsxBook::XlsxBook(const QString &file, bool constantMemory)
     // memory.
     QByteArray tmpdir = QFile::encodeName(QFileInfo(file).absolutePath());
     options.tmpdir = tmpdir.data();
+    if (!XlsxPackingReady()) {
+        m_error = QStringLiteral("the zip packer of the workbook library (minizip) was not found");
+        return;
+    }
     m_book = workbook_new_opt(name.constData(), &options);
     if (!m_book)
         m_error = QStringLiteral("the workbook could not be started");

@@ -5,6 +5,7 @@
 #include "document/workbook/CodeMap.h"
 #include "document/workbook/CompareWorkbook.h"
 #include "document/workbook/WorkbookExport.h"
+#include "document/workbook/XlsxPacking.h"
 #include "quotes/QuoteRecord.h"
 #include "view/table/ListTable.h"
 
@@ -110,6 +111,34 @@ ColumnLayout exportLayout()
         0, true);
 }
 
+// The general-purpose flags of every entry of a ZIP file, from its central directory (the
+// end record is the last 22 bytes: our files carry no comment). Empty when it cannot be read.
+std::vector<quint16> zipEntryFlags(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray zip = f.readAll();
+    const auto u16 = [&](qsizetype at) {
+        return quint16(quint8(zip[at]) | quint8(zip[at + 1]) << 8);
+    };
+    const auto u32 = [&](qsizetype at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
+    const qsizetype end = zip.size() - 22;
+    if (end < 0 || !zip.mid(end, 4).startsWith("PK\x05\x06"))
+        return {};
+    std::vector<quint16> flags;
+    qsizetype at = u32(end + 16);
+    for (int entry = 0; entry < u16(end + 10); ++entry) {
+        if (at + 46 > end || zip.mid(at, 4) != QByteArrayView("PK\x01\x02"))
+            return {};
+        if (u16(at + 10) != 8) // not deflated
+            return {};
+        flags.push_back(u16(at + 8));
+        at += 46 + u16(at + 28) + u16(at + 30) + u16(at + 32);
+    }
+    return flags;
+}
+
 class WrittenWorkbooks : public ::testing::Test {
 protected:
     void SetUp() override
@@ -208,6 +237,19 @@ TEST_F(WrittenWorkbooks, ComparisonDownAsASpreadsheetSeesIt)
     const QString file = path(u"down.xlsx"_s);
     ASSERT_TRUE(WriteComparisonWorkbook(file, twoDays(), options));
     check({ u"down"_s, file });
+}
+
+// Workbooks are packed at zlib's fastest level, which the writer marks in each entry's flags
+// (bits 1 and 2 both set), not at the library's default (both clear).
+TEST_F(WrittenWorkbooks, PartsArePackedAtTheFastestLevel)
+{
+    static_assert(kXlsxPackingLevel == 1, "the flags below are those of level 1");
+    const QString file = path(u"packed.xlsx"_s);
+    ASSERT_TRUE(ExportWorkbook(file, m_table));
+    const std::vector<quint16> flags = zipEntryFlags(file);
+    ASSERT_GE(flags.size(), 8U) << "the parts of the workbook";
+    for (quint16 f : flags)
+        EXPECT_EQ(f & 6, 6) << "flags " << f;
 }
 
 // The checker must be able to fail: a workbook whose cells all went to text is refused.

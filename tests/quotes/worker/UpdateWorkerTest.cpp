@@ -123,9 +123,14 @@ TEST(UpdateWorker, StopAfterFirstCodeEndsWithOneOutcomeAndAbortsTheRequestInFlig
     UpdateWorker worker(holdAfterFirstFactory(&calls));
     Recorded rec;
     record(worker, rec);
-    QObject::connect(&worker, &UpdateWorker::codeFetched, &worker, [&worker](const FetchOutcome &o) {
-        if (o.index == 0)
-            worker.stop();
+    // The stop comes once the second request is in flight, so that it has one to abort.
+    QObject::connect(&worker, &UpdateWorker::codeFetched, &worker, [&worker, &calls](const FetchOutcome &o) {
+        if (o.index != 0)
+            return;
+        QDeadlineTimer deadline(10000);
+        while (calls.load() < 2 && !deadline.hasExpired())
+            QThread::msleep(1);
+        worker.stop();
     });
     worker.start({ u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s });
     ASSERT_TRUE(processUntil([&] { return !rec.ends.empty(); }));

@@ -15,6 +15,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -24,6 +25,41 @@ constexpr int kMaxRow = kSheetMaxRow;
 constexpr int kMaxColumn = kSheetMaxColumn;
 // Sheet parts up to this size are read whole and scanned quickly; larger ones stream.
 constexpr qint64 kMaxScannedPart = qint64(512) << 20;
+
+// The longest stretch of a part without a '<': a cell's text or a tag with its attributes. A
+// cell holds at most 32,767 characters, which even written as character references stay
+// far below this; a longer stretch is refused before the XML reader gathers it into one
+// token (a single text of a part's whole size would otherwise cost several times that).
+constexpr qint64 kMaxMarkupFreeRun = qint64(1) << 20;
+
+// Follows the stretches without '<' across the pieces of a part.
+class MarkupRunGuard {
+public:
+    // False once a stretch is longer than kMaxMarkupFreeRun.
+    bool take(const char *data, qint64 size)
+    {
+        const char *p = data;
+        const char *const end = data + size;
+        while (p < end) {
+            // A '<' must come within the bytes the current stretch may still grow by.
+            const qint64 window = std::min<qint64>(end - p, kMaxMarkupFreeRun - m_run + 1);
+            const void *last = memrchr(p, '<', static_cast<size_t>(window));
+            if (!last) {
+                m_run += window;
+                if (m_run > kMaxMarkupFreeRun)
+                    return false;
+                p += window;
+                continue;
+            }
+            p = static_cast<const char *>(last) + 1;
+            m_run = 0;
+        }
+        return true;
+    }
+
+private:
+    qint64 m_run = 0;
+};
 
 tessera::Error damaged(const QString &what)
 {
@@ -47,6 +83,7 @@ public:
     bool isSequential() const override { return true; }
     bool overLimit() const { return m_over; }
     bool failed() const { return m_failed; }
+    bool runTooLong() const { return m_runTooLong; }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override
@@ -62,6 +99,10 @@ protected:
             return -1;
         }
         m_read += n;
+        if (!m_runs.take(data, n)) {
+            m_runTooLong = true;
+            return -1;
+        }
         return n;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
@@ -72,6 +113,8 @@ private:
     qint64 m_read = 0;
     bool m_over = false;
     bool m_failed = false;
+    bool m_runTooLong = false;
+    MarkupRunGuard m_runs;
 };
 
 struct ZipDeleter {
@@ -184,6 +227,10 @@ tessera::Status XlsxFile::parse(const QString &name, const std::function<bool(QX
         return tessera::Error { WorkbookErrorTooLarge,
             QStringLiteral("the part %1 is larger than %2 bytes").arg(name).arg(m_limits.maxPartBytes) };
     }
+    if (device->runTooLong()) {
+        return tessera::Error { WorkbookErrorTooLarge,
+            QStringLiteral("the part %1 holds a text or tag longer than %2 bytes").arg(name).arg(kMaxMarkupFreeRun) };
+    }
     if (device->failed())
         return damaged(QStringLiteral("the part %1 cannot be unpacked").arg(name));
     if (xml.hasError())
@@ -288,6 +335,8 @@ std::optional<QByteArray> XlsxFile::wholePart(const QString &name)
     if (failed || got != size)
         return std::nullopt; // damaged or not as stated: the streaming reader reports it
     bytes.truncate(size);
+    if (!MarkupRunGuard().take(bytes.constData(), size))
+        return std::nullopt; // the streaming reader refuses it with its reason
     return bytes;
 }
 

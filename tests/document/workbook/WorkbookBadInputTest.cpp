@@ -169,6 +169,39 @@ TEST(WorkbookBadInput, HugeTextsAreCapped)
     EXPECT_EQ(inlined.error().code, WorkbookErrorTooLarge);
 }
 
+// One text (or tag) as long as a whole part would be gathered into a single token before
+// any count could refuse it: a stretch of more than 1 MiB without markup is refused as it is
+// unpacked, in the shared strings, in a sheet read whole and in an attribute alike, while
+// the longest text a cell holds, written as character references, still reads.
+TEST(WorkbookBadInput, ATextOrTagWithoutEndIsRefusedWhileUnpacking)
+{
+    const QByteArray endless(2 << 20, 'x');
+    const QByteArray sharedRow = R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)";
+    const QByteArray inlineRow = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>)" + endless + "</t></is></c></row>";
+    const QByteArray attributeRow = R"(<row r="1" spans=")" + endless + R"("><c r="A1"><v>1</v></c></row>)";
+    const std::vector<std::pair<const char *, Parts>> books {
+        { "shared", bookWith(sheetOf(sharedRow), sharedOf("<si><t>" + endless + "</t></si>")) },
+        { "inline", bookWith(sheetOf(inlineRow)) },
+        { "attribute", bookWith(sheetOf(attributeRow)) },
+    };
+    for (const auto &[what, parts] : books) {
+        auto grid = ReadWorkbookGrid(zipOf(parts), u"b.xlsx"_s);
+        ASSERT_FALSE(grid.ok()) << what;
+        EXPECT_EQ(grid.error().code, WorkbookErrorTooLarge) << what;
+        EXPECT_TRUE(grid.error().message.contains(u"text or tag longer than"_s))
+            << what << ": " << grid.error().message.toStdString();
+    }
+
+    QByteArray references;
+    for (int i = 0; i < 32767; ++i)
+        references += "&#12354;";
+    const QByteArray fullCell = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>)" + references
+        + R"(</t></is></c><c r="B1"><v>2</v></c></row>)";
+    auto full = ReadWorkbookGrid(zipOf(bookWith(sheetOf(fullCell))), u"b.xlsx"_s);
+    ASSERT_TRUE(full.ok()) << full.error().message.toStdString();
+    EXPECT_EQ(full->at(0, 0).text, QString(32767, QChar(0x3042)));
+}
+
 TEST(WorkbookBadInput, ManySharedStringsAreCapped)
 {
     WorkbookLimits limits;

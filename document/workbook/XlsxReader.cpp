@@ -229,7 +229,9 @@ tessera::Status XlsxFile::parse(const QString &name, const std::function<bool(QX
     }
     if (device->runTooLong()) {
         return tessera::Error { WorkbookErrorTooLarge,
-            QStringLiteral("the part %1 holds a text or tag longer than %2 bytes").arg(name).arg(kMaxMarkupFreeRun) };
+            QStringLiteral("the part %1 holds a text or tag longer than %2 bytes")
+                .arg(name)
+                .arg(kMaxMarkupFreeRun) };
     }
     if (device->failed())
         return damaged(QStringLiteral("the part %1 cannot be unpacked").arg(name));

@@ -177,7 +177,8 @@ TEST(WorkbookBadInput, ATextOrTagWithoutEndIsRefusedWhileUnpacking)
 {
     const QByteArray endless(2 << 20, 'x');
     const QByteArray sharedRow = R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)";
-    const QByteArray inlineRow = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>)" + endless + "</t></is></c></row>";
+    const QByteArray inlineRow
+        = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>)" + endless + "</t></is></c></row>";
     const QByteArray attributeRow = R"(<row r="1" spans=")" + endless + R"("><c r="A1"><v>1</v></c></row>)";
     const std::vector<std::pair<const char *, Parts>> books {
         { "shared", bookWith(sheetOf(sharedRow), sharedOf("<si><t>" + endless + "</t></si>")) },

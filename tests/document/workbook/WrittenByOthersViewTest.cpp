@@ -119,9 +119,7 @@ std::vector<quint16> zipEntryFlags(const QString &file)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     const QByteArray zip = f.readAll();
-    const auto u16 = [&](qsizetype at) {
-        return quint16(quint8(zip[at]) | quint8(zip[at + 1]) << 8);
-    };
+    const auto u16 = [&](qsizetype at) { return quint16(quint8(zip[at]) | quint8(zip[at + 1]) << 8); };
     const auto u32 = [&](qsizetype at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
     const qsizetype end = zip.size() - 22;
     if (end < 0 || !zip.mid(end, 4).startsWith("PK\x05\x06"))

@@ -335,7 +335,7 @@ void CMainFrame::createRibbon()
         m_ribbon->addQuickAccess(m_actions.value(id));
     m_ribbon->addTabRowMenu(
         tessera::ResourceString(Ids::CaptionStyleMenu), m_appearance->themeMenu(), QStringLiteral("T"));
-    m_ribbon->addTabRowMenu(tessera::ResourceString(Ids::CaptionHelpMenu), m_helpMenu);
+    m_ribbon->addTabRowMenu(tessera::ResourceString(Ids::CaptionHelpMenu), m_helpMenu, QStringLiteral("L"));
     m_ribbon->addTabRowAction(m_actions.value(Cmd::About));
 
     const auto tip = [](int id) { return QString::fromLatin1(FindCommand(id)->keyTip); };

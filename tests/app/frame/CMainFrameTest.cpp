@@ -6,6 +6,7 @@
 #include "app/core/WindowPlacement.h"
 #include "app/ui/CommandTable.h"
 #include "app/ui/KeyTips.h"
+#include "app/ui/RibbonBar.h"
 #include "app/ui/StatusBarPanes.h"
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
@@ -28,6 +30,9 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -288,6 +293,45 @@ private Q_SLOTS:
         QCOMPARE(fit.count(), 1);
         QCOMPARE(tips.level(), KeyTips::Level::Off);
         QVERIFY(tips.visibleTips().isEmpty());
+    }
+
+    // Every command can be given without the mouse: by a shortcut, by a key tip of its own,
+    // or from a menu that a key tip opens (the File, style, help and colour menus).
+    void everyCommandIsReachableByKeyboard()
+    {
+        auto frame = makeFrame();
+        const RibbonBar &ribbon = frame->ribbon();
+        QStringList tips;
+        QSet<QAction *> inMenus;
+        std::function<void(QMenu *)> collect = [&](QMenu *menu) {
+            for (QAction *a : menu->actions()) {
+                inMenus.insert(a);
+                if (a->menu())
+                    collect(a->menu());
+            }
+        };
+        for (const QList<RibbonBar::KeyTip> *level : { &ribbon.tabLevelTips(), &ribbon.controlTips() }) {
+            QStringList levelTips;
+            for (const RibbonBar::KeyTip &t : *level) {
+                levelTips << t.tip;
+                if (auto *button = qobject_cast<QToolButton *>(t.widget); button && button->menu())
+                    collect(button->menu());
+            }
+            tips << levelTips;
+            QCOMPARE(levelTips.removeDuplicates(), 0); // a tip names one control of its level
+        }
+        QStringList unreachable;
+        for (const CommandDef &def : CommandTable()) {
+            if (!def.available)
+                continue;
+            QAction *action = frame->action(def.id);
+            QVERIFY2(action, qPrintable(QString::number(def.id)));
+            const bool byShortcut = !action->shortcuts().isEmpty();
+            const bool byTip = def.keyTip[0] != 0 && tips.contains(QLatin1StringView(def.keyTip));
+            if (!byShortcut && !byTip && !inMenus.contains(action))
+                unreachable << QString::number(def.id);
+        }
+        QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(u", ")));
     }
 
     void closingStoresTheWindowAndTheLayout()

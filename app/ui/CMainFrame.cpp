@@ -562,15 +562,16 @@ bool CMainFrame::openDocument(const QString &path)
     options.workbook.currentLayout = HeaderModel().saveLayout();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     tessera::ProgressRun run(m_panes, Ids::ProgressReadingFile);
+    m_view->holdRowRefresh();
     tessera::Result<OpenedList> opened = OpenDocument(*m_doc, path, options);
     run.finish();
+    const bool ownLayout = opened && opened->layout && HeaderModel().applyLayout(*opened->layout);
+    m_view->releaseRowRefresh(ownLayout ? &*opened->layout : nullptr);
     QApplication::restoreOverrideCursor();
     if (!opened) {
         tessera::ShowMessage(opened.error().message, tessera::MbOk | tessera::MbIconError);
         return false;
     }
-    if (opened->layout && HeaderModel().applyLayout(*opened->layout))
-        m_view->refresh(&*opened->layout);
     if (m_doc->fileKind() != FileKind::Json)
         addRecentFile(m_doc->pathName());
     restartUpdateTimer(true);

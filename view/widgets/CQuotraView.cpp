@@ -25,6 +25,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -101,7 +102,12 @@ CQuotraView::CQuotraView(CQuotraDoc &doc, QWidget *parent)
 
     // The document's rows: records leave the model before they are freed.
     connect(&m_doc, &CQuotraDoc::rowsAboutToBeReset, this, [this] { m_model->beginRebuild(); });
-    connect(&m_doc, &CQuotraDoc::rowsReset, this, [this] { refresh(); });
+    connect(&m_doc, &CQuotraDoc::rowsReset, this, [this] {
+        if (m_rowRefreshHeld)
+            m_rowRefreshPending = true;
+        else
+            refresh();
+    });
     connect(&m_doc, &CQuotraDoc::rowsAboutToBeRemoved, this,
         [this](const QStringList &codes) { m_model->removeCodes(codes); });
     connect(&m_doc, &CQuotraDoc::rowsInserted, this, [this](const QStringList &codes) {
@@ -179,6 +185,21 @@ QList<int> CQuotraView::columnWidths() const
     for (int c = 0; c < header.columnCount(); ++c)
         widths << header.column(c).width;
     return widths;
+}
+
+void CQuotraView::holdRowRefresh()
+{
+    m_rowRefreshHeld = true;
+    m_rowRefreshPending = false;
+}
+
+void CQuotraView::releaseRowRefresh(const ColumnLayout *fileLayout)
+{
+    m_rowRefreshHeld = false;
+    const bool pending = std::exchange(m_rowRefreshPending, false);
+    // A rebuilding model shows no rows; only a refresh ends that.
+    if (fileLayout || pending || m_model->isRebuilding())
+        refresh(fileLayout);
 }
 
 void CQuotraView::refresh(const ColumnLayout *fileLayout)

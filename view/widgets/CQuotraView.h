@@ -52,6 +52,12 @@ public:
     // Rebuilds the rows from the document and sorts; with a file layout, that layout (and
     // its sort) is applied first and the columns are fitted afterwards.
     void refresh(const ColumnLayout *fileLayout = nullptr);
+    // Opening a list applies the file's own layout after its rows are read. Holding the
+    // refresh that the document's row reset asks for until then sorts the rows once, not
+    // twice; until the release the view shows no rows. The release refreshes with
+    // `fileLayout` when given, else as the reset would have.
+    void holdRowRefresh();
+    void releaseRowRefresh(const ColumnLayout *fileLayout);
 
     // ---- Rows and selection
     std::vector<int> selectedRows() const; // ascending
@@ -135,6 +141,8 @@ private:
     QPoint m_lastRightClick;
     int m_rightClickedColumn = -1;
     bool m_syncing = false;
+    bool m_rowRefreshHeld = false;
+    bool m_rowRefreshPending = false;
     bool m_updating = false;
     bool m_dragging = false;
 };

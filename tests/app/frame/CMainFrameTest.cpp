@@ -13,6 +13,7 @@
 #include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
 #include "document/ListFile.h"
+#include "view/table/ListTableModel.h"
 #include "view/widgets/CQuotraView.h"
 
 #include "tests/support/RowBuilders.h"
@@ -139,6 +140,32 @@ private Q_SLOTS:
         QCOMPARE(frame->windowTitle(), u"a.kabu - Quotra"_s);
         frame->document().MarkModified();
         QCOMPARE(frame->windowTitle(), u"a.kabu * - Quotra"_s);
+    }
+
+    // The file's own layout comes with its rows: the view is rebuilt and sorted once, in
+    // that layout's sort (codes descending here, against the document's ascending order).
+    void openingAListWithItsLayoutRebuildsTheViewOnce()
+    {
+        auto frame = makeFrame();
+        const QString path = dir.filePath(u"once.kabu"_s);
+        writeFile(path,
+            WriteListFile(MakeRows({ { u"6758"_s, u"3,400"_s }, { u"7203"_s, u"2,500"_s }, { u"9432"_s, u"150"_s } }),
+                MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, false)));
+        auto *model = qobject_cast<ListTableModel *>(frame->view().model());
+        QVERIFY(model);
+        QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+        QVERIFY(frame->openDocument(path));
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(frame->view().rowCount(), 3);
+        QCOMPARE(model->record(0)->code, u"9432"_s);
+        QCOMPARE(model->record(2)->code, u"6758"_s);
+
+        // A file that cannot be read leaves the rows shown as they were.
+        const QString broken = dir.filePath(u"broken.kabu"_s);
+        writeFile(broken, QByteArray("not a list"));
+        QVERIFY(!frame->openDocument(broken));
+        QCOMPARE(frame->view().rowCount(), 3);
+        QCOMPARE(model->record(0)->code, u"9432"_s);
     }
 
     void rankingAndScheduleAreCommandsWithTheirKeys()

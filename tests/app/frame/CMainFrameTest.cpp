@@ -149,7 +149,8 @@ private Q_SLOTS:
         auto frame = makeFrame();
         const QString path = dir.filePath(u"once.kabu"_s);
         writeFile(path,
-            WriteListFile(MakeRows({ { u"6758"_s, u"3,400"_s }, { u"7203"_s, u"2,500"_s }, { u"9432"_s, u"150"_s } }),
+            WriteListFile(
+                MakeRows({ { u"6758"_s, u"3,400"_s }, { u"7203"_s, u"2,500"_s }, { u"9432"_s, u"150"_s } }),
                 MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, false)));
         auto *model = qobject_cast<ListTableModel *>(frame->view().model());
         QVERIFY(model);

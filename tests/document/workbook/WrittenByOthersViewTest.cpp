@@ -185,8 +185,13 @@ protected:
         return BuildCodeMap(std::move(records));
     }
 
-    // Runs the checker on the files; its complaints become the test's failure message.
-    void check(const QStringList &arguments)
+    struct CheckerRun {
+        bool finished = false;
+        int exitCode = -1;
+        QString output;
+    };
+    // Runs the checker on the files, with the site root and the texts it compares against.
+    static CheckerRun runChecker(const QStringList &arguments)
     {
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
@@ -195,10 +200,18 @@ protected:
             QStringLiteral(QUOTRA_TEST_DATA "/../../lang/ja/strings.txt") };
         args << arguments;
         p.start(u"/usr/bin/python3"_s, args);
-        ASSERT_TRUE(p.waitForFinished(120000)) << "the checker did not finish";
-        const QString output = QString::fromUtf8(p.readAll());
-        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p.exitCode(), 0) << output.toStdString();
+        CheckerRun run;
+        run.finished = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+        run.exitCode = p.exitCode();
+        run.output = QString::fromUtf8(p.readAll());
+        return run;
+    }
+    // The checker's complaints become the test's failure message.
+    static void check(const QStringList &arguments)
+    {
+        const CheckerRun run = runChecker(arguments);
+        ASSERT_TRUE(run.finished) << "the checker did not finish";
+        EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
     }
 
     QTemporaryDir m_dir;
@@ -258,15 +271,10 @@ TEST_F(WrittenWorkbooks, CheckerRefusesAWrongWorkbook)
     options.arrangement = CompareArrangement::Down;
     const QString file = path(u"down.xlsx"_s);
     ASSERT_TRUE(WriteComparisonWorkbook(file, twoDays(), options));
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(u"/usr/bin/python3"_s,
-        { QStringLiteral(QUOTRA_TEST_DATA "/workbooks/check_written.py"), u"--site-root"_s,
-            QString::fromLatin1(kSiteRoot), u"--strings"_s,
-            QStringLiteral(QUOTRA_TEST_DATA "/../../lang/ja/strings.txt"), u"across"_s, file });
-    ASSERT_TRUE(p.waitForFinished(120000));
-    EXPECT_NE(p.exitCode(), 0);
-    EXPECT_TRUE(p.readAll().contains("FAIL")) << "the checker names what is wrong";
+    const CheckerRun run = runChecker({ u"across"_s, file });
+    ASSERT_TRUE(run.finished);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.output.contains(u"FAIL"_s)) << "the checker names what is wrong";
 }
 
 } // namespace

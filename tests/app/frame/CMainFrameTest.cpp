@@ -99,12 +99,13 @@ private:
         frame->askOpenFile = [] { return QString(); };
         return frame;
     }
-    QString listFile(const QString &name, std::initializer_list<RowSpec> rows)
+    // A list file of `rows` with its own layout of three columns, sorted by code.
+    QString listFile(const QString &name, std::initializer_list<RowSpec> rows, bool codesAscending = true)
     {
         const QString path = dir.filePath(name);
         writeFile(path,
-            WriteListFile(
-                MakeRows(rows), MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, true)));
+            WriteListFile(MakeRows(rows),
+                MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, codesAscending)));
         return path;
     }
 
@@ -147,11 +148,8 @@ private Q_SLOTS:
     void openingAListWithItsLayoutRebuildsTheViewOnce()
     {
         auto frame = makeFrame();
-        const QString path = dir.filePath(u"once.kabu"_s);
-        writeFile(path,
-            WriteListFile(
-                MakeRows({ { u"6758"_s, u"3,400"_s }, { u"7203"_s, u"2,500"_s }, { u"9432"_s, u"150"_s } }),
-                MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, false)));
+        const QString path = listFile(u"once.kabu"_s,
+            { { u"6758"_s, u"3,400"_s }, { u"7203"_s, u"2,500"_s }, { u"9432"_s, u"150"_s } }, false);
         auto *model = qobject_cast<ListTableModel *>(frame->view().model());
         QVERIFY(model);
         QSignalSpy resets(model, &QAbstractItemModel::modelReset);

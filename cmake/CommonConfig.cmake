@@ -1,3 +1,14 @@
+# Every compile goes through ccache when it is installed (QUOTRA_CCACHE=OFF turns it off). The
+# scripts set where its cache lives and make it ignore the clone's folder
+# (scripts/ccache-env.sh), so a clone in a new folder reuses what an earlier clone compiled.
+option(QUOTRA_CCACHE "Compile through ccache when it is installed" ON)
+if(QUOTRA_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  find_program(QUOTRA_CCACHE_PROGRAM ccache)
+  if(QUOTRA_CCACHE_PROGRAM)
+    set(CMAKE_CXX_COMPILER_LAUNCHER ${QUOTRA_CCACHE_PROGRAM})
+  endif()
+endif()
+
 # Compiler settings shared by every target of the project.
 add_library(quotra_common_cfg INTERFACE)
 target_compile_features(quotra_common_cfg INTERFACE cxx_std_20)
@@ -41,13 +52,18 @@ function(quotra_add_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
+# Tests find the source tree from their own place in the build's bin folder
+# (tests/support/TestPaths.h): a path relative to it is the same in every clone, so the tests
+# compile to the same objects wherever the clone is, and the compiler cache hits.
+file(RELATIVE_PATH QUOTRA_BIN_TO_SOURCE ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} ${PROJECT_SOURCE_DIR})
+
 # Adds a GoogleTest executable made of every source in the calling folder.
 function(quotra_add_gtest name)
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${_src})
   target_link_libraries(${name} PRIVATE quotra_common_cfg GTest::gtest GTest::gtest_main ${ARGN})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  target_compile_definitions(${name} PRIVATE QUOTRA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+  target_compile_definitions(${name} PRIVATE QUOTRA_BIN_TO_SOURCE="${QUOTRA_BIN_TO_SOURCE}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
@@ -93,8 +109,11 @@ function(quotra_add_qtest name)
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${_src})
   target_link_libraries(${name} PRIVATE quotra_common_cfg Qt6::Test ${ARGN})
+  # Qt Test compiles the build folder into every test's main (for QFINDTESTDATA, which no test
+  # uses); a fixed value keeps the objects the same in every clone, for the compiler cache.
+  set_target_properties(${name} PROPERTIES QT_TESTCASE_BUILDDIR ".")
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  target_compile_definitions(${name} PRIVATE QUOTRA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+  target_compile_definitions(${name} PRIVATE QUOTRA_BIN_TO_SOURCE="${QUOTRA_BIN_TO_SOURCE}")
   add_test(NAME ${name} COMMAND ${name})
   # Each suite gets a home of its own: suites that run at the same time must not share the
   # settings, caches and test-mode files that Qt keeps below the home folder.

@@ -14,7 +14,8 @@
 # non-zero when either fails. Needs root. QUOTRA_FRESH_KEEP=1 keeps the used root (unmounted)
 # for a look afterwards; QUOTRA_FRESH_MIRROR names the Debian mirror to use instead of the one
 # this machine's apt uses; QUOTRA_FRESH_TIMEOUT (seconds, default 1800) ends a command that
-# takes longer, so a hang fails well within CI's time.
+# takes longer, so a hang fails well within CI's time. The compiler cache is shared with the
+# root (below); QUOTRA_FRESH_CCACHE=0 builds there without it.
 set -euo pipefail
 
 # One block, read whole before it runs: a checkout that changes this file during a run
@@ -191,6 +192,20 @@ if mountpoint -q /dev/shm; then
   bind /dev/shm /dev/shm
 fi
 bind "$archives" /var/cache/apt/archives
+# The compiler cache of this machine (scripts/ccache-env.sh) is bound to the place the scripts
+# in the root look for it, so the builds there reuse what was compiled outside; it is mounted
+# for the two commands and undone with the other mounts. It cannot hide a package the install
+# list lacks: ccache hashes each unit's preprocessed text, or in direct mode the list of
+# headers the unit read together with their content, and checks those headers against the
+# root's own files at every compile, so a header that is not installed makes the compile run
+# the preprocessor and fail on it (tests/ci/ccache-missing-header.sh shows it). Nothing is
+# cached for linking, configuring (find_package, pkg-config) or running, which all use only
+# what the root has installed.
+if [ "${QUOTRA_FRESH_CCACHE:-1}" = 1 ]; then
+  ccache_dir="${QUOTRA_CCACHE_DIR:-/var/cache/quotra-ccache}"
+  mkdir -p "$ccache_dir"
+  bind "$ccache_dir" /var/cache/quotra-ccache
+fi
 
 # Runs one command from the top of the clone, as root in the fresh root, with the bare
 # environment of a new login: only HOME, PATH and LANG.

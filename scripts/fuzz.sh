@@ -5,6 +5,7 @@
 # quick check that the targets build and that no seed crashes.
 set -eu
 cd "$(dirname "$0")/.."
+. scripts/ccache-env.sh
 secs="${FUZZ_SECONDS:-20}"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUOTRA_FUZZ=ON -DQUOTRA_TESTS=OFF -DQUOTRA_BENCHMARKS=OFF >/dev/null

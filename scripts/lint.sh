@@ -7,7 +7,8 @@
 #   scripts/lint.sh FILE...    both, over the given files only
 # clang-tidy reads the compile commands of build/ (written by every configure) after a build,
 # since it needs the generated moc files; BUILD_DIR overrides the folder, CLANG_FORMAT and
-# CLANG_TIDY the programs, LINT_JOBS the number of clang-tidy runs at once (nproc).
+# CLANG_TIDY the programs, LINT_JOBS the number of clang-tidy runs at once (nproc),
+# QUOTRA_TIDY_CACHE the folder of clean verdicts (/var/cache/quotra-tidy).
 set -eu
 cd "$(dirname "$0")/.."
 build="${BUILD_DIR:-build}"
@@ -46,20 +47,17 @@ if [ "$run_tidy" -eq 1 ]; then
   echo "clang-tidy -p $build ($jobs at once)"
   # Only sources that the build compiles; headers are checked through them.
   list=$(mktemp)
-  trap 'rm -f "$list" "$list.failed"' EXIT
+  trap 'rm -f "$list"' EXIT
   for f in $files; do
     case "$f" in
       *.cpp) grep -q "\"file\": \"[^\"]*/$f\"" "$build/compile_commands.json" && echo "$f" >>"$list" ;;
     esac
   done
-  # shellcheck disable=SC2086 # the flags are one word or none
-  # clang-tidy counts the warnings it suppressed on standard error even with --quiet; only
-  # the findings are worth reading.
-  { xargs -P "$jobs" -n 1 "$tidy" -p "$build" --quiet $tidy_flags <"$list" 2>&1 || echo "lint: clang-tidy failed" >"$list.failed"; } \
-    | grep -v '^[0-9]* warnings\? generated\.$' || true
-  if [ -f "$list.failed" ]; then
-    status=1
-    rm -f "$list.failed"
-  fi
+  # Units whose sources, headers, flags and checks are unchanged since a clean analysis are
+  # not read again (scripts/tidy-cached.py); findings are never kept and always fail.
+  # shellcheck disable=SC2046,SC2086 # one file a word; the flags are one word or none
+  python3 scripts/tidy-cached.py --build "$build" --jobs "$jobs" --tidy "$tidy" $(cat "$list") -- $tidy_flags \
+    || status=1
+  rm -f "$list"
 fi
 exit $status

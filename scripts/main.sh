@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 if [ "${QUOTRA_SKIP_DEPS:-0}" != 1 ]; then
   scripts/install-deps.sh
 fi
+. scripts/ccache-env.sh
 # The folder and options of scripts/test.sh, without the tests and benchmarks (and so without
 # their packages): a test run after this one builds only what is theirs.
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOTRA_WERROR=ON \

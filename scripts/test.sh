@@ -10,6 +10,7 @@ mode="${1:-}"
 if [ "${QUOTRA_SKIP_DEPS:-0}" != 1 ]; then
   scripts/install-deps.sh --tests
 fi
+. scripts/ccache-env.sh
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export CTEST_OUTPUT_ON_FAILURE=1

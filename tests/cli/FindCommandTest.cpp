@@ -3,6 +3,7 @@
 
 #include "tests/support/RowBuilders.h"
 #include "tests/support/SampleSite.h"
+#include "tests/support/TestPaths.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -58,32 +59,35 @@ protected:
 
 TEST_F(FindCommand, PlainSearchWithoutEngines)
 {
-    const FindRun run = find(QUOTRA_ENGINE_NONE, { u"motor"_s });
+    const FindRun run = find(quotra::test::engineSet(u"none").constData(), { u"motor"_s });
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, u"7267\n"_s); // the market of 6758 is not shown
-    EXPECT_EQ(find(QUOTRA_ENGINE_NONE, { u"--case"_s, u"motor"_s }).status, 1);
+    EXPECT_EQ(find(quotra::test::engineSet(u"none").constData(), { u"--case"_s, u"motor"_s }).status, 1);
     // Without the module the regular option is a plain search for the text itself.
-    EXPECT_EQ(find(QUOTRA_ENGINE_NONE, { u"--regex"_s, u"^7"_s }).status, 1);
+    EXPECT_EQ(find(quotra::test::engineSet(u"none").constData(), { u"--regex"_s, u"^7"_s }).status, 1);
 }
 
 TEST_F(FindCommand, HiddenFieldIsSearchedOnlyWhenShown)
 {
-    const FindRun run = find(QUOTRA_ENGINE_NONE, { u"--columns"_s, u"1,3"_s, u"hidden"_s });
+    const FindRun run
+        = find(quotra::test::engineSet(u"none").constData(), { u"--columns"_s, u"1,3"_s, u"hidden"_s });
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, u"6758\n"_s);
 }
 
 TEST_F(FindCommand, RegularExpressionsAndRefusedPatterns)
 {
-    const FindRun run = find(QUOTRA_ENGINE_REGEX_ONLY, { u"--regex"_s, u"^72"_s });
+    const FindRun run = find(quotra::test::engineSet(u"regex-only").constData(), { u"--regex"_s, u"^72"_s });
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, u"7203\n7267\n"_s);
-    const FindRun refused = find(QUOTRA_ENGINE_REGEX_ONLY, { u"--regex"_s, u"(72"_s });
+    const FindRun refused
+        = find(quotra::test::engineSet(u"regex-only").constData(), { u"--regex"_s, u"(72"_s });
     EXPECT_EQ(refused.status, 2);
     EXPECT_TRUE(refused.err.contains(u"offset"_s)) << refused.err.toStdString();
     EXPECT_TRUE(refused.out.isEmpty());
     // Fuzzy asked for without its module: the plain search.
-    EXPECT_EQ(find(QUOTRA_ENGINE_REGEX_ONLY, { u"--fuzzy"_s, u"とよた"_s }).status, 1);
+    EXPECT_EQ(
+        find(quotra::test::engineSet(u"regex-only").constData(), { u"--fuzzy"_s, u"とよた"_s }).status, 1);
 }
 
 TEST_F(FindCommand, FuzzyFindsKanaAndWidthVariants)
@@ -98,6 +102,6 @@ TEST_F(FindCommand, FuzzyFindsKanaAndWidthVariants)
 TEST_F(FindCommand, UnreadableListAndBadArguments)
 {
     m_list = m_dir.filePath(u"missing.kabu"_s);
-    EXPECT_EQ(find(QUOTRA_ENGINE_NONE, { u"x"_s }).status, 2);
-    EXPECT_EQ(find(QUOTRA_ENGINE_NONE, {}).status, 2);
+    EXPECT_EQ(find(quotra::test::engineSet(u"none").constData(), { u"x"_s }).status, 2);
+    EXPECT_EQ(find(quotra::test::engineSet(u"none").constData(), {}).status, 2);
 }

@@ -28,6 +28,7 @@
 #include "tests/support/ExportBytes.h"
 #include "tests/support/QtTestEnvironment.h"
 #include "tests/support/RowBuilders.h"
+#include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -449,7 +450,7 @@ INSTANTIATE_TEST_SUITE_P(Outputs, ExportFormats,
 TEST_F(ListCommands, ListFileRoundTripsByteForByte)
 {
     // The golden file's rows with their holdings, colours and layout, as the program stores them.
-    auto golden = LoadList(QStringLiteral(QUOTRA_TEST_DATA "/lists/v20260716.kabu"));
+    auto golden = LoadList(quotra::test::dataPath(u"lists/v20260716.kabu"));
     ASSERT_TRUE(golden.ok());
     const QString full = write(u"full.kabu"_s, WriteListFile(golden->rows, *golden->layout));
     for (const QString &source : { sampleList(), full }) {
@@ -463,7 +464,7 @@ TEST_F(ListCommands, ListFileRoundTripsByteForByte)
 TEST_F(ListCommands, OlderVersionsAreWrittenAsTheCurrentOne)
 {
     for (const char *name : { "v20230601.kabu", "v20260716.kabu" }) {
-        const QString source = QStringLiteral(QUOTRA_TEST_DATA "/lists/") + QLatin1String(name);
+        const QString source = quotra::test::dataPath(u"lists/") + QLatin1String(name);
         const QString out = path(u"again.kabu"_s);
         const CliRun run = cli({ u"export"_s, source, out });
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
@@ -475,7 +476,7 @@ TEST_F(ListCommands, OlderVersionsAreWrittenAsTheCurrentOne)
 
 TEST_F(ListCommands, ListWithoutALayoutIsStoredWithTheOneItWasShownWith)
 {
-    const QString source = QStringLiteral(QUOTRA_TEST_DATA "/lists/v20130210.kabu");
+    const QString source = quotra::test::dataPath(u"lists/v20130210.kabu");
     const QString out = path(u"new.kabu"_s);
     const CliRun run = cli({ u"export"_s, source, out });
     ASSERT_EQ(run.status, 0) << run.err.toStdString();

@@ -1,4 +1,5 @@
 #include "tests/support/SampleSite.h"
+#include "tests/support/TestPaths.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -21,9 +22,9 @@ LiveCheck runLiveCheck(const SampleSite &site)
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"QUOTRA_SITE_ROOT"_s, site.root());
-    env.insert(u"QUOTRA_CLI"_s, QStringLiteral(QUOTRA_BIN_DIR "/quotra-cli"));
+    env.insert(u"QUOTRA_CLI"_s, quotra::test::binPath(u"quotra-cli"));
     process.setProcessEnvironment(env);
-    process.start(u"sh"_s, { QStringLiteral(QUOTRA_SOURCE_DIR "/scripts/live-check.sh") });
+    process.start(u"sh"_s, { quotra::test::sourcePath(u"scripts/live-check.sh") });
     LiveCheck result;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
         return result;

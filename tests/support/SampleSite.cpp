@@ -1,6 +1,7 @@
 #include "tests/support/SampleSite.h"
 
 #include "quotes/fetch/HttpRequest.h"
+#include "tests/support/TestPaths.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -74,7 +75,7 @@ bool SampleSite::start(const QStringList &options)
     QStringList arguments { u"--port"_s, u"0"_s };
     if (tls)
         arguments << u"--cert-out"_s << certificate;
-    m_pid = spawn(QStringLiteral(QUOTRA_BIN_DIR "/quotra-sample-site"), arguments + options, out,
+    m_pid = spawn(quotra::test::binPath(u"quotra-sample-site"), arguments + options, out,
         m_dir.filePath(u"site.err"_s));
     if (m_pid <= 0)
         return false;
@@ -137,7 +138,7 @@ int RunProgram(const QString &name, const QStringList &arguments, QByteArray &ou
         return -1;
     const QString outFile = dir.filePath(u"out"_s);
     const QString errFile = dir.filePath(u"err"_s);
-    const pid_t pid = spawn(QStringLiteral(QUOTRA_BIN_DIR "/") + name, arguments, outFile, errFile);
+    const pid_t pid = spawn(quotra::test::binPath(name), arguments, outFile, errFile);
     if (pid <= 0)
         return -1;
     int status = 0;

@@ -1,4 +1,5 @@
 #include "app/core/ThemePaletteFile.h"
+#include "tests/support/TestPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,7 +86,7 @@ TEST(ThemePaletteFile, RolesFollowThePaletteNumbering)
 // Every look the program ships parses.
 TEST(ThemePaletteFile, ShippedPalettesParse)
 {
-    const QDir dir(QStringLiteral(QUOTRA_TEST_DATA "/../../app/ui/themes"));
+    const QDir dir(quotra::test::dataPath(u"../../app/ui/themes"));
     int seen = 0;
     for (const QString &name : dir.entryList({ QStringLiteral("*.ini") })) {
         QFile f(dir.filePath(name));

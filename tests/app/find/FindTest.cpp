@@ -9,6 +9,7 @@
 #include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
 #include "quotes/QuoteRecord.h"
+#include "tests/support/TestPaths.h"
 #include "view/table/CellText.h"
 #include "view/table/ListTable.h"
 #include "view/table/RowFind.h"
@@ -280,7 +281,7 @@ private Q_SLOTS:
         QVERIFY(!dlg->findChild<QPushButton *>(u"FuzzyOptions1024"_s)->isEnabled());
         dlg->close();
 
-        bindEngines(QUOTRA_ENGINE_REGEX_ONLY);
+        bindEngines(quotra::test::engineSet(u"regex-only").constData());
         frame->finder().find();
         dlg = frame->finder().dialog();
         QVERIFY(dlg->findChild<QCheckBox *>(u"Regular1041"_s)->isChecked());
@@ -289,7 +290,7 @@ private Q_SLOTS:
         QCOMPARE(dlg->infoText(), u"JRE32.SO V1.0"_s);
         dlg->close();
 
-        bindEngines(QUOTRA_ENGINE_NONE);
+        bindEngines(quotra::test::engineSet(u"none").constData());
         frame->finder().find();
         dlg = frame->finder().dialog();
         QVERIFY(!dlg->findChild<QCheckBox *>(u"Regular1041"_s)->isEnabled());

@@ -17,6 +17,7 @@
 #include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
 #include "document/ListFile.h"
+#include "tests/support/TestPaths.h"
 #include "view/widgets/CQuotraView.h"
 
 #include "tests/support/RowBuilders.h"
@@ -124,7 +125,7 @@ private:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
         cli.setProcessEnvironment(env);
-        cli.start(QStringLiteral(QUOTRA_BIN_DIR) + u"/quotra-cli"_s, arguments);
+        cli.start(quotra::test::binPath(u"quotra-cli"), arguments);
         if (!cli.waitForStarted())
             return -1;
         for (int k = 0; k < 3000 && cli.state() != QProcess::NotRunning; ++k)
@@ -246,7 +247,7 @@ private Q_SLOTS:
         env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         env.insert(u"QUOTRA_SITE_ROOT"_s, u"http://127.0.0.1:1/"_s);
         program.setProcessEnvironment(env);
-        program.start(QStringLiteral(QUOTRA_BIN_DIR) + u"/quotra"_s, {});
+        program.start(quotra::test::binPath(u"quotra"), {});
         QVERIFY(program.waitForStarted());
         const QString socket = CopyData::SocketPath(runtime.filePath(u"quotra"_s), program.processId());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 30000);

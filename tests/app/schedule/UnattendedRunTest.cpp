@@ -3,6 +3,7 @@
 
 #include "tests/support/FakeCrontab.h"
 #include "tests/support/SampleSite.h"
+#include "tests/support/TestPaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,7 +45,7 @@ TEST(UnattendedRun, TheRegisteredCommandUpdatesAndSavesTheList)
 
     FakeCrontab fake;
     const TaskStore store(fake.program());
-    const QString program = QStringLiteral(QUOTRA_BIN_DIR) + u"/quotra"_s;
+    const QString program = quotra::test::binPath(u"quotra");
     ASSERT_TRUE(
         store.registerTask(MakeScheduledTask(u"a"_s, 34, 18, 30, true, outDir + u"/"_s, list, program)));
     ScheduledTask read;

@@ -1,4 +1,5 @@
 #include "EngineState.h"
+#include "tests/support/TestPaths.h"
 
 using tessera::CJre;
 using namespace Qt::StringLiterals;
@@ -10,7 +11,7 @@ protected:
     void SetUp() override
     {
         EngineState::SetUp();
-        bindFrom(QUOTRA_ENGINE_NONE);
+        bindFrom(quotra::test::engineSet(u"none").constData());
     }
 };
 class RegexOnly : public EngineState {
@@ -18,7 +19,7 @@ protected:
     void SetUp() override
     {
         EngineState::SetUp();
-        bindFrom(QUOTRA_ENGINE_REGEX_ONLY);
+        bindFrom(quotra::test::engineSet(u"regex-only").constData());
     }
 };
 class BothEngines : public EngineState {
@@ -26,7 +27,7 @@ protected:
     void SetUp() override
     {
         EngineState::SetUp();
-        bindFrom(QUOTRA_ENGINE_BOTH);
+        bindFrom(quotra::test::binDir().toLocal8Bit().constData());
     }
 };
 
@@ -86,7 +87,7 @@ TEST_F(NoEngine, NulAndLoneSurrogatesArePlainUnits)
 
 TEST_F(EngineState, ModuleWithoutARequiredEntryPointIsNotUsed)
 {
-    bindFrom(QUOTRA_ENGINE_BROKEN);
+    bindFrom(quotra::test::engineSet(u"broken").constData());
     EXPECT_EQ(m_bound, 0);
     EXPECT_FALSE(CJre::s_bJre32);
     EXPECT_TRUE(CJre::GetDllName().isEmpty());

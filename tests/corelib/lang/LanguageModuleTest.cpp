@@ -1,6 +1,7 @@
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
+#include "tests/support/TestPaths.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -90,8 +91,8 @@ TEST(LanguageModuleFile, MissingGarbageEmptyAndTablelessModulesFail)
         f.write(QByteArray("qres\0\0\0\3", 8) + QByteArray(200, '\xff'));
     }
     for (const QString &file : { dir.filePath(QStringLiteral("absent.rcc")), garbage, fakeHeader, dir.path(),
-             QStringLiteral(QUOTRA_TEST_MODULES "/empty.rcc"),
-             QStringLiteral(QUOTRA_TEST_MODULES "/notable.rcc") }) {
+             quotra::test::buildPath(u"tests/corelib/lang/empty.rcc"),
+             quotra::test::buildPath(u"tests/corelib/lang/notable.rcc") }) {
         LanguageModule m;
         EXPECT_FALSE(m.load(file)) << file.toStdString();
         EXPECT_FALSE(m.isLoaded());

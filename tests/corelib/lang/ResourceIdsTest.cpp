@@ -1,5 +1,6 @@
 #include "corelib/LanguageModule.h"
 #include "corelib/StringIds.h"
+#include "tests/support/TestPaths.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -53,7 +54,7 @@ TEST(ResourceIds, EveryNamedIdIsPresentWithItsValues)
 // dead or used by a bare number somewhere.
 TEST(ResourceIds, EveryModuleTextHasAName)
 {
-    QFile f(QStringLiteral(QUOTRA_SOURCE_DIR "/lang/ja/strings.txt"));
+    QFile f(quotra::test::sourcePath(u"lang/ja/strings.txt"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     QSet<int> named;
     for (const Ids::StringIdEntry &e : Ids::kAll)
@@ -74,7 +75,7 @@ TEST(ResourceIds, ColumnCaptionsAreDistinct)
 
 TEST(ResourceIds, ModuleSourceHasNoDuplicateOrMalformedLines)
 {
-    QFile f(QStringLiteral(QUOTRA_SOURCE_DIR "/lang/ja/strings.txt"));
+    QFile f(quotra::test::sourcePath(u"lang/ja/strings.txt"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     QStringList problems;
     LanguageModule::parseTable(f.readAll(), &problems);
@@ -92,7 +93,7 @@ TEST(ResourceIds, EveryIdTheSourceUsesIsPresent)
     int files = 0;
     QStringList missing;
     for (const char *layer : { "corelib", "quotes", "document", "view", "app", "cli" }) {
-        QDirIterator it(QStringLiteral(QUOTRA_SOURCE_DIR "/") + QLatin1String(layer),
+        QDirIterator it(quotra::test::sourcePath(QString::fromLatin1(layer)),
             { QStringLiteral("*.cpp"), QStringLiteral("*.h") }, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();

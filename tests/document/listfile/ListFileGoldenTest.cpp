@@ -3,6 +3,7 @@
 #include "document/ListFile.h"
 
 #include "tests/support/QtPrinters.h"
+#include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ namespace {
 
 QByteArray readData(const char *name)
 {
-    QFile f(QStringLiteral(QUOTRA_TEST_DATA "/lists/") + QLatin1String(name));
+    QFile f(quotra::test::dataPath(u"lists/") + QLatin1String(name));
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();

@@ -4,6 +4,7 @@
 #include "document/TextList.h"
 
 #include "tests/support/QtPrinters.h"
+#include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ protected:
     }
     QByteArray golden() const
     {
-        QFile f(QStringLiteral(QUOTRA_TEST_DATA "/lists/v20260716.kabu"));
+        QFile f(quotra::test::dataPath(u"lists/v20260716.kabu"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
@@ -222,7 +223,7 @@ TEST_F(SafeSave, MissingFolderFailsBeforeWriting)
 TEST_F(SafeSave, SavedListFileReadsBack)
 {
     auto golden = ReadListFile([] {
-        QFile f(QStringLiteral(QUOTRA_TEST_DATA "/lists/store_current.kabu"));
+        QFile f(quotra::test::dataPath(u"lists/store_current.kabu"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }());
     ASSERT_TRUE(golden.ok());

@@ -11,6 +11,7 @@
 #include "view/table/WorkbookColumns.h"
 
 #include "tests/support/QtTestEnvironment.h"
+#include "tests/support/TestPaths.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -27,7 +28,7 @@ const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtTestE
 
 QString fixture(const char *name)
 {
-    return QStringLiteral(QUOTRA_TEST_DATA "/workbooks/") + QLatin1StringView(name);
+    return quotra::test::dataPath(u"workbooks/") + QLatin1StringView(name);
 }
 
 QByteArray bytesOf(const QString &path)

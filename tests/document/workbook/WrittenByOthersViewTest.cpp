@@ -11,6 +11,7 @@
 
 #include "tests/support/QtTestEnvironment.h"
 #include "tests/support/RowBuilders.h"
+#include "tests/support/TestPaths.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -195,9 +196,9 @@ protected:
     {
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
-        QStringList args { QStringLiteral(QUOTRA_TEST_DATA "/workbooks/check_written.py"), u"--site-root"_s,
+        QStringList args { quotra::test::dataPath(u"workbooks/check_written.py"), u"--site-root"_s,
             QString::fromLatin1(kSiteRoot), u"--strings"_s,
-            QStringLiteral(QUOTRA_TEST_DATA "/../../lang/ja/strings.txt") };
+            quotra::test::dataPath(u"../../lang/ja/strings.txt") };
         args << arguments;
         p.start(u"/usr/bin/python3"_s, args);
         CheckerRun run;

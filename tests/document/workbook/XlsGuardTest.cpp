@@ -5,6 +5,7 @@
 #include "document/workbook/WorkbookGrid.h"
 #include "document/workbook/XlsReader.h"
 #include "document/workbook/XlsStream.h"
+#include "tests/support/TestPaths.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,7 +22,7 @@ namespace {
 
 QString dataPath(const QString &name)
 {
-    return QStringLiteral(QUOTRA_TEST_DATA "/workbooks/") + name;
+    return quotra::test::dataPath(u"workbooks/") + name;
 }
 
 QByteArray bytesOf(const QString &path)

@@ -1,6 +1,7 @@
 #include "quotes/parsers/PageParsers.h"
 
 #include "tests/quotes/parsers/ParserTestUtil.h"
+#include "tests/support/TestPaths.h"
 
 #include <QFile>
 
@@ -10,7 +11,7 @@ namespace {
 
 QString readPage(const QString &name)
 {
-    QFile file(QStringLiteral(QUOTRA_TEST_DATA "/pages/") + name);
+    QFile file(quotra::test::dataPath(u"pages/") + name);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll());

@@ -1,6 +1,7 @@
 #include "SamplePages.h"
 
 #include "quotes/fetch/HttpRequest.h"
+#include "tests/support/TestPaths.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -41,7 +42,7 @@ class SiteProcess {
 public:
     explicit SiteProcess(QStringList options)
     {
-        m_process.setProgram(QStringLiteral(QUOTRA_SAMPLE_SITE));
+        m_process.setProgram(quotra::test::binPath(u"quotra-sample-site"));
         m_process.setArguments(QStringList { u"--port"_s, u"0"_s } + options);
         m_process.start();
         if (!m_process.waitForStarted(10000))
@@ -235,7 +236,7 @@ TEST(SampleSite, BadOptionsAreRefused)
         { QStringList { u"--charset"_s, u"latin9"_s }, QStringList { u"--port"_s, u"x"_s },
             QStringList { u"--port"_s, u"70000"_s }, QStringList { u"--delay-ms"_s, u"-5"_s } }) {
         QProcess process;
-        process.start(QStringLiteral(QUOTRA_SAMPLE_SITE), args);
+        process.start(quotra::test::binPath(u"quotra-sample-site"), args);
         ASSERT_TRUE(process.waitForFinished(10000));
         EXPECT_EQ(process.exitCode(), 2) << args.join(u' ').toStdString();
         EXPECT_THAT(process.readAllStandardError().toStdString(), HasSubstr("quotra-sample-site: "));
@@ -452,7 +453,8 @@ TEST(SampleSiteTls, AnOversizedOrBrokenFrameEndsTheConnectionAndTheSiteKeepsServ
 TEST(SampleSiteTls, CertOutNeedsHttp2)
 {
     QProcess process;
-    process.start(QStringLiteral(QUOTRA_SAMPLE_SITE), { u"--cert-out"_s, u"/tmp/never-written.pem"_s });
+    process.start(
+        quotra::test::binPath(u"quotra-sample-site"), { u"--cert-out"_s, u"/tmp/never-written.pem"_s });
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 2);
     EXPECT_THAT(process.readAllStandardError().toStdString(), HasSubstr("--cert-out needs --http2"));

@@ -7,6 +7,7 @@
 #include "corelib/StringIds.h"
 #include "quotes/fetch/CurlTransfer.h"
 #include "quotes/fetch/ParallelFetch.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>

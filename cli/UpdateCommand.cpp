@@ -58,6 +58,12 @@ int RunUpdateCommand(const QStringList &arguments)
         codes << code;
     const RunCounts counts = RunUpdateAndWait(doc, [&] { return doc.StartUpdate(codes); });
     const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+    // As `fetch` does: each failed code with the reason its fetch gave.
+    for (const RunCounts::Failure &failure : counts.failures) {
+        PrintError(QStringLiteral("quotra-cli: %1: failed: %2\n")
+                       .arg(failure.code,
+                           failure.reason.isEmpty() ? QStringLiteral("no reason given") : failure.reason));
+    }
 
     const QString path = doc.pathName();
     const SaveOutcome saved = doc.DoSave(path);

@@ -23,6 +23,7 @@ RunCounts RunUpdateAndWait(CQuotraDoc &doc, const std::function<quint64()> &star
                 return;
             if (r->values[SlotStatus] == QStringView(kFetchErrorText)) {
                 ++counts.failed;
+                counts.failures.append({ code, doc.fetchError(code) });
                 return;
             }
             ++counts.fetched;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -8,9 +9,14 @@ class CQuotraDoc;
 
 // What one update run did to the rows it fetched.
 struct RunCounts {
+    struct Failure {
+        QString code;
+        QString reason; // why the fetch failed, when it says
+    };
     int fetched = 0;
     int failed = 0;
     int changed = 0;
+    QList<Failure> failures; // in the order the rows failed
 };
 
 // Runs one update through the document's worker and waits for its end, counting each row's

@@ -170,6 +170,10 @@
     X(MsgTooManyValues, 2227, 0)                                                                             \
     X(MsgTooFewColumns, 2228, 0)                                                                             \
     X(MsgLinksLeftOut, 2229, 1) /* rows without a link */                                                    \
+    X(MsgNotRegularFile, 2251, 1) /* path */                                                                 \
+    X(MsgTooManyRows, 2252, 2) /* path, row limit */                                                         \
+    X(MsgSiteWaitTooLong, 2253, 0)                                                                           \
+    X(MsgSentTextNoValidCode, 2254, 0)                                                                       \
     /* ribbon groups, themes and menus */                                                                    \
     X(CommandOpen, 4000, 0)                                                                                  \
     X(CaptionThemeBlue, 4001, 0)                                                                             \

@@ -1,6 +1,7 @@
 #include "document/ColumnLayoutFile.h"
 
 #include "document/BinaryArchive.h"
+#include "document/RegularFile.h"
 #include "document/SafeSave.h"
 
 #include <QFile>
@@ -35,10 +36,10 @@ tessera::Result<ColumnLayout> ReadColumnLayoutFile(QByteArrayView data)
 tessera::Result<ColumnLayout> LoadColumnLayoutFile(const QString &path, qint64 maxBytes)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return tessera::Error { ColumnLayoutErrorRead,
-            QStringLiteral("cannot open %1: %2").arg(path, DeviceErrorReason(file)) };
-    }
+    if (tessera::Status opened
+        = OpenRegularFileForReading(file, ColumnLayoutErrorNotRegularFile, ColumnLayoutErrorRead);
+        !opened)
+        return opened.error();
     const qint64 size = file.size();
     if (size > maxBytes) {
         return tessera::Error { ColumnLayoutErrorRead,

@@ -22,7 +22,8 @@ inline constexpr qint64 kMaxColumnLayoutFileBytes = 64 * 1024;
 // ColumnLayoutErrorRead when the data ends inside a field.
 tessera::Result<ColumnLayout> ReadColumnLayoutFile(QByteArrayView data);
 // Reads the file at `path`; a file that cannot be opened, or is larger than `maxBytes`,
-// gives ColumnLayoutErrorRead without reading it.
+// gives ColumnLayoutErrorRead without reading it; anything but a regular file gives
+// ColumnLayoutErrorNotRegularFile, with the user's message naming it, before it is opened.
 tessera::Result<ColumnLayout> LoadColumnLayoutFile(
     const QString &path, qint64 maxBytes = kMaxColumnLayoutFileBytes);
 

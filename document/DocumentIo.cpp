@@ -14,9 +14,11 @@
 
 namespace {
 
-bool isTextListError(int code)
+// Errors whose text is already worded for the user, with the file's path.
+bool isWordedForTheUser(int code)
 {
-    return code == TextListErrorInvalidCode || code == TextListErrorLineTooLong;
+    return code == TextListErrorInvalidCode || code == TextListErrorLineTooLong
+        || code == ListErrorNotRegularFile || code == ListErrorTooManyRows;
 }
 
 tessera::Status needsTable(const QString &target)
@@ -28,8 +30,7 @@ tessera::Status needsTable(const QString &target)
 
 QString OpenErrorText(const QString &path, const tessera::Error &error)
 {
-    // The text-list reader already words its errors for the user, with the path.
-    if (isTextListError(error.code))
+    if (isWordedForTheUser(error.code))
         return error.message;
     const int text
         = error.code == WorkbookErrorNoCodeColumn ? Ids::MsgCodeColumnMissing : Ids::MsgNoValidCode;

@@ -16,6 +16,8 @@ enum ListFileError : int {
     ListErrorIo = 103, // the file or device could not be read or written
     ListErrorNewerVersion = 105, // a date-shaped version after the current one
     ListErrorTooLarge = 106, // the file is larger than a list file can reasonably be
+    ListErrorTooManyRows = 107, // more rows than a list may have (kMaxListRows), of any kind
+    ListErrorNotRegularFile = 108, // a device, a named pipe, a socket or a folder; never read
 };
 
 // 2xx: the text-list reader (document/TextList.h).
@@ -43,6 +45,7 @@ enum ColumnLayoutFileError : int {
     ColumnLayoutErrorUnequalLists = 501, // the four lists do not have the same number of entries
     ColumnLayoutErrorRead = 502, // the file ends early, cannot be read, or is far too large
     ColumnLayoutErrorWrite = 503, // the file could not be written
+    ColumnLayoutErrorNotRegularFile = 504, // a device, a named pipe, a socket or a folder; never read
 };
 
 // 6xx: the workbook writers and readers (document/workbook/).

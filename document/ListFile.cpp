@@ -240,6 +240,12 @@ tessera::Result<LoadedList> ReadListFile(QByteArrayView data, const ListReadOpti
             QStringLiteral("offset 0: unknown list-file version %1").arg(list.version) };
     }
     const quint32 count = in.readU32();
+    if (in.ok() && count > options.maxRows) {
+        return tessera::Error { ListErrorTooManyRows,
+            QStringLiteral("offset 4: %1 rows, more than a list may have (%2)")
+                .arg(count)
+                .arg(options.maxRows) };
+    }
     QString joined;
     for (quint32 i = 0; i < count && in.ok(); ++i) {
         std::unique_ptr<QuoteRecord> r = readRow(in, *rule, options, joined);

@@ -25,6 +25,8 @@ struct ListReadOptions {
     // stored the colours of the day reset a row whose pair equals these to the defaults.
     quint32 windowTextColor = 0x00000000;
     quint32 windowColor = 0x00FFFFFF;
+    // A file whose row count is larger is refused at the count (ListErrorTooManyRows).
+    qint64 maxRows = kMaxListRows;
 };
 
 // A list as read from a file: the rows and, from version 20230601 on, the column layout.

@@ -2,6 +2,7 @@
 
 #include "corelib/Messages.h"
 #include "corelib/TextCodec.h"
+#include "document/ErrorCodes.h"
 #include "document/ValidCode.h"
 
 #include <QDateTime>
@@ -120,6 +121,10 @@ tessera::Result<RecordMap> ReadTextList(QByteArrayView data, const TextListOptio
         const QString key = code.toString();
         if (rows.find(key) != rows.end())
             continue;
+        if (static_cast<qint64>(rows.size()) >= options.maxRows) {
+            return tessera::Error { ListErrorTooManyRows,
+                QStringLiteral("more than %1 rows").arg(options.maxRows) };
+        }
         auto record = std::make_unique<QuoteRecord>(key);
         record->values.set(SlotName, name.toString());
         record->datetime = due;

@@ -10,6 +10,7 @@ struct TextListOptions {
     QString path; // the file's full path, shown in the error text
     qint64 updatePeriodSeconds = 0; // rows start this much in the past, so the next update takes them
     qint64 now = -1; // the current time in seconds since 1970; -1 reads the clock
+    qint64 maxRows = kMaxListRows; // one row more fails with ListErrorTooManyRows
 };
 
 // The bytes of the reading window: a line must end within it.

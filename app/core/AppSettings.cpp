@@ -122,6 +122,11 @@ void AppSettings::Load(QSettings &store)
     const std::optional<quint32> interval = ReadNumber(store, key("RequestInterval"));
     const qint64 i = interval ? qint64(qint32(*interval)) : 0;
     requestIntervalMs = qint32(i >= 0 && i <= FetchPolicy::kMaxIntervalMs ? i : 0);
+    const std::optional<quint32> budget = ReadNumber(store, key("RetryWaitBudget"));
+    const qint64 b = budget ? qint64(qint32(*budget)) : FetchPolicy::kDefaultRetryWaitBudgetSeconds;
+    retryWaitBudgetSeconds = qint32(b >= 0 && b <= FetchPolicy::kMaxRetryWaitBudgetSeconds
+            ? b
+            : FetchPolicy::kDefaultRetryWaitBudgetSeconds);
 
     if (orderInfo.isEmpty()) {
         columnIndex = defaultColumnList();
@@ -144,6 +149,7 @@ FetchPolicy AppSettings::fetchPolicy() const
     FetchPolicy policy;
     policy.parallel = parallelRequests;
     policy.minIntervalMs = requestIntervalMs;
+    policy.retryWaitBudgetSeconds = retryWaitBudgetSeconds;
     return policy.clamped();
 }
 
@@ -176,6 +182,7 @@ bool AppSettings::Save(QSettings &store) const
     store.setValue(key("AutoFolder"), autoFolder);
     store.setValue(key("ParallelRequests"), parallelRequests);
     store.setValue(key("RequestInterval"), requestIntervalMs);
+    store.setValue(key("RetryWaitBudget"), retryWaitBudgetSeconds);
     store.sync();
     return store.status() == QSettings::NoError;
 }

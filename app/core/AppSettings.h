@@ -52,8 +52,10 @@ struct AppSettings {
     QString autoFolder; // "AutoFolder": default output folder of scheduled runs
     qint32 parallelRequests = FetchPolicy::kDefaultParallel; // "ParallelRequests": 1-8 in flight
     qint32 requestIntervalMs = 0; // "RequestInterval": least ms between two request starts, 0-60000
+    // "RetryWaitBudget": seconds one run may wait in all for the site's Retry-After, 0-3600
+    qint32 retryWaitBudgetSeconds = FetchPolicy::kDefaultRetryWaitBudgetSeconds;
 
-    // How an update uses the site, from the two values above.
+    // How an update uses the site, from the three values above.
     FetchPolicy fetchPolicy() const;
 
     // Migrates older versions' settings when the current ones are missing, reads every

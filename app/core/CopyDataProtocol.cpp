@@ -1,5 +1,7 @@
 #include "app/core/CopyDataProtocol.h"
 
+#include "document/ValidCode.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -50,6 +52,12 @@ std::optional<QString> CodesOfPayload(QByteArrayView payload)
     if (!text.startsWith(kPrefix, Qt::CaseSensitive))
         return std::nullopt;
     return text.mid(kPrefix.size());
+}
+
+QStringList ValidCodesOfPayload(QByteArrayView payload)
+{
+    const std::optional<QString> text = CodesOfPayload(payload);
+    return text ? ValidCodesInText(*text) : QStringList();
 }
 
 bool AcceptsPayloadSize(qint64 bytes)

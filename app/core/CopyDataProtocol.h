@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -29,6 +30,11 @@ QString PayloadText(QByteArrayView payload);
 // What the window adds from one payload: the text after the prefix, or nothing when the
 // message is not handled (0 bytes, more than kMaxPayloadBytes, no exact prefix).
 std::optional<QString> CodesOfPayload(QByteArrayView payload);
+
+// The valid codes of the text after the prefix, one candidate per line, in text order; empty
+// when the message is not handled or names no valid code, which the window answers as not
+// handled.
+QStringList ValidCodesOfPayload(QByteArrayView payload);
 
 // A declared payload size the listener accepts to read.
 bool AcceptsPayloadSize(qint64 bytes);

@@ -164,8 +164,21 @@ CMainFrame::CMainFrame(AppSettings &settings, const CCLineInfo &commandLine, QWi
     m_updateTimer->setSingleShot(true);
     connect(m_updateTimer, &QTimer::timeout, this, &CMainFrame::onUpdateTimer);
 
-    // Codes sent by other processes take the paste command's path.
-    m_copyData = new CopyDataServer([this](const QString &codes) { m_doc->AddCodesFromText(codes); }, this);
+    // Codes sent by other processes take the paste command's path, but a message from
+    // another program never opens a box: what is refused is said on the status bar.
+    m_copyData = new CopyDataServer(
+        [this](const QStringList &codes) {
+            QStringList fresh;
+            for (const QString &code : codes) {
+                if (!m_doc->contains(code) && !fresh.contains(code))
+                    fresh << code;
+            }
+            if (fresh.isEmpty())
+                m_panes->showMessage(tessera::ResourceString(Ids::MsgAlreadyListed));
+            else
+                m_doc->AddCodesFromText(fresh.join(u'\n'));
+        },
+        [this] { m_panes->showMessage(tessera::ResourceString(Ids::MsgSentTextNoValidCode)); }, this);
     m_copyData->listen();
     m_fileDrops = new FileDropHandler(*this, m_view->viewport());
 

@@ -15,9 +15,10 @@ namespace {
 constexpr int kRequestTimeoutMs = 10000;
 } // namespace
 
-CopyDataServer::CopyDataServer(AddCodes addCodes, QObject *parent)
+CopyDataServer::CopyDataServer(AddCodes addCodes, Refused refused, QObject *parent)
     : QObject(parent)
     , m_addCodes(std::move(addCodes))
+    , m_refused(std::move(refused))
     , m_server(new QLocalServer(this))
 {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -56,7 +57,22 @@ void CopyDataServer::onNewConnection()
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         QTimer::singleShot(kRequestTimeoutMs, socket, [socket] { socket->abort(); });
+        m_waiting.emplace_back(socket);
         onReadyRead(socket);
+    }
+    closeOldestBeyondTheCap();
+}
+
+void CopyDataServer::closeOldestBeyondTheCap()
+{
+    std::erase_if(m_waiting, [](const QPointer<QLocalSocket> &socket) {
+        return !socket || socket->property("answered").toBool();
+    });
+    while (m_waiting.size() > kMaxConnections) {
+        QPointer<QLocalSocket> oldest = m_waiting.front();
+        m_waiting.pop_front();
+        if (oldest)
+            oldest->abort();
     }
 }
 
@@ -74,11 +90,15 @@ void CopyDataServer::onReadyRead(QLocalSocket *socket)
         return;
     socket->skip(CopyData::kHeaderBytes);
     const QByteArray payload = socket->read(size);
-    const std::optional<QString> codes = CopyData::CodesOfPayload(payload);
+    const QStringList codes = CopyData::ValidCodesOfPayload(payload);
     // Answer first: adding codes may start a fetch, and the sender need not wait for it.
-    answer(socket, codes ? CopyData::kReplyHandled : CopyData::kReplyNotHandled);
-    if (codes && m_addCodes)
-        m_addCodes(*codes);
+    answer(socket, codes.isEmpty() ? CopyData::kReplyNotHandled : CopyData::kReplyHandled);
+    if (!codes.isEmpty()) {
+        if (m_addCodes)
+            m_addCodes(codes);
+    } else if (CopyData::CodesOfPayload(payload) && m_refused) {
+        m_refused();
+    }
 }
 
 void CopyDataServer::answer(QLocalSocket *socket, char reply)

@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 using namespace Qt::StringLiterals;
@@ -193,6 +194,22 @@ void MultiFailure(CURLMcode code, TransferOutcome &outcome)
     outcome.meaning = meaning;
     outcome.description = meaning;
     outcome.reason = meaning;
+}
+
+namespace {
+std::atomic<MultiPoll> g_multiPoll { nullptr };
+} // namespace
+
+void SetMultiPoll(MultiPoll poll)
+{
+    g_multiPoll.store(poll);
+}
+
+CURLMcode PollMulti(CURLM *multi, int timeoutMs)
+{
+    if (const MultiPoll poll = g_multiPoll.load())
+        return poll(multi, timeoutMs);
+    return curl_multi_poll(multi, nullptr, 0, timeoutMs, nullptr);
 }
 
 void ReportFailure(long code, const QString &meaning, const QString &source, const QString &description)

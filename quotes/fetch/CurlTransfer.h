@@ -45,11 +45,12 @@ void DetachTransfer(CURL *easy);
 struct TransferOutcome {
     bool received = false; // an HTTP answer arrived (any status)
     bool aborted = false; // cut short by a stop
+    bool notSent = false; // not asked (again): the run may not wait on the site any longer
     int status = 0;
     QByteArray contentType;
     QByteArray body;
     qint64 retryAfterSeconds = 0; // the answer's Retry-After, 0 when none
-    // When !received and !aborted: the diagnostic fields and the short reason.
+    // When !received and !aborted: the diagnostic fields (none when notSent) and the short reason.
     long failureCode = 0;
     QString meaning;
     QString description;
@@ -62,6 +63,12 @@ void CollectOutcome(CURL *easy, CURLcode result, const TransferState &state, con
     const HttpOptions &options, TransferOutcome &outcome);
 // The outcome of a multi handle failure.
 void MultiFailure(CURLMcode code, TransferOutcome &outcome);
+
+// The wait of the parallel fetch's transfer thread (curl_multi_poll without extra sockets).
+// Tests put one in its place that fails, since a real multi handle fails only on a fault.
+using MultiPoll = CURLMcode (*)(CURLM *multi, int timeoutMs);
+void SetMultiPoll(MultiPoll poll); // null: curl_multi_poll
+CURLMcode PollMulti(CURLM *multi, int timeoutMs);
 
 // Writes the diagnostic block of a failed transfer to the quotra.fetch category.
 void ReportFailure(long code, const QString &meaning, const QString &source, const QString &description);

@@ -92,6 +92,8 @@ bool HttpRequest::finishGet(
     }
     if (!outcome.received) {
         m_lastError = outcome.reason;
+        if (outcome.notSent)
+            return false; // no transfer failed: there is nothing to diagnose
         fetchdetail::ReportFailure(
             outcome.failureCode, outcome.meaning, u"libcurl GET "_s + address, outcome.description);
         return false;

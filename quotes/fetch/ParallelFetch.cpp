@@ -1,5 +1,7 @@
 #include "quotes/fetch/ParallelFetch.h"
 
+#include "corelib/Messages.h"
+#include "corelib/StringIds.h"
 #include "quotes/SecurityCode.h"
 #include "quotes/fetch/CurlTransfer.h"
 #include "quotes/fetch/FetchQuote.h"
@@ -9,6 +11,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -20,6 +23,7 @@ FetchPolicy FetchPolicy::clamped() const
     FetchPolicy policy = *this;
     policy.parallel = std::clamp(parallel, kMinParallel, kMaxParallel);
     policy.minIntervalMs = std::clamp(minIntervalMs, 0, kMaxIntervalMs);
+    policy.retryWaitBudgetSeconds = std::clamp(retryWaitBudgetSeconds, 0, kMaxRetryWaitBudgetSeconds);
     return policy;
 }
 
@@ -33,6 +37,17 @@ constexpr qsizetype kKeptRoom = 4 * 1024 * 1024;
 bool asksToWait(int status)
 {
     return status == 429 || status == 503;
+}
+
+// The outcome of a code that is not asked for because the run's budget for waiting on the
+// site is spent. `status` is the answer that asked for the wait, 0 for a code never asked.
+fetchdetail::TransferOutcome waitBudgetSpent(int status)
+{
+    fetchdetail::TransferOutcome outcome;
+    outcome.status = status;
+    outcome.notSent = true;
+    outcome.reason = tessera::FormatResourceString(Ids::MsgSiteWaitTooLong);
+    return outcome;
 }
 
 } // namespace
@@ -72,7 +87,12 @@ private:
     int nextToStart(); // with m_mutex held; -1 when nothing may start now
     void startTransfers(CURLM *multi, std::vector<Lane> &lanes, int &inFlight);
     void finishTransfer(CURLM *multi, Lane &lane, CURLcode result, int &inFlight);
-    void endRun(CURLM *multi, std::vector<Lane> &lanes, const QString &failure);
+    // Ends the run; the pages not finished get `failure`, or "stopped" when it is null.
+    void endRun(CURLM *multi, std::vector<Lane> &lanes, const fetchdetail::TransferOutcome *failure);
+    // A wait of `wait` from now, when the run's budget still holds it; false when it does not.
+    bool holdFor(std::chrono::seconds wait);
+    // Every page not yet asked for fails with the budget's outcome (m_mutex held).
+    void failWaitingPages();
     QByteArray spareBuffer();
 
     const std::vector<QByteArray> m_urls; // empty: no request for that code
@@ -96,6 +116,8 @@ private:
     std::deque<int> m_retries;
     int m_maxInFlight = 1;
     Clock::time_point m_notBefore;
+    Clock::duration m_held {}; // how long Retry-After answers held the run so far
+    bool m_budgetSpent = false; // no request starts any more
 
     std::thread m_thread;
 };
@@ -171,6 +193,8 @@ QByteArray PageFeeder::spareBuffer()
 
 int PageFeeder::nextToStart()
 {
+    if (m_budgetSpent)
+        return -1;
     if (!m_retries.empty()) {
         const int index = m_retries.front();
         m_retries.pop_front();
@@ -246,20 +270,30 @@ void PageFeeder::finishTransfer(CURLM *multi, Lane &lane, CURLcode result, int &
     if (outcome.received && asksToWait(outcome.status)) {
         // The site is asking for less: one request at a time from now on.
         m_maxInFlight = 1;
-        bool retry = false;
-        if (outcome.retryAfterSeconds > 0) {
+        bool retried = false;
+        {
+            std::lock_guard lock(m_mutex);
+            retried = m_slots[static_cast<size_t>(index)].retried;
+        }
+        // A code asked twice fails with its answer; its Retry-After holds nothing more.
+        if (outcome.retryAfterSeconds > 0 && !retried) {
             const qint64 wait
                 = std::min<qint64>(outcome.retryAfterSeconds, FetchPolicy::kMaxRetryAfterSeconds);
-            m_notBefore = std::max(m_notBefore, Clock::now() + std::chrono::seconds(wait));
-            std::lock_guard lock(m_mutex);
-            Slot &slot = m_slots[static_cast<size_t>(index)];
-            if (!slot.retried) {
+            if (!holdFor(std::chrono::seconds(wait))) {
+                std::lock_guard lock(m_mutex);
+                m_slots[static_cast<size_t>(index)].outcome = waitBudgetSpent(outcome.status);
+                m_slots[static_cast<size_t>(index)].state = SlotState::Done;
+                failWaitingPages();
+                m_changed.notify_all();
+                lane.body.truncate(0);
+                return;
+            }
+            {
+                std::lock_guard lock(m_mutex);
+                Slot &slot = m_slots[static_cast<size_t>(index)];
                 slot.retried = true;
                 slot.state = SlotState::Waiting;
-                retry = true;
             }
-        }
-        if (retry) {
             m_retries.push_back(index);
             lane.body.truncate(0);
             return;
@@ -274,7 +308,36 @@ void PageFeeder::finishTransfer(CURLM *multi, Lane &lane, CURLcode result, int &
     m_changed.notify_all();
 }
 
-void PageFeeder::endRun(CURLM *multi, std::vector<Lane> &lanes, const QString &failure)
+bool PageFeeder::holdFor(std::chrono::seconds wait)
+{
+    if (m_budgetSpent)
+        return false;
+    // Only the time this hold adds counts: answers that overlap share one wait.
+    const Clock::time_point now = Clock::now();
+    const Clock::time_point until = now + wait;
+    const Clock::time_point held = std::max(m_notBefore, now);
+    const Clock::duration added = until > held ? until - held : Clock::duration::zero();
+    if (m_held + added > std::chrono::seconds(m_policy.retryWaitBudgetSeconds)) {
+        m_budgetSpent = true;
+        m_retries.clear();
+        return false;
+    }
+    m_held += added;
+    m_notBefore = std::max(m_notBefore, until);
+    return true;
+}
+
+void PageFeeder::failWaitingPages()
+{
+    for (Slot &slot : m_slots) {
+        if (slot.state != SlotState::Waiting)
+            continue;
+        slot.outcome = waitBudgetSpent(0);
+        slot.state = SlotState::Done;
+    }
+}
+
+void PageFeeder::endRun(CURLM *multi, std::vector<Lane> &lanes, const fetchdetail::TransferOutcome *failure)
 {
     // Whatever is still in flight is abandoned at once: removing a handle closes its transfer.
     for (Lane &lane : lanes) {
@@ -292,15 +355,12 @@ void PageFeeder::endRun(CURLM *multi, std::vector<Lane> &lanes, const QString &f
         for (Slot &slot : m_slots) {
             if (slot.state == SlotState::Done || slot.state == SlotState::Taken)
                 continue;
-            slot.outcome = fetchdetail::TransferOutcome {};
-            if (failure.isEmpty()) {
+            if (failure) {
+                slot.outcome = *failure;
+            } else {
+                slot.outcome = fetchdetail::TransferOutcome {};
                 slot.outcome.aborted = true;
                 slot.outcome.reason = u"stopped"_s;
-            } else {
-                slot.outcome.failureCode = CURLE_FAILED_INIT;
-                slot.outcome.meaning = QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT));
-                slot.outcome.description = u"The HTTP client could not be initialised."_s;
-                slot.outcome.reason = failure;
             }
             slot.state = SlotState::Done;
         }
@@ -326,7 +386,12 @@ void PageFeeder::run()
         }
     }
     if (!ready) {
-        endRun(multi, lanes, u"the HTTP client could not be initialised"_s);
+        fetchdetail::TransferOutcome failure;
+        failure.failureCode = CURLE_FAILED_INIT;
+        failure.meaning = QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT));
+        failure.description = u"The HTTP client could not be initialised."_s;
+        failure.reason = u"the HTTP client could not be initialised"_s;
+        endRun(multi, lanes, &failure);
         curl_slist_free_all(headers);
         return;
     }
@@ -340,6 +405,8 @@ void PageFeeder::run()
     }
 
     int inFlight = 0;
+    // Set when the multi handle fails: the cause of every page not finished by then.
+    std::optional<fetchdetail::TransferOutcome> failure;
     for (;;) {
         {
             std::lock_guard lock(m_mutex);
@@ -362,18 +429,8 @@ void PageFeeder::run()
         }
         if (performed != CURLM_OK) {
             // The multi handle itself is broken: every page still to come fails with its text.
-            for (Lane &lane : lanes) {
-                if (lane.slot < 0)
-                    continue;
-                fetchdetail::TransferOutcome outcome;
-                fetchdetail::MultiFailure(performed, outcome);
-                curl_multi_remove_handle(multi, lane.easy);
-                fetchdetail::DetachTransfer(lane.easy);
-                std::lock_guard lock(m_mutex);
-                m_slots[static_cast<size_t>(lane.slot)].outcome = std::move(outcome);
-                m_slots[static_cast<size_t>(lane.slot)].state = SlotState::Done;
-                lane.slot = -1;
-            }
+            failure.emplace();
+            fetchdetail::MultiFailure(performed, *failure);
             break;
         }
         // A request may start sooner than the poll's end once a Retry-After or interval runs out.
@@ -387,10 +444,13 @@ void PageFeeder::run()
             // Nothing to do until the consumer moves on (it wakes the poll) or a stop.
             waitMs = kPollMs;
         }
-        if (curl_multi_poll(multi, nullptr, 0, waitMs, nullptr) != CURLM_OK)
+        if (const CURLMcode polled = fetchdetail::PollMulti(multi, waitMs); polled != CURLM_OK) {
+            failure.emplace();
+            fetchdetail::MultiFailure(polled, *failure);
             break;
+        }
     }
-    endRun(multi, lanes, QString());
+    endRun(multi, lanes, failure ? &*failure : nullptr);
     curl_slist_free_all(headers);
 }
 

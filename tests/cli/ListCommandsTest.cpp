@@ -607,6 +607,7 @@ TEST_F(UpdateCommand, UpdatesEveryRowIntoTheFolderAndCountsAFailure)
     EXPECT_EQ(s.failed, 1);
     EXPECT_EQ(s.changed, 4);
     EXPECT_EQ(s.saved, saved);
+    EXPECT_TRUE(run.err.contains(u"quotra-cli: AAPL: failed: HTTP status 404\n"_s)) << run.err.toStdString();
     EXPECT_EQ(read(list), text) << "the list that was opened stays as it was";
 
     auto result = LoadList(saved);
@@ -650,6 +651,7 @@ TEST_F(UpdateCommand, CsvStaysCsvWithTheFailureInTheStatusColumn)
     const CliRun run = cli({ u"update"_s, u"--folder="_s + outFolder(), list });
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(summary(run.out).failed, 1);
+    EXPECT_TRUE(run.err.contains(u"quotra-cli: 6758: failed: HTTP status 500\n"_s)) << run.err.toStdString();
     const QString saved = stamped(u"codes"_s, u".csv"_s, from, QDateTime::currentDateTime());
     const QByteArray bytes = read(saved);
     EXPECT_TRUE(bytes.startsWith(kBom));

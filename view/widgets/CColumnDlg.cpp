@@ -191,6 +191,10 @@ bool CColumnDlg::loadLayoutFile(const QString &path)
     if (answer == tessera::IdNo)
         return false;
     const tessera::Result<ColumnLayout> loaded = LoadColumnLayoutFile(path);
+    if (!loaded && loaded.error().code == ColumnLayoutErrorNotRegularFile) {
+        tessera::ShowMessage(loaded.error().message, tessera::MbOk | tessera::MbIconError);
+        return false;
+    }
     if (!loaded) {
         const int message = loaded.error().code == ColumnLayoutErrorBadMagic ? Ids::MsgNotColumnLayout
             : loaded.error().code == ColumnLayoutErrorUnequalLists           ? Ids::MsgColumnLayoutMalformed

@@ -64,8 +64,25 @@ TEST(CopyDataPayload, PrefixThenCodesAreHandled)
     ASSERT_TRUE(codes.has_value());
     EXPECT_EQ(*codes, u"7203"_s);
     EXPECT_EQ(CopyData::CodesOfPayload(utf16(u"StockCode:7203\r\n6758"_s)).value(), u"7203\r\n6758"_s);
-    // The prefix alone is handled too: the paste path then finds no code.
     EXPECT_EQ(CopyData::CodesOfPayload(utf16(u"StockCode:"_s)).value(), QString());
+}
+
+// The window answers "handled" only for a message that names at least one valid code.
+TEST(CopyDataPayload, OnlyValidCodesAreTaken)
+{
+    struct Case {
+        QString text;
+        QStringList codes;
+    };
+    const Case cases[] = {
+        { u"StockCode:7203\r\n6758 Sony\n!!!"_s, { u"7203"_s, u"6758"_s } },
+        { u"StockCode:!!!"_s, {} },
+        { u"StockCode:"_s, {} },
+        { u"StockCode:toyota"_s, {} },
+        { u"stockcode:7203"_s, {} },
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(CopyData::ValidCodesOfPayload(utf16(c.text)), c.codes) << c.text.toStdString();
 }
 
 TEST(CopyDataPayload, PrefixMustMatchExactly)

@@ -211,6 +211,52 @@ private Q_SLOTS:
         QVERIFY(!frame->document().rows().count(u"8306"_s));
     }
 
+    // "StockCode:!!!" was answered as handled and opened a message box in the window, one per
+    // message. Another program's message now never opens a box; the status bar says why.
+    void aMessageFromAnotherProgramNeverOpensABox()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        const auto text = [](const QString &t) { return CopyData::EncodeRequest(CopyData::EncodeText(t)); };
+        const auto pane = [&] { return frame->findChild<QLabel *>(u"Pane0"_s)->text(); };
+        QCOMPARE(request(*frame, text(u"StockCode:!!!"_s)), int(CopyData::kReplyNotHandled));
+        QCOMPARE(request(*frame, text(u"StockCode:"_s)), int(CopyData::kReplyNotHandled));
+        QCOMPARE(pane(), tessera::ResourceString(Ids::MsgSentTextNoValidCode));
+        QVERIFY(frame->document().rows().empty());
+        QCOMPARE(request(*frame, text(u"StockCode:7203\n7203"_s)), int(CopyData::kReplyHandled));
+        frame->document().StopUpdate();
+        QCOMPARE(request(*frame, text(u"StockCode:7203"_s)), int(CopyData::kReplyHandled));
+        QCOMPARE(pane(), tessera::ResourceString(Ids::MsgAlreadyListed));
+        QCOMPARE(frame->document().rows().size(), size_t(1));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u" | "_s)));
+    }
+
+    // Thousands of idle connections were held open; beyond the cap the oldest is closed and a
+    // new sender is still served.
+    void idleConnectionsBeyondTheCapAreClosedOldestFirst()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        const int extra = 4;
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (size_t i = 0; i < CopyDataServer::kMaxConnections + extra; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(frame->copyDataServer()->socketPath());
+            QVERIFY(idle.back()->waitForConnected(3000));
+            QTest::qWait(5);
+        }
+        const auto closed = [&](size_t i) { return idle[i]->state() == QLocalSocket::UnconnectedState; };
+        QTRY_VERIFY(closed(extra - 1));
+        for (int i = 0; i < extra; ++i)
+            QVERIFY(closed(size_t(i)));
+        QTest::qWait(50);
+        for (size_t i = extra; i < idle.size(); ++i)
+            QVERIFY2(!closed(i), qPrintable(QString::number(i)));
+        const QByteArray codes = CopyData::EncodeRequest(CopyData::EncodeText(u"StockCode:6758"_s));
+        QCOMPARE(request(*frame, codes), int(CopyData::kReplyHandled));
+        frame->document().StopUpdate();
+    }
+
     void cliSendReachesTheWindow()
     {
         auto frame = makeFrame();

@@ -328,6 +328,15 @@ TEST_F(AppSettingsTest, UpdateRequestSettingsOutsideTheirRangesAreTheDefaults)
 {
     EXPECT_EQ(load().parallelRequests, 4) << "absent";
     EXPECT_EQ(load().requestIntervalMs, 0);
+    EXPECT_EQ(load().fetchPolicy().retryWaitBudgetSeconds, 300);
+    for (const QVariant &v : { QVariant(-1), QVariant(3601), QVariant(QStringLiteral("long")) }) {
+        put("RetryWaitBudget", v);
+        EXPECT_EQ(load().retryWaitBudgetSeconds, 300) << v.toString().toStdString();
+    }
+    put("RetryWaitBudget", 0);
+    EXPECT_EQ(load().fetchPolicy().retryWaitBudgetSeconds, 0);
+    put("RetryWaitBudget", 3600);
+    EXPECT_EQ(load().fetchPolicy().retryWaitBudgetSeconds, 3600);
     for (const QVariant &v :
         { QVariant(0), QVariant(9), QVariant(-1), QVariant(QStringLiteral("many")), QVariant(65537) }) {
         put("ParallelRequests", v);
@@ -351,10 +360,12 @@ TEST_F(AppSettingsTest, UpdateRequestSettingsSurviveSaveAndLoad)
     AppSettings s;
     s.parallelRequests = 6;
     s.requestIntervalMs = 250;
+    s.retryWaitBudgetSeconds = 90;
     ASSERT_TRUE(s.Save(store()));
     const AppSettings back = load();
     EXPECT_EQ(back.parallelRequests, 6);
     EXPECT_EQ(back.requestIntervalMs, 250);
+    EXPECT_EQ(back.retryWaitBudgetSeconds, 90);
 }
 
 TEST_F(AppSettingsTest, GarbageFileLoadsDefaults)

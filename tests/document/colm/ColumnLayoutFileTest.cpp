@@ -4,10 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include "corelib/LanguageModule.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace {
+
+class LanguageEnv : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_TRUE(tessera::LanguageModule::instance().load()); }
+};
+const auto *const kEnv = ::testing::AddGlobalTestEnvironment(new LanguageEnv);
 
 ColumnLayout sampleLayout()
 {
@@ -151,6 +161,22 @@ TEST(ColumnLayoutFile, AMissingFileIsAReadError)
     const tessera::Result<ColumnLayout> l = LoadColumnLayoutFile(dir.filePath(QStringLiteral("none.colm")));
     ASSERT_FALSE(l.ok());
     EXPECT_EQ(l.error().code, ColumnLayoutErrorRead);
+}
+
+// A named pipe held the dialog for ever and a device was read up to the size cap; both are
+// refused before they are opened, by name.
+TEST(ColumnLayoutFile, OnlyARegularFileIsRead)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.colm"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &path : { QStringLiteral("/dev/zero"), fifo, dir.path() }) {
+        SCOPED_TRACE(path.toStdString());
+        const tessera::Result<ColumnLayout> l = LoadColumnLayoutFile(path);
+        ASSERT_FALSE(l.ok());
+        EXPECT_EQ(l.error().code, ColumnLayoutErrorNotRegularFile);
+        EXPECT_TRUE(l.error().message.contains(path)) << l.error().message.toStdString();
+    }
 }
 
 TEST(ColumnLayoutFile, AFailedSaveKeepsTheOldFile)

@@ -3,6 +3,10 @@
 #include "document/SafeSave.h"
 #include "document/TextList.h"
 
+#include "corelib/EditString.h"
+#include "corelib/LanguageModule.h"
+#include "corelib/Messages.h"
+#include "corelib/StringIds.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestPaths.h"
 
@@ -10,9 +14,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace {
+
+class LanguageEnv : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_TRUE(tessera::LanguageModule::instance().load()); }
+};
+const auto *const kEnv = ::testing::AddGlobalTestEnvironment(new LanguageEnv);
 
 class ListLoader : public ::testing::Test {
 protected:
@@ -156,6 +169,70 @@ TEST_F(ListLoader, AFileOfGigabytesIsRefused)
     auto loaded = LoadList(path);
     ASSERT_FALSE(loaded.ok());
     EXPECT_EQ(loaded.error().code, ListErrorTooLarge);
+}
+
+// A device reports the size 0 and never ends; opening a named pipe waits for a writer. Both
+// were read (until memory ran out, or for ever); now every kind but a regular file is refused
+// before it is read, by the open and by the drop check, and the message names the file.
+TEST_F(ListLoader, OnlyARegularFileIsRead)
+{
+    const QString fifo = m_dir.filePath(QStringLiteral("pipe.kabu"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString deviceLink = m_dir.filePath(QStringLiteral("zero.kabu"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), deviceLink));
+    const QString folder = m_dir.filePath(QStringLiteral("folder.kabu"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString &path : { QStringLiteral("/dev/zero"), fifo, deviceLink, folder }) {
+        SCOPED_TRACE(path.toStdString());
+        const QString text
+            = tessera::FormatResourceString(Ids::MsgNotRegularFile, { QFileInfo(path).absoluteFilePath() });
+        auto loaded = LoadList(path);
+        ASSERT_FALSE(loaded.ok());
+        EXPECT_EQ(loaded.error().code, ListErrorNotRegularFile);
+        EXPECT_EQ(loaded.error().message, text);
+        const tessera::Status checked = CheckList(path);
+        ASSERT_FALSE(checked.ok());
+        EXPECT_EQ(checked.error().code, ListErrorNotRegularFile);
+    }
+    const QString fileLink = m_dir.filePath(QStringLiteral("link.kabu"));
+    ASSERT_TRUE(QFile::link(write(QStringLiteral("target.kabu"), golden()), fileLink));
+    EXPECT_TRUE(LoadList(fileLink).ok()) << "a link to a regular file is followed";
+}
+
+// Ten million codes took gigabytes; one row beyond the limit is refused in every kind of
+// list, with a message naming the file and the limit.
+TEST_F(ListLoader, ARowBeyondTheLimitIsRefused)
+{
+    ListLoadOptions options;
+    options.maxRows = 2;
+    QByteArray overCount = golden(); // the golden file holds two rows
+    overCount[4] = 3;
+    struct Case {
+        const char *name;
+        QByteArray within;
+        QByteArray beyond;
+    };
+    const Case cases[] = {
+        { "text.txt", "7203\n6758\n7203\n", "7203\n6758\n9984\n" },
+        { "list.kabu", golden(), overCount },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(LoadList(write(QLatin1String(c.name), c.within), options).ok());
+        const QString path = write(QLatin1String(c.name), c.beyond);
+        auto loaded = LoadList(path, options);
+        ASSERT_FALSE(loaded.ok());
+        EXPECT_EQ(loaded.error().code, ListErrorTooManyRows);
+        EXPECT_EQ(loaded.error().message,
+            tessera::FormatResourceString(
+                Ids::MsgTooManyRows, { QFileInfo(path).absoluteFilePath(), QStringLiteral("2") }));
+    }
+    const QString text = write(QStringLiteral("check.txt"), "1\n2\n3\n");
+    EXPECT_EQ(CheckList(text, options).error().code, ListErrorTooManyRows);
+    EXPECT_EQ(ListLoadOptions {}.maxRows, 1000000);
+    EXPECT_TRUE(tessera::FormatResourceString(
+        Ids::MsgTooManyRows, { QStringLiteral("x"), tessera::EditString(1000000) })
+                    .contains(QStringLiteral("1,000,000")));
 }
 
 TEST_F(ListLoader, CheckAcceptsAListFileOnItsVersionAlone)

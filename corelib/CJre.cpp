@@ -289,12 +289,14 @@ int CJre::Compile(const QString &pattern, bool matchCase, bool regular, bool fuz
     m_regular = regular;
     m_fuzzy = fuzzy;
     m_limitReported = false;
+    // Only the plain search folds case itself; the engine gets the pattern as written.
     m_working = matchCase ? pattern : pattern.toUpper();
     if (!s_bJre32 && !s_bHmJre)
         return 1;
     Engine &e = engine();
     if (regular && !fuzzy) {
-        if (!e.compile(&e.jre, units(m_working), length(m_working))) {
+        e.jre.options = matchCase ? 0u : quint32(JRE_OPTION_IGNORE_CASE);
+        if (!e.compile(&e.jre, units(m_pattern), length(m_pattern))) {
             showEngineMessage();
             return 0;
         }
@@ -305,7 +307,7 @@ int CJre::Compile(const QString &pattern, bool matchCase, bool regular, bool fuz
         else
             e.fuzzy.options |= JRE_FUZZY_IGNORE_CASE;
         const int32_t mode = regular ? JRE_CONVERT_REGULAR : JRE_CONVERT_PLAIN;
-        if (!e.convertFindString(&e.fuzzy, units(m_working), length(m_working), mode)) {
+        if (!e.convertFindString(&e.fuzzy, units(m_pattern), length(m_pattern), mode)) {
             showEngineMessage();
             return 0;
         }
@@ -321,8 +323,7 @@ int CJre::Find(QStringView text)
     QString scratch;
     if (s_bJre32 || s_bHmJre) {
         if (m_regular && !m_fuzzy) {
-            const QStringView subject = m_matchCase ? text : upper(text, scratch);
-            const int found = e.match(&e.jre, units(subject), length(subject), 0);
+            const int found = e.match(&e.jre, units(text), length(text), 0);
             if (found == JRE_LIMIT)
                 reportLimit();
             return found == JRE_MATCH ? 1 : 0;

@@ -53,7 +53,9 @@ public:
 
     // Stores the pattern and flags and prepares the search: 1 on success, 0 when the
     // engine refused the pattern (its message, when it has one, has been shown). With match
-    // case off the whole pattern is upper-cased first, escape letters included.
+    // case off, a regular expression is compiled as written with the engine's caseless
+    // matching (\d stays a digit), a fuzzy pattern is folded by the fuzzy conversion, and
+    // the plain search compares upper-cased pattern and text.
     int Compile(const QString &pattern, bool matchCase, bool regular, bool fuzzy);
     // 1 when `text` matches the compiled pattern under the flags. An empty text never
     // matches. A search the engine's limits stopped counts as no match; its message is
@@ -69,7 +71,7 @@ private:
     void reportLimit();
 
     QString m_pattern;
-    QString m_working; // the pattern as searched: upper-cased without match case
+    QString m_working; // the pattern of the plain search: upper-cased without match case
     bool m_matchCase = false;
     bool m_regular = false;
     bool m_fuzzy = false;

@@ -288,7 +288,7 @@ int CJre::Compile(const QString &pattern, bool matchCase, bool regular, bool fuz
     m_matchCase = matchCase;
     m_regular = regular;
     m_fuzzy = fuzzy;
-    m_limitReported = false;
+    m_limitHit = false;
     // Only the plain search folds case itself; the engine gets the pattern as written.
     m_working = matchCase ? pattern : pattern.toUpper();
     if (!s_bJre32 && !s_bHmJre)
@@ -317,15 +317,14 @@ int CJre::Compile(const QString &pattern, bool matchCase, bool regular, bool fuz
 
 int CJre::Find(QStringView text)
 {
+    m_limitHit = false;
     if (text.isEmpty())
         return 0;
     Engine &e = engine();
-    QString scratch;
     if (s_bJre32 || s_bHmJre) {
         if (m_regular && !m_fuzzy) {
             const int found = e.match(&e.jre, units(text), length(text), 0);
-            if (found == JRE_LIMIT)
-                reportLimit();
+            m_limitHit = found == JRE_LIMIT;
             return found == JRE_MATCH ? 1 : 0;
         }
         if (m_fuzzy && s_bHmJre) {
@@ -333,22 +332,14 @@ int CJre::Find(QStringView text)
                 return 0;
             const int32_t at
                 = m_matchCase ? e.findRegular(&e.fuzzy, 0) : e.findRegularNoCaseSense(&e.fuzzy, 0);
-            if (at == JRE_FIND_LIMIT)
-                reportLimit();
+            m_limitHit = at == JRE_FIND_LIMIT;
             return at >= 0 ? 1 : 0;
         }
     }
     if (m_matchCase)
         return text.contains(m_working) ? 1 : 0;
+    QString scratch;
     return upper(text, scratch).contains(m_working) ? 1 : 0;
-}
-
-void CJre::reportLimit()
-{
-    if (m_limitReported)
-        return;
-    m_limitReported = true;
-    showEngineMessage();
 }
 
 } // namespace tessera

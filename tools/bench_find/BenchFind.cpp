@@ -148,7 +148,7 @@ int main(int argc, char **argv)
         for (int k = 0; k < runs; ++k) {
             QElapsedTimer timer;
             timer.start();
-            found = FindRow(table, jre, 0, true);
+            found = FindRow(table, jre, 0, true).row;
             times.push_back(double(timer.nsecsElapsed()) / 1e6);
         }
         std::printf("%-14s %8.1f ms  (found row %d)\n", r.name, medianMs(times), found);

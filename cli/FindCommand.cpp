@@ -2,6 +2,8 @@
 #include "cli/Command.h"
 #include "cli/ListSession.h"
 #include "corelib/CJre.h"
+#include "corelib/Messages.h"
+#include "corelib/StringIds.h"
 #include "view/table/RowFind.h"
 
 int RunFindCommand(const QStringList &arguments)
@@ -33,9 +35,18 @@ int RunFindCommand(const QStringList &arguments)
         return kExitUsage;
     const ListTable table = session.table(*fields);
     QString out;
-    for (int row = 0; row < table.rowCount(); ++row) {
-        if (RowMatches(table, row, jre))
-            out += table.record(row)->code + QLatin1Char('\n');
+    for (int row = 0; row < table.rowCount();) {
+        const FindResult found = FindRow(table, jre, row, true);
+        if (found.end == FindEnd::Limit) {
+            // The rows after it would most likely end the same way: the search stops here.
+            PrintOut(out);
+            Failure(tessera::FormatResourceString(Ids::MsgFindLimit, { pattern }));
+            return kExitUsage;
+        }
+        if (found.end != FindEnd::Found)
+            break;
+        out += table.record(found.row)->code + QLatin1Char('\n');
+        row = found.row + 1;
     }
     PrintOut(out);
     return out.isEmpty() ? kExitFailed : kExitOk;

@@ -288,13 +288,15 @@ int CJre::Compile(const QString &pattern, bool matchCase, bool regular, bool fuz
     m_matchCase = matchCase;
     m_regular = regular;
     m_fuzzy = fuzzy;
-    m_limitReported = false;
+    m_limitHit = false;
+    // Only the plain search folds case itself; the engine gets the pattern as written.
     m_working = matchCase ? pattern : pattern.toUpper();
     if (!s_bJre32 && !s_bHmJre)
         return 1;
     Engine &e = engine();
     if (regular && !fuzzy) {
-        if (!e.compile(&e.jre, units(m_working), length(m_working))) {
+        e.jre.options = matchCase ? 0u : quint32(JRE_OPTION_IGNORE_CASE);
+        if (!e.compile(&e.jre, units(m_pattern), length(m_pattern))) {
             showEngineMessage();
             return 0;
         }
@@ -305,7 +307,7 @@ int CJre::Compile(const QString &pattern, bool matchCase, bool regular, bool fuz
         else
             e.fuzzy.options |= JRE_FUZZY_IGNORE_CASE;
         const int32_t mode = regular ? JRE_CONVERT_REGULAR : JRE_CONVERT_PLAIN;
-        if (!e.convertFindString(&e.fuzzy, units(m_working), length(m_working), mode)) {
+        if (!e.convertFindString(&e.fuzzy, units(m_pattern), length(m_pattern), mode)) {
             showEngineMessage();
             return 0;
         }
@@ -315,16 +317,14 @@ int CJre::Compile(const QString &pattern, bool matchCase, bool regular, bool fuz
 
 int CJre::Find(QStringView text)
 {
+    m_limitHit = false;
     if (text.isEmpty())
         return 0;
     Engine &e = engine();
-    QString scratch;
     if (s_bJre32 || s_bHmJre) {
         if (m_regular && !m_fuzzy) {
-            const QStringView subject = m_matchCase ? text : upper(text, scratch);
-            const int found = e.match(&e.jre, units(subject), length(subject), 0);
-            if (found == JRE_LIMIT)
-                reportLimit();
+            const int found = e.match(&e.jre, units(text), length(text), 0);
+            m_limitHit = found == JRE_LIMIT;
             return found == JRE_MATCH ? 1 : 0;
         }
         if (m_fuzzy && s_bHmJre) {
@@ -332,22 +332,14 @@ int CJre::Find(QStringView text)
                 return 0;
             const int32_t at
                 = m_matchCase ? e.findRegular(&e.fuzzy, 0) : e.findRegularNoCaseSense(&e.fuzzy, 0);
-            if (at == JRE_FIND_LIMIT)
-                reportLimit();
+            m_limitHit = at == JRE_FIND_LIMIT;
             return at >= 0 ? 1 : 0;
         }
     }
     if (m_matchCase)
         return text.contains(m_working) ? 1 : 0;
+    QString scratch;
     return upper(text, scratch).contains(m_working) ? 1 : 0;
-}
-
-void CJre::reportLimit()
-{
-    if (m_limitReported)
-        return;
-    m_limitReported = true;
-    showEngineMessage();
 }
 
 } // namespace tessera

@@ -53,12 +53,17 @@ public:
 
     // Stores the pattern and flags and prepares the search: 1 on success, 0 when the
     // engine refused the pattern (its message, when it has one, has been shown). With match
-    // case off the whole pattern is upper-cased first, escape letters included.
+    // case off, a regular expression is compiled as written with the engine's caseless
+    // matching (\d stays a digit), a fuzzy pattern is folded by the fuzzy conversion, and
+    // the plain search compares upper-cased pattern and text.
     int Compile(const QString &pattern, bool matchCase, bool regular, bool fuzzy);
     // 1 when `text` matches the compiled pattern under the flags. An empty text never
-    // matches. A search the engine's limits stopped counts as no match; its message is
-    // shown once per compile.
+    // matches. A search the engine's limits stopped returns 0 and sets limitHit(): the
+    // caller stops there and says so, since every further text is likely to end the same
+    // way.
     int Find(QStringView text);
+    // The last Find ended at the engine's limits (match, depth or heap), not by its answer.
+    bool limitHit() const { return m_limitHit; }
 
     bool isMatchCase() const { return m_matchCase; }
     bool isMatchRegular() const { return m_regular; }
@@ -66,14 +71,12 @@ public:
     const QString &pattern() const { return m_pattern; }
 
 private:
-    void reportLimit();
-
     QString m_pattern;
-    QString m_working; // the pattern as searched: upper-cased without match case
+    QString m_working; // the pattern of the plain search: upper-cased without match case
     bool m_matchCase = false;
     bool m_regular = false;
     bool m_fuzzy = false;
-    bool m_limitReported = false;
+    bool m_limitHit = false;
 };
 
 } // namespace tessera

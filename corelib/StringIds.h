@@ -62,7 +62,9 @@
     X(ProgressSorting, 2004, 0)                                                                              \
     X(ProgressCopyingHoldings, 2005, 0)                                                                      \
     X(ProgressSummingProfit, 2006, 0)                                                                        \
+    X(ProgressFinding, 2007, 0)                                                                              \
     X(CaptionContextMenu, 2014, 0)                                                                           \
+    X(MsgFindLimit, 2015, 1) /* pattern */                                                                   \
     X(MsgNotFound, 2016, 0)                                                                                  \
     X(MsgPeriodSet, 2017, 1) /* minutes */                                                                   \
     X(MsgPeriodOutOfRange, 2018, 0)                                                                          \

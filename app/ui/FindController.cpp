@@ -2,14 +2,19 @@
 
 #include "app/core/AppSettings.h"
 #include "app/ui/CFindDlg.h"
+#include "app/ui/EscapeWatch.h"
 #include "corelib/Messages.h"
+#include "corelib/ProgressRun.h"
 #include "corelib/StringIds.h"
 #include "view/table/ListTable.h"
 #include "view/table/RowFind.h"
 #include "view/widgets/CQuotraView.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QScrollBar>
+
+#include <optional>
 
 FindController::FindController(AppSettings &settings, CQuotraView &view, QWidget *window)
     : QObject(window)
@@ -69,8 +74,7 @@ void FindController::onDialogFindNext(bool down)
         return;
     m_lastText = m_dialog->findText();
     m_lastDown = down;
-    if (!findInList(down))
-        tessera::ShowResourceMessage(Ids::MsgNotFound);
+    report(findInList(down));
 }
 
 void FindController::findNext(bool up)
@@ -79,11 +83,26 @@ void FindController::findNext(bool up)
         find();
         return;
     }
-    if (!findInList(!up))
-        tessera::ShowResourceMessage(Ids::MsgNotFound);
+    report(findInList(!up));
 }
 
-bool FindController::findInList(bool down)
+void FindController::report(FindEnd end)
+{
+    switch (end) {
+    case FindEnd::NotFound:
+        tessera::ShowResourceMessage(Ids::MsgNotFound);
+        break;
+    case FindEnd::Limit:
+        tessera::ShowResourceMessage(
+            Ids::MsgFindLimit, { m_jre.pattern() }, tessera::MbOk | tessera::MbIconWarning);
+        break;
+    case FindEnd::Found:
+    case FindEnd::Stopped:
+        break;
+    }
+}
+
+FindEnd FindController::findInList(bool down)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::vector<int> selected = m_view.selectedRows();
@@ -98,14 +117,34 @@ bool FindController::findInList(bool down)
         std::vector<int> rest(selected.begin() + 1, selected.end());
         m_view.selectRows(rest);
         QApplication::restoreOverrideCursor();
-        return false;
+        return FindEnd::NotFound;
     }
     m_view.selectRows({});
-    const int found = start < 0 ? -1 : FindRow(table, m_jre, start, down);
-    if (found >= 0) {
-        m_view.selectRows({ found });
-        m_view.scrollRowFullyIntoView(found);
+    FindResult result;
+    if (start >= 0) {
+        // A long search lets the window paint and watches for Escape every few tens of
+        // milliseconds; over many rows it shows its progress as well.
+        const int rows = down ? n - start : start + 1;
+        std::optional<tessera::ProgressRun> run;
+        if (rows > kFindProgressRows)
+            run.emplace(m_view.progressDisplay(), Ids::ProgressFinding);
+        EscapeWatch escape;
+        QElapsedTimer sinceEvents;
+        sinceEvents.start();
+        result = FindRow(table, m_jre, start, down, [&](int searched, int total) {
+            if (sinceEvents.elapsed() < kFindEventsIntervalMs)
+                return true;
+            if (run)
+                run->progress(searched, total);
+            const bool stop = escape.pressedSinceLastCheck();
+            sinceEvents.restart();
+            return !stop;
+        });
+    }
+    if (result.end == FindEnd::Found) {
+        m_view.selectRows({ result.row });
+        m_view.scrollRowFullyIntoView(result.row);
     }
     QApplication::restoreOverrideCursor();
-    return found >= 0;
+    return result.end;
 }

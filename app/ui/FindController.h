@@ -1,6 +1,7 @@
 #pragma once
 
 #include "corelib/CJre.h"
+#include "view/table/RowFind.h"
 
 #include <QObject>
 #include <QPointer>
@@ -24,7 +25,12 @@ public:
     // was searched yet; shows 2016 when nothing is found.
     void findNext(bool up = false);
     // Searches from after the selection in the direction; selects and shows the found row.
-    bool findInList(bool down);
+    // The window keeps painting and Escape stops the search; a search over more than
+    // kFindProgressRows rows shows its progress. Nothing is shown for the way it ended.
+    FindEnd findInList(bool down);
+
+    static constexpr int kFindProgressRows = 5000;
+    static constexpr int kFindEventsIntervalMs = 40;
 
     CFindDlg *dialog() const { return m_dialog; }
     const QString &lastText() const { return m_lastText; }
@@ -33,6 +39,8 @@ public:
 
 private:
     void onDialogFindNext(bool down);
+    // The message for a search that found nothing (2016) or that the engine's limits ended.
+    void report(FindEnd end);
     QString initialText() const;
 
     AppSettings &m_settings;

@@ -49,7 +49,8 @@ JRE_EXPORT int Jre2Compile(JRE2 *jre, const JreChar *pattern, int32_t length)
         return 0;
     }
     std::u16string message;
-    if (!regex->compile(view(pattern, length), false, message, jre->errorOffset)) {
+    const bool caseless = (jre->options & JRE_OPTION_IGNORE_CASE) != 0;
+    if (!regex->compile(view(pattern, length), caseless, message, jre->errorOffset)) {
         jre::SetMessage(std::move(message));
         return 0;
     }

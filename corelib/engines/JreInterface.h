@@ -35,7 +35,13 @@ typedef struct JRE2 {
     int32_t matchStart; // of the last match found by Jre2GetMatchInfo
     int32_t matchLength;
     int32_t errorOffset; // where the last refused pattern went wrong, -1 for none
+    uint32_t options; // JRE_OPTION_* bits, read by Jre2Compile
 } JRE2;
+
+// Option bits of JRE2::options. JRE_OPTION_IGNORE_CASE: the pattern is compiled as written
+// and matched without regard to case (the engine's own caseless matching, so escapes such as
+// \d and \w keep their meaning).
+enum { JRE_OPTION_IGNORE_CASE = 1 };
 
 // Option bits of JREFUZZYDATA::options.
 enum { JRE_FUZZY_IGNORE_CASE = 1 };
@@ -71,7 +77,8 @@ typedef int (*JreOptionAsk)(void *context, uint32_t *fold);
 typedef uint16_t (*JreGetVersionFn)(void);
 // 1 when the structure is usable (size as expected) and the engine is ready.
 typedef int (*Jre2OpenFn)(JRE2 *jre);
-// Compiles `pattern`: 1 on success; 0 when refused, with the message and errorOffset set.
+// Compiles `pattern` under jre->options: 1 on success; 0 when refused, with the message and
+// errorOffset set.
 typedef int (*Jre2CompileFn)(JRE2 *jre, const JreChar *pattern, int32_t length);
 // Searches the compiled pattern in `text` from `start`: JRE_MATCH (matchStart and
 // matchLength set), JRE_NO_MATCH, or JRE_LIMIT when the match or depth limit stopped it.

@@ -45,7 +45,9 @@ void Regex::clear()
 bool Regex::compile(std::u16string_view pattern, bool caseless, std::u16string &message, int32_t &errorOffset)
 {
     clear();
-    // \C could split a surrogate pair and leave the matcher inside a character.
+    // \C could split a surrogate pair and leave the matcher inside a character. Without
+    // PCRE2_UCP the classes \d, \w, \s and \b stay ASCII, caseless or not; caseless
+    // matching folds the other letters by their Unicode case.
     uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_NEVER_BACKSLASH_C;
     if (caseless)
         options |= PCRE2_CASELESS;

@@ -81,6 +81,7 @@ struct Run {
     QString pattern;
     bool regular;
     bool fuzzy;
+    bool matchCase;
     const char *python; // the same pattern for Python's re, empty for none
 };
 
@@ -134,21 +135,23 @@ int main(int argc, char **argv)
     }
 
     const Run kRuns[] = {
-        { "plain", u"XYZZY"_s, false, false, "XYZZY" },
-        { "regular", u"XYZ[0-9]+Q"_s, true, false, "XYZ[0-9]+Q" },
-        { "fuzzy", u"とよたＸ"_s, false, true, "" },
-        { "fuzzy regular", u"とよた[０-９]+"_s, true, true, "" },
+        { "plain", u"XYZZY"_s, false, false, true, "XYZZY" },
+        { "plain nocase", u"xyzzy"_s, false, false, false, "" },
+        { "regular", u"XYZ[0-9]+Q"_s, true, false, true, "XYZ[0-9]+Q" },
+        { "regular nocase", u"xyz\\d+q"_s, true, false, false, "(?ai)xyz\\d+q" },
+        { "fuzzy", u"とよたＸ"_s, false, true, true, "" },
+        { "fuzzy regular", u"とよた[０-９]+"_s, true, true, true, "" },
     };
     for (const Run &r : kRuns) {
         tessera::CJre jre;
-        if (!jre.Compile(r.pattern, true, r.regular, r.fuzzy))
+        if (!jre.Compile(r.pattern, r.matchCase, r.regular, r.fuzzy))
             return 1;
         std::vector<double> times;
         int found = 0;
         for (int k = 0; k < runs; ++k) {
             QElapsedTimer timer;
             timer.start();
-            found = FindRow(table, jre, 0, true);
+            found = FindRow(table, jre, 0, true).row;
             times.push_back(double(timer.nsecsElapsed()) / 1e6);
         }
         std::printf("%-14s %8.1f ms  (found row %d)\n", r.name, medianMs(times), found);

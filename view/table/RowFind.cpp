@@ -6,19 +6,32 @@
 
 #include <algorithm>
 
-bool RowMatches(const ListTable &table, int row, tessera::CJre &jre)
+namespace {
+
+enum class RowTest { NoMatch, Match, Limit };
+
+RowTest testRow(const ListTable &table, int row, tessera::CJre &jre)
 {
     const QuoteRecord *record = table.record(row);
     if (!record)
-        return false;
+        return RowTest::NoMatch;
     const HeaderModel &header = table.header();
     const int last = std::min(kFindLastColumn, header.columnCount() - 1);
     QString scratch;
     for (int column = kFindFirstColumn; column <= last; ++column) {
         if (jre.Find(CellView(*record, header.fieldOf(column), scratch)))
-            return true;
+            return RowTest::Match;
+        if (jre.limitHit())
+            return RowTest::Limit;
     }
-    return false;
+    return RowTest::NoMatch;
+}
+
+} // namespace
+
+bool RowMatches(const ListTable &table, int row, tessera::CJre &jre)
+{
+    return testRow(table, row, jre) == RowTest::Match;
 }
 
 int FindStartRow(int rowCount, std::optional<int> selected, bool down)
@@ -33,12 +46,23 @@ int FindStartRow(int rowCount, std::optional<int> selected, bool down)
     return s <= 0 ? -1 : std::min(rowCount - 1, s - 1);
 }
 
-int FindRow(const ListTable &table, tessera::CJre &jre, int start, bool down)
+FindResult FindRow(
+    const ListTable &table, tessera::CJre &jre, int start, bool down, const FindProgress &progress)
 {
-    const int n = table.rowCount();
-    for (int row = start; row >= 0 && row < n; row += down ? 1 : -1) {
-        if (RowMatches(table, row, jre))
-            return row;
+    const int step = down ? 1 : -1;
+    const int total = down ? table.rowCount() - start : start + 1;
+    int searched = 0;
+    // The row count is read again at every row: the progress callback lets events through,
+    // and the list may be rebuilt meanwhile.
+    for (int row = start; row >= 0 && row < table.rowCount(); row += step) {
+        const RowTest test = testRow(table, row, jre);
+        if (test == RowTest::Match)
+            return { FindEnd::Found, row };
+        if (test == RowTest::Limit)
+            return { FindEnd::Limit, row };
+        ++searched;
+        if (progress && !progress(searched, total))
+            return { FindEnd::Stopped, -1 };
     }
-    return -1;
+    return {};
 }

@@ -120,23 +120,38 @@ struct TextKey {
     }
 };
 
+// The code order, a total order on the texts: all-digit codes (the empty code among them)
+// and the four-character domestic codes with letters (130A) come first, by length and then
+// by code unit, so that they read as numbers of up to four digits do and 130A sits among the
+// four-digit codes; every other code follows by code unit. Within the first group a shorter
+// code comes first, so 7203 precedes 13010 and 100 precedes 0100.
 struct CodeKey {
+    quint64 rank = 0; // the length in the first group, kOtherCodes for the rest
     TextKey text;
-    qint64 value = 0;
-    bool allDigits = false;
+
+    static constexpr quint64 kOtherCodes = std::numeric_limits<quint64>::max();
 
     explicit CodeKey(QStringView code)
-        : text(code)
-    {
-        allDigits = std::all_of(code.begin(), code.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-        if (allDigits)
-            value = tessera::ReadLeadingInteger(code, false);
-    }
+        : rank(isNumberLike(code) ? static_cast<quint64>(code.size()) : kOtherCodes)
+        , text(code)
+    { }
     bool operator<(const CodeKey &other) const
     {
-        if (allDigits && other.allDigits)
-            return value < other.value;
+        if (rank != other.rank)
+            return rank < other.rank;
         return text < other.text;
+    }
+
+private:
+    static bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+    static bool isAsciiLetter(QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+    static bool isNumberLike(QStringView code)
+    {
+        if (std::all_of(code.begin(), code.end(), isDigit))
+            return true;
+        return code.size() == 4 && isDigit(code[0]) && std::all_of(code.begin() + 1, code.end(), [](QChar c) {
+            return isDigit(c) || isAsciiLetter(c);
+        });
     }
 };
 

@@ -7,7 +7,7 @@
 // How two values of a field compare (each rule answers "A before B" for ascending order).
 enum class CompareRule {
     None, // anchor column: the rows keep their order
-    Code, // all-digit codes as integers, otherwise code-unit text order
+    Code, // all-digit and four-character codes by length and text, then the rest by text
     Text, // UTF-16 code units, case-sensitive, no locale
     Real, // commas removed, leading decimal number
     Integer, // commas removed, leading integer
@@ -23,7 +23,10 @@ CompareRule CompareRuleOf(int field);
 double RealKey(QStringView text); // "-0.35%" -> -0.35, "STOP 1,234.5" -> 0
 qint64 IntegerKey(QStringView text); // "1,234.5" -> 1234, "---" -> 0
 qint64 RangeKey(QStringView text); // "1,500～2,500" -> 1500
-// The code rule: true when code a sorts before code b in ascending order.
+// The code rule, a strict total order: true when code a sorts before code b in ascending
+// order. All-digit codes and four-character codes that start with a digit and hold only
+// digits and ASCII letters (130A) come first, by length and then by code unit; every other
+// code follows by code unit.
 bool CodeLess(QStringView a, QStringView b);
 
 // A sort request: the field (0 keeps the order) or one of the row colours, the direction,
@@ -41,9 +44,7 @@ struct SortOrder {
 bool RecordLess(const QuoteRecord &a, const QuoteRecord &b, const SortOrder &order);
 
 // Sorts the rows by `order`. Each key is read once per row, not once per comparison. The
-// sort is stable: rows whose keys are equal keep their relative order, and a cycle that the
-// code rule can form between all-digit codes of different lengths and other codes (10 before
-// 10A, 10A before 9, 9 before 10) leaves the rows in some order without harm.
+// sort is stable: rows whose keys are equal keep their relative order.
 void SortRows(RowVector &rows, const SortOrder &order);
 
 // SortRows that keeps a selection: `selected` rows (indices before the sort) are followed

@@ -3,6 +3,7 @@
 #include "app/ui/CFindDlg.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/FindController.h"
+#include "app/ui/StatusBarPanes.h"
 #include "corelib/CJre.h"
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
@@ -22,6 +23,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -99,16 +101,16 @@ private Q_SLOTS:
         FindController &find = frame->finder();
         QVERIFY(find.matcher().Compile(u"motor"_s, false, false, false));
         QStringList visited;
-        while (find.findInList(true))
+        while (find.findInList(true) == FindEnd::Found)
             visited << selectedCodes(*frame);
         QCOMPARE(visited, (QStringList { u"1001"_s, u"1003"_s, u"1004"_s }));
         QVERIFY(frame->view().selectedRows().empty()); // the last selection is lost, no wrap
         // Upwards from the last row.
         frame->view().selectRows({ 3 });
-        QVERIFY(find.findInList(false));
+        QCOMPARE(find.findInList(false), FindEnd::Found);
         QCOMPARE(selectedCodes(*frame), QStringList { u"1003"_s });
         frame->view().selectRows({ 0, 2 });
-        QVERIFY(!find.findInList(false)); // the first row going up: not found at once
+        QCOMPARE(find.findInList(false), FindEnd::NotFound); // the first row going up: not found at once
         QCOMPARE(selectedCodes(*frame), QStringList { u"1003"_s }); // only the start row lost it
     }
 
@@ -118,7 +120,7 @@ private Q_SLOTS:
             = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Motor"_s }, { u"1002"_s, u"20"_s, u"Motor"_s } }));
         frame->view().selectRows({ 1 });
         QVERIFY(frame->finder().matcher().Compile(u"Motor"_s, true, false, false));
-        QVERIFY(!frame->finder().findInList(true));
+        QCOMPARE(frame->finder().findInList(true), FindEnd::NotFound);
         QVERIFY(frame->view().selectedRows().empty());
     }
 
@@ -142,9 +144,9 @@ private Q_SLOTS:
         rows.begin()->second->values.set(SlotMarket, u"secret"_s);
         auto frame = frameWith(std::move(rows));
         QVERIFY(frame->finder().matcher().Compile(u"secret"_s, false, false, false));
-        QVERIFY(!frame->finder().findInList(true));
+        QCOMPARE(frame->finder().findInList(true), FindEnd::NotFound);
         QVERIFY(frame->view().toggleField(FieldMarket));
-        QVERIFY(frame->finder().findInList(true));
+        QCOMPARE(frame->finder().findInList(true), FindEnd::Found);
     }
 
     void displayedFormsAreSearched()
@@ -154,12 +156,12 @@ private Q_SLOTS:
             MakeLayout({ { 1, 0, 50 }, { 4, 1, 80 }, { 14, 0, 120 } }, 1, true));
         CJre &jre = frame->finder().matcher();
         QVERIFY(jre.Compile(u"1,234.5 "_s, true, false, false)); // decimal alignment space
-        QVERIFY(frame->finder().findInList(true));
+        QCOMPARE(frame->finder().findInList(true), FindEnd::Found);
         frame->view().selectRows({});
         QVERIFY(jre.Compile(u"1234.5"_s, true, false, false)); // the raw value is not shown
-        QVERIFY(!frame->finder().findInList(true));
+        QCOMPARE(frame->finder().findInList(true), FindEnd::NotFound);
         QVERIFY(jre.Compile(u"2024/03/05 09:07"_s, true, false, false));
-        QVERIFY(frame->finder().findInList(true));
+        QCOMPARE(frame->finder().findInList(true), FindEnd::Found);
     }
 
     void rightClickedCellBecomesTheInitialText()
@@ -182,6 +184,69 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(view.viewport(), &click);
         frame->finder().find();
         QCOMPARE(frame->finder().dialog()->findText(), QString()); // the last find text
+    }
+
+    void engineLimitStopsTheSearchAndNamesThePattern()
+    {
+        // The first row's name ends the search at the engine's limit; the second would match.
+        auto frame = frameWith(
+            MakeRows({ { u"1001"_s, u"10"_s, QString(40, u'a') + u'!' }, { u"1002"_s, u"20"_s, u"aaa"_s } }));
+        FindController &find = frame->finder();
+        find.find();
+        CFindDlg *dlg = find.dialog();
+        dlg->findChild<QCheckBox *>(u"Regular1041"_s)->setChecked(true);
+        dlg->textBox()->setEditText(u"^(a+)+$"_s);
+        dlg->findChild<QPushButton *>(u"FindNext"_s)->click();
+        QCOMPARE(
+            messages, QStringList { tessera::FormatResourceString(Ids::MsgFindLimit, { u"^(a+)+$"_s }) });
+        QVERIFY(messages.front().contains(u"^(a+)+$"_s));
+        QVERIFY(frame->view().selectedRows().empty());
+        messages.clear();
+        find.findNext(); // F3: the same pattern, the same answer
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.front(), tessera::FormatResourceString(Ids::MsgFindLimit, { u"^(a+)+$"_s }));
+    }
+
+    void longFindShowsProgressKeepsPaintingAndEscapeStopsIt()
+    {
+        // Each name costs the backtracking matcher some tens of thousands of steps, far below
+        // its limits: the whole find would take seconds.
+        RecordMap rows;
+        for (int i = 0; i < 20000; ++i) {
+            const QString code = QString::number(100000 + i);
+            auto r = std::make_unique<QuoteRecord>(code);
+            r->values.set(SlotName, QString(16, u'a') + u'!');
+            rows.insert_or_assign(code, std::move(r));
+        }
+        auto frame = frameWith(std::move(rows));
+        QVERIFY(frame->finder().matcher().Compile(u"^(a+)+$"_s, true, true, false));
+        QElapsedTimer clock;
+        qint64 lastTick = -1;
+        qint64 longestGap = 0;
+        bool progressShown = false;
+        QTimer ticker;
+        ticker.setInterval(5);
+        connect(&ticker, &QTimer::timeout, this, [&] {
+            const qint64 now = clock.elapsed();
+            if (lastTick >= 0)
+                longestGap = std::max(longestGap, now - lastTick);
+            lastTick = now;
+            progressShown = progressShown || frame->statusPanes().isRunning();
+            if (now >= 400)
+                QTest::keyClick(frame.get(), Qt::Key_Escape);
+        });
+        clock.start();
+        ticker.start();
+        const FindEnd end = frame->finder().findInList(true);
+        const qint64 took = clock.elapsed();
+        ticker.stop();
+        QCOMPARE(end, FindEnd::Stopped);
+        QVERIFY2(took < 1500, qPrintable(QString::number(took)));
+        QVERIFY(progressShown);
+        QVERIFY(!frame->statusPanes().isRunning());
+        QVERIFY2(longestGap < 150, qPrintable(QString::number(longestGap)));
+        QVERIFY(messages.isEmpty());
+        QVERIFY(frame->view().selectedRows().empty());
     }
 
     // ---- The dialog

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <random>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
@@ -123,9 +126,89 @@ INSTANTIATE_TEST_SUITE_P(Cases, CodeLessTest,
     ::testing::Values(CodeCase { u"1301", u"7203", true }, CodeCase { u"7203", u"13010", true }, // numbers
         CodeCase { u"13010", u"7203", false }, CodeCase { u"7203", u"7203.T", true }, // text
         CodeCase { u"13010", u"8306.T", true }, CodeCase { u"8306.T", u"^DJI", true },
-        CodeCase { u"130A", u"1310", true }, CodeCase { u"", u"1", true }, // empty reads 0
-        CodeCase { u"0100", u"100", false }, // equal numbers
-        CodeCase { u"100", u"0100", false }, CodeCase { u"AAPL", u"aapl", true }));
+        CodeCase { u"130A", u"1310", true }, CodeCase { u"1301", u"130A", true }, // among four digits
+        CodeCase { u"130A", u"9999", true }, CodeCase { u"130A", u"10000", true },
+        CodeCase { u"", u"1", true }, CodeCase { u"100", u"0100", true }, // shorter first
+        CodeCase { u"0100", u"100", false }, CodeCase { u"0100", u"0100", false },
+        CodeCase { u"03311187", u"0331418A", true }, CodeCase { u"99999999999", u"1A.T", true },
+        CodeCase { u"1A.T", u"AAPL", true }, CodeCase { u"^DJI", u"130A", false },
+        CodeCase { u"AAPL", u"aapl", true }));
+
+// Codes of every kind: all digits of any length (leading zeros, beyond 64 bits), the
+// four-character form with letters, suffixes, foreign stocks, world indices, funds, the
+// empty code and texts that are none of these.
+QString RandomCode(std::mt19937 &random)
+{
+    const auto pick = [&](const char16_t *alphabet) {
+        const std::u16string_view a(alphabet);
+        return QChar(a[std::uniform_int_distribution<size_t>(0, a.size() - 1)(random)]);
+    };
+    const auto digits = [&](int n) {
+        QString s;
+        for (int i = 0; i < n; ++i)
+            s += pick(u"0123456789");
+        return s;
+    };
+    const auto length = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    switch (std::uniform_int_distribution<int>(0, 8)(random)) {
+    case 0:
+        return digits(length(0, 6));
+    case 1:
+        return digits(length(7, 22));
+    case 2:
+        return digits(1) + pick(u"0123A") + digits(1) + pick(u"0123456789ACbz");
+    case 3:
+        return digits(4) + u'.' + pick(u"TNSF");
+    case 4: {
+        QString s;
+        for (int i = length(1, 5); i > 0; --i)
+            s += pick(u"ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+        return s;
+    }
+    case 5:
+        return u'^' + QString(pick(u"DNH")) + pick(u"JSI") + pick(u"IXK");
+    case 6:
+        return digits(4) + digits(3) + pick(u"0123456789ABC");
+    case 7:
+        return digits(length(1, 3)) + pick(u"aA.^-\u30c8");
+    default: {
+        QString s;
+        for (int i = length(1, 6); i > 0; --i)
+            s += pick(u"019AZaz.^- \u30c8\uff11");
+        return s;
+    }
+    }
+}
+
+TEST(CodeOrder, IsAStrictWeakOrderOverCodesOfEveryKind)
+{
+    std::mt19937 random(20241209);
+    std::vector<QString> codes { u"9999"_s, u"10000"_s, u"130A"_s, u""_s, u"0100"_s, u"100"_s };
+    while (codes.size() < 160)
+        codes.push_back(RandomCode(random));
+    const size_t n = codes.size();
+    std::vector<char> less(n * n);
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = 0; j < n; ++j)
+            less[i * n + j] = CodeLess(codes[i], codes[j]);
+    const auto lt = [&](size_t i, size_t j) { return less[i * n + j] != 0; };
+    for (size_t i = 0; i < n; ++i) {
+        ASSERT_FALSE(lt(i, i)) << codes[i].toStdString();
+        for (size_t j = 0; j < n; ++j) {
+            ASSERT_FALSE(lt(i, j) && lt(j, i)) << codes[i].toStdString() << " " << codes[j].toStdString();
+            for (size_t k = 0; k < n; ++k) {
+                ASSERT_FALSE(lt(i, j) && lt(j, k) && !lt(i, k))
+                    << codes[i].toStdString() << " < " << codes[j].toStdString() << " < "
+                    << codes[k].toStdString();
+                const bool ijEqual = !lt(i, j) && !lt(j, i);
+                const bool jkEqual = !lt(j, k) && !lt(k, j);
+                ASSERT_FALSE(ijEqual && jkEqual && (lt(i, k) || lt(k, i)))
+                    << codes[i].toStdString() << " ~ " << codes[j].toStdString() << " ~ "
+                    << codes[k].toStdString();
+            }
+        }
+    }
+}
 
 // Records whose field holds the given texts, in that order.
 class SortFixture : public ::testing::Test {
@@ -186,21 +269,22 @@ TEST_F(SortFixture, CodesAscending)
     EXPECT_EQ(codes(), (QStringList { u"^DJI"_s, u"8306.T"_s, u"13010"_s, u"7203"_s, u"1301"_s }));
 }
 
-TEST_F(SortFixture, CodeCyclesNeverLoseRows)
+TEST_F(SortFixture, CodeOrderDoesNotDependOnTheRowsEarlierOrder)
 {
-    // 9 < 10 (numbers), 10 < 10A and 10A < 9 (texts): no order satisfies all three.
     for (int i = 0; i < 200; ++i) {
-        add(QString::number(i));
-        add(QString::number(i) + u'A');
+        add(QString::number(i * 53));
+        add(QString::number(i * 53) + u'A');
     }
     sortBy(FieldCode, true);
-    QStringList sorted = codes();
-    sorted.sort();
-    QStringList expected;
-    for (int i = 0; i < 200; ++i)
-        expected << QString::number(i) << QString::number(i) + u'A';
-    expected.sort();
-    EXPECT_EQ(sorted, expected);
+    const QStringList once = codes();
+    std::mt19937 random(7);
+    std::shuffle(rows.begin(), rows.end(), random);
+    sortBy(FieldCode, true);
+    EXPECT_EQ(codes(), once);
+    // 530A among the four-digit codes, by code unit; the five-digit codes after them.
+    EXPECT_LT(once.indexOf(u"5300"_s), once.indexOf(u"530A"_s));
+    EXPECT_LT(once.indexOf(u"530A"_s), once.indexOf(u"5353"_s));
+    EXPECT_LT(once.indexOf(u"9964"_s), once.indexOf(u"10017"_s));
 }
 
 TEST_F(SortFixture, IntegerRuleTiesKeepTheirOrder)

@@ -39,8 +39,11 @@ protected:
         case QEvent::DragEnter:
         case QEvent::DragMove:
         case QEvent::Drop:
-        case QEvent::Close:
             return true;
+        case QEvent::Close:
+            // The window manager's close button waits; a window the program closes itself
+            // (a tooltip, a popup) closes.
+            return event->spontaneous();
         default:
             return QObject::eventFilter(watched, event);
         }

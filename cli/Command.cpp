@@ -32,6 +32,23 @@ int UsageError(const CliCommand &command, const QString &message)
     return kExitUsage;
 }
 
+bool AsksForHelp(const QStringList &arguments)
+{
+    for (const QString &word : arguments) {
+        if (word == QLatin1String("--"))
+            return false;
+        if (word == QLatin1String("--help") || word == QLatin1String("-h"))
+            return true;
+    }
+    return false;
+}
+
+QString CommandUsage(const CliCommand &command)
+{
+    return QStringLiteral("usage: quotra-cli ") + QString::fromUtf8(command.synopsis) + QStringLiteral("\n\n")
+        + QString::fromUtf8(command.summary) + QLatin1Char('\n');
+}
+
 int Failure(const QString &message)
 {
     tessera::ShowMessage(message, tessera::MbOk | tessera::MbIconError);

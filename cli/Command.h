@@ -40,5 +40,10 @@ void PrintOut(const QString &text);
 void PrintError(const QString &text);
 // "quotra-cli: <message>" and the command's synopsis on standard error; returns kExitUsage.
 int UsageError(const CliCommand &command, const QString &message);
+// True when "--help" or "-h" stands among the options of a subcommand's arguments (before
+// "--", after which every word is an argument).
+bool AsksForHelp(const QStringList &arguments);
+// "usage: quotra-cli <synopsis>" and the command's summary, for standard output.
+QString CommandUsage(const CliCommand &command);
 // Reports a failure through the message hook (standard error here); returns kExitFailed.
 int Failure(const QString &message);

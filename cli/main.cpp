@@ -1,3 +1,4 @@
+#include "app/core/VersionCheck.h"
 #include "cli/Command.h"
 #include "corelib/LanguageModule.h"
 #include "corelib/LocalTimeZone.h"
@@ -79,11 +80,19 @@ int main(int argc, char **argv)
         PrintOut(commandList());
         return kExitOk;
     }
+    if (name == QLatin1String("--version")) {
+        PrintOut(QStringLiteral("quotra-cli ") + kProgramVersion.toString() + QLatin1Char('\n'));
+        return kExitOk;
+    }
     const CliCommand *command = FindCommand(name);
     if (!command) {
         PrintError(
             QStringLiteral("quotra-cli: unknown command ") + name + QStringLiteral("\n\n") + commandList());
         return kExitUsage;
+    }
+    if (AsksForHelp(arguments)) {
+        PrintOut(CommandUsage(*command));
+        return kExitOk;
     }
     return command->run(arguments);
 }

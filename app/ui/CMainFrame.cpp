@@ -746,6 +746,7 @@ void CMainFrame::showRowMenu(const QPoint &globalPos)
 void CMainFrame::restartUpdateTimer(bool opened)
 {
     m_updateTimer->stop();
+    m_periodic.Forget();
     const qint64 periodMs = static_cast<qint64>(m_settings.updateSpan) * 1000;
     m_updateTimer->start(opened && m_commandLine.autoRun ? kUnattendedDelayMs : static_cast<int>(periodMs));
 }
@@ -758,12 +759,13 @@ void CMainFrame::onUpdateTimer()
         const ListTable &table = m_view->listModel().table();
         for (int row = 0; row < table.rowCount(); ++row)
             shown << table.record(row)->code;
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
         const QStringList due = m_commandLine.autoRun
             ? shown
-            : DueRows(m_doc->rows(), shown, QDateTime::currentSecsSinceEpoch(),
-                static_cast<qint64>(m_settings.updateSpan));
+            : m_periodic.Due(m_doc->rows(), shown, now, static_cast<qint64>(m_settings.updateSpan));
         if (m_commandLine.autoRun || !due.isEmpty()) {
             const quint64 generation = m_doc->StartUpdate(due);
+            m_periodic.RunStarted(due, now);
             if (m_commandLine.autoRun && m_unattendedGeneration == 0)
                 m_unattendedGeneration = generation;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/CCLineInfo.h"
+#include "app/core/UpdateSchedule.h"
 #include "document/SaveHost.h"
 
 #include <QHash>
@@ -142,6 +143,7 @@ private:
     QLineEdit *m_codeBox = nullptr;
     PeriodSpinBox *m_periodBox = nullptr;
     QTimer *m_updateTimer = nullptr;
+    PeriodicUpdate m_periodic;
     CopyDataServer *m_copyData = nullptr;
     FileDropHandler *m_fileDrops = nullptr;
     FrameServices *m_services = nullptr;

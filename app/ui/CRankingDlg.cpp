@@ -7,9 +7,9 @@
 #include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
 #include "quotes/fetch/HttpRequest.h"
+#include "view/widgets/BackgroundWork.h"
 #include "view/widgets/CQuotraView.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -22,15 +22,18 @@
 bool ApplyRankingToView(CQuotraView &view, int index, QString *error)
 {
     const RankingEntry &entry = RankingEntryAt(index);
-    HttpRequest request;
     std::optional<RankingRows> rows;
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        rows = ReadRanking(entry, request, error);
-        QApplication::restoreOverrideCursor();
-    }
-    if (!rows)
+    QString why;
+    const bool finished = RunInBackground([&entry, &rows, &why](const std::atomic<bool> &stop) {
+        HttpRequest request;
+        request.setStopFlag(&stop);
+        rows = ReadRanking(entry, request, &why);
+    });
+    if (!finished || !rows) {
+        if (error)
+            *error = why.isEmpty() ? QStringLiteral("stopped") : why;
         return false;
+    }
     ApplyRanking(view.document(), entry, std::move(*rows), [&view](int field, bool ascending) {
         view.listModel().setSortByField(field, ascending);
         view.refresh();

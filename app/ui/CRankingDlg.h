@@ -36,5 +36,7 @@ private:
 
 // Applies ranking `index` to the view's list: reads the page, inserts, sorts by the entry's
 // field (through the off-screen key when the field is hidden), updates every ranked code and
-// titles the list. A page that cannot be read changes nothing; false then, with `error` set.
+// titles the list. The page is read in the background: the window keeps painting and Escape
+// stops the reading. A page that cannot be read, or a reading stopped, changes nothing;
+// false then, with `error` set.
 bool ApplyRankingToView(CQuotraView &view, int index, QString *error = nullptr);

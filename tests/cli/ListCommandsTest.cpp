@@ -312,6 +312,33 @@ INSTANTIATE_TEST_SUITE_P(Arguments, Usage,
         UsageCase { "update_folder_no_value", { u"update"_s, u"a.kabu"_s, u"--folder"_s } }),
     [](const ::testing::TestParamInfo<UsageCase> &info) { return std::string(info.param.name); });
 
+// "COMMAND --help" prints that command's usage on standard output and succeeds, wherever the
+// option stands; after "--" it is an argument like any other.
+TEST_F(ListCommands, HelpPrintsTheCommandsUsage)
+{
+    const QStringList commands { u"compare"_s, u"export"_s, u"fetch"_s, u"find"_s, u"ranking"_s,
+        u"schedule"_s, u"send"_s, u"show"_s, u"update"_s };
+    for (const QString &name : commands) {
+        for (const QStringList &rest :
+            { QStringList { u"--help"_s }, QStringList { u"a.kabu"_s, u"-h"_s } }) {
+            const CliRun run = cli(QStringList { name } + rest);
+            EXPECT_EQ(run.status, 0) << name.toStdString() << ": " << run.err.toStdString();
+            EXPECT_TRUE(run.out.startsWith(u"usage: quotra-cli "_s + name + u' ')) << run.out.toStdString();
+            EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        }
+    }
+    const CliRun pattern = cli({ u"find"_s, u"--"_s, u"--help"_s });
+    EXPECT_EQ(pattern.status, 2) << "a pattern without a list";
+    EXPECT_TRUE(pattern.out.isEmpty());
+}
+
+TEST_F(ListCommands, VersionPrintsTheProgramsVersion)
+{
+    const CliRun run = cli({ u"--version"_s });
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, u"quotra-cli 6.7.9.21\n"_s);
+}
+
 // ---- errors of reading
 
 TEST_F(ListCommands, MissingFileIsTheUnreadableListMessage)

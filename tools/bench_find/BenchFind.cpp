@@ -6,6 +6,7 @@
 
 #include "corelib/CJre.h"
 #include "corelib/LocalTimeZone.h"
+#include "tools/common/ToolOptions.h"
 #include "view/table/CellText.h"
 #include "view/table/ColumnTable.h"
 #include "view/table/ListTable.h"
@@ -97,7 +98,10 @@ int main(int argc, char **argv)
 {
     tessera::PinLocalTimeZone(); // as the programs do
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    const ToolOptions command = ParseToolOptions(app.arguments().mid(1), {});
+    if (!command.ok() || command.plain.size() > 1)
+        return ToolUsageError("bench_find", "[RUNS]", command.error);
+    const int runs = std::max(1, command.plain.value(0, QStringLiteral("5")).toInt());
     tessera::CJre::Init(1);
     std::printf("engine: %s (regex %d, fuzzy %d)\n", qPrintable(tessera::CJre::GetDllName()),
         int(tessera::CJre::s_bJre32), int(tessera::CJre::s_bHmJre));

@@ -223,6 +223,10 @@ int main(int argc, char **argv)
     if (argc > 1 && std::strcmp(argv[1], "--memory") == 0)
         return measureMemory();
     benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        std::fprintf(stderr, "usage: bench_lists --memory | bench_lists [--benchmark_... options]\n");
+        return 2;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -462,6 +462,12 @@ int main(int argc, char **argv)
     const QString padBytes = takeOption(argc, argv, "--pad-bytes", QStringLiteral("1048576"));
     g_padBytes = padBytes.toLongLong();
     g_codeCount = takeOption(argc, argv, "--codes", QStringLiteral("200")).toInt();
+    // Before the site starts: an option nobody knows ends the program here.
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        std::fprintf(stderr, "usage: bench_update [--pad-bytes N] [--codes N] [--benchmark_... options]\n");
+        return 2;
+    }
     QCoreApplication app(argc, argv);
     curl_global_init(CURL_GLOBAL_DEFAULT);
 
@@ -484,7 +490,6 @@ int main(int argc, char **argv)
     std::printf("site %s, pages padded to %s bytes, %d codes per run\n", qPrintable(SiteRoot()),
         qPrintable(padBytes), g_codeCount);
 
-    benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 

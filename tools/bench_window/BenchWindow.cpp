@@ -17,6 +17,7 @@
 #include "document/CQuotraDoc.h"
 #include "document/ListFile.h"
 #include "tools/bench_lists/BenchRows.h"
+#include "tools/common/ToolOptions.h"
 #include "tools/sample-site/SamplePages.h"
 #include "view/table/ColumnTable.h"
 #include "view/widgets/CQuotraView.h"
@@ -66,15 +67,6 @@ public:
     }
 };
 
-int option(int argc, char **argv, const char *name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0)
-            return std::atoi(argv[i + 1]);
-    }
-    return fallback;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -83,8 +75,12 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
-    const int rows = option(argc, argv, "--rows", 100000);
-    const int runs = option(argc, argv, "--runs", 5);
+    const ToolOptions command
+        = ParseToolOptions(app.arguments().mid(1), { QStringLiteral("--rows"), QStringLiteral("--runs") });
+    if (!command.ok() || !command.plain.isEmpty())
+        return ToolUsageError("bench_window", "[--rows N] [--runs N]", command.error);
+    const int rows = command.value(QStringLiteral("--rows"), QStringLiteral("100000")).toInt();
+    const int runs = command.value(QStringLiteral("--runs"), QStringLiteral("5")).toInt();
     if (!tessera::LanguageModule::instance().load()) {
         std::fprintf(stderr, "bench_window: the language module is missing\n");
         return 1;

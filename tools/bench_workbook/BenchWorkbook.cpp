@@ -19,6 +19,7 @@
 #include "view/table/WorkbookColumns.h"
 
 #include "tools/common/SiteShapedRows.h"
+#include "tools/common/ToolOptions.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -115,22 +116,17 @@ int main(int argc, char **argv)
 {
     tessera::PinLocalTimeZone(); // as the programs do
     QCoreApplication app(argc, argv);
-    int runs = 5;
-    bool exportOnly = false;
-    QString dirName;
-    const QStringList args = app.arguments().mid(1);
-    for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == u"--runs" && i + 1 < args.size())
-            runs = std::max(1, args[++i].toInt());
-        else if (args[i] == u"--export-only") // for profiling
-            exportOnly = true;
-        else
-            dirName = args[i];
-    }
-    if (dirName.isEmpty()) {
-        std::fprintf(stderr, "usage: bench_workbook [--runs N] DIR\n");
-        return 2;
-    }
+    static constexpr char kUsage[] = "[--runs N] [--export-only] DIR";
+    // --export-only is for profiling the export alone.
+    const ToolOptions command
+        = ParseToolOptions(app.arguments().mid(1), { u"--runs"_s }, { u"--export-only"_s });
+    if (!command.ok())
+        return ToolUsageError("bench_workbook", kUsage, command.error);
+    if (command.plain.size() != 1)
+        return ToolUsageError("bench_workbook", kUsage, {});
+    const int runs = std::max(1, command.value(u"--runs"_s, u"5"_s).toInt());
+    const bool exportOnly = command.isSet(u"--export-only"_s);
+    const QString dirName = command.plain.front();
     if (!tessera::LanguageModule::instance().load()) {
         std::fprintf(stderr, "the language module could not be loaded\n");
         return 1;

@@ -21,6 +21,7 @@
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
 #include "document/CQuotraDoc.h"
+#include "tools/common/ToolOptions.h"
 #include "tools/sample-site/SamplePages.h"
 #include "view/table/ColumnTable.h"
 #include "view/widgets/CColumnDlg.h"
@@ -64,11 +65,13 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: window_shots OUTDIR\n");
-        return 2;
-    }
-    const QString out = QString::fromLocal8Bit(argv[1]);
+    static constexpr char kUsage[] = "[--dark] OUTDIR";
+    const ToolOptions command = ParseToolOptions(app.arguments().mid(1), {}, { QStringLiteral("--dark") });
+    if (!command.ok())
+        return ToolUsageError("window_shots", kUsage, command.error);
+    if (command.plain.size() != 1)
+        return ToolUsageError("window_shots", kUsage, {});
+    const QString out = command.plain.front();
     QDir().mkpath(out);
     QStandardPaths::setTestModeEnabled(true);
     if (!tessera::LanguageModule::instance().load())
@@ -78,7 +81,7 @@ int main(int argc, char **argv)
         return int(tessera::IdNo);
     });
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    const bool dark = argc > 2 && QByteArray(argv[2]) == "--dark";
+    const bool dark = command.isSet(QStringLiteral("--dark"));
 
     QProcess site;
     site.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quotra-sample-site"),

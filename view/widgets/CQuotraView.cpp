@@ -6,8 +6,10 @@
 #include "document/CQuotraDoc.h"
 #include "quotes/SecurityCode.h"
 #include "quotes/fetch/FetchQuote.h"
+#include "quotes/fetch/HttpRequest.h"
 #include "view/table/ColumnTable.h"
 #include "view/table/RowTextBlock.h"
+#include "view/widgets/BackgroundWork.h"
 #include "view/widgets/CellDelegate.h"
 #include "view/widgets/MyHeaderCtrl.h"
 #include "view/widgets/PaletteColors.h"
@@ -527,11 +529,25 @@ QuoteRecord *CQuotraView::firstSelectedResolved()
 {
     const std::vector<int> rows = selectedRows();
     QuoteRecord *r = rows.empty() ? nullptr : m_model->record(rows.front());
-    if (r && (r->exchange_suffix == 0 || r->kind.isEmpty())) {
-        // The page address needs the code's kind and exchange: one look-up on the site.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        ResolveKindAndSuffix(*r);
-        QApplication::restoreOverrideCursor();
+    if (!r || (r->exchange_suffix != 0 && !r->kind.isEmpty()))
+        return r;
+    // The page address needs the code's kind and exchange: one look-up on the site, made in
+    // the background on a copy of the row (the list may change while it waits).
+    QuoteRecord probe(r->code);
+    probe.kind = r->kind;
+    probe.exchange_suffix = r->exchange_suffix;
+    bool resolved = false;
+    const bool finished = RunInBackground([&probe, &resolved](const std::atomic<bool> &stop) {
+        HttpRequest request;
+        request.setStopFlag(&stop);
+        resolved = ResolveKindAndSuffix(probe, request);
+    });
+    if (!finished)
+        return nullptr; // stopped with Escape: nothing opens
+    r = m_doc.record(probe.code);
+    if (r && resolved) {
+        r->kind = probe.kind;
+        r->exchange_suffix = probe.exchange_suffix;
     }
     return r;
 }

@@ -127,8 +127,9 @@ private:
     void applyPalette();
     bool acceptsDrag(QDropEvent *event) const;
     void offerDrop(QDropEvent *event) const;
-    // The record of the first selected row with its kind and exchange known; null when
-    // no row is selected.
+    // The record of the first selected row with its kind and exchange known (looked up on
+    // the site in the background when needed); null when no row is selected or Escape
+    // stopped the look-up.
     QuoteRecord *firstSelectedResolved();
     int fittedWidth(int listColumn) const;
 

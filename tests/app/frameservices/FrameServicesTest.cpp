@@ -5,6 +5,7 @@
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CCustomiseDlg.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/CRankingDlg.h"
 #include "app/ui/CommandTable.h"
 #include "app/ui/CopyDataServer.h"
 #include "app/ui/FileDropHandler.h"
@@ -20,11 +21,18 @@
 #include "tests/support/TestPaths.h"
 #include "view/widgets/CQuotraView.h"
 
+#include "quotes/SecurityCode.h"
+
 #include "tests/support/RowBuilders.h"
+#include "tests/support/SampleSite.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +51,7 @@
 #include <QtEndian>
 
 #include <cstring>
+#include <functional>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -134,6 +143,37 @@ private:
             *err = cli.readAllStandardError();
         return cli.state() == QProcess::NotRunning ? cli.exitCode() : -1;
     }
+
+    // The longest time the event loop went without running its timers while `action` ran,
+    // and whether the wait cursor showed meanwhile; `took` gets the time the action took.
+    static qint64 longestLoopGap(const std::function<void()> &action, qint64 &took, bool &waitCursor)
+    {
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 longest = 0;
+        waitCursor = false;
+        QTimer tick;
+        tick.setInterval(5);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+            const QCursor *cursor = QApplication::overrideCursor();
+            waitCursor = waitCursor || (cursor && cursor->shape() == Qt::WaitCursor);
+        });
+        clock.start();
+        tick.start();
+        action();
+        took = clock.elapsed();
+        return std::max(longest, took - last);
+    }
+
+public Q_SLOTS:
+    // The browser, as the desktop services hand it an address.
+    void openUrl(const QUrl &url) { openedUrls << url.toString(); }
+
+private:
+    QStringList openedUrls;
 
 private Q_SLOTS:
     void initTestCase()
@@ -578,6 +618,76 @@ private Q_SLOTS:
         });
         QTRY_VERIFY(called);
         QVERIFY(!got.has_value());
+    }
+
+    // ---- Look-ups on the site
+
+    // Opening a row's quote or chart page and reading a ranking wait for the site in the
+    // background: the window keeps painting and Escape stops the wait.
+    void siteLookUpsKeepTheWindowPainting()
+    {
+        openedUrls.clear();
+        {
+            SampleSite site;
+            QVERIFY(site.start({ u"--latency-ms"_s, u"3000"_s }));
+            QDesktopServices::setUrlHandler(u"http"_s, this, "openUrl");
+            auto frame = makeFrame();
+            QVERIFY(frame->openDocument(listFile(u"lookups.kabu"_s,
+                { { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s }, { u"9984"_s, u"1"_s } })));
+            CQuotraView &view = frame->view();
+            CQuotraDoc &doc = frame->document();
+            const auto check = [](const char *what, qint64 gap, qint64 took, bool waitCursor) {
+                // The site's latency was waited for.
+                QVERIFY2(took >= 2900, qPrintable(u"%1: %2 ms"_s.arg(QLatin1StringView(what)).arg(took)));
+                QVERIFY2(gap < 100,
+                    qPrintable(
+                        u"%1: the event loop stood still for %2 ms"_s.arg(QLatin1StringView(what)).arg(gap)));
+                QVERIFY2(waitCursor, what);
+            };
+            QVERIFY(!doc.isUpdating());
+            for (const QString &code : { u"7203"_s, u"6758"_s, u"9984"_s }) {
+                // Neither kind nor exchange known: each page needs its look-up.
+                doc.record(code)->kind.clear();
+                doc.record(code)->exchange_suffix = 0;
+            }
+            qint64 took = 0;
+            bool waitCursor = false;
+            QVERIFY(view.selectCode(u"7203"_s));
+            qint64 gap = longestLoopGap([&] { view.openQuotePage(); }, took, waitCursor);
+            check("quote page", gap, took, waitCursor);
+            QVERIFY(!doc.record(u"7203"_s)->kind.isEmpty());
+            QCOMPARE(openedUrls, QStringList({ BrowserAddress(*doc.record(u"7203"_s)) }));
+
+            QVERIFY(view.selectCode(u"6758"_s));
+            gap = longestLoopGap([&] { view.openChartPage(); }, took, waitCursor);
+            check("chart page", gap, took, waitCursor);
+            QCOMPARE(openedUrls.last(), site.root() + u"quote/6758/chart"_s);
+
+            // Escape stops the look-up: nothing opens and the row stays unresolved.
+            QVERIFY(view.selectCode(u"9984"_s));
+            QTimer::singleShot(300, &view, [&view] { QTest::keyClick(&view, Qt::Key_Escape); });
+            gap = longestLoopGap([&] { view.openQuotePage(); }, took, waitCursor);
+            QVERIFY2(took < 2000, "Escape ends the wait");
+            QCOMPARE(openedUrls.size(), 2);
+            QVERIFY(doc.record(u"9984"_s)->kind.isEmpty());
+
+            CRankingDlg ranking(view, settings);
+            ranking.rankingBox()->setCurrentIndex(4);
+            gap = longestLoopGap([&] { ranking.accept(); }, took, waitCursor);
+            check("ranking", gap, took, waitCursor);
+            QVERIFY2(ranking.readError().isEmpty(), qPrintable(ranking.readError()));
+            QVERIFY(doc.title().startsWith(u"出来高 "_s));
+
+            CRankingDlg stopped(view, settings);
+            stopped.rankingBox()->setCurrentIndex(2);
+            QTimer::singleShot(300, &view, [&view] { QTest::keyClick(&view, Qt::Key_Escape); });
+            longestLoopGap([&] { stopped.accept(); }, took, waitCursor);
+            QVERIFY2(took < 2000, "Escape ends the wait");
+            QVERIFY(!stopped.readError().isEmpty());
+            QVERIFY(doc.title().startsWith(u"出来高 "_s));
+            QDesktopServices::unsetUrlHandler(u"http"_s);
+        }
+        qputenv("QUOTRA_SITE_ROOT", "http://127.0.0.1:1/");
     }
 
     // ---- The notice after a long update

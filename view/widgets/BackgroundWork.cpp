@@ -1,0 +1,73 @@
+#include "view/widgets/BackgroundWork.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+// Holds back input while the work runs; Escape raises the stop flag instead.
+class InputHold : public QObject {
+public:
+    explicit InputHold(std::atomic<bool> &stop)
+        : m_stop(stop)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~InputHold() override { QCoreApplication::instance()->removeEventFilter(this); }
+    InputHold(const InputHold &) = delete;
+    InputHold &operator=(const InputHold &) = delete;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+                m_stop = true;
+            return true;
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        case QEvent::Close:
+            // The window manager's close button waits; a window the program closes itself
+            // (a tooltip, a popup) closes.
+            return event->spontaneous();
+        default:
+            return QObject::eventFilter(watched, event);
+        }
+    }
+
+private:
+    std::atomic<bool> &m_stop;
+};
+
+} // namespace
+
+bool RunInBackground(const std::function<void(const std::atomic<bool> &stop)> &work)
+{
+    std::atomic<bool> stop { false };
+    std::unique_ptr<QThread> thread(QThread::create([&work, &stop] { work(stop); }));
+    QEventLoop loop;
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    {
+        InputHold hold(stop);
+        thread->start();
+        loop.exec(); // input reaches the hold, which lets only Escape count
+    }
+    thread->wait();
+    QApplication::restoreOverrideCursor();
+    return !stop.load();
+}

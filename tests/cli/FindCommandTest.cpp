@@ -108,11 +108,14 @@ TEST_F(FindCommand, UnreadableListAndBadArguments)
 
 TEST_F(FindCommand, RegularExpressionsWithoutMatchCaseKeepTheirEscapes)
 {
-    const FindRun digits = find(QUOTRA_ENGINE_REGEX_ONLY, { u"--regex"_s, u"^\\d{4}$"_s });
+    const FindRun digits
+        = find(quotra::test::engineSet(u"regex-only").constData(), { u"--regex"_s, u"^\\d{4}$"_s });
     EXPECT_EQ(digits.status, 0);
     EXPECT_EQ(digits.out, u"6758\n7203\n7267\n"_s);
-    EXPECT_EQ(
-        find(QUOTRA_ENGINE_REGEX_ONLY, { u"--regex"_s, u"--columns"_s, u"1"_s, u"^\\D+$"_s }).status, 1);
+    EXPECT_EQ(find(quotra::test::engineSet(u"regex-only").constData(),
+                  { u"--regex"_s, u"--columns"_s, u"1"_s, u"^\\D+$"_s })
+                  .status,
+        1);
     EXPECT_EQ(find(nullptr, { u"--regex"_s, u"HONDA\\s\\w+"_s }).out, u"7267\n"_s);
 }
 
@@ -125,7 +128,8 @@ TEST_F(FindCommand, EngineLimitStopsTheSearchAndSaysSo)
         = MakeRows({ { u"1001"_s, u"10"_s, QString(40, u'a') + u'!' }, { u"1002"_s, u"20"_s, u"aaa"_s } });
     f.write(WriteListFile(rows, MakeLayout({ { 1, 0, 60 }, { 2, 0, 120 } }, 1, true)));
     f.close();
-    const FindRun run = find(QUOTRA_ENGINE_REGEX_ONLY, { u"--regex"_s, u"^(a+)+$"_s });
+    const FindRun run
+        = find(quotra::test::engineSet(u"regex-only").constData(), { u"--regex"_s, u"^(a+)+$"_s });
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
     EXPECT_TRUE(run.err.contains(u"^(a+)+$"_s)) << run.err.toStdString();

@@ -1,4 +1,5 @@
 #include "tools/common/ToolOptions.h"
+#include "tests/support/TestPaths.h"
 
 #include <QDir>
 #include <QProcess>
@@ -49,7 +50,7 @@ TEST(ToolOptions, WindowShotsRefusesUnknownOptions)
         ASSERT_TRUE(cwd.isValid());
         QProcess shots;
         shots.setWorkingDirectory(cwd.path());
-        shots.start(QStringLiteral(QUOTRA_BIN_DIR "/window_shots"), words);
+        shots.start(quotra::test::binPath(u"window_shots"), words);
         ASSERT_TRUE(shots.waitForFinished(60000)) << words.join(u' ').toStdString();
         EXPECT_EQ(shots.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(shots.exitCode(), 2) << words.join(u' ').toStdString();

@@ -58,6 +58,11 @@ int listTasks(const TaskStore &store)
             task.autoRun ? u"yes"_s : u"no"_s, task.folder, task.listFile });
     }
     PrintOut(out.render());
+    // A marker whose job line is gone or not the program's: the line after it is the user's.
+    for (const QString &name : table->orphanedMarkers())
+        PrintOut(
+            u"orphaned marker %1: no job of the program follows it (schedule delete removes the marker alone)\n"_s
+                .arg(TaskPath(name)));
     return kExitOk;
 }
 

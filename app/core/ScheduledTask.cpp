@@ -2,6 +2,8 @@
 
 #include "app/core/CCLineInfo.h"
 
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -100,6 +102,22 @@ QStringList TaskCommandWords(
             QLatin1String(CCLineInfo::kProtocolPrefix) + (options << listFile).join(u'*') };
     }
     return QStringList { programPath } + options + QStringList { listFile };
+}
+
+bool IsProgramCommand(const QStringList &words)
+{
+    if (words.isEmpty())
+        return false;
+    const QString program = QFileInfo(words.first()).fileName();
+    return program == u"quotra"_s || !ProtocolAddressOf(words).isEmpty();
+}
+
+QString ProtocolAddressOf(const QStringList &words)
+{
+    if (words.size() != 2 || QFileInfo(words.first()).fileName() != u"xdg-open"_s
+        || !words.at(1).startsWith(QLatin1String(CCLineInfo::kProtocolPrefix)))
+        return {};
+    return words.at(1);
 }
 
 void ReadTaskCommand(const QStringList &words, bool &autoRun, QString &folder, QString &listFile)

@@ -49,6 +49,12 @@ bool IsSandboxedProgram(const QString &programPath);
 QStringList TaskCommandWords(
     const QString &programPath, bool autoRun, const QString &folder, const QString &listFile);
 
+// True when a crontab command starts this program: a program file named "quotra", or
+// "xdg-open" with one "quotra.kabu:" address. Only such entries are the program's tasks.
+bool IsProgramCommand(const QStringList &words);
+// The "quotra.kabu:" address a command opens through xdg-open; empty for any other command.
+QString ProtocolAddressOf(const QStringList &words);
+
 // Recovers auto, folder and list file from a command: the options are compared without
 // regard to case ("/AUTO", "/folder"), the folder is the rest of the "/Folder" word or, when
 // that is empty, the next word, and the list file is the first other argument. Double quotes

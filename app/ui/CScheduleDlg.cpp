@@ -34,7 +34,8 @@ constexpr int kNameLimit = 48;
 // Paths as long as the system allows: a shorter limit would cut a deep path into another one.
 constexpr int kPathLimit = 4096;
 
-// The crontab as text, read-only, the lines of the program's blocks highlighted.
+// The crontab as text, read-only, the lines of the program's tasks highlighted and orphaned
+// markers greyed.
 void showCrontabText(const TaskStore &store, QWidget *parent)
 {
     const tessera::Result<CronTable> table = store.read();
@@ -48,18 +49,18 @@ void showCrontabText(const TaskStore &store, QWidget *parent)
     text->setPlainText(table ? QString::fromUtf8(table->text()) : table.error().message);
     QList<QTextEdit::ExtraSelection> marks;
     if (table) {
-        bool inBlock = false;
-        for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next()) {
-            const bool marker = CronTable::markerName(block.text().toUtf8()).has_value();
-            if (marker || inBlock) {
-                QTextEdit::ExtraSelection mark;
-                mark.format.setBackground(QColor(0xFF, 0xF2, 0xCC));
-                mark.format.setForeground(QColor(Qt::black));
-                mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-                mark.cursor = QTextCursor(block);
-                marks << mark;
-            }
-            inBlock = marker;
+        const QList<bool> taskLines = table->taskLines();
+        qsizetype line = 0;
+        for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next(), ++line) {
+            const bool task = taskLines.value(line);
+            if (!task && !CronTable::markerName(block.text().toUtf8()))
+                continue;
+            QTextEdit::ExtraSelection mark;
+            mark.format.setBackground(task ? QColor(0xFF, 0xF2, 0xCC) : QColor(0xE6, 0xE6, 0xE6));
+            mark.format.setForeground(task ? QColor(Qt::black) : QColor(0x60, 0x60, 0x60));
+            mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+            mark.cursor = QTextCursor(block);
+            marks << mark;
         }
     }
     text->setExtraSelections(marks);

@@ -231,6 +231,86 @@ TEST(CronTableText, RefusesWhatCannotBeALine)
     EXPECT_FALSE(table.removeTask(u"a"_s));
 }
 
+// A marker whose job line is gone or not the program's, and a comment of the user's that
+// looks like one: never a task, never adopted, removed alone only when no task of the name
+// is left to remove.
+struct OrphanCase {
+    const char *name;
+    QByteArray before;
+    QString marker;
+};
+void PrintTo(const OrphanCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+class CronTableOrphan : public testing::TestWithParam<OrphanCase> { };
+
+TEST_P(CronTableOrphan, TheUsersLinesStayByteForByte)
+{
+    const OrphanCase &c = GetParam();
+    CronTable table(c.before);
+    EXPECT_TRUE(table.tasks().isEmpty());
+    EXPECT_EQ(table.orphanedMarkers(), QStringList { c.marker });
+
+    ScheduledTask task = MakeScheduledTask(c.marker, 34, 18, 30, true, {}, u"/lists/a.kabu"_s, kProgram);
+    ASSERT_TRUE(table.setTask(task));
+    EXPECT_EQ(
+        table.text(), c.before + CronTable::markerLine(c.marker) + '\n' + CronTable::jobLine(task) + '\n');
+    ASSERT_EQ(table.tasks().size(), 1);
+    EXPECT_EQ(table.tasks()[0].listFile, u"/lists/a.kabu"_s);
+    task.minute = 45; // a change rewrites the task's own block
+    ASSERT_TRUE(table.setTask(task));
+    EXPECT_EQ(
+        table.text(), c.before + CronTable::markerLine(c.marker) + '\n' + CronTable::jobLine(task) + '\n');
+
+    ASSERT_TRUE(table.removeTask(c.marker));
+    EXPECT_EQ(table.text(), c.before);
+    // Asked again with no task of the name left, the marker goes alone.
+    ASSERT_TRUE(table.removeTask(c.marker));
+    QByteArray without = c.before;
+    without.replace(QByteArray(CronTable::markerLine(c.marker) + '\n'), QByteArray());
+    EXPECT_EQ(table.text(), without);
+    EXPECT_FALSE(table.removeTask(c.marker));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CronTableOrphan,
+    testing::Values(
+        OrphanCase { "marker_then_user_job", "# Quotra\\a\n0 3 * * * /usr/bin/backup --all\n", u"a"_s },
+        OrphanCase { "marker_at_the_end", "0 3 * * * /usr/bin/backup\n# Quotra\\a\n", u"a"_s },
+        OrphanCase { "marker_then_blank_line", "# Quotra\\a\n\n0 3 * * * /usr/bin/backup\n", u"a"_s },
+        OrphanCase {
+            "marker_then_job_commented_out", "# Quotra\\a\n#30 18 * * 1 quotra /l.kabu\nX=1\n", u"a"_s },
+        OrphanCase { "users_lookalike_comment",
+            "MAILTO=me\n# Quotra\\my-notes\n*/5 * * * * /usr/bin/sync-notes\n", u"my-notes"_s }),
+    [](const testing::TestParamInfo<OrphanCase> &info) { return std::string(info.param.name); });
+
+TEST(CronTableText, OnlyCommandsOfTheProgramAreTasks)
+{
+    const struct {
+        QStringList words;
+        bool ours;
+    } cases[] = {
+        { { u"/usr/local/bin/quotra"_s, u"/Auto"_s, u"/l.kabu"_s }, true },
+        { { u"quotra"_s, u"/l.kabu"_s }, true },
+        { { u"xdg-open"_s, u"quotra.kabu:/Auto*/l.kabu"_s }, true },
+        { { u"/usr/bin/xdg-open"_s, u"quotra.kabu:/l.kabu"_s }, true },
+        { { u"/usr/bin/backup"_s }, false },
+        { { u"/usr/bin/quotra-cli"_s, u"update"_s, u"/l.kabu"_s }, false },
+        { { u"xdg-open"_s, u"https://example.org/"_s }, false },
+        { { u"xdg-open"_s, u"Quotra.kabu:/l.kabu"_s }, false },
+        { { u"sh"_s, u"-c"_s, u"quotra /l.kabu"_s }, false },
+        { {}, false },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(IsProgramCommand(c.words), c.ours) << c.words.join(u' ').toStdString();
+    // A task that would not start the program is not written.
+    CronTable table;
+    ScheduledTask other = taskA(kProgram);
+    other.command = QStringList { u"/usr/bin/backup"_s };
+    EXPECT_FALSE(table.setTask(other));
+    EXPECT_EQ(table.text(), QByteArray());
+}
+
 // ---- The store over a crontab program
 
 TEST(TaskStoreCrontab, RegisterListReplaceDelete)

@@ -90,7 +90,9 @@ int addTask(const CliCommand &self, const ParsedArguments &args, const TaskStore
         return Failure(tessera::ResourceString(problem));
 
     const ScheduledTask task = TaskOfInput(input, ScheduledProgramPath());
-    const tessera::Status registered = store.registerTask(task);
+    const std::unique_ptr<QSettings> settingsStore = AppSettings::OpenStore();
+    TaskAddressBook book(*settingsStore);
+    const tessera::Status registered = RegisterTask(store, book, task);
     if (!registered)
         return Failure(TaskFailureText(Ids::MsgTaskRegisterFailed, registered.error().message));
     PrintOut(TaskRegisteredText(task, japaneseDays()) + u'\n');
@@ -105,7 +107,9 @@ int deleteTask(const CliCommand &self, const ParsedArguments &args, const TaskSt
     const QString name = args.positional.at(1);
     if (TrimmedTaskName(name).isEmpty())
         return Failure(tessera::ResourceString(Ids::MsgTaskNameMissing));
-    const tessera::Status deleted = store.deleteTask(name);
+    const std::unique_ptr<QSettings> settingsStore = AppSettings::OpenStore();
+    TaskAddressBook book(*settingsStore);
+    const tessera::Status deleted = DeleteTask(store, book, name);
     if (!deleted)
         return Failure(TaskFailureText(Ids::MsgTaskDeleteFailed, deleted.error().message));
     PrintOut(tessera::FormatResourceString(Ids::MsgTaskDeleted, { TaskPath(name) }) + u'\n');

@@ -170,6 +170,10 @@
     X(MsgTooManyValues, 2227, 0)                                                                             \
     X(MsgTooFewColumns, 2228, 0)                                                                             \
     X(MsgLinksLeftOut, 2229, 1) /* rows without a link */                                                    \
+    X(MsgLinkRunQuestion, 2261, 2) /* list, result file */                                                   \
+    X(MsgLinkRunRefused, 2262, 1) /* list */                                                                 \
+    X(MsgOutputFolderNotFound, 2263, 1) /* folder */                                                         \
+    X(MsgAddressNotLocalFile, 2264, 1) /* address */                                                         \
     /* ribbon groups, themes and menus */                                                                    \
     X(CommandOpen, 4000, 0)                                                                                  \
     X(CaptionThemeBlue, 4001, 0)                                                                             \

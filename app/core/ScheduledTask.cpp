@@ -1,6 +1,7 @@
 #include "app/core/ScheduledTask.h"
 
 #include "app/core/CCLineInfo.h"
+#include "app/core/TaskAddresses.h"
 
 #include <QFileInfo>
 
@@ -87,15 +88,18 @@ bool IsSandboxedProgram(const QString &programPath)
     return programPath.startsWith(u"/app/"_s) || programPath.contains(u"/snap/"_s);
 }
 
-QStringList TaskCommandWords(
-    const QString &programPath, bool autoRun, const QString &folder, const QString &listFile)
+QStringList TaskCommandWords(const QString &programPath, bool autoRun, const QString &folder,
+    const QString &listFile, const QString &token)
 {
+    const bool sandboxed = IsSandboxedProgram(programPath);
     QStringList options;
+    if (sandboxed && !token.isEmpty())
+        options << TaskTokenPiece(token);
     if (autoRun)
         options << u"/Auto"_s;
     if (!folder.isEmpty())
         options << u"/Folder"_s + folder;
-    if (IsSandboxedProgram(programPath)) {
+    if (sandboxed) {
         // The address reaches the program as one argument: its protocol form splits it at
         // every "*" and removes nothing else, so no quotes go inside.
         return { u"xdg-open"_s,

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTextBlock>
 #include <QTime>
 #include <QTimeEdit>
@@ -287,7 +288,9 @@ void CScheduleDlg::registerOrDelete(bool deleting)
         return;
     }
     if (deleting) {
-        const tessera::Status deleted = m_store.deleteTask(input.name);
+        const std::unique_ptr<QSettings> settingsStore = AppSettings::OpenStore();
+        TaskAddressBook book(*settingsStore);
+        const tessera::Status deleted = DeleteTask(m_store, book, input.name);
         if (!deleted) {
             tessera::ShowMessage(
                 TaskFailureText(Ids::MsgTaskDeleteFailed, deleted.error().message), tessera::MbIconError);
@@ -309,7 +312,9 @@ void CScheduleDlg::registerOrDelete(bool deleting)
     const ScheduledTask task = TaskOfInput(input, m_programPath);
     m_settings.taskWeek = TaskWeekOf(input.days, input.autoRun);
     m_settings.autoFolder = FolderWithoutTrailingSeparators(m_folder->text());
-    const tessera::Status registered = m_store.registerTask(task);
+    const std::unique_ptr<QSettings> settingsStore = AppSettings::OpenStore();
+    TaskAddressBook book(*settingsStore);
+    const tessera::Status registered = RegisterTask(m_store, book, task);
     if (registered)
         tessera::ShowMessage(TaskRegisteredText(task, japaneseDays()), tessera::MbIconInformation);
     else

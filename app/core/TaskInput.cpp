@@ -27,7 +27,7 @@ ScheduledTask TaskOfInput(const TaskInput &input, const QString &programPath)
 
 tessera::Status RegisterTask(const TaskStore &store, TaskAddressBook &book, const ScheduledTask &task)
 {
-    const tessera::Status registered = store.registerTask(task);
+    tessera::Status registered = store.registerTask(task);
     if (registered)
         book.remember(task.name, ProtocolAddressOf(task.command));
     return registered;
@@ -35,7 +35,7 @@ tessera::Status RegisterTask(const TaskStore &store, TaskAddressBook &book, cons
 
 tessera::Status DeleteTask(const TaskStore &store, TaskAddressBook &book, const QString &name)
 {
-    const tessera::Status deleted = store.deleteTask(name);
+    tessera::Status deleted = store.deleteTask(name);
     if (deleted)
         book.forget(TrimmedTaskName(name));
     return deleted;

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +183,29 @@ TEST_F(StartupTest, AMissingOutputFolderIsAnErrorNotAFallBack)
     EXPECT_TRUE(r.err.contains(missing)) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(list.saved)) << "nothing is saved in place instead";
     EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST_F(StartupTest, AnOutputFolderRemovedDuringTheRunIsNoFallBackEither)
+{
+    const OneCodeList list;
+    const QString out = list.dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(out));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+    env.insert(QStringLiteral("QUOTRA_SITE_ROOT"), QStringLiteral("http://127.0.0.1:1/"));
+    p.setProcessEnvironment(env);
+    p.start(binDir() + QStringLiteral("/quotra"),
+        { QStringLiteral("/Auto"), QStringLiteral("/Folder") + out, list.path });
+    ASSERT_TRUE(p.waitForStarted());
+    // The run waits a few seconds before it updates; the folder goes in that time.
+    QThread::msleep(1000);
+    ASSERT_TRUE(QDir(out).removeRecursively());
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(out));
+    EXPECT_FALSE(QFileInfo::exists(list.saved));
 }
 
 TEST_F(StartupTest, AFileAddressWhoseEscapesMakeAnotherPathOpensNothing)

@@ -1,6 +1,9 @@
 #include "app/core/AppSettings.h"
 #include "app/core/CCLineInfo.h"
 #include "app/core/Startup.h"
+#include "app/core/TaskAddresses.h"
+#include "app/core/TaskStore.h"
+#include "app/core/UnattendedRun.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/MessageBoxHook.h"
 #include "corelib/LocalTimeZone.h"
@@ -8,10 +11,12 @@
 #include "corelib/StringIds.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QStyleFactory>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
@@ -48,6 +53,13 @@ void dropOffscreenNotices(QtMsgType type, const QMessageLogContext &context, con
         g_previousHandler(type, context, message);
     else
         std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+// A box can be answered only on a real screen.
+bool canAskOnScreen()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
 } // namespace
@@ -95,19 +107,61 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
 
+    // A "file:" address that LaunchedFilePath left as it was names no local file; opened as
+    // a path it would be read relative to the working folder.
+    if (commandLine.fileName.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        tessera::ShowResourceMessage(
+            Ids::MsgAddressNotLocalFile, { commandLine.fileName }, tessera::MbIconError);
+        settings.Save(*store);
+        return EXIT_FAILURE;
+    }
+    // An output folder that is missing is an error, never a reason to save elsewhere.
+    if (commandLine.autoRun) {
+        if (const QString missing = MissingOutputFolderText(commandLine); !missing.isEmpty()) {
+            tessera::ShowMessage(missing, tessera::MbOk | tessera::MbIconError);
+            settings.Save(*store);
+            return EXIT_FAILURE;
+        }
+    }
+    // An unattended run that a "quotra.kabu:" address asks for runs only with the user's
+    // consent, unless the address is a registered task's own.
+    const LinkRunStart start = HowUnattendedRunStarts(
+        commandLine, TaskAddressBook(*store).isRegistered(commandLine.protocolAddress), canAskOnScreen());
+    if (start == LinkRunStart::Refuse) {
+        tessera::ShowMessage(LinkRunRefusedText(commandLine), tessera::MbOk | tessera::MbIconError);
+        settings.Save(*store);
+        return EXIT_FAILURE;
+    }
+
     // 5. The main window with its document, opened from the named file or new.
     int status = EXIT_SUCCESS;
     {
         CMainFrame frame(settings, commandLine);
         bool started = true;
-        if (commandLine.shellCommand == CCLineInfo::FileOpen && !commandLine.fileName.isEmpty())
+        if (start == LinkRunStart::AskFirst) {
+            // The window shows first, so that the user sees which program asks.
+            frame.placeWindow();
+            started = ShowMessageBox(LinkRunQuestion(commandLine, QDateTime::currentDateTime()),
+                          tessera::MbYesNo | tessera::MbIconQuestion | tessera::MbDefButton2)
+                == tessera::IdYes;
+        }
+        if (started && commandLine.shellCommand == CCLineInfo::FileOpen && !commandLine.fileName.isEmpty())
             started = frame.openDocument(commandLine.fileName);
-        else
+        else if (started)
             frame.newDocument();
         if (!started) {
             status = EXIT_FAILURE;
         } else {
-            frame.placeWindow();
+            if (start != LinkRunStart::AskFirst)
+                frame.placeWindow();
+            // Tasks registered before they carried a token get one, once the window is up.
+            if (!commandLine.autoRun) {
+                QTimer::singleShot(0, &frame, [&store] {
+                    TaskAddressBook book(*store);
+                    const tessera::Result<int> rewritten = AddTokensToTasks(TaskStore(), book);
+                    Q_UNUSED(rewritten); // without a crontab there is nothing to rewrite
+                });
+            }
             QObject::connect(
                 &frame, &CMainFrame::unattendedRunFinished, &app, [&](int result) { status = result; });
             QApplication::exec();

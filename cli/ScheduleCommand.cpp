@@ -58,6 +58,11 @@ int listTasks(const TaskStore &store)
             task.autoRun ? u"yes"_s : u"no"_s, task.folder, task.listFile });
     }
     PrintOut(out.render());
+    // A marker whose job line is gone or not the program's: the line after it is the user's.
+    for (const QString &name : table->orphanedMarkers())
+        PrintOut(
+            u"orphaned marker %1: no job of the program follows it (schedule delete removes the marker alone)\n"_s
+                .arg(TaskPath(name)));
     return kExitOk;
 }
 
@@ -85,7 +90,9 @@ int addTask(const CliCommand &self, const ParsedArguments &args, const TaskStore
         return Failure(tessera::ResourceString(problem));
 
     const ScheduledTask task = TaskOfInput(input, ScheduledProgramPath());
-    const tessera::Status registered = store.registerTask(task);
+    const std::unique_ptr<QSettings> settingsStore = AppSettings::OpenStore();
+    TaskAddressBook book(*settingsStore);
+    const tessera::Status registered = RegisterTask(store, book, task);
     if (!registered)
         return Failure(TaskFailureText(Ids::MsgTaskRegisterFailed, registered.error().message));
     PrintOut(TaskRegisteredText(task, japaneseDays()) + u'\n');
@@ -100,7 +107,9 @@ int deleteTask(const CliCommand &self, const ParsedArguments &args, const TaskSt
     const QString name = args.positional.at(1);
     if (TrimmedTaskName(name).isEmpty())
         return Failure(tessera::ResourceString(Ids::MsgTaskNameMissing));
-    const tessera::Status deleted = store.deleteTask(name);
+    const std::unique_ptr<QSettings> settingsStore = AppSettings::OpenStore();
+    TaskAddressBook book(*settingsStore);
+    const tessera::Status deleted = DeleteTask(store, book, name);
     if (!deleted)
         return Failure(TaskFailureText(Ids::MsgTaskDeleteFailed, deleted.error().message));
     PrintOut(tessera::FormatResourceString(Ids::MsgTaskDeleted, { TaskPath(name) }) + u'\n');

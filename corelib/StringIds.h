@@ -176,6 +176,10 @@
     X(MsgTooManyRows, 2252, 2) /* path, row limit */                                                         \
     X(MsgSiteWaitTooLong, 2253, 0)                                                                           \
     X(MsgSentTextNoValidCode, 2254, 0)                                                                       \
+    X(MsgLinkRunQuestion, 2261, 2) /* list, result file */                                                   \
+    X(MsgLinkRunRefused, 2262, 1) /* list */                                                                 \
+    X(MsgOutputFolderNotFound, 2263, 1) /* folder */                                                         \
+    X(MsgAddressNotLocalFile, 2264, 1) /* address */                                                         \
     /* ribbon groups, themes and menus */                                                                    \
     X(CommandOpen, 4000, 0)                                                                                  \
     X(CaptionThemeBlue, 4001, 0)                                                                             \

@@ -113,6 +113,7 @@ bool CCLineInfo::ApplyProtocolForm()
     const QLatin1String prefix(kProtocolPrefix);
     if (shellCommand != FileOpen || !fileName.startsWith(prefix, Qt::CaseSensitive))
         return false;
+    protocolAddress = fileName;
     const QString payload = fileName.mid(prefix.size());
     fileName.clear();
     // Every "*" ends a piece; what follows the last one, possibly nothing, is the last piece.

@@ -44,6 +44,12 @@ struct CCLineInfo {
     bool autoRun = false; // /Auto, /Auto2: unattended update, save and exit
     bool excelOutput = false; // /Auto2: save as a workbook
     quint8 themeRequest = ThemeNone; // /Dark, /Light
+    // The whole "quotra.kabu:..." argument when the protocol form gave the options; empty
+    // when they came from the command line itself. A desktop hands such an address over
+    // from any web page, so what it asks for is not the user's own word.
+    QString protocolAddress;
+
+    bool fromProtocol() const { return !protocolAddress.isEmpty(); }
 
     // True when `arg` is a flag by the rule above.
     static bool IsFlagArgument(QStringView arg);

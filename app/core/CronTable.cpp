@@ -1,5 +1,7 @@
 #include "app/core/CronTable.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -61,6 +63,27 @@ quint16 dayBits(const QByteArray &field)
     return bits;
 }
 
+// Where the command of a cron entry begins, after its five schedule fields and the blanks
+// behind them (the fields go into `fields` when given); -1 for a line that is no such entry.
+qsizetype commandStart(const QByteArray &text, QList<QByteArray> *fields = nullptr)
+{
+    qsizetype pos = 0;
+    for (int f = 0; f < 5; ++f) {
+        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+            ++pos;
+        const qsizetype start = pos;
+        while (pos < text.size() && text[pos] != ' ' && text[pos] != '\t')
+            ++pos;
+        if (pos == start)
+            return -1;
+        if (fields)
+            *fields << text.mid(start, pos - start);
+    }
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+        ++pos;
+    return pos == text.size() ? -1 : pos;
+}
+
 bool holdsLineBreak(const QString &text)
 {
     return text.contains(u'\n') || text.contains(u'\r');
@@ -117,25 +140,13 @@ bool CronTable::readJobLine(const QByteArray &line, ScheduledTask &task)
 {
     const QByteArray text = withoutTrailingBlanks(line);
     QList<QByteArray> fields;
-    qsizetype pos = 0;
-    for (int f = 0; f < 5; ++f) {
-        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
-            ++pos;
-        const qsizetype start = pos;
-        while (pos < text.size() && text[pos] != ' ' && text[pos] != '\t')
-            ++pos;
-        if (pos == start)
-            return false;
-        fields << text.mid(start, pos - start);
-    }
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
-        ++pos;
-    if (pos == text.size())
+    const qsizetype command = commandStart(text, &fields);
+    if (command < 0)
         return false;
     task.minute = numberField(fields[0], 59).value_or(0);
     task.hour = numberField(fields[1], 23).value_or(0);
     task.days = dayBits(fields[4]);
-    task.command = SplitCronCommand(QString::fromUtf8(text.mid(pos)));
+    task.command = SplitCronCommand(QString::fromUtf8(text.mid(command)));
     ReadTaskCommand(task.command, task.autoRun, task.folder, task.listFile);
     return true;
 }
@@ -148,14 +159,14 @@ bool CronTable::isJobLine(qsizetype i) const
     if (line.isEmpty() || line.startsWith('#'))
         return false;
     ScheduledTask scratch;
-    return readJobLine(m_lines[i], scratch);
+    return readJobLine(m_lines[i], scratch) && IsProgramCommand(scratch.command);
 }
 
-qsizetype CronTable::findBlock(const QString &name) const
+qsizetype CronTable::findTask(const QString &name) const
 {
     const QString wanted = TrimmedTaskName(name);
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (markerName(m_lines[i]) == wanted)
+        if (markerName(m_lines[i]) == wanted && isJobLine(i + 1))
             return i;
     }
     return -1;
@@ -165,11 +176,10 @@ QList<ScheduledTask> CronTable::tasks() const
 {
     QList<ScheduledTask> found;
     for (qsizetype i = 0; i + 1 < m_lines.size(); ++i) {
-        const std::optional<QString> name = markerName(m_lines[i]);
-        if (!name || !isJobLine(i + 1))
+        if (!isTaskMarker(i))
             continue;
         ScheduledTask task;
-        task.name = *name;
+        task.name = *markerName(m_lines[i]);
         readJobLine(m_lines[i + 1], task);
         found << task;
     }
@@ -186,12 +196,35 @@ std::optional<ScheduledTask> CronTable::task(const QString &name) const
     return std::nullopt;
 }
 
+QStringList CronTable::orphanedMarkers() const
+{
+    QStringList names;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const std::optional<QString> name = markerName(m_lines[i]);
+        if (name && !isJobLine(i + 1))
+            names << *name;
+    }
+    return names;
+}
+
+QList<bool> CronTable::taskLines() const
+{
+    QList<bool> inTask(m_lines.size(), false);
+    for (qsizetype i = 0; i + 1 < m_lines.size(); ++i) {
+        if (isTaskMarker(i)) {
+            inTask[i] = true;
+            inTask[i + 1] = true;
+        }
+    }
+    return inTask;
+}
+
 bool CronTable::setTask(const ScheduledTask &task)
 {
     const QString name = TrimmedTaskName(task.name);
-    if (name.isEmpty() || holdsLineBreak(name) || task.command.isEmpty() || (task.days & kAllDays) == 0
-        || (task.days & ~kAllDays) != 0 || task.hour < 0 || task.hour > 23 || task.minute < 0
-        || task.minute > 59)
+    if (name.isEmpty() || holdsLineBreak(name) || !IsProgramCommand(task.command)
+        || (task.days & kAllDays) == 0 || (task.days & ~kAllDays) != 0 || task.hour < 0 || task.hour > 23
+        || task.minute < 0 || task.minute > 59)
         return false;
     for (const QString &word : task.command) {
         if (holdsLineBreak(word))
@@ -199,26 +232,51 @@ bool CronTable::setTask(const ScheduledTask &task)
     }
     const QByteArray marker = markerLine(name);
     const QByteArray job = jobLine(task);
-    const qsizetype at = findBlock(name);
+    const qsizetype at = findTask(name);
     if (at < 0) {
         m_lines << marker << job;
         return true;
     }
     m_lines[at] = marker;
-    if (isJobLine(at + 1))
-        m_lines[at + 1] = job;
-    else
-        m_lines.insert(at + 1, job);
+    m_lines[at + 1] = job;
     return true;
 }
 
 bool CronTable::removeTask(const QString &name)
 {
-    const qsizetype at = findBlock(name);
-    if (at < 0)
-        return false;
-    if (isJobLine(at + 1))
-        m_lines.remove(at + 1);
-    m_lines.remove(at);
-    return true;
+    const qsizetype at = findTask(name);
+    if (at >= 0) {
+        m_lines.remove(at, 2);
+        return true;
+    }
+    const QString wanted = TrimmedTaskName(name);
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        if (markerName(m_lines[i]) == wanted) {
+            m_lines.remove(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+int CronTable::rewriteCommands(const std::function<std::optional<QStringList>(const ScheduledTask &)> &change)
+{
+    int changed = 0;
+    for (qsizetype i = 0; i + 1 < m_lines.size(); ++i) {
+        if (!isTaskMarker(i))
+            continue;
+        ScheduledTask task;
+        task.name = *markerName(m_lines[i]);
+        readJobLine(m_lines[i + 1], task);
+        const std::optional<QStringList> words = change(task);
+        if (!words || words->isEmpty() || std::any_of(words->begin(), words->end(), holdsLineBreak))
+            continue;
+        const QByteArray &line = m_lines[i + 1];
+        QByteArray rewritten = line.left(commandStart(line)) + CronCommandLine(*words).toUtf8();
+        if (line.endsWith('\r'))
+            rewritten += '\r';
+        m_lines[i + 1] = rewritten;
+        ++changed;
+    }
+    return changed;
 }

@@ -1,6 +1,9 @@
 #include "app/core/ScheduledTask.h"
 
 #include "app/core/CCLineInfo.h"
+#include "app/core/TaskAddresses.h"
+
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -85,21 +88,40 @@ bool IsSandboxedProgram(const QString &programPath)
     return programPath.startsWith(u"/app/"_s) || programPath.contains(u"/snap/"_s);
 }
 
-QStringList TaskCommandWords(
-    const QString &programPath, bool autoRun, const QString &folder, const QString &listFile)
+QStringList TaskCommandWords(const QString &programPath, bool autoRun, const QString &folder,
+    const QString &listFile, const QString &token)
 {
+    const bool sandboxed = IsSandboxedProgram(programPath);
     QStringList options;
+    if (sandboxed && !token.isEmpty())
+        options << TaskTokenPiece(token);
     if (autoRun)
         options << u"/Auto"_s;
     if (!folder.isEmpty())
         options << u"/Folder"_s + folder;
-    if (IsSandboxedProgram(programPath)) {
+    if (sandboxed) {
         // The address reaches the program as one argument: its protocol form splits it at
         // every "*" and removes nothing else, so no quotes go inside.
         return { u"xdg-open"_s,
             QLatin1String(CCLineInfo::kProtocolPrefix) + (options << listFile).join(u'*') };
     }
     return QStringList { programPath } + options + QStringList { listFile };
+}
+
+bool IsProgramCommand(const QStringList &words)
+{
+    if (words.isEmpty())
+        return false;
+    const QString program = QFileInfo(words.first()).fileName();
+    return program == u"quotra"_s || !ProtocolAddressOf(words).isEmpty();
+}
+
+QString ProtocolAddressOf(const QStringList &words)
+{
+    if (words.size() != 2 || QFileInfo(words.first()).fileName() != u"xdg-open"_s
+        || !words.at(1).startsWith(QLatin1String(CCLineInfo::kProtocolPrefix)))
+        return {};
+    return words.at(1);
 }
 
 void ReadTaskCommand(const QStringList &words, bool &autoRun, QString &folder, QString &listFile)

@@ -44,10 +44,16 @@ bool IsSandboxedProgram(const QString &programPath);
 
 // The command a task runs, one word each. The ordinary program: its path, "/Auto" when auto
 // is on, "/Folder" joined to the folder when there is one, and the list file. A sandboxed
-// program: "xdg-open" and one "quotra.kabu:" address whose pieces (the same options and the
-// list file) are joined by "*".
-QStringList TaskCommandWords(
-    const QString &programPath, bool autoRun, const QString &folder, const QString &listFile);
+// program: "xdg-open" and one "quotra.kabu:" address whose pieces (the task's token piece
+// when `token` is given, the same options and the list file) are joined by "*".
+QStringList TaskCommandWords(const QString &programPath, bool autoRun, const QString &folder,
+    const QString &listFile, const QString &token = {});
+
+// True when a crontab command starts this program: a program file named "quotra", or
+// "xdg-open" with one "quotra.kabu:" address. Only such entries are the program's tasks.
+bool IsProgramCommand(const QStringList &words);
+// The "quotra.kabu:" address a command opens through xdg-open; empty for any other command.
+QString ProtocolAddressOf(const QStringList &words);
 
 // Recovers auto, folder and list file from a command: the options are compared without
 // regard to case ("/AUTO", "/folder"), the folder is the rest of the "/Folder" word or, when

@@ -24,5 +24,8 @@ bool SelectHeadlessPlatform();
 
 // The list file a desktop launcher named: a "file:" address becomes its local path (a
 // launcher may pass a file either way); anything else, the protocol form included, is
-// returned as it is.
+// returned as it is. Escapes in the address stand only for characters within one name of
+// the path, so the path is the one its address shows: an address whose escapes would make
+// a "/" (%2F), a NUL or other control character, a "." or ".." name, or bytes that are no
+// UTF-8, and an address of another machine, are returned as they are and name no file.
 QString LaunchedFilePath(const QString &argument);

@@ -22,7 +22,23 @@ int CheckTaskInput(const TaskInput &input)
 ScheduledTask TaskOfInput(const TaskInput &input, const QString &programPath)
 {
     return MakeScheduledTask(input.name, input.days, input.hour, input.minute, input.autoRun, input.folder,
-        input.listFile, programPath);
+        input.listFile, programPath, NewTaskToken());
+}
+
+tessera::Status RegisterTask(const TaskStore &store, TaskAddressBook &book, const ScheduledTask &task)
+{
+    tessera::Status registered = store.registerTask(task);
+    if (registered)
+        book.remember(task.name, ProtocolAddressOf(task.command));
+    return registered;
+}
+
+tessera::Status DeleteTask(const TaskStore &store, TaskAddressBook &book, const QString &name)
+{
+    tessera::Status deleted = store.deleteTask(name);
+    if (deleted)
+        book.forget(TrimmedTaskName(name));
+    return deleted;
 }
 
 quint32 TaskWeekOf(quint16 days, bool autoRun)

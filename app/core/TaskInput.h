@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/core/ScheduledTask.h"
+#include "app/core/TaskAddresses.h"
+#include "app/core/TaskStore.h"
 
 #include <QString>
 
@@ -21,8 +23,15 @@ struct TaskInput {
 // (2223), a list file that does not exist (2226), no day (2215).
 int CheckTaskInput(const TaskInput &input);
 
-// The task the input registers, its command built for the program at `programPath`.
+// The task the input registers, its command built for the program at `programPath`; an
+// address of the program's protocol carries a new token (TaskAddresses.h).
 ScheduledTask TaskOfInput(const TaskInput &input, const QString &programPath);
+
+// Registers the task in `store` and, once it is in the crontab, keeps its address in `book`
+// (or forgets the name's former address when the task starts the program by path).
+tessera::Status RegisterTask(const TaskStore &store, TaskAddressBook &book, const ScheduledTask &task);
+// Deletes the task of `name` (or its orphaned marker) and forgets its address.
+tessera::Status DeleteTask(const TaskStore &store, TaskAddressBook &book, const QString &name);
 
 // TaskWeek as the dialog stores it: the day bits, plus 32768 with auto.
 quint32 TaskWeekOf(quint16 days, bool autoRun);

@@ -127,7 +127,7 @@ QString ScheduledProgramPath()
 }
 
 ScheduledTask MakeScheduledTask(const QString &name, quint16 days, int hour, int minute, bool autoRun,
-    const QString &folder, const QString &listFile, const QString &programPath)
+    const QString &folder, const QString &listFile, const QString &programPath, const QString &token)
 {
     ScheduledTask task;
     task.name = TrimmedTaskName(name);
@@ -137,7 +137,7 @@ ScheduledTask MakeScheduledTask(const QString &name, quint16 days, int hour, int
     task.autoRun = autoRun;
     task.folder = FolderWithoutTrailingSeparators(folder);
     task.listFile = listFile;
-    task.command = TaskCommandWords(programPath, autoRun, task.folder, listFile);
+    task.command = TaskCommandWords(programPath, autoRun, task.folder, listFile, token);
     return task;
 }
 

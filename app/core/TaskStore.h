@@ -44,9 +44,10 @@ private:
 QString ScheduledProgramPath();
 
 // A task of the schedule dialog's values: trailing blanks cut from the name and trailing
-// separators from the folder, the command built for `programPath` (TaskCommandWords).
+// separators from the folder, the command built for `programPath` with `token`
+// (TaskCommandWords).
 ScheduledTask MakeScheduledTask(const QString &name, quint16 days, int hour, int minute, bool autoRun,
-    const QString &folder, const QString &listFile, const QString &programPath);
+    const QString &folder, const QString &listFile, const QString &programPath, const QString &token = {});
 
 // The text of message `id` (2217, 2222), followed by the reason when there is one.
 QString TaskFailureText(int id, const QString &reason);

@@ -3,6 +3,7 @@
 #include "app/core/AppSettings.h"
 #include "app/core/FileDialogFilters.h"
 #include "app/core/ListLayoutChoice.h"
+#include "app/core/UnattendedRun.h"
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
 #include "app/core/WorkbookCache.h"
@@ -787,10 +788,16 @@ void CMainFrame::onUpdateFinished(quint64 generation, bool changed)
     // The unattended run: save through the save routing and end the program. The closing
     // sequence (window state, questions) is skipped.
     m_updateTimer->stop();
-    const SaveOutcome outcome = m_doc->DoSave(m_doc->pathName());
-    if (outcome.kind == SaveOutcome::Failed)
-        tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
-    m_unattendedStatus = outcome.wroteFile() ? 0 : 1;
+    // The output folder was there at the start; gone now, the result is not written elsewhere.
+    if (const QString missing = MissingOutputFolderText(m_commandLine); !missing.isEmpty()) {
+        tessera::ShowMessage(missing, tessera::MbOk | tessera::MbIconError);
+        m_unattendedStatus = 1;
+    } else {
+        const SaveOutcome outcome = m_doc->DoSave(m_doc->pathName());
+        if (outcome.kind == SaveOutcome::Failed)
+            tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
+        m_unattendedStatus = outcome.wroteFile() ? 0 : 1;
+    }
     storeLayoutIntoSettings();
     m_closeAccepted = true;
     Q_EMIT unattendedRunFinished(m_unattendedStatus);

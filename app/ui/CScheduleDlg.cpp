@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTextBlock>
 #include <QTime>
 #include <QTimeEdit>
@@ -34,7 +35,8 @@ constexpr int kNameLimit = 48;
 // Paths as long as the system allows: a shorter limit would cut a deep path into another one.
 constexpr int kPathLimit = 4096;
 
-// The crontab as text, read-only, the lines of the program's blocks highlighted.
+// The crontab as text, read-only, the lines of the program's tasks highlighted and orphaned
+// markers greyed.
 void showCrontabText(const TaskStore &store, QWidget *parent)
 {
     const tessera::Result<CronTable> table = store.read();
@@ -48,18 +50,18 @@ void showCrontabText(const TaskStore &store, QWidget *parent)
     text->setPlainText(table ? QString::fromUtf8(table->text()) : table.error().message);
     QList<QTextEdit::ExtraSelection> marks;
     if (table) {
-        bool inBlock = false;
-        for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next()) {
-            const bool marker = CronTable::markerName(block.text().toUtf8()).has_value();
-            if (marker || inBlock) {
-                QTextEdit::ExtraSelection mark;
-                mark.format.setBackground(QColor(0xFF, 0xF2, 0xCC));
-                mark.format.setForeground(QColor(Qt::black));
-                mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-                mark.cursor = QTextCursor(block);
-                marks << mark;
-            }
-            inBlock = marker;
+        const QList<bool> taskLines = table->taskLines();
+        qsizetype line = 0;
+        for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next(), ++line) {
+            const bool task = taskLines.value(line);
+            if (!task && !CronTable::markerName(block.text().toUtf8()))
+                continue;
+            QTextEdit::ExtraSelection mark;
+            mark.format.setBackground(task ? QColor(0xFF, 0xF2, 0xCC) : QColor(0xE6, 0xE6, 0xE6));
+            mark.format.setForeground(task ? QColor(Qt::black) : QColor(0x60, 0x60, 0x60));
+            mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+            mark.cursor = QTextCursor(block);
+            marks << mark;
         }
     }
     text->setExtraSelections(marks);
@@ -286,7 +288,9 @@ void CScheduleDlg::registerOrDelete(bool deleting)
         return;
     }
     if (deleting) {
-        const tessera::Status deleted = m_store.deleteTask(input.name);
+        const std::unique_ptr<QSettings> settingsStore = AppSettings::OpenStore();
+        TaskAddressBook book(*settingsStore);
+        const tessera::Status deleted = DeleteTask(m_store, book, input.name);
         if (!deleted) {
             tessera::ShowMessage(
                 TaskFailureText(Ids::MsgTaskDeleteFailed, deleted.error().message), tessera::MbIconError);
@@ -308,7 +312,9 @@ void CScheduleDlg::registerOrDelete(bool deleting)
     const ScheduledTask task = TaskOfInput(input, m_programPath);
     m_settings.taskWeek = TaskWeekOf(input.days, input.autoRun);
     m_settings.autoFolder = FolderWithoutTrailingSeparators(m_folder->text());
-    const tessera::Status registered = m_store.registerTask(task);
+    const std::unique_ptr<QSettings> settingsStore = AppSettings::OpenStore();
+    TaskAddressBook book(*settingsStore);
+    const tessera::Status registered = RegisterTask(m_store, book, task);
     if (registered)
         tessera::ShowMessage(TaskRegisteredText(task, japaneseDays()), tessera::MbIconInformation);
     else

@@ -1,4 +1,5 @@
 #include "app/core/Startup.h"
+#include "app/core/TaskAddresses.h"
 #include "corelib/LanguageModule.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +123,104 @@ TEST_F(StartupTest, AnUnattendedRunWithoutAListEndsAtOnceWithAFailure)
     EXPECT_FALSE(r.err.isEmpty()) << "the reason goes to standard error";
 }
 
+// A text list of one code, and what an unattended run would save it as.
+struct OneCodeList {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("codes.txt"));
+    QString saved = dir.filePath(QStringLiteral("codes.kabu"));
+    OneCodeList()
+    {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("7203\n");
+    }
+};
+const QString kNoSite = QStringLiteral("QUOTRA_SITE_ROOT=http://127.0.0.1:1/");
+
+TEST_F(StartupTest, AnUnattendedRunALinkAsksForIsRefusedWithoutAScreen)
+{
+    const OneCodeList list;
+    const RunResult r = run(binDir() + QStringLiteral("/quotra"),
+        { QStringLiteral("quotra.kabu:/Auto*") + list.path }, { kNoSite });
+    EXPECT_EQ(r.status, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(list.path)) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(list.saved));
+}
+
+TEST_F(StartupTest, ARegisteredTasksOwnAddressRunsUnattended)
+{
+    const OneCodeList list;
+    const QString token = NewTaskToken();
+    const QString address
+        = QStringLiteral("quotra.kabu:/Token") + token + QStringLiteral("*/Auto*") + list.path;
+    {
+        QSettings settings(settingsFile(), QSettings::IniFormat);
+        TaskAddressBook(settings).keep(QStringLiteral("codes"), address);
+    }
+    // Another token, or the same one on another list, is no registered task.
+    QString forged = address;
+    forged.replace(token, NewTaskToken());
+    for (const QString &other :
+        { forged, QString(address).replace(QStringLiteral("codes.txt"), QStringLiteral("x.txt")) }) {
+        const RunResult refused = run(binDir() + QStringLiteral("/quotra"), { other }, { kNoSite });
+        EXPECT_EQ(refused.exitCode, 1) << other.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(list.saved));
+
+    const RunResult r = run(binDir() + QStringLiteral("/quotra"), { address }, { kNoSite });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(list.saved));
+}
+
+TEST_F(StartupTest, AMissingOutputFolderIsAnErrorNotAFallBack)
+{
+    const OneCodeList list;
+    const QString missing = list.dir.filePath(QStringLiteral("out"));
+    const RunResult r = run(binDir() + QStringLiteral("/quotra"),
+        { QStringLiteral("/Auto"), QStringLiteral("/Folder") + missing, list.path }, { kNoSite });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(missing)) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(list.saved)) << "nothing is saved in place instead";
+    EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST_F(StartupTest, AnOutputFolderRemovedDuringTheRunIsNoFallBackEither)
+{
+    const OneCodeList list;
+    const QString out = list.dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(out));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+    env.insert(QStringLiteral("QUOTRA_SITE_ROOT"), QStringLiteral("http://127.0.0.1:1/"));
+    p.setProcessEnvironment(env);
+    p.start(binDir() + QStringLiteral("/quotra"),
+        { QStringLiteral("/Auto"), QStringLiteral("/Folder") + out, list.path });
+    ASSERT_TRUE(p.waitForStarted());
+    // The run waits a few seconds before it updates; the folder goes in that time.
+    QThread::msleep(1000);
+    ASSERT_TRUE(QDir(out).removeRecursively());
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(out));
+    EXPECT_FALSE(QFileInfo::exists(list.saved));
+}
+
+TEST_F(StartupTest, AFileAddressWhoseEscapesMakeAnotherPathOpensNothing)
+{
+    const OneCodeList list;
+    ASSERT_TRUE(QDir(list.dir.path()).mkdir(QStringLiteral("sub")));
+    const QString address
+        = QStringLiteral("file://") + list.dir.path() + QStringLiteral("/sub%2F..%2Fcodes.txt");
+    const RunResult r
+        = run(binDir() + QStringLiteral("/quotra"), { QStringLiteral("/Auto"), address }, { kNoSite });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(address)) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(list.saved));
+}
+
 TEST(HeadlessPlatform, ChosenOnlyWithoutADisplay)
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
@@ -154,4 +254,27 @@ TEST(LaunchedFile, FileAddressesBecomePaths)
     EXPECT_EQ(LaunchedFilePath(QStringLiteral("file://server/share/l.kabu")),
         QStringLiteral("file://server/share/l.kabu"));
     EXPECT_EQ(LaunchedFilePath(QString()), QString());
+}
+
+TEST(LaunchedFile, EscapesNameCharactersWithinOneNameOnly)
+{
+    const struct {
+        const char *address;
+        const char16_t *path; // nullptr: refused, the address stays as given
+    } cases[] = {
+        { "file:///home/u/%E6%97%A5%E6%9C%AC.kabu", u"/home/u/日本.kabu" },
+        { "file:///home/u/100%25.kabu", u"/home/u/100%.kabu" },
+        { "file:///home/u/a%23b%3F.kabu", u"/home/u/a#b?.kabu" },
+        { "file:///home/u/%2E%2E/%2E%2E/etc/x.kabu", nullptr },
+        { "file:///home/u/../x.kabu", nullptr },
+        { "file:///home/u/./x.kabu", nullptr },
+        { "file:///home/u%2F..%2F..%2Fetc%2Fx.kabu", nullptr },
+        { "file:///home/u/a%00b.kabu", nullptr },
+        { "file:///home/u/a%0Ab.kabu", nullptr },
+        { "file:///home/u/%FF%FE.kabu", nullptr },
+    };
+    for (const auto &c : cases) {
+        const QString address = QString::fromLatin1(c.address);
+        EXPECT_EQ(LaunchedFilePath(address), c.path ? QString::fromUtf16(c.path) : address) << c.address;
+    }
 }

@@ -78,7 +78,7 @@ public:
         QString name = nameOf(last);
         if (name.trimmed().isEmpty())
             name = last.code; // an empty link text would show the bare address
-        m_book.writeLink(sheet, 1, 0, BrowserAddress(last), name, 0, {});
+        m_book.writeLink(sheet, 1, 0, BrowserAddress(last), name, 0, {}, true);
         m_book.writeText(sheet, 2, 0, m_dateTitle, m_dateTitleFormat);
 
         const int count = static_cast<int>(records.size());

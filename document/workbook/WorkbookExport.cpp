@@ -21,6 +21,7 @@ struct ExportColumn {
     int align = 0;
     QStringView numberFormat;
     lxw_format *format = nullptr;
+    bool asText = false;
     int widest = 0;
 };
 
@@ -43,6 +44,7 @@ tessera::Status WriteWorkbookFile(
         col.field = table.columnField(c);
         col.align = table.columnAlign(c);
         col.numberFormat = LocalNumberFormat(col.field);
+        col.asText = IsTextField(col.field);
         col.format = book.format(col.align, col.numberFormat);
         if (col.field == FieldName && linkColumn == 0)
             linkColumn = c;
@@ -61,9 +63,11 @@ tessera::Status WriteWorkbookFile(
             const QStringView text = WorkbookCellView(record, col.field, scratch);
             col.widest = std::max(col.widest, DisplayWidth(text));
             if (c == linkColumn) {
-                if (!book.writeLink(
-                        sheet, r + 1, c, BrowserAddress(record), text, col.align, col.numberFormat))
+                if (!book.writeLink(sheet, r + 1, c, BrowserAddress(record), text, col.align,
+                        col.numberFormat, col.asText))
                     ++unlinked;
+            } else if (col.asText) {
+                book.writeText(sheet, r + 1, c, text, col.format);
             } else {
                 book.writeTyped(sheet, r + 1, c, text, col.format, col.align, col.numberFormat);
             }

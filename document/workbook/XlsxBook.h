@@ -34,17 +34,19 @@ public:
     // `link`, the blue underlined look of a hyperlink. One object per combination.
     lxw_format *format(int align, QStringView localFormat, bool link = false);
 
-    // A text cell as typed: a number or date becomes a number cell in `fmt` (a date or
-    // percentage in a cell without a number format gets the format typing would give it),
-    // other texts a text cell, an empty text no cell.
+    // A text cell as typed: a number or date becomes a number cell in `fmt` (a date in a
+    // cell without a number format gets the format typing would give it, a percentage the
+    // percent format of `localFormat`, PercentNumberFormat), other texts a text cell, an
+    // empty text no cell.
     void writeTyped(lxw_worksheet *sheet, int row, int column, QStringView text, lxw_format *fmt,
         int align = -1, QStringView localFormat = {}, bool link = false);
     // A text cell, never converted.
     void writeText(lxw_worksheet *sheet, int row, int column, QStringView text, lxw_format *fmt);
-    // A hyperlink to `url` on a cell that shows `text` as typed. False when the link was
-    // left out: the sheet holds its 65,530 links already or the address is too long.
+    // A hyperlink to `url` on a cell that shows `text` as typed, or as text with `asText`.
+    // False when the link was left out: the sheet holds its 65,530 links already or the
+    // address is too long.
     bool writeLink(lxw_worksheet *sheet, int row, int column, const QString &url, QStringView text, int align,
-        QStringView localFormat);
+        QStringView localFormat, bool asText = false);
 
     void setColumn(lxw_worksheet *sheet, int column, double width, lxw_format *fmt);
 

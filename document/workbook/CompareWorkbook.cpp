@@ -3,6 +3,7 @@
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "document/ErrorCodes.h"
+#include "document/SafeSave.h"
 #include "document/workbook/WorkbookCells.h"
 #include "document/workbook/XlsxBook.h"
 #include "quotes/QuoteRecord.h"
@@ -168,7 +169,7 @@ tessera::Status WriteComparisonWorkbook(
         return tessera::Error { WorkbookErrorNoValues,
             QStringLiteral("none of the chosen codes is in the lists") };
 
-    return SaveWorkbookSafely(path, [&](const QString &temp) -> tessera::Status {
+    return SaveNamedFileSafely(path, [&](const QString &temp) -> tessera::Status {
         ComparisonWriter writer(temp, options);
         const int total = static_cast<int>(sheets.size());
         for (int i = 0; i < total; ++i) {

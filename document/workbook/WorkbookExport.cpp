@@ -3,6 +3,7 @@
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "document/ErrorCodes.h"
+#include "document/SafeSave.h"
 #include "document/TableSource.h"
 #include "document/workbook/WorkbookCells.h"
 #include "document/workbook/XlsxBook.h"
@@ -90,6 +91,6 @@ tessera::Status ExportWorkbook(
 {
     if (table.columnCount() < kMinColumns)
         return tessera::Error { WorkbookErrorTooFewColumns, tessera::ResourceString(Ids::MsgTooFewColumns) };
-    return SaveWorkbookSafely(
+    return SaveNamedFileSafely(
         path, [&](const QString &temp) { return WriteWorkbookFile(temp, table, options); });
 }

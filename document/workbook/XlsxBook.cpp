@@ -4,19 +4,11 @@
 #include "document/workbook/WorkbookCells.h"
 #include "document/workbook/XlsxPacking.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringEncoder>
-#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -120,14 +112,6 @@ QStringView typedFormat(const TypedInput &typed, QStringView localFormat)
     if (typed.kind == TypedInput::DateTime)
         return typed.withTime ? QStringView(u"yyyy/m/d h:mm") : QStringView(u"yyyy/m/d");
     return {};
-}
-
-QString systemReason(int error)
-{
-    QString reason = QString::fromLocal8Bit(std::strerror(error));
-    if (reason.size() > 1 && reason[0].isUpper() && reason[1].isLower())
-        reason[0] = reason[0].toLower();
-    return reason;
 }
 
 } // namespace
@@ -304,49 +288,5 @@ tessera::Status XlsxBook::close()
         fail("writing the file", error);
     if (!m_error.isEmpty())
         return tessera::Error { WorkbookErrorWrite, m_error };
-    return tessera::Ok {};
-}
-
-tessera::Status SaveWorkbookSafely(
-    const QString &path, const std::function<tessera::Status(const QString &tempFile)> &write)
-{
-    const QFileInfo target(path);
-    QTemporaryFile temp(
-        target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-    temp.setAutoRemove(false);
-    if (!temp.open()) {
-        return tessera::Error { SaveErrorOpen,
-            QStringLiteral("cannot create %1: %2").arg(path, temp.errorString()) };
-    }
-    const QString tempName = temp.fileName();
-    temp.close();
-    // The new file keeps the permissions of the one it replaces, else the usual ones.
-    const QFileDevice::Permissions permissions = target.exists()
-        ? QFile::permissions(path)
-        : (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-            | QFileDevice::ReadOther);
-
-    const tessera::Status written = write(tempName);
-    if (!written) {
-        QFile::remove(tempName);
-        return tessera::Error { written.error().code,
-            QStringLiteral("cannot write %1: %2").arg(path, written.error().message) };
-    }
-    QFile::setPermissions(tempName, permissions);
-    const QByteArray tempLocal = QFile::encodeName(tempName);
-    const int fd = ::open(tempLocal.constData(), O_RDONLY | O_CLOEXEC);
-    int error = fd < 0 ? errno : 0;
-    if (fd >= 0) {
-        if (::fsync(fd) != 0)
-            error = errno;
-        ::close(fd);
-    }
-    if (error == 0 && std::rename(tempLocal.constData(), QFile::encodeName(path).constData()) != 0)
-        error = errno;
-    if (error != 0) {
-        QFile::remove(tempName);
-        return tessera::Error { SaveErrorCommit,
-            QStringLiteral("cannot write %1: %2").arg(path, systemReason(error)) };
-    }
     return tessera::Ok {};
 }

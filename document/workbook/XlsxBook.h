@@ -9,7 +9,6 @@
 #include <QStringView>
 
 #include <array>
-#include <functional>
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -70,9 +69,3 @@ private:
     lxw_workbook *m_book = nullptr;
     QString m_error;
 };
-
-// Writes `path` through a temporary file beside it that `write` fills by name and that
-// replaces the target only when complete; a failed save leaves the old workbook as it was.
-// Errors name the target: "cannot create PATH: REASON", "cannot write PATH: REASON".
-tessera::Status SaveWorkbookSafely(
-    const QString &path, const std::function<tessera::Status(const QString &tempFile)> &write);

@@ -16,7 +16,9 @@
 #include "tests/support/RowBuilders.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -144,6 +146,29 @@ TEST_F(WorkbookRoundTrip, ValueColumnsStayNumbers)
     ASSERT_EQ(rate.kind, WorkbookValue::Number);
     EXPECT_NEAR(rate.number, -0.0078, 1e-12);
     EXPECT_EQ(grid->formatOf(rate), u"+0.00% ;[Red]-0.00% ;0.00% "_s);
+}
+
+// A workbook saved through a symbolic link replaces the link's target and leaves the link,
+// keeping the target's permissions; nothing of the save is left beside it.
+TEST_F(WorkbookRoundTrip, SavingThroughALinkReplacesItsTarget)
+{
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(u"data"_s));
+    const QString target = m_dir.filePath(u"data/list.xlsx"_s);
+    ASSERT_TRUE(QFile(target).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    const QString link = m_dir.filePath(u"list.xlsx"_s);
+    ASSERT_TRUE(QFile::link(u"data/list.xlsx"_s, link));
+    ASSERT_TRUE(ExportWorkbook(link, m_table));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), QFileInfo(target).absoluteFilePath());
+    EXPECT_FALSE(QFile::permissions(target) & (QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const tessera::Result<LoadedList> list = LoadList(target, loadOptions());
+    ASSERT_TRUE(list.ok()) << list.error().message.toStdString();
+    EXPECT_EQ(list->rows.size(), std::size(kRows));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+        QStringList { u"list.xlsx"_s });
+    EXPECT_EQ(QDir(m_dir.filePath(u"data"_s)).entryList(QDir::Files | QDir::Hidden),
+        QStringList { u"list.xlsx"_s });
 }
 
 // A workbook as other programs (and our own earlier versions) write it: codes as numbers,

@@ -8,9 +8,15 @@
 #include <QFileInfo>
 #include <QStringEncoder>
 
+#include <QLoggingCategory>
+
 #include <xlsxwriter.h>
 
+#include <mutex>
+
 namespace {
+
+Q_LOGGING_CATEGORY(lcWorkbook, "quotra.workbook")
 
 constexpr qsizetype kMaxCellText = 32767; // a cell holds no more characters
 constexpr int kMaxLinksPerSheet = LXW_MAX_NUMBER_URLS;
@@ -114,6 +120,20 @@ QStringView typedFormat(const TypedInput &typed, QStringView localFormat)
     return {};
 }
 
+// Said once: the workbook is fine, only its packing took the slower default.
+void notePackedByTheLibrary()
+{
+    static std::once_flag noted;
+    std::call_once(
+        noted, [] {
+            qCInfo(lcWorkbook).noquote()
+                << QStringLiteral(
+                       "workbooks are packed at the workbook library's own level: it does not pack "
+                       "through the shared minizip%1")
+                       .arg(XlsxPackingReady() ? QString() : QStringLiteral(", which is not loaded"));
+        });
+}
+
 } // namespace
 
 XlsxBook::XlsxBook(const QString &file, bool constantMemory)
@@ -126,10 +146,7 @@ XlsxBook::XlsxBook(const QString &file, bool constantMemory)
     // memory.
     QByteArray tmpdir = QFile::encodeName(QFileInfo(file).absolutePath());
     options.tmpdir = tmpdir.data();
-    if (!XlsxPackingReady()) {
-        m_error = QStringLiteral("the zip packer of the workbook library (minizip) was not found");
-        return;
-    }
+    m_packedBefore = XlsxPackingCalls();
     m_book = workbook_new_opt(name.constData(), &options);
     if (!m_book)
         m_error = QStringLiteral("the workbook could not be started");
@@ -286,6 +303,8 @@ tessera::Status XlsxBook::close()
     m_book = nullptr;
     if (error != LXW_NO_ERROR)
         fail("writing the file", error);
+    if (error == LXW_NO_ERROR && XlsxPackingCalls() == m_packedBefore)
+        notePackedByTheLibrary();
     if (!m_error.isEmpty())
         return tessera::Error { WorkbookErrorWrite, m_error };
     return tessera::Ok {};

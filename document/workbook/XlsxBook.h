@@ -67,5 +67,6 @@ private:
     QHash<QString, lxw_format *> m_formats;
     QHash<lxw_worksheet *, int> m_links;
     lxw_workbook *m_book = nullptr;
+    long m_packedBefore = 0; // the packing wrapper's calls when the book was started
     QString m_error;
 };

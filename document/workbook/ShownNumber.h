@@ -19,7 +19,8 @@ bool IsPercentFormat(QStringView code);
 // hours, and ":ss" when it has seconds), a time-only format "h:mm" or "h:mm:ss"; a percentage
 // the hundredfold value with the format's decimals and "%"; other formats the value with the
 // decimals of the format's first section, grouped by threes when it groups, and "-" before
-// a negative value; the general format up to 15 significant digits, as short as it goes.
+// a negative value ("1.20E+03" for an exponent format); the general format up to 15
+// significant digits, as short as it goes.
 // Colours, literal texts and the other sections of a format are not shown. A date outside
 // the calendar is shown as a number.
 QString ShownNumberText(double value, QStringView code, bool date1904);

@@ -208,7 +208,7 @@ QString ShownNumberText(double value, QStringView code, bool date1904)
         return {};
     const FormatShape shape = shapeOf(code);
     if (!shape.general && (shape.date || shape.time)) {
-        const QString text = dateText(value, shape, date1904);
+        QString text = dateText(value, shape, date1904);
         if (!text.isEmpty())
             return text;
     }

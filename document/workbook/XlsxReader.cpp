@@ -353,7 +353,7 @@ tessera::Status XlsxFile::readStyles(const QString &name)
     QHash<int, QString> defined;
     std::vector<int> styleFormats;
     int inCellStyles = 0;
-    const tessera::Status parsed = parse(
+    tessera::Status parsed = parse(
         name,
         [&](QXmlStreamReader &xml) {
             const QStringView n = xml.name();

@@ -22,4 +22,15 @@ QString DeviceErrorReason(const QIODevice &device);
 // its absence) stays exactly as it was, and the error names the file and the reason:
 // "cannot create PATH: REASON" when the temporary file could not be made, "cannot write
 // PATH: REASON" when writing it failed (the writer's code and reason, or SaveErrorCommit).
+// A symbolic link is followed to its target, which is replaced and stays linked; the file
+// and then its folder are flushed to the disk.
 tessera::Status SaveFileSafely(const QString &path, const std::function<tessera::Status(QIODevice &)> &write);
+
+// The same for writers that take a file name (the workbook library): `write` fills the
+// temporary file by its name. The new file keeps the permissions of the one it replaces.
+tessera::Status SaveNamedFileSafely(
+    const QString &path, const std::function<tessera::Status(const QString &tempFile)> &write);
+
+// The file a save of `path` writes: `path`, or the file its chain of symbolic links ends at
+// (the target need not exist yet).
+QString SaveTargetOf(const QString &path);

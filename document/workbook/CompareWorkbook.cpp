@@ -3,6 +3,7 @@
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "document/ErrorCodes.h"
+#include "document/SafeSave.h"
 #include "document/workbook/WorkbookCells.h"
 #include "document/workbook/XlsxBook.h"
 #include "quotes/QuoteRecord.h"
@@ -78,7 +79,7 @@ public:
         QString name = nameOf(last);
         if (name.trimmed().isEmpty())
             name = last.code; // an empty link text would show the bare address
-        m_book.writeLink(sheet, 1, 0, BrowserAddress(last), name, 0, {});
+        m_book.writeLink(sheet, 1, 0, BrowserAddress(last), name, 0, {}, true);
         m_book.writeText(sheet, 2, 0, m_dateTitle, m_dateTitleFormat);
 
         const int count = static_cast<int>(records.size());
@@ -168,7 +169,7 @@ tessera::Status WriteComparisonWorkbook(
         return tessera::Error { WorkbookErrorNoValues,
             QStringLiteral("none of the chosen codes is in the lists") };
 
-    return SaveWorkbookSafely(path, [&](const QString &temp) -> tessera::Status {
+    return SaveNamedFileSafely(path, [&](const QString &temp) -> tessera::Status {
         ComparisonWriter writer(temp, options);
         const int total = static_cast<int>(sheets.size());
         for (int i = 0; i < total; ++i) {

@@ -19,13 +19,13 @@ bool GridBuilder::add(const Cell &cell)
     return true;
 }
 
-bool GridBuilder::addNumber(int row, int column, double value)
+bool GridBuilder::addNumber(int row, int column, double value, quint32 style)
 {
     // A spreadsheet holds no infinite or undefined numbers; a file that stores one ("nan",
     // an exponent past the range) gets an empty cell rather than a value no rule can format.
     if (!std::isfinite(value))
         return true;
-    return add({ row, column, value, -1 });
+    return add({ row, column, value, -1, style });
 }
 
 bool GridBuilder::addText(int row, int column, QString text)
@@ -38,7 +38,7 @@ bool GridBuilder::addText(int row, int column, QString text)
         return false;
     }
     m_texts.push_back(std::move(text));
-    return add({ row, column, 0, static_cast<int>(m_texts.size() - 1) });
+    return add({ row, column, 0, static_cast<int>(m_texts.size() - 1), 0 });
 }
 
 tessera::Result<WorkbookGrid> GridBuilder::build(bool date1904)
@@ -75,9 +75,11 @@ tessera::Result<WorkbookGrid> GridBuilder::build(bool date1904)
         if (c.text < 0) {
             v.kind = WorkbookValue::Number;
             v.number = c.number;
+            v.style = c.style;
             v.text.clear();
         } else {
             v.kind = WorkbookValue::Text;
+            v.style = 0;
             v.text = std::move(m_texts[static_cast<size_t>(c.text)]);
         }
     }

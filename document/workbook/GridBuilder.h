@@ -16,7 +16,8 @@ public:
     { }
 
     // 0-based row and column. False once a limit is passed (error() then says which).
-    bool addNumber(int row, int column, double value);
+    // `style` is the cell's style index (WorkbookValue::style).
+    bool addNumber(int row, int column, double value, quint32 style = 0);
     bool addText(int row, int column, QString text);
 
     tessera::Status error() const { return m_error; }
@@ -28,6 +29,7 @@ private:
         int column;
         double number;
         int text; // index into m_texts, -1 for a number
+        quint32 style;
     };
     bool add(const Cell &cell);
 

@@ -133,6 +133,25 @@ QString WorkbookCellText(const QuoteRecord &record, int field)
     }
 }
 
+bool IsTextField(int field)
+{
+    return field == FieldCode || field == FieldName || field == FieldMarket || field == FieldStatus
+        || field == FieldMemo;
+}
+
+QStringView PercentNumberFormat(QStringView columnFormat)
+{
+    const bool plus = columnFormat.startsWith(u'+');
+    const bool red = columnFormat.contains(u"[赤]");
+    if (plus && red)
+        return u"+0.00% ;[赤]-0.00% ;0.00% ";
+    if (plus)
+        return u"+0.00% ;-0.00% ;0.00% ";
+    if (red)
+        return u"0.00% ;[赤]-0.00% ;0.00% ";
+    return u"0.00% ";
+}
+
 QStringView LocalNumberFormat(int field)
 {
     for (const FieldFormat &f : kFormats) {

@@ -18,6 +18,16 @@ QString WorkbookCellText(const QuoteRecord &record, int field);
 // are made in `scratch`. The view lasts while the record and `scratch` stay unchanged.
 QStringView WorkbookCellView(const QuoteRecord &record, int field, QString &scratch);
 
+// Whether the cells of a field are written as text whatever they hold: the code, name,
+// market, status and memo, so that a fund code keeps its leading zero and a memo "1,200"
+// stays the memo it was. The other fields are written as typed.
+bool IsTextField(int field);
+
+// The number format of a percentage typed into a column with the number format
+// `columnFormat` (local form): two decimals and "%", with the "+" before positive values and
+// the red negatives of the column's format; "0.00% " for a column without either.
+QStringView PercentNumberFormat(QStringView columnFormat);
+
 // The number format of a field in the local form a spreadsheet shows ("[赤]" colour names),
 // each ending in one space; empty for fields that get none.
 QStringView LocalNumberFormat(int field);

@@ -3,6 +3,7 @@
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "document/ErrorCodes.h"
+#include "document/SafeSave.h"
 #include "document/TableSource.h"
 #include "document/workbook/WorkbookCells.h"
 #include "document/workbook/XlsxBook.h"
@@ -21,6 +22,7 @@ struct ExportColumn {
     int align = 0;
     QStringView numberFormat;
     lxw_format *format = nullptr;
+    bool asText = false;
     int widest = 0;
 };
 
@@ -43,6 +45,7 @@ tessera::Status WriteWorkbookFile(
         col.field = table.columnField(c);
         col.align = table.columnAlign(c);
         col.numberFormat = LocalNumberFormat(col.field);
+        col.asText = IsTextField(col.field);
         col.format = book.format(col.align, col.numberFormat);
         if (col.field == FieldName && linkColumn == 0)
             linkColumn = c;
@@ -61,9 +64,11 @@ tessera::Status WriteWorkbookFile(
             const QStringView text = WorkbookCellView(record, col.field, scratch);
             col.widest = std::max(col.widest, DisplayWidth(text));
             if (c == linkColumn) {
-                if (!book.writeLink(
-                        sheet, r + 1, c, BrowserAddress(record), text, col.align, col.numberFormat))
+                if (!book.writeLink(sheet, r + 1, c, BrowserAddress(record), text, col.align,
+                        col.numberFormat, col.asText))
                     ++unlinked;
+            } else if (col.asText) {
+                book.writeText(sheet, r + 1, c, text, col.format);
             } else {
                 book.writeTyped(sheet, r + 1, c, text, col.format, col.align, col.numberFormat);
             }
@@ -86,6 +91,6 @@ tessera::Status ExportWorkbook(
 {
     if (table.columnCount() < kMinColumns)
         return tessera::Error { WorkbookErrorTooFewColumns, tessera::ResourceString(Ids::MsgTooFewColumns) };
-    return SaveWorkbookSafely(
+    return SaveNamedFileSafely(
         path, [&](const QString &temp) { return WriteWorkbookFile(temp, table, options); });
 }

@@ -18,10 +18,10 @@ struct WorkbookExportOptions {
 };
 
 // The table export: one sheet named after the title; row 1 the column captions, then one
-// row per table row with each column's cell as typed (WorkbookCellText of the row's record,
-// not the display text) and a hyperlink to the row's quote page on the name column (on the
-// first column without one); every column with the list column's alignment, its field's
-// number format and a width fitted to its texts. Fewer than 3 columns fail with
+// row per table row with each column's cell (WorkbookCellText of the row's record, not the
+// display text) as text for the text fields (IsTextField) and as typed for the others and a hyperlink to the
+// row's quote page on the name column (on the first column without one); every column with the list column's
+// alignment, its field's number format and a width fitted to its texts. Fewer than 3 columns fail with
 // WorkbookErrorTooFewColumns (text 2228) and nothing is written. The file is replaced only
 // when complete.
 tessera::Status ExportWorkbook(

@@ -12,6 +12,7 @@
 struct WorkbookValue {
     enum Kind : unsigned char { Empty, Number, Text };
     Kind kind = Empty;
+    quint32 style = 0; // the cell's style: an index into WorkbookGrid::formats
     double number = 0;
     QString text;
 };
@@ -22,10 +23,18 @@ struct WorkbookGrid {
     int columns = 0;
     std::vector<WorkbookValue> cells; // rows x columns
     bool date1904 = false; // the workbook counts days from 1904
+    // The number format code of each cell style ("0.00%", "yyyy/m/d"; built-in formats by
+    // their usual codes); empty for the general format. Empty when the file names none.
+    std::vector<QString> formats;
 
     const WorkbookValue &at(int row, int column) const
     {
         return cells[static_cast<size_t>(row) * static_cast<size_t>(columns) + static_cast<size_t>(column)];
+    }
+    // The number format of a cell; empty for the general format.
+    QStringView formatOf(const WorkbookValue &value) const
+    {
+        return value.style < formats.size() ? QStringView(formats[value.style]) : QStringView();
     }
 };
 
@@ -33,6 +42,10 @@ struct WorkbookGrid {
 // for it: far beyond any list, far below what would exhaust memory.
 struct WorkbookLimits {
     qint64 maxPartBytes = qint64(1) << 30; // uncompressed bytes of one XML part
+    // A part beyond `freelyUnpackedBytes` may unpack to at most `maxPackingRatio` times its
+    // packed size: real sheets pack some ten to one, a ZIP bomb thousands to one.
+    qint64 maxPackingRatio = 200;
+    qint64 freelyUnpackedBytes = qint64(4) << 20;
     qint64 maxCells = 8'000'000; // non-empty cells of the sheet
     qint64 maxSharedStrings = 4'000'000;
     qint64 maxTextUnits = 128'000'000; // UTF-16 units of all texts together

@@ -2,6 +2,7 @@
 
 #include "corelib/NumberText.h"
 #include "document/ErrorCodes.h"
+#include "document/workbook/ShownNumber.h"
 #include "document/workbook/TypedInput.h"
 #include "document/workbook/WorkbookCells.h"
 #include "quotes/QuoteRecord.h"
@@ -55,17 +56,30 @@ tessera::Result<qint64> localTimeOf(double serial, bool date1904, int row, int c
     std::optional<QDate> day = DateOfSerial(serial, date1904);
     if (!day)
         return bad(QStringLiteral("the date %1 is outside the calendar").arg(serial));
-    qint64 minutes = std::llround((serial - std::floor(serial)) * 1440.0);
-    if (minutes >= 1440) {
+    // The time as a spreadsheet shows it, rounded to the second; the list keeps minutes, so
+    // the seconds are then dropped (08:05:59 stays 08:05 rather than becoming 08:06).
+    qint64 seconds = std::llround((serial - std::floor(serial)) * 86400.0);
+    if (seconds >= 86400) {
         day = day->addDays(1);
-        minutes -= 1440;
+        seconds -= 86400;
     }
+    const qint64 minutes = seconds / 60;
     if (day->year() < 1970)
         return bad(QStringLiteral("the date %1 lies before 1970").arg(day->toString(Qt::ISODate)));
     const QDateTime time(*day, QTime(static_cast<int>(minutes / 60), static_cast<int>(minutes % 60)));
     if (!time.isValid())
         return bad(QStringLiteral("the time cannot be read"));
     return time.toSecsSinceEpoch();
+}
+
+// A number under a value column: a percentage (a rate written from "-0.78%") as the
+// percent text with two decimals, anything else as a grouped number, both with the sign
+// rule of the column.
+QString slotNumberText(const WorkbookGrid &grid, const WorkbookValue &v, int field)
+{
+    if (IsPercentFormat(grid.formatOf(v)))
+        return tessera::GroupedNumber(v.number * 100, true, showsPlus(field)) + u'%';
+    return tessera::GroupedNumber(v.number, keepsDecimals(field), showsPlus(field));
 }
 
 struct Mapped {
@@ -183,16 +197,16 @@ tessera::Result<LoadedList> ImportWorkbookGrid(const WorkbookGrid &grid, const W
                     record->shares = v.number;
                 } else if (slot == kSlotLoss && number) {
                     record->loss = v.number;
-                } else if (slot == kSlotMemo && !number) {
-                    record->memo = v.text;
+                } else if (slot == kSlotMemo) {
+                    // A memo is a text; a number or date someone typed into the cell is
+                    // taken as the cell shows it.
+                    record->memo
+                        = number ? ShownNumberText(v.number, grid.formatOf(v), grid.date1904) : v.text;
                 }
                 break;
             default:
-                if (slot >= 0 && slot <= 30) {
-                    record->values.set(slot,
-                        number ? tessera::GroupedNumber(v.number, keepsDecimals(m.field), showsPlus(m.field))
-                               : v.text);
-                }
+                if (slot >= 0 && slot <= 30)
+                    record->values.set(slot, number ? slotNumberText(grid, v, m.field) : v.text);
                 break;
             }
         }

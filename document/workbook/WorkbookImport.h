@@ -34,8 +34,11 @@ struct WorkbookImportOptions {
 // to a column caption is the header; each matching cell maps its sheet column to that field
 // and becomes a list column of the rebuilt layout, in the order found. Every row below it is
 // a record: codes from texts as they are and from numbers without decimals; value slots take
-// texts unchanged and numbers as grouped numbers; update time and purchase day from date
-// numbers (local time); any holdings cell sets has_holdings. Rows without a code are left
+// texts unchanged, numbers in a percent format as the percent text with two decimals and
+// other numbers as grouped numbers (both with the column's "+" rule); update time and
+// purchase day from date numbers (local time, to the minute of the time rounded to the
+// second); the memo from a text, or from a number or date as the cell shows it; any
+// holdings cell sets has_holdings. Rows without a code are left
 // out, and a code met again keeps its first row. Failures: no columns or no data rows
 // WorkbookErrorNoValues (text 2205), no code column WorkbookErrorNoCodeColumn (text 2224),
 // a date before 1970 or outside the calendar WorkbookErrorBadDate (the cell named); nothing

@@ -4,28 +4,59 @@
 #include "document/workbook/WorkbookCells.h"
 #include "document/workbook/XlsxPacking.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringEncoder>
-#include <QTemporaryFile>
+
+#include <QLoggingCategory>
 
 #include <xlsxwriter.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <mutex>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcWorkbook, "quotra.workbook")
 
 constexpr qsizetype kMaxCellText = 32767; // a cell holds no more characters
 constexpr int kMaxLinksPerSheet = LXW_MAX_NUMBER_URLS;
 
+bool isHexDigit(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// Whether `text` holds "_xHHHH_", which readers of the format take for an escaped character.
+bool holdsEscapeLookalike(QStringView text)
+{
+    for (qsizetype at = text.indexOf(u"_x"); at >= 0 && at + 6 < text.size();
+         at = text.indexOf(u"_x", at + 1)) {
+        if (text[at + 6] == u'_' && isHexDigit(text[at + 2]) && isHexDigit(text[at + 3])
+            && isHexDigit(text[at + 4]) && isHexDigit(text[at + 5]))
+            return true;
+    }
+    return false;
+}
+
+// The text with the underscore of each "_xHHHH_" written as "_x005F_", so that readers
+// take it literally; the library escapes control characters only.
+QString escapeLookalikes(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'_' && holdsEscapeLookalike(text.sliced(i, std::min<qsizetype>(7, text.size() - i))))
+            out += u"_x005F_";
+        else
+            out += text[i];
+    }
+    return out;
+}
+
 // UTF-8 for the library, in `out` (reused from cell to cell). Characters XML cannot carry
 // (controls other than tab and line ends) are left out, so that a stray control character in
-// a memo cannot make the file unreadable; a text longer than a cell takes is cut.
+// a memo cannot make the file unreadable; a text that reads like an escape is escaped; a
+// text longer than a cell takes is cut.
 void cellUtf8(QStringView text, QByteArray &out)
 {
     if (text.size() > kMaxCellText) {
@@ -50,6 +81,11 @@ void cellUtf8(QStringView text, QByteArray &out)
         }
         text = copy;
     }
+    QString escaped;
+    if (holdsEscapeLookalike(text)) {
+        escaped = escapeLookalikes(text);
+        text = escaped;
+    }
     QStringEncoder encoder(QStringEncoder::Utf8);
     out.resize(encoder.requiredSpace(text.size()));
     char *end = encoder.appendToBuffer(out.data(), text);
@@ -70,22 +106,32 @@ uint8_t lxwAlign(int align)
     }
 }
 
-// The format typing gives a cell that had none.
-QStringView typedFormat(const TypedInput &typed)
+// The format typing gives a cell in a column with the number format `localFormat`: a
+// percentage always shows as one, with two decimals (a rate "-0.78%" must not show as
+// "-0.01"); a date gets a date format where the column has none.
+QStringView typedFormat(const TypedInput &typed, QStringView localFormat)
 {
+    if (typed.kind == TypedInput::Number && typed.percent)
+        return PercentNumberFormat(localFormat);
+    if (!localFormat.isEmpty())
+        return {};
     if (typed.kind == TypedInput::DateTime)
         return typed.withTime ? QStringView(u"yyyy/m/d h:mm") : QStringView(u"yyyy/m/d");
-    if (typed.kind == TypedInput::Number && typed.percent)
-        return u"0%";
     return {};
 }
 
-QString systemReason(int error)
+// Said once: the workbook is fine, only its packing took the slower default.
+void notePackedByTheLibrary()
 {
-    QString reason = QString::fromLocal8Bit(std::strerror(error));
-    if (reason.size() > 1 && reason[0].isUpper() && reason[1].isLower())
-        reason[0] = reason[0].toLower();
-    return reason;
+    static std::once_flag noted;
+    std::call_once(
+        noted, [] {
+            qCInfo(lcWorkbook).noquote()
+                << QStringLiteral(
+                       "workbooks are packed at the workbook library's own level: it does not pack "
+                       "through the shared minizip%1")
+                       .arg(XlsxPackingReady() ? QString() : QStringLiteral(", which is not loaded"));
+        });
 }
 
 } // namespace
@@ -100,10 +146,7 @@ XlsxBook::XlsxBook(const QString &file, bool constantMemory)
     // memory.
     QByteArray tmpdir = QFile::encodeName(QFileInfo(file).absolutePath());
     options.tmpdir = tmpdir.data();
-    if (!XlsxPackingReady()) {
-        m_error = QStringLiteral("the zip packer of the workbook library (minizip) was not found");
-        return;
-    }
+    m_packedBefore = XlsxPackingCalls();
     m_book = workbook_new_opt(name.constData(), &options);
     if (!m_book)
         m_error = QStringLiteral("the workbook could not be started");
@@ -198,10 +241,8 @@ void XlsxBook::writeTyped(lxw_worksheet *sheet, int row, int column, QStringView
     case TypedInput::DateTime:
         break;
     }
-    if (localFormat.isEmpty()) {
-        if (const QStringView own = typedFormat(typed); !own.isEmpty())
-            fmt = format(align, own, link);
-    }
+    if (const QStringView own = typedFormat(typed, localFormat); !own.isEmpty())
+        fmt = format(align, own, link);
     const lxw_error error = worksheet_write_number(
         sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), typed.number, fmt);
     if (error != LXW_NO_ERROR)
@@ -209,32 +250,38 @@ void XlsxBook::writeTyped(lxw_worksheet *sheet, int row, int column, QStringView
 }
 
 bool XlsxBook::writeLink(lxw_worksheet *sheet, int row, int column, const QString &url, QStringView text,
-    int align, QStringView localFormat)
+    int align, QStringView localFormat, bool asText)
 {
     if (!sheet)
         return false;
     int &links = m_links[sheet];
     const QByteArray address = url.toUtf8();
-    if (links >= kMaxLinksPerSheet || address.size() > 2079) {
-        writeTyped(sheet, row, column, text, format(align, localFormat), align, localFormat);
+    const auto unlinked = [&] {
+        if (asText)
+            writeText(sheet, row, column, text, format(align, localFormat));
+        else
+            writeTyped(sheet, row, column, text, format(align, localFormat), align, localFormat);
         return false;
-    }
+    };
+    if (links >= kMaxLinksPerSheet || address.size() > 2079)
+        return unlinked();
     lxw_format *fmt = format(align, localFormat, true);
-    // The link first: it writes its own text cell, which the typed cell then replaces, so
-    // that a code under the link stays a number.
+    // The link first: it writes its own text cell (the address), which the cell's own text
+    // or number then replaces.
     const lxw_error error = worksheet_write_url_opt(sheet, static_cast<lxw_row_t>(row),
         static_cast<lxw_col_t>(column), address.constData(), fmt, nullptr, nullptr);
-    if (error != LXW_NO_ERROR) {
-        writeTyped(sheet, row, column, text, format(align, localFormat), align, localFormat);
-        return false;
-    }
+    if (error != LXW_NO_ERROR)
+        return unlinked();
     ++links;
     if (text.trimmed().isEmpty()) {
         // An empty cell under a link would show the address; it shows nothing instead.
         worksheet_write_blank(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), fmt);
         return true;
     }
-    writeTyped(sheet, row, column, text, fmt, align, localFormat, true);
+    if (asText)
+        writeText(sheet, row, column, text, fmt);
+    else
+        writeTyped(sheet, row, column, text, fmt, align, localFormat, true);
     return true;
 }
 
@@ -256,51 +303,9 @@ tessera::Status XlsxBook::close()
     m_book = nullptr;
     if (error != LXW_NO_ERROR)
         fail("writing the file", error);
+    if (error == LXW_NO_ERROR && XlsxPackingCalls() == m_packedBefore)
+        notePackedByTheLibrary();
     if (!m_error.isEmpty())
         return tessera::Error { WorkbookErrorWrite, m_error };
-    return tessera::Ok {};
-}
-
-tessera::Status SaveWorkbookSafely(
-    const QString &path, const std::function<tessera::Status(const QString &tempFile)> &write)
-{
-    const QFileInfo target(path);
-    QTemporaryFile temp(
-        target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-    temp.setAutoRemove(false);
-    if (!temp.open()) {
-        return tessera::Error { SaveErrorOpen,
-            QStringLiteral("cannot create %1: %2").arg(path, temp.errorString()) };
-    }
-    const QString tempName = temp.fileName();
-    temp.close();
-    // The new file keeps the permissions of the one it replaces, else the usual ones.
-    const QFileDevice::Permissions permissions = target.exists()
-        ? QFile::permissions(path)
-        : (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-            | QFileDevice::ReadOther);
-
-    const tessera::Status written = write(tempName);
-    if (!written) {
-        QFile::remove(tempName);
-        return tessera::Error { written.error().code,
-            QStringLiteral("cannot write %1: %2").arg(path, written.error().message) };
-    }
-    QFile::setPermissions(tempName, permissions);
-    const QByteArray tempLocal = QFile::encodeName(tempName);
-    const int fd = ::open(tempLocal.constData(), O_RDONLY | O_CLOEXEC);
-    int error = fd < 0 ? errno : 0;
-    if (fd >= 0) {
-        if (::fsync(fd) != 0)
-            error = errno;
-        ::close(fd);
-    }
-    if (error == 0 && std::rename(tempLocal.constData(), QFile::encodeName(path).constData()) != 0)
-        error = errno;
-    if (error != 0) {
-        QFile::remove(tempName);
-        return tessera::Error { SaveErrorCommit,
-            QStringLiteral("cannot write %1: %2").arg(path, systemReason(error)) };
-    }
     return tessera::Ok {};
 }

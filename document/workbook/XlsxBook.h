@@ -9,7 +9,6 @@
 #include <QStringView>
 
 #include <array>
-#include <functional>
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -34,17 +33,19 @@ public:
     // `link`, the blue underlined look of a hyperlink. One object per combination.
     lxw_format *format(int align, QStringView localFormat, bool link = false);
 
-    // A text cell as typed: a number or date becomes a number cell in `fmt` (a date or
-    // percentage in a cell without a number format gets the format typing would give it),
-    // other texts a text cell, an empty text no cell.
+    // A text cell as typed: a number or date becomes a number cell in `fmt` (a date in a
+    // cell without a number format gets the format typing would give it, a percentage the
+    // percent format of `localFormat`, PercentNumberFormat), other texts a text cell, an
+    // empty text no cell.
     void writeTyped(lxw_worksheet *sheet, int row, int column, QStringView text, lxw_format *fmt,
         int align = -1, QStringView localFormat = {}, bool link = false);
     // A text cell, never converted.
     void writeText(lxw_worksheet *sheet, int row, int column, QStringView text, lxw_format *fmt);
-    // A hyperlink to `url` on a cell that shows `text` as typed. False when the link was
-    // left out: the sheet holds its 65,530 links already or the address is too long.
+    // A hyperlink to `url` on a cell that shows `text` as typed, or as text with `asText`.
+    // False when the link was left out: the sheet holds its 65,530 links already or the
+    // address is too long.
     bool writeLink(lxw_worksheet *sheet, int row, int column, const QString &url, QStringView text, int align,
-        QStringView localFormat);
+        QStringView localFormat, bool asText = false);
 
     void setColumn(lxw_worksheet *sheet, int column, double width, lxw_format *fmt);
 
@@ -66,11 +67,6 @@ private:
     QHash<QString, lxw_format *> m_formats;
     QHash<lxw_worksheet *, int> m_links;
     lxw_workbook *m_book = nullptr;
+    long m_packedBefore = 0; // the packing wrapper's calls when the book was started
     QString m_error;
 };
-
-// Writes `path` through a temporary file beside it that `write` fills by name and that
-// replaces the target only when complete; a failed save leaves the old workbook as it was.
-// Errors name the target: "cannot create PATH: REASON", "cannot write PATH: REASON".
-tessera::Status SaveWorkbookSafely(
-    const QString &path, const std::function<tessera::Status(const QString &tempFile)> &write);

@@ -3,11 +3,15 @@
 // Included by its folder: libzip's <zip.h> is another header of the same name.
 #include <minizip/zip.h>
 
+#include <atomic>
+
 #include <dlfcn.h>
 
 namespace {
 
 using EntryOpener = decltype(&zipOpenNewFileInZip4_64);
+
+std::atomic<long> g_calls { 0 };
 
 // minizip's definition, the next one after this program's in the lookup order.
 EntryOpener minizipOpener()
@@ -18,9 +22,19 @@ EntryOpener minizipOpener()
 
 } // namespace
 
+bool XlsxPackingWrapped()
+{
+    return QUOTRA_XLSX_PACKING_WRAPPED != 0;
+}
+
 bool XlsxPackingReady()
 {
     return minizipOpener() != nullptr;
+}
+
+long XlsxPackingCalls()
+{
+    return g_calls.load(std::memory_order_relaxed);
 }
 
 // Takes the place of minizip's function for the libraries loaded after this program
@@ -32,8 +46,11 @@ extern "C" int zipOpenNewFileInZip4_64(zipFile file, const char *filename, const
     uLong flagBase, int zip64)
 {
     const EntryOpener open = minizipOpener();
+    // Called, this function was reached from a shared minizip's caller, so minizip is
+    // loaded and found; there is nothing else to pack with otherwise.
     if (!open)
         return ZIP_INTERNALERROR;
+    g_calls.fetch_add(1, std::memory_order_relaxed);
     if (method == Z_DEFLATED && level == Z_DEFAULT_COMPRESSION)
         level = kXlsxPackingLevel;
     return open(file, filename, zipfi, extrafield_local, size_extrafield_local, extrafield_global,

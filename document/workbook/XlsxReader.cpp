@@ -4,6 +4,7 @@
 // common writers read as empty sheets; this reader handles both.
 #include "document/ErrorCodes.h"
 #include "document/workbook/GridBuilder.h"
+#include "document/workbook/ShownNumber.h"
 #include "document/workbook/TypedInput.h"
 #include "document/workbook/WorkbookGrid.h"
 #include "document/workbook/XlsxSheetScan.h"
@@ -25,6 +26,8 @@ constexpr int kMaxRow = kSheetMaxRow;
 constexpr int kMaxColumn = kSheetMaxColumn;
 // Sheet parts up to this size are read whole and scanned quickly; larger ones stream.
 constexpr qint64 kMaxScannedPart = qint64(512) << 20;
+// Number formats and cell styles read from the styles part; a spreadsheet allows 64,000.
+constexpr qint64 kMaxStyles = 100000;
 
 // The longest stretch of a part without a '<': a cell's text or a tag with its attributes. A
 // cell holds at most 32,767 characters, which even written as character references stay
@@ -66,12 +69,14 @@ tessera::Error damaged(const QString &what)
     return tessera::Error { WorkbookErrorDamaged, what };
 }
 
-// One part of the archive as a sequential device, cut off after `limit` bytes.
+// One part of the archive as a sequential device, cut off after `limit` bytes, or after
+// `packedLimit` bytes when that is less: the most its packed size may sensibly unpack to.
 class ZipPart : public QIODevice {
 public:
-    ZipPart(zip_file_t *file, qint64 limit)
+    ZipPart(zip_file_t *file, qint64 limit, qint64 packedLimit)
         : m_file(file)
-        , m_limit(limit)
+        , m_limit(std::min(limit, packedLimit))
+        , m_packedLimited(packedLimit < limit)
     {
         open(QIODevice::ReadOnly);
     }
@@ -81,14 +86,18 @@ public:
             zip_fclose(m_file);
     }
     bool isSequential() const override { return true; }
-    bool overLimit() const { return m_over; }
+    // Cut off at the absolute limit, or at the limit of its packed size.
+    bool overLimit() const { return m_over && !m_packedLimited; }
+    bool overPackedLimit() const { return m_over && m_packedLimited; }
+    // Refuses the part before anything is unpacked (its directory entry says too much).
+    void refuse() { m_over = true; }
     bool failed() const { return m_failed; }
     bool runTooLong() const { return m_runTooLong; }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
-        if (m_read >= m_limit) {
+        if (m_over || m_read >= m_limit) {
             m_over = true;
             return -1;
         }
@@ -110,6 +119,7 @@ protected:
 private:
     zip_file_t *m_file;
     qint64 m_limit;
+    bool m_packedLimited;
     qint64 m_read = 0;
     bool m_over = false;
     bool m_failed = false;
@@ -132,18 +142,22 @@ public:
 
 private:
     std::unique_ptr<ZipPart> part(const QString &name);
+    qint64 packedLimit(const zip_stat_t &stat) const;
+    tessera::Error tooLarge(const QString &name, const ZipPart &device) const;
     std::optional<QByteArray> wholePart(const QString &name);
     bool hasPart(const QString &name) const;
     tessera::Status parse(const QString &name, const std::function<bool(QXmlStreamReader &)> &onStart,
         const std::function<void(QXmlStreamReader &)> &onEnd = {});
     QHash<QString, QString> relationships(const QString &partName, QHash<QString, QString> *types = nullptr);
     tessera::Status readSharedStrings(const QString &name);
+    tessera::Status readStyles(const QString &name);
     tessera::Status readSheet(const QString &name, GridBuilder &grid);
 
     QByteArrayView m_data;
     WorkbookLimits m_limits;
     std::unique_ptr<zip_t, ZipDeleter> m_zip;
     std::vector<QString> m_shared;
+    std::vector<QString> m_formats; // number format code by cell style
     qint64 m_sharedUnits = 0;
     tessera::Status m_stop = tessera::Ok {}; // a limit passed inside a handler
 };
@@ -181,13 +195,44 @@ QString relsOf(const QString &part)
 
 } // namespace
 
+qint64 XlsxFile::packedLimit(const zip_stat_t &stat) const
+{
+    if (!(stat.valid & ZIP_STAT_COMP_SIZE))
+        return m_limits.maxPartBytes;
+    const qint64 packed = static_cast<qint64>(std::min<zip_uint64_t>(stat.comp_size, zip_uint64_t(1) << 40));
+    return std::max(m_limits.freelyUnpackedBytes, packed * m_limits.maxPackingRatio);
+}
+
 std::unique_ptr<ZipPart> XlsxFile::part(const QString &name)
 {
     const QByteArray utf8 = name.toUtf8();
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat(m_zip.get(), utf8.constData(), ZIP_FL_ENC_UTF_8, &stat) != 0)
+        return nullptr;
     zip_file_t *file = zip_fopen(m_zip.get(), utf8.constData(), ZIP_FL_ENC_UTF_8);
     if (!file)
         return nullptr;
-    return std::make_unique<ZipPart>(file, m_limits.maxPartBytes);
+    // The directory's sizes are checked first, and the bytes unpacked as they come, so that
+    // a part that lies about its size is cut off all the same.
+    auto device = std::make_unique<ZipPart>(file, m_limits.maxPartBytes, packedLimit(stat));
+    if ((stat.valid & ZIP_STAT_SIZE)
+        && static_cast<qint64>(std::min<zip_uint64_t>(stat.size, zip_uint64_t(1) << 62))
+            > std::min(m_limits.maxPartBytes, packedLimit(stat)))
+        device->refuse();
+    return device;
+}
+
+tessera::Error XlsxFile::tooLarge(const QString &name, const ZipPart &device) const
+{
+    if (device.overPackedLimit()) {
+        return tessera::Error { WorkbookErrorTooLarge,
+            QStringLiteral("the part %1 unpacks to more than %2 times its packed size")
+                .arg(name)
+                .arg(m_limits.maxPackingRatio) };
+    }
+    return tessera::Error { WorkbookErrorTooLarge,
+        QStringLiteral("the part %1 is larger than %2 bytes").arg(name).arg(m_limits.maxPartBytes) };
 }
 
 bool XlsxFile::hasPart(const QString &name) const
@@ -223,10 +268,8 @@ tessera::Status XlsxFile::parse(const QString &name, const std::function<bool(QX
             break;
         }
     }
-    if (device->overLimit()) {
-        return tessera::Error { WorkbookErrorTooLarge,
-            QStringLiteral("the part %1 is larger than %2 bytes").arg(name).arg(m_limits.maxPartBytes) };
-    }
+    if (device->overLimit() || device->overPackedLimit())
+        return tooLarge(name, *device);
     if (device->runTooLong()) {
         return tessera::Error { WorkbookErrorTooLarge,
             QStringLiteral("the part %1 holds a text or tag longer than %2 bytes")
@@ -281,7 +324,8 @@ tessera::Status XlsxFile::readSharedStrings(const QString &name)
         } else if (n == u"rPh") {
             ++depthInPhonetic; // reading aids, not part of the text
         } else if (n == u"t" && inItem && depthInPhonetic == 0) {
-            const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            const QString text
+                = DecodeCellEscapes(xml.readElementText(QXmlStreamReader::IncludeChildElements));
             m_sharedUnits += text.size();
             if (m_sharedUnits > m_limits.maxTextUnits) {
                 m_stop = tessera::Error { WorkbookErrorTooLarge,
@@ -303,6 +347,51 @@ tessera::Status XlsxFile::readSharedStrings(const QString &name)
     });
 }
 
+tessera::Status XlsxFile::readStyles(const QString &name)
+{
+    // The number formats the file defines, then the format of each cell style in order.
+    QHash<int, QString> defined;
+    std::vector<int> styleFormats;
+    int inCellStyles = 0;
+    tessera::Status parsed = parse(
+        name,
+        [&](QXmlStreamReader &xml) {
+            const QStringView n = xml.name();
+            const auto a = xml.attributes();
+            if (n == u"numFmt") {
+                bool ok = false;
+                const int id = a.value(QLatin1StringView("numFmtId")).toInt(&ok);
+                if (ok)
+                    defined.insert(id, a.value(QLatin1StringView("formatCode")).toString());
+            } else if (n == u"cellXfs") {
+                ++inCellStyles;
+            } else if (n == u"xf" && inCellStyles > 0) {
+                bool ok = false;
+                const int id = a.value(QLatin1StringView("numFmtId")).toInt(&ok);
+                styleFormats.push_back(ok ? id : 0);
+            }
+            return defined.size() < kMaxStyles && static_cast<qint64>(styleFormats.size()) < kMaxStyles;
+        },
+        [&](QXmlStreamReader &xml) {
+            if (xml.name() == u"cellXfs" && inCellStyles > 0)
+                --inCellStyles;
+        });
+    // Formats only change how numbers read as texts; a styles part that cannot be read
+    // leaves every cell in the general format, unless it passed a limit.
+    if (!parsed && parsed.error().code == WorkbookErrorTooLarge)
+        return parsed;
+    if (!parsed)
+        return tessera::Ok {};
+    m_formats.reserve(styleFormats.size());
+    for (const int id : styleFormats) {
+        QString code = defined.contains(id) ? defined.value(id) : BuiltinNumberFormat(id);
+        if (code.compare(u"General", Qt::CaseInsensitive) == 0)
+            code.clear();
+        m_formats.push_back(std::move(code));
+    }
+    return tessera::Ok {};
+}
+
 std::optional<QByteArray> XlsxFile::wholePart(const QString &name)
 {
     const QByteArray utf8 = name.toUtf8();
@@ -311,9 +400,9 @@ std::optional<QByteArray> XlsxFile::wholePart(const QString &name)
     if (zip_stat(m_zip.get(), utf8.constData(), ZIP_FL_ENC_UTF_8, &stat) != 0
         || !(stat.valid & ZIP_STAT_SIZE))
         return std::nullopt;
-    const qint64 size = static_cast<qint64>(stat.size);
-    if (size > std::min(m_limits.maxPartBytes, kMaxScannedPart))
-        return std::nullopt;
+    const qint64 size = static_cast<qint64>(std::min<zip_uint64_t>(stat.size, zip_uint64_t(1) << 62));
+    if (size > std::min({ m_limits.maxPartBytes, kMaxScannedPart, packedLimit(stat) }))
+        return std::nullopt; // the streaming reader refuses it with its reason
     zip_file_t *file = zip_fopen(m_zip.get(), utf8.constData(), ZIP_FL_ENC_UTF_8);
     if (!file)
         return std::nullopt;
@@ -380,6 +469,8 @@ tessera::Status XlsxFile::readSheet(const QString &name, GridBuilder &grid)
         const QStringView ref = attributes.value(QLatin1StringView("r"));
         const QStringView typeText = attributes.value(QLatin1StringView("t"));
         const SheetCellType cellType = SheetCellTypeOf(typeText);
+        bool styled = false;
+        const quint32 style = attributes.value(QLatin1StringView("s")).trimmed().toUInt(&styled);
         if (ref.isEmpty()) {
             ++column;
             if (row < 0)
@@ -420,8 +511,8 @@ tessera::Status XlsxFile::readSheet(const QString &name, GridBuilder &grid)
                 --depth;
             }
         }
-        const bool kept
-            = AddSheetCell(grid, m_shared, row, column, cellType, value, haveValue, std::move(inlineText));
+        const bool kept = AddSheetCell(grid, m_shared, row, column, cellType, value, haveValue,
+            std::move(inlineText), styled ? style : 0);
         if (!kept) {
             m_stop = grid.error();
             return false;
@@ -495,9 +586,16 @@ tessera::Result<WorkbookGrid> XlsxFile::read()
         return tessera::Error { WorkbookErrorNotWorkbook,
             QStringLiteral("the active sheet's part is missing") };
     QString shared;
+    QString styles;
     for (auto it = types.cbegin(); it != types.cend(); ++it) {
         if (it.value().endsWith(u"/sharedStrings"))
             shared = targets.value(it.key());
+        else if (it.value().endsWith(u"/styles"))
+            styles = targets.value(it.key());
+    }
+    if (!styles.isEmpty() && hasPart(styles)) {
+        if (tessera::Status read = readStyles(styles); !read)
+            return read.error();
     }
     if (!shared.isEmpty() && hasPart(shared)) {
         if (tessera::Status strings = readSharedStrings(shared); !strings)
@@ -506,7 +604,10 @@ tessera::Result<WorkbookGrid> XlsxFile::read()
     GridBuilder grid(m_limits);
     if (tessera::Status cells = readSheet(sheet, grid); !cells)
         return cells.error();
-    return grid.build(date1904);
+    tessera::Result<WorkbookGrid> built = grid.build(date1904);
+    if (built)
+        built->formats = std::move(m_formats);
+    return built;
 }
 
 tessera::Result<WorkbookGrid> ReadXlsxGrid(QByteArrayView data, const WorkbookLimits &limits)

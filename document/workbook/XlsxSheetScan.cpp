@@ -221,6 +221,7 @@ private:
     size_t m_cellDepth = 0;
     SheetCellType m_type = SheetCellType::Number;
     Bytes m_typeText;
+    quint32 m_style = 0;
     enum Capture { None, Value, InlineText } m_capture = None;
     size_t m_captureDepth = 0;
     bool m_captured = false; // a text chunk already taken for the element captured
@@ -269,7 +270,7 @@ bool Scanner::addValue()
             double number = 0;
             const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), number);
             if (ec == std::errc() && ptr == v.data() + v.size())
-                return m_grid.addNumber(m_row, m_column, number);
+                return m_grid.addNumber(m_row, m_column, number, m_style);
         } else if (m_type == SheetCellType::Shared) {
             qint64 index = 0;
             const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), index);
@@ -287,7 +288,8 @@ bool Scanner::addValue()
             return false;
         value = std::move(*decoded);
     }
-    return AddSheetCell(m_grid, m_shared, m_row, m_column, m_type, value, m_haveValue, std::move(m_inline));
+    return AddSheetCell(
+        m_grid, m_shared, m_row, m_column, m_type, value, m_haveValue, std::move(m_inline), m_style);
 }
 
 bool Scanner::finishCell()
@@ -350,15 +352,24 @@ bool Scanner::startElement(Bytes name, bool empty)
     if (name != "c")
         return true;
     Bytes ref;
+    Bytes style;
     m_typeText = {};
     for (const Attribute &a : m_attributes) {
         if (a.name == "r")
             ref = a.value;
         else if (a.name == "t")
             m_typeText = a.value;
+        else if (a.name == "s")
+            style = a.value;
     }
     if (m_typeText.find('&') != Bytes::npos)
         return false;
+    m_style = 0;
+    if (!style.empty()) {
+        const auto [ptr, ec] = std::from_chars(style.data(), style.data() + style.size(), m_style);
+        if (ec != std::errc() || ptr != style.data() + style.size())
+            return false; // left to the full reader, which reads it as the default style
+    }
     m_type = typeOf(m_typeText);
     if (ref.empty()) {
         ++m_column;
@@ -585,11 +596,47 @@ std::optional<double> ParseCellNumber(QStringView text)
     return value;
 }
 
+QString DecodeCellEscapes(QString text)
+{
+    const auto hexValue = [](QChar c) -> int {
+        const char16_t u = c.unicode();
+        if (u >= u'0' && u <= u'9')
+            return u - u'0';
+        if (u >= u'a' && u <= u'f')
+            return u - u'a' + 10;
+        if (u >= u'A' && u <= u'F')
+            return u - u'A' + 10;
+        return -1;
+    };
+    qsizetype at = text.indexOf(u"_x");
+    if (at < 0)
+        return text;
+    QString out;
+    out.reserve(text.size());
+    out.append(QStringView(text).first(at));
+    while (at < text.size()) {
+        if (at + 6 < text.size() && text[at] == u'_' && text[at + 1] == u'x' && text[at + 6] == u'_') {
+            int code = 0;
+            for (qsizetype k = 2; k < 6 && code >= 0; ++k) {
+                const int digit = hexValue(text[at + k]);
+                code = digit < 0 ? -1 : code * 16 + digit;
+            }
+            if (code >= 0) {
+                out += QChar(static_cast<char16_t>(code));
+                at += 7;
+                continue;
+            }
+        }
+        out += text[at++];
+    }
+    return out;
+}
+
 bool AddSheetCell(GridBuilder &grid, const std::vector<QString> &shared, int row, int column,
-    SheetCellType type, QStringView value, bool haveValue, QString inlineText)
+    SheetCellType type, QStringView value, bool haveValue, QString inlineText, quint32 style)
 {
     if (type == SheetCellType::Inline)
-        return grid.addText(row, column, std::move(inlineText));
+        return grid.addText(row, column, DecodeCellEscapes(std::move(inlineText)));
     if (!haveValue)
         return true;
     switch (type) {
@@ -604,11 +651,11 @@ bool AddSheetCell(GridBuilder &grid, const std::vector<QString> &shared, int row
         return grid.addText(row, column, value.toString());
     case SheetCellType::Date:
         if (std::optional<double> serial = isoDateSerial(value))
-            return grid.addNumber(row, column, *serial);
+            return grid.addNumber(row, column, *serial, style);
         return true;
     case SheetCellType::Number:
         if (std::optional<double> number = ParseCellNumber(value))
-            return grid.addNumber(row, column, *number);
+            return grid.addNumber(row, column, *number, style);
         return true;
     default:
         return true; // booleans ("b"), errors ("e") and unknown types count as empty

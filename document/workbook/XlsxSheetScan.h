@@ -25,10 +25,16 @@ bool ParseCellReference(QStringView ref, int &column, int &row);
 // A number of a "v" element: the whole text, blanks around it allowed.
 std::optional<double> ParseCellNumber(QStringView text);
 
+// A string of the file with the format's escapes of characters XML cannot carry decoded:
+// "_xHHHH_" (four hex digits) is the UTF-16 unit HHHH, so "_x000D_" is a carriage return and
+// "_x005F_" the underscore that keeps a literal "_x0041_" from being read as an escape.
+QString DecodeCellEscapes(QString text);
+
 // Hands one cell to the grid by its type: numbers and ISO dates as numbers, shared, inline
 // and formula strings as texts. False once the grid refuses a cell (a limit).
+// `style` is the cell's "s" attribute, kept with numbers.
 bool AddSheetCell(GridBuilder &grid, const std::vector<QString> &shared, int row, int column,
-    SheetCellType type, QStringView value, bool haveValue, QString inlineText);
+    SheetCellType type, QStringView value, bool haveValue, QString inlineText, quint32 style = 0);
 
 enum class SheetScan {
     Done, // every cell is in the grid

@@ -28,6 +28,8 @@ const WorkbookColumnTable &columns()
         t[1] = { QStringLiteral("code"), -1, 50, 1 };
         t[2] = { QStringLiteral("name"), 0, 200, 0 };
         t[4] = { QStringLiteral("price"), 3, 80, 1 };
+        t[6] = { QStringLiteral("ratio"), 5, 80, 1 }; // numbers in percent formats
+        t[39] = { QStringLiteral("memo"), 35, 80, 0 }; // numbers and dates as their cells show them
         t[14] = { QStringLiteral("time"), -2, 100, 0 };
         t[35] = { QStringLiteral("buyday"), 31, 80, 0 };
         t[36] = { QStringLiteral("amount"), 32, 80, 1 };

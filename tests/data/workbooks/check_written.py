@@ -33,6 +33,15 @@ FORMATS = {4: FMT_PRICE, 9: FMT_PRICE, 10: FMT_PRICE, 11: FMT_PRICE, 5: FMT_SIGN
            6: FMT_RATIO, 12: FMT_TWO, 13: FMT_YIELD, 14: FMT_DATETIME, 31: FMT_SIGNED_INT,
            33: FMT_SIGNED_INT, 35: FMT_DAY, 36: FMT_INT, 37: FMT_INT, 34: FMT_TWO}
 FORMATS.update({f: FMT_TWO for f in range(20, 26)})
+# A rate typed as a percentage ("-1.49%") gets a percent format with the sign rule of its
+# column instead of the column's own.
+FMT_RATIO_PERCENT = "+0.00% ;[Red]-0.00% ;0.00% "
+
+
+def expected_format(field, value):
+    if field == 6 and isinstance(value, (int, float)):
+        return FMT_RATIO_PERCENT
+    return FORMATS.get(field, "General")
 
 # The exported columns of the test's list: field number and the list column's alignment.
 TABLE_COLUMNS = [(1, "right"), (2, "center"), (3, "center"), (4, "right"), (5, "right"), (6, "right"),
@@ -51,7 +60,8 @@ LONG_NAME = "ソニーグループ株式会社（エンタテインメント・�
 
 def rec(code, link, name, market, price, diff, ratio, volume, dividend, yld, when, status, per,
         zensyu1, sinyouritu, holding=None):
-    """One record as cells: field -> expected value (None: no cell). Numbers are what the
+    """One record as cells: field -> expected value (None: no cell). Code, name, market,
+    status and memo are texts whatever they hold; in the other fields numbers are what the
     texts mean when typed (grouping commas dropped, "%" as hundredths), "---" stays text, and
     dividend and yield hold nothing for "---"."""
     cells = {1: code, 2: name, 3: market, 4: price, 5: diff, 6: ratio, 7: volume, 12: dividend,
@@ -64,13 +74,13 @@ def rec(code, link, name, market, price, diff, ratio, volume, dividend, yld, whe
 FAILED = "ERROR:情報の取得に失敗しました"
 # The rows in the table's order (the list's code order).
 ROWS = [
-    rec(6758, "quote/6758.T", LONG_NAME, "東証PRM", 13000, 250, 0.0196, 3210000, 100, 0.77, CLOSE,
+    rec("6758", "quote/6758.T", LONG_NAME, "東証PRM", 13000, 250, 0.0196, 3210000, 100, 0.77, CLOSE,
         "更新済", "---", 1500, "---"),
-    rec(7201, "quote/7201.T", "トヨタ自動車", "東証STD", 450.5, 0, 0, 0, 20, 4.44, CLOSE, "更新済", 8,
+    rec("7201", "quote/7201.T", "トヨタ自動車", "東証STD", 450.5, 0, 0, 0, 20, 4.44, CLOSE, "更新済", 8,
         0, 1),
-    rec(7203, "quote/7203.T", "トヨタ自動車", "東証PRM", 3000, -45.5, -0.0149, 12345600, None, 2.5,
+    rec("7203", "quote/7203.T", "トヨタ自動車", "東証PRM", 3000, -45.5, -0.0149, 12345600, None, 2.5,
         CLOSE, "更新済", 10.25, -1200, 3.21, (T(2025, 4, 1), 300000, 100, -12345, "配当狙い")),
-    rec(7974, "quote/7974.T", "任天堂 *", "東証PRM", "---", "---", "---", "---", None, None,
+    rec("7974", "quote/7974.T", "任天堂 *", "東証PRM", "---", "---", "---", "---", None, None,
         T(2026, 7, 15, 9, 30), FAILED, "---", "---", "---"),
     rec("998407.O", "quote/998407.O", "日経平均株価", None, 38123.45, 120.5, 0.0032, "---", None, None,
         CLOSE, "更新済", "---", "---", "---"),
@@ -87,14 +97,14 @@ def compare_sheets():
     first). The first list holds every row on the 15th; the second Toyota renamed with new
     prices and Apple with a new price on the 16th."""
     sheets = []
-    names = {6758: LONG_NAME[:31], 7201: "トヨタ自動車", 7203: "トヨタ自動車 (2)", 7974: "任天堂",
+    names = {"6758": LONG_NAME[:31], "7201": "トヨタ自動車", "7203": "トヨタ自動車 (2)", "7974": "任天堂",
              "998407.O": "日経平均株価", "AAPL": "Apple Inc.", "^DJI": "NYダウ"}
     for row in ROWS:
         older = dict(row["cells"])
         if older[14] == CLOSE:
             older[14] = CLOSE_BEFORE
         records = [older]
-        if row["code"] == 7203:
+        if row["code"] == "7203":
             newer = dict(row["cells"])
             newer.update({2: "トヨタ自動車(株)", 4: 3055.5, 5: 55.5, 6: 0.0185})
             records.append(newer)
@@ -202,7 +212,7 @@ class Checker:
                 expected = row["cells"][field]
                 self.value(where, cell, expected)
                 if expected is not None:
-                    self.number_format(where, cell, FORMATS.get(field, "General"))
+                    self.number_format(where, cell, expected_format(field, expected))
                     self.align(where, cell, alignment)
                 if field == 2:
                     self.link(where, cell, row["link"])
@@ -247,7 +257,7 @@ class Checker:
                     w = where(r, c, f" (record {i + 1}, field {field})")
                     self.value(w, at(r, c), cells[field])
                     if cells[field] is not None:
-                        self.number_format(w, at(r, c), FORMATS.get(field, "General"))
+                        self.number_format(w, at(r, c), expected_format(field, cells[field]))
 
 
 def read_captions(path):

@@ -56,8 +56,28 @@ def main():
     second.append(["9432", "NTT", 150, t])
     wb.active = 1
     wb.save(path("active_second.xlsx"))
+    write_formats()
     write_raw()
     write_xls(t)
+
+
+def write_formats():
+    """Numbers as a spreadsheet holds them: a code as a number, rates in percent formats,
+    update times with seconds, memos typed into numbers and dates."""
+    wb = openpyxl.Workbook()
+    ws = wb.active
+    ws.append(["コード", "前日比率", "更新日時", "メモ"])
+    rows = [(7203, -0.0078, "0.00%", datetime.datetime(2025, 1, 5, 8, 5, 59), 42, "General"),
+            (6758, 0.0044, "0%", datetime.datetime(2025, 1, 5, 8, 5, 59, 600000), 1200, "#,##0"),
+            (9984, 0.0196, "+0.00 ;[Red]-0.00 ;0.00 ", datetime.datetime(2025, 1, 5, 15, 0), 0.5, "0%"),
+            (8306, 1.5, "General", datetime.datetime(2025, 1, 5, 15, 0),
+             datetime.datetime(2025, 1, 5), "yyyy/m/d")]
+    for r, (code, rate, rate_format, when, memo, memo_format) in enumerate(rows, start=2):
+        ws.cell(row=r, column=1, value=code)
+        ws.cell(row=r, column=2, value=rate).number_format = rate_format
+        ws.cell(row=r, column=3, value=when).number_format = "yyyy/mm/dd hh:mm:ss"
+        ws.cell(row=r, column=4, value=memo).number_format = memo_format
+    wb.save(path("formats.xlsx"))
 
 
 def write_raw():

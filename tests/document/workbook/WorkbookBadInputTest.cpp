@@ -313,13 +313,62 @@ TEST(WorkbookBadInput, DeeplyNestedXmlFailsOrReads)
 
 TEST(WorkbookBadInput, ABigPartIsCappedWhileUnpacking)
 {
-    // A deflated part of 20 MB of blanks: the part cap stops reading at its limit.
+    // A deflated part of 20 MB of blanks: the part cap stops reading at its limit (the
+    // packing ratio allowed whatever it is).
     WorkbookLimits limits;
     limits.maxPartBytes = 1 << 20;
+    limits.maxPackingRatio = qint64(1) << 30;
     const QByteArray sheet = sheetOf(QByteArray(20 << 20, ' '));
     auto grid = ReadWorkbookGrid(zipOf(bookWith(sheet)), u"b.xlsx"_s, limits);
     ASSERT_FALSE(grid.ok());
     EXPECT_EQ(grid.error().code, WorkbookErrorTooLarge) << grid.error().message.toStdString();
+}
+
+// A small ZIP bomb: 24 MB of empty elements pack to some tens of kilobytes. It is refused by
+// its ratio, long before the part limit; the same ratio below the size that is unpacked
+// freely reads.
+TEST(WorkbookBadInput, APartThatUnpacksFarBeyondItsPackedSizeIsRefused)
+{
+    QByteArray filler;
+    filler.reserve(24 << 20);
+    while (filler.size() < (24 << 20))
+        filler += "<x/>";
+    const QByteArray cell = R"(<row r="1"><c r="A1"><v>1</v></c></row>)";
+    const QByteArray bomb = zipOf(bookWith(sheetOf(cell + filler)));
+    ASSERT_FALSE(bomb.isEmpty());
+    ASSERT_LT(bomb.size(), (24 << 20) / 200);
+    auto grid = ReadWorkbookGrid(bomb, u"b.xlsx"_s);
+    ASSERT_FALSE(grid.ok());
+    EXPECT_EQ(grid.error().code, WorkbookErrorTooLarge);
+    EXPECT_TRUE(grid.error().message.contains(u"200 times its packed size"_s))
+        << grid.error().message.toStdString();
+
+    filler.truncate(2 << 20);
+    auto small = ReadWorkbookGrid(zipOf(bookWith(sheetOf(cell + filler))), u"b.xlsx"_s);
+    ASSERT_TRUE(small.ok()) << small.error().message.toStdString();
+    EXPECT_EQ(small->at(0, 0).number, 1);
+}
+
+// The format's escapes of characters XML cannot carry, in shared and inline strings, read by
+// the quick scan and (the sheet with a comment) by the full reader.
+TEST(WorkbookBadInput, EscapedCharactersAreDecoded)
+{
+    const QByteArray shared = sharedOf("<si><t>NISA口座_x000D_\n2行目</t></si><si><t>_x005F_x0041_</t></si>"
+                                       "<si><r><t>a_x0009_</t></r><r><t>b_x00e9_</t></r></si>");
+    const QByteArray rows
+        = R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c>)"
+          R"(<c r="C1" t="s"><v>2</v></c><c r="D1" t="inlineStr"><is><t>x_x000D__x000A_y</t></is></c>)"
+          R"(<c r="E1" t="inlineStr"><is><t>_x004_ _xZZZZ_ _x0041</t></is></c></row>)";
+    for (const QByteArray &sheet : { sheetOf(rows), sheetOf("<!-- full reader -->" + rows) }) {
+        auto grid = ReadWorkbookGrid(zipOf(bookWith(sheet, shared)), u"b.xlsx"_s);
+        ASSERT_TRUE(grid.ok()) << grid.error().message.toStdString();
+        ASSERT_EQ(grid->columns, 5);
+        EXPECT_EQ(grid->at(0, 0).text, u"NISA口座\r\n2行目"_s);
+        EXPECT_EQ(grid->at(0, 1).text, u"_x0041_"_s);
+        EXPECT_EQ(grid->at(0, 2).text, u"a\tb\u00e9"_s);
+        EXPECT_EQ(grid->at(0, 3).text, u"x\r\ny"_s);
+        EXPECT_EQ(grid->at(0, 4).text, u"_x004_ _xZZZZ_ _x0041"_s);
+    }
 }
 
 TEST(WorkbookBadInput, NotAWorkbookAtAll)

@@ -175,6 +175,32 @@ TEST(WorkbookImportOfOtherWriters, Holdings)
     EXPECT_FALSE(row(*list, u"6758"_s).has_holdings); // its holdings cells are empty
 }
 
+// Rates in percent formats read as the percent they show, with two decimals and the rate's
+// "+"; times with seconds keep their minute; memos typed as numbers and dates read as shown.
+TEST(WorkbookImportOfOtherWriters, NumberFormatsOfTheCells)
+{
+    auto list = importOf("formats.xlsx");
+    ASSERT_TRUE(list.ok()) << list.error().message.toStdString();
+    struct Expected {
+        const char16_t *code, *rate, *memo;
+        qint64 time;
+    };
+    const Expected rows[] = {
+        { u"7203", u"-0.78%", u"42", localSeconds(2025, 1, 5, 8, 5) },
+        { u"6758", u"+0.44%", u"1,200", localSeconds(2025, 1, 5, 8, 6) },
+        { u"9984", u"+0.02", u"50%", localSeconds(2025, 1, 5, 15, 0) },
+        { u"8306", u"+1.50", u"2025/1/5", localSeconds(2025, 1, 5, 15, 0) },
+    };
+    for (const Expected &e : rows) {
+        const QString code = QString::fromUtf16(e.code);
+        SCOPED_TRACE(code.toStdString());
+        const QuoteRecord &r = row(*list, code);
+        EXPECT_EQ(value(r, SlotOfField(FieldRatio)), QString::fromUtf16(e.rate));
+        EXPECT_EQ(r.memo, QString::fromUtf16(e.memo));
+        EXPECT_EQ(r.datetime, e.time);
+    }
+}
+
 TEST(WorkbookImportOfOtherWriters, TheActiveSheetNotTheFirst)
 {
     auto list = importOf("active_second.xlsx");

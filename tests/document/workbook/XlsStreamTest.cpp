@@ -23,12 +23,12 @@ WorkbookGrid sampleGrid()
     g.columns = 3;
     g.date1904 = true;
     g.cells.resize(6);
-    g.cells[0] = { WorkbookValue::Text, 0, u"コード"_s };
-    g.cells[1] = { WorkbookValue::Number, 7203, {} };
-    g.cells[2] = { WorkbookValue::Empty, 0, {} };
-    g.cells[3] = { WorkbookValue::Number, -0.5e-300, {} };
-    g.cells[4] = { WorkbookValue::Text, 0, u"a😀b"_s };
-    g.cells[5] = { WorkbookValue::Number, 46219.375, {} };
+    g.cells[0] = { WorkbookValue::Text, 0, 0, u"コード"_s };
+    g.cells[1] = { WorkbookValue::Number, 0, 7203, {} };
+    g.cells[2] = { WorkbookValue::Empty, 0, 0, {} };
+    g.cells[3] = { WorkbookValue::Number, 0, -0.5e-300, {} };
+    g.cells[4] = { WorkbookValue::Text, 0, 0, u"a😀b"_s };
+    g.cells[5] = { WorkbookValue::Number, 0, 46219.375, {} };
     return g;
 }
 
@@ -217,8 +217,8 @@ TEST(XlsStreamBound, CoversTheLargestStreamWithinTheLimits)
     WorkbookGrid g;
     g.rows = 1;
     g.columns = 4;
-    g.cells = { { WorkbookValue::Number, 1, {} }, { WorkbookValue::Number, 2, {} },
-        { WorkbookValue::Text, 0, u"ああああ"_s }, { WorkbookValue::Text, 0, u"ああああ"_s } };
+    g.cells = { { WorkbookValue::Number, 0, 1, {} }, { WorkbookValue::Number, 0, 2, {} },
+        { WorkbookValue::Text, 0, 0, u"ああああ"_s }, { WorkbookValue::Text, 0, 0, u"ああああ"_s } };
     const QByteArray stream = WriteXlsStream(g);
     ASSERT_TRUE(ReadXlsStream(stream, limits).ok());
     EXPECT_LE(stream.size(), XlsStreamBound(limits));

@@ -17,7 +17,7 @@ export DEBIAN_FRONTEND=noninteractive
 base="cmake ninja-build g++ pkgconf ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libcurl4-openssl-dev ca-certificates libicu-dev libpcre2-dev libnghttp2-dev libssl-dev
-  libxlsxwriter-dev liborcus-dev libixion-dev libboost-dev libfreexl-dev libzip-dev libminizip-dev
+  libxlsxwriter-dev libfreexl-dev libzip-dev libminizip-dev
   libqt6svg6 qt6-translations-l10n
   fonts-ipafont-gothic"
 

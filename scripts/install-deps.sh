@@ -32,10 +32,11 @@ base="cmake ninja-build g++ pkgconf ccache
 #   clang, libclang-rt-14-dev               libFuzzer (scripts/test.sh --fuzz)
 #   clang-format, clang-tidy                scripts/lint.sh
 #   man-db                                  the check of the manual pages (man --warnings)
+#   appstream                               the check of the metainfo (appstreamcli validate)
 tests="googletest libgtest-dev libgmock-dev libbenchmark-dev
   dbus-daemon locales xvfb xauth
   python3 python3-openpyxl python3-xlwt python3-xlsxwriter
-  desktop-file-utils libxml2-utils man-db
+  desktop-file-utils libxml2-utils man-db appstream
   clang libclang-rt-14-dev clang-format clang-tidy"
 
 case "${1:-}" in

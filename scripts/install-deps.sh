@@ -33,10 +33,11 @@ base="cmake ninja-build g++ pkgconf ccache
 #   clang-format, clang-tidy                scripts/lint.sh
 #   man-db                                  the check of the manual pages (man --warnings)
 #   appstream                               the check of the metainfo (appstreamcli validate)
+#   dpkg-dev, lintian                       the check of the Debian package (cpack, lintian)
 tests="googletest libgtest-dev libgmock-dev libbenchmark-dev
   dbus-daemon locales xvfb xauth
   python3 python3-openpyxl python3-xlwt python3-xlsxwriter
-  desktop-file-utils libxml2-utils man-db appstream
+  desktop-file-utils libxml2-utils man-db appstream dpkg-dev lintian
   clang libclang-rt-14-dev clang-format clang-tidy"
 
 case "${1:-}" in

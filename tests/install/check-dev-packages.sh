@@ -20,13 +20,14 @@ awk '/^(base|tests)="/ { on = 1; sub(/^[a-z]+="/, "") }
     tr -s ' \t' '\n\n' | grep -v '^$' | sort -u >"$work/named"
 [ -s "$work/named" ] || { echo "FAIL: no packages read from scripts/install-deps.sh"; exit 1; }
 
-# Packages that only some configurations use, with the cache option that turns them on. The
-# fuzzer runtime is linked by clang's driver itself (-fsanitize=fuzzer), never by a link line.
+# Packages that only some configurations use, with the cache option that turns them on, and
+# the ones no link line can show ("never"): the fuzzer runtime, which clang's driver links by
+# itself (-fsanitize=fuzzer), and dpkg-dev, a set of tools (dpkg-shlibdeps for cpack).
 option_of() {
     case "$1" in
     libgtest-dev | libgmock-dev) echo QUOTRA_TESTS ;;
     libbenchmark-dev) echo QUOTRA_BENCHMARKS ;;
-    libclang-rt-*-dev) echo never ;;
+    libclang-rt-*-dev | dpkg-dev) echo never ;;
     esac
 }
 enabled() { grep -Eq "^$1:[A-Z]+=(ON|1|TRUE|YES)$" "$build/CMakeCache.txt"; }
@@ -68,6 +69,7 @@ while read -r pkg; do
 done <"$work/named"
 
 # Every linked library from a named package or a direct dependency of one.
+# shellcheck disable=SC2046 # one package a word
 dpkg-query -W -f='${Depends}\n' $(grep -- '-dev$' "$work/named") 2>/dev/null |
     tr ',|' '\n\n' | sed 's/^ *//; s/[ :(].*//' | grep -v '^$' >"$work/allowed"
 cat "$work/named" >>"$work/allowed"

@@ -16,7 +16,9 @@ grep -E '^[EWI]:' <<<"$out" && fail "appstreamcli validate reported the lines ab
 
 version=$(sed -n 's/.*kProgramVersion = u"\([0-9.]*\)".*/\1/p' "$src/app/core/VersionCheck.h")
 released=$(xmllint --xpath 'string(//release[1]/@version)' "$file")
-[ -n "$version" ] && [ "$released" = "$version" ] || fail "release $released, program version $version"
+if [ -z "$version" ] || [ "$released" != "$version" ]; then
+    fail "release $released, program version $version"
+fi
 launchable=$(xmllint --xpath 'string(//launchable[@type="desktop-id"])' "$file")
 [ -f "$src/packaging/$launchable" ] || fail "the launchable $launchable is no desktop entry of packaging/"
 mediatype=$(xmllint --xpath 'string(//provides/mediatype)' "$file")

@@ -264,7 +264,7 @@ else
   bind /dev /dev
   bind /dev/pts /dev/pts
   bind "$archives" /var/cache/apt/archives
-  run "sh -c 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ./$(basename "$deb") man-db bash-completion >/dev/null'"
+  run "sh -c 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ./$(basename "$deb") man-db bash-completion >/dev/null'"
   run "./check-installed-package.sh /usr ./quotra-sample-site"
   env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin chroot "$root2" apt-get autoclean -qq >/dev/null 2>&1 || true
   in_root=""

@@ -18,7 +18,7 @@ deb=$(ls "$work"/quotra_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || { cat "$work/cpack.log"; echo "FAIL: cpack made no .deb"; exit 1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in qt6-qpa-plugins libqt6svg6 libqt6gui6 libqt6widgets6 libcurl4; do
+for p in qt6-qpa-plugins libqt6svg6 ca-certificates libqt6gui6 libqt6widgets6 libcurl4; do
     grep -Eq "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 dpkg-deb -I "$deb" triggers 2>/dev/null | grep -qx 'activate-noawait ldconfig' || fail "no ldconfig trigger"

@@ -4,6 +4,7 @@
 #include "app/core/TaskAddresses.h"
 #include "app/core/TaskStore.h"
 #include "app/core/UnattendedRun.h"
+#include "app/core/VersionCheck.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/MessageBoxHook.h"
 #include "corelib/LocalTimeZone.h"
@@ -21,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -62,10 +64,48 @@ bool canAskOnScreen()
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
+// The terminal's questions are answered before any window or display is touched, so that
+// `quotra --version` works on a server and in a script.
+constexpr const char kUsage[]
+    = "usage: quotra [SWITCH...] [LIST]\n"
+      "       quotra quotra.kabu:PIECE*PIECE...\n"
+      "\n"
+      "Opens LIST (.kabu, .xlsx, .xls, .csv, .txt or .json) in the window, or a new list.\n"
+      "A switch starts with / or -; letter case does not matter and the first letters\n"
+      "decide, so /automatic counts as /Auto.\n"
+      "\n"
+      "  /Auto          unattended run: update every row once, save the list and exit\n"
+      "  /Auto2         unattended run that saves the list as a workbook (.xlsx)\n"
+      "  /FolderDIR     with /Auto or /Auto2: save into DIR under the list's name and\n"
+      "                 the time (MMDDhhmm) instead of in place\n"
+      "  /Dark, /Light  start with the dark or the light look\n"
+      "  quotra.kabu:   the switches and the list as one address, pieces cut at \"*\"\n"
+      "  --help         print this text and exit\n"
+      "  --version      print the version and exit\n";
+
+// Returns the exit status when an argument asks for the help text or the version, which are
+// then printed; -1 otherwise. Both are whole words, never switches of the window.
+int answerTerminalQuestion(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return EXIT_SUCCESS;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("quotra %s\n", kProgramVersion.toString().toUtf8().constData());
+            return EXIT_SUCCESS;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (const int answered = answerTerminalQuestion(argc, argv); answered >= 0)
+        return answered;
     tessera::PinLocalTimeZone();
     // 1. Without a display an unattended run (from cron, on a server) uses the offscreen
     //    platform instead of aborting.

@@ -4,7 +4,6 @@ find_package(ICU 70 REQUIRED COMPONENTS uc i18n)
 find_package(PkgConfig REQUIRED)
 # xlsxwriter.pc carries the ABI number as its version, so no version constraint here.
 pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
-pkg_check_modules(ORCUS REQUIRED IMPORTED_TARGET liborcus-0.17)
 pkg_check_modules(FREEXL REQUIRED IMPORTED_TARGET freexl>=1.0)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip>=1.5)
 # Only minizip's header is used (document/workbook/XlsxPacking.cpp); its own include folder is

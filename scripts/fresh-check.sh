@@ -132,6 +132,8 @@ else
 fi
 
 root="$(mktemp -d "$cache/run.XXXXXX")"
+# The second root, where the built package is installed (made after the two commands).
+root2=""
 mounted=()
 
 # Processes still running inside the root (a daemon a test left behind) would keep its
@@ -142,22 +144,24 @@ cleanup() {
   local rc=$? pid i left
   trap - EXIT INT TERM
   for pid in /proc/[0-9]*; do
-    if [ "$(readlink "$pid/root" 2>/dev/null)" = "$root" ]; then
-      kill -KILL "${pid#/proc/}" 2>/dev/null || true
-    fi
+    case "$(readlink "$pid/root" 2>/dev/null)" in
+      "$root" | "${root2:-$root}") kill -KILL "${pid#/proc/}" 2>/dev/null || true ;;
+    esac
   done
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
     umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" || true
   done
-  left="$(awk -v r="$root/" 'index($2 "/", r) == 1 { print $2 }' /proc/self/mounts)"
-  if [ -n "$left" ]; then
-    echo "fresh-check: still mounted, $root left in place: $left" >&2
-    rc=1
-  elif [ "${QUOTRA_FRESH_KEEP:-0}" = 1 ]; then
-    say "the used root is kept in $root"
-  else
-    rm -rf --one-file-system "$root"
-  fi
+  for r in "$root" ${root2:+"$root2"}; do
+    left="$(awk -v r="$r/" 'index($2 "/", r) == 1 { print $2 }' /proc/self/mounts)"
+    if [ -n "$left" ]; then
+      echo "fresh-check: still mounted, $r left in place: $left" >&2
+      rc=1
+    elif [ "${QUOTRA_FRESH_KEEP:-0}" = 1 ]; then
+      say "the used root is kept in $r"
+    else
+      rm -rf --one-file-system "$r"
+    fi
+  done
   exec 9>&-
   exit "$rc"
 }
@@ -165,10 +169,13 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
+# bind SOURCE TARGET: mounts SOURCE at TARGET inside the root $in_root (the first root
+# when unset).
 bind() {
-  mkdir -p "$root$2"
-  mount --bind "$1" "$root$2"
-  mounted+=("$root$2")
+  local r="${in_root:-$root}"
+  mkdir -p "$r$2"
+  mount --bind "$1" "$r$2"
+  mounted+=("$r$2")
 }
 
 say "copying the pristine root to $root"
@@ -207,8 +214,8 @@ if [ "${QUOTRA_FRESH_CCACHE:-1}" = 1 ]; then
   bind "$ccache_dir" /var/cache/quotra-ccache
 fi
 
-# Runs one command from the top of the clone, as root in the fresh root, with the bare
-# environment of a new login: only HOME, PATH and LANG.
+# Runs one command from /root/quotra (the top of the clone), as root in the fresh root
+# ($in_root when set), with the bare environment of a new login: only HOME, PATH and LANG.
 results=()
 status=0
 run() {
@@ -217,7 +224,7 @@ run() {
   started=$(date +%s)
   env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
     timeout --kill-after=30 "$step_timeout" \
-    chroot "$root" /bin/sh -c "cd /root/quotra && exec $1" </dev/null 9>&- || rc=$?
+    chroot "${in_root:-$root}" /bin/sh -c "cd /root/quotra && exec $1" </dev/null 9>&- || rc=$?
   took="$(minutes $(($(date +%s) - started)))"
   [ "$rc" = 124 ] && took="$took (timed out)"
   say "$1 exited $rc after $took"
@@ -229,6 +236,39 @@ run() {
 
 run scripts/main.sh
 run scripts/test.sh
+
+# Third, the package rather than the build: the first root packs its build with cpack; a
+# second pristine root installs the .deb with apt, so its dependencies come from Debian alone
+# (with man-db and bash-completion, which a user reading the page and completing has), and
+# runs the installed programs: quotra-cli fetch against a copy of the sample site, quotra's
+# unattended run headless, man quotra-cli and the completion
+# (tests/install/check-installed-package.sh).
+run "sh -c 'cd build && cpack -G DEB >/dev/null'"
+deb="$(find "$root/root/quotra/build" -maxdepth 1 -name 'quotra_*.deb' | head -n 1)"
+if [ -z "$deb" ]; then
+  say "cpack made no package; it is not installed"
+  results+=("package install: no package")
+  status=1
+else
+  root2="$(mktemp -d "$cache/run.XXXXXX")"
+  say "copying the pristine root to $root2 for the package"
+  cp -a "$pristine/." "$root2/"
+  rm -f "$root2/etc/resolv.conf"
+  cp -L /etc/resolv.conf "$root2/etc/resolv.conf"
+  mkdir -p "$root2/root/quotra"
+  cp "$deb" "$root/root/quotra/build/bin/quotra-sample-site" \
+    "$root/root/quotra/tests/install/check-installed-package.sh" "$root2/root/quotra/"
+  in_root="$root2"
+  bind /proc /proc
+  bind /sys /sys
+  bind /dev /dev
+  bind /dev/pts /dev/pts
+  bind "$archives" /var/cache/apt/archives
+  run "sh -c 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ./$(basename "$deb") man-db bash-completion >/dev/null'"
+  run "./check-installed-package.sh /usr ./quotra-sample-site"
+  env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin chroot "$root2" apt-get autoclean -qq >/dev/null 2>&1 || true
+  in_root=""
+fi
 
 # Old package versions the mirror no longer has are dropped from the kept archives.
 env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin chroot "$root" apt-get autoclean -qq >/dev/null 2>&1 || true

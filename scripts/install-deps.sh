@@ -17,7 +17,7 @@ export DEBIAN_FRONTEND=noninteractive
 base="cmake ninja-build g++ pkgconf ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libcurl4-openssl-dev ca-certificates libicu-dev libpcre2-dev libnghttp2-dev libssl-dev
-  libxlsxwriter-dev liborcus-dev libixion-dev libboost-dev libfreexl-dev libzip-dev libminizip-dev
+  libxlsxwriter-dev libfreexl-dev libzip-dev libminizip-dev
   libqt6svg6 qt6-translations-l10n
   fonts-ipafont-gothic"
 
@@ -31,10 +31,13 @@ base="cmake ninja-build g++ pkgconf ccache
 #   desktop-file-utils, libxml2-utils       checks of the desktop entry and metadata files
 #   clang, libclang-rt-14-dev               libFuzzer (scripts/test.sh --fuzz)
 #   clang-format, clang-tidy                scripts/lint.sh
+#   man-db                                  the check of the manual pages (man --warnings)
+#   appstream                               the check of the metainfo (appstreamcli validate)
+#   dpkg-dev, lintian                       the check of the Debian package (cpack, lintian)
 tests="googletest libgtest-dev libgmock-dev libbenchmark-dev
   dbus-daemon locales xvfb xauth
   python3 python3-openpyxl python3-xlwt python3-xlsxwriter
-  desktop-file-utils libxml2-utils
+  desktop-file-utils libxml2-utils man-db appstream dpkg-dev lintian
   clang libclang-rt-14-dev clang-format clang-tidy"
 
 case "${1:-}" in

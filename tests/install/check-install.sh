@@ -16,7 +16,9 @@ need() { [ -e "$prefix/$1" ] || fail "missing $1"; }
 for f in bin/quotra bin/quotra-cli share/quotra/quotra_ja.rcc share/quotra/quotra.html \
     "share/quotra/東証株価.kabu" share/applications/quotra.desktop share/mime/packages/quotra-kabu.xml \
     share/icons/hicolor/scalable/apps/quotra.svg \
-    share/icons/hicolor/scalable/mimetypes/application-x-quotra-kabu.svg; do
+    share/icons/hicolor/scalable/mimetypes/application-x-quotra-kabu.svg \
+    share/man/man1/quotra.1.gz share/man/man1/quotra-cli.1.gz \
+    share/bash-completion/completions/quotra-cli; do
     need "$f"
 done
 ls "$prefix"/lib/libtessera.so.* >/dev/null 2>&1 || fail "missing lib/libtessera.so.*"

@@ -3,6 +3,7 @@
 #include "app/core/AppSettings.h"
 #include "app/core/FileDialogFilters.h"
 #include "app/core/ListLayoutChoice.h"
+#include "app/core/ListOpenOptions.h"
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
 #include "app/core/WorkbookCache.h"
@@ -29,7 +30,6 @@
 #include "quotes/SecurityCode.h"
 #include "quotes/fetch/FetchQuote.h"
 #include "view/table/ColumnTable.h"
-#include "view/table/WorkbookColumns.h"
 #include "view/widgets/CColumnDlg.h"
 #include "view/widgets/CQuotraView.h"
 #include "view/widgets/UserDataDlg.h"
@@ -554,16 +554,29 @@ void CMainFrame::newDocument()
     updateCommandStates();
 }
 
+ListLoadOptions CMainFrame::listOpenOptions() const
+{
+    return ListOpenOptions(m_settings, m_view->saveLayout());
+}
+
 bool CMainFrame::openDocument(const QString &path)
 {
-    ListLoadOptions options;
-    options.updatePeriodSeconds = static_cast<qint64>(m_settings.updateSpan);
-    options.workbook.columns = &WorkbookColumns();
-    options.workbook.currentLayout = HeaderModel().saveLayout();
+    return openList(path, std::nullopt);
+}
+
+bool CMainFrame::openReadList(const QString &path, LoadedList list)
+{
+    return openList(path, std::move(list));
+}
+
+bool CMainFrame::openList(const QString &path, std::optional<LoadedList> read)
+{
     QApplication::setOverrideCursor(Qt::WaitCursor);
     tessera::ProgressRun run(m_panes, Ids::ProgressReadingFile);
     m_view->holdRowRefresh();
-    tessera::Result<OpenedList> opened = OpenDocument(*m_doc, path, options);
+    tessera::Result<OpenedList> opened = read
+        ? tessera::Result<OpenedList>(InstallList(*m_doc, path, std::move(*read)))
+        : OpenDocument(*m_doc, path, listOpenOptions());
     run.finish();
     const bool ownLayout = opened && opened->layout && HeaderModel().applyLayout(*opened->layout);
     m_view->releaseRowRefresh(ownLayout ? &*opened->layout : nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/CCLineInfo.h"
+#include "document/ListLoader.h"
 #include "document/SaveHost.h"
 
 #include <QHash>
@@ -8,6 +9,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class AppearanceController;
 class CopyDataServer;
@@ -59,6 +61,10 @@ public:
     void newDocument();
     // Opens `path` as the document; a failure shows its message and keeps the open list.
     bool openDocument(const QString &path);
+    // Opens a list already read from `path` (a dropped file) as the document.
+    bool openReadList(const QString &path, LoadedList list);
+    // How the window reads a list: the settings' update period and the layout shown now.
+    ListLoadOptions listOpenOptions() const;
     bool save(); // 57603
     bool saveAs(); // 57604
     // Asks whether to save unsaved changes: Yes saves (false when that fails or is
@@ -119,6 +125,7 @@ private:
     void onPeriodCommitted();
     void storeWindowState();
     void storeLayoutIntoSettings();
+    bool openList(const QString &path, std::optional<LoadedList> read);
     QString openDialog();
     QString saveDialog(const QString &suggested);
 

@@ -170,6 +170,7 @@
     X(MsgTooManyValues, 2227, 0)                                                                             \
     X(MsgTooFewColumns, 2228, 0)                                                                             \
     X(MsgLinksLeftOut, 2229, 1) /* rows without a link */                                                    \
+    X(MsgSavedBesideOtherFile, 2240, 2) /* the file left alone, the file written */                          \
     /* ribbon groups, themes and menus */                                                                    \
     X(CommandOpen, 4000, 0)                                                                                  \
     X(CaptionThemeBlue, 4001, 0)                                                                             \

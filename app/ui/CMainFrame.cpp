@@ -594,26 +594,28 @@ bool CMainFrame::openList(const QString &path, std::optional<LoadedList> read)
 
 bool CMainFrame::save()
 {
-    const SaveOutcome outcome = m_doc->DoSave(m_doc->pathName());
-    if (outcome.kind == SaveOutcome::Failed)
-        tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
-    if (outcome.kind == SaveOutcome::Saved)
-        addRecentFile(m_doc->pathName());
-    return outcome.kind == SaveOutcome::Saved;
+    return reportSave(m_doc->DoSave(m_doc->pathName())) == SaveOutcome::Saved;
 }
 
 bool CMainFrame::saveAs()
 {
     const QString suggested = m_doc->pathName().isEmpty() ? m_doc->title() : m_doc->pathName();
-    const QString path = askSaveFile ? askSaveFile(suggested) : saveDialog(suggested);
+    const QString path = askSaveFile ? askSaveFile(suggested) : saveDialog(suggested, false);
     if (path.isEmpty())
         return false;
-    const SaveOutcome outcome = m_doc->DoSave(path);
+    const SaveOutcome::Kind saved = reportSave(m_doc->DoSave(path, SaveRequest::Chosen));
+    return saved == SaveOutcome::Saved || saved == SaveOutcome::Exported;
+}
+
+SaveOutcome::Kind CMainFrame::reportSave(const SaveOutcome &outcome)
+{
     if (outcome.kind == SaveOutcome::Failed)
         tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
+    if (!outcome.notice.isEmpty())
+        tessera::ShowMessage(outcome.notice, tessera::MbOk | tessera::MbIconInformation);
     if (outcome.kind == SaveOutcome::Saved)
         addRecentFile(m_doc->pathName());
-    return outcome.wroteFile();
+    return outcome.kind;
 }
 
 bool CMainFrame::SaveModified()
@@ -633,16 +635,12 @@ bool CMainFrame::SaveModified()
         return false;
     if (answer == tessera::IdNo)
         return true;
-    const SaveOutcome outcome = m_doc->DoSave(m_doc->pathName());
-    if (outcome.kind == SaveOutcome::Failed)
-        tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
-    if (outcome.kind == SaveOutcome::Saved)
-        addRecentFile(m_doc->pathName());
+    const SaveOutcome::Kind saved = reportSave(m_doc->DoSave(m_doc->pathName()));
     // Only a save that made the list safe lets the caller replace it; an export (CSV,
     // JSON) leaves the document unsaved, so the caller must not discard it either.
-    if (outcome.kind != SaveOutcome::Saved) {
+    if (saved != SaveOutcome::Saved) {
         m_doc->setTitle(savedTitle);
-        return outcome.kind == SaveOutcome::Exported && !m_doc->IsModified();
+        return saved == SaveOutcome::Exported && !m_doc->IsModified();
     }
     return true;
 }
@@ -685,10 +683,14 @@ QString CMainFrame::openDialog()
     return path;
 }
 
-QString CMainFrame::saveDialog(const QString &suggested)
+QString CMainFrame::saveDialog(const QString &suggested, bool inItsFolder)
 {
-    const QString start = DialogStartFolder(m_settings.current, QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // A name the save routing proposes lies beside the list's file: the dialog opens there.
+    const QFileInfo proposal(suggested);
+    const QString start = inItsFolder && proposal.isAbsolute() && proposal.absoluteDir().exists()
+        ? proposal.absolutePath()
+        : DialogStartFolder(m_settings.current, QCoreApplication::applicationDirPath(),
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     QFileDialog dialog(this, tessera::ResourceString(Cmd::SaveAs), start);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -718,9 +720,14 @@ const TableSource *CMainFrame::tableToExport() const
 
 QString CMainFrame::askSavePath(const QString &suggested)
 {
-    if (m_commandLine.autoRun)
-        return {}; // nobody answers a dialog in an unattended run
-    return askSaveFile ? askSaveFile(suggested) : saveDialog(suggested);
+    if (!canAskSavePath())
+        return {};
+    return askSaveFile ? askSaveFile(suggested) : saveDialog(suggested, true);
+}
+
+bool CMainFrame::canAskSavePath() const
+{
+    return !m_commandLine.autoRun; // nobody answers a dialog in an unattended run
 }
 
 // ---- Menus
@@ -788,6 +795,8 @@ void CMainFrame::onUpdateFinished(quint64 generation, bool changed)
     const SaveOutcome outcome = m_doc->DoSave(m_doc->pathName());
     if (outcome.kind == SaveOutcome::Failed)
         tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
+    if (!outcome.notice.isEmpty())
+        tessera::ShowMessage(outcome.notice, tessera::MbOk | tessera::MbIconInformation);
     m_unattendedStatus = outcome.wroteFile() ? 0 : 1;
     storeLayoutIntoSettings();
     m_closeAccepted = true;

@@ -92,6 +92,7 @@ public:
     ColumnLayout layoutToStore() const override;
     const TableSource *tableToExport() const override;
     QString askSavePath(const QString &suggested) override;
+    bool canAskSavePath() const override;
 
     // The settings names of the stored window state.
     QString barStateName() const;
@@ -127,7 +128,9 @@ private:
     void storeLayoutIntoSettings();
     bool openList(const QString &path, std::optional<LoadedList> read);
     QString openDialog();
-    QString saveDialog(const QString &suggested);
+    QString saveDialog(const QString &suggested, bool inItsFolder);
+    // Shows a save's failure and notice and records a saved file among the recent ones.
+    SaveOutcome::Kind reportSave(const SaveOutcome &outcome);
 
     AppSettings &m_settings;
     CCLineInfo m_commandLine;

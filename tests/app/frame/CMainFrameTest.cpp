@@ -51,6 +51,12 @@ void writeFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // The sample site on a free port for one test; its root address, or empty.
 class Site {
 public:
@@ -211,6 +217,38 @@ private Q_SLOTS:
         QVERIFY(!frame->document().IsModified());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.readAll() != before);
+    }
+
+    // Save on a list opened from a workbook asks for a list file beside it; the workbook is
+    // written only when the user chooses it in the dialog.
+    void savingAWorkbookListProposesAListFileBesideIt()
+    {
+        auto frame = makeFrame();
+        const QString book = dir.filePath(u"book.xlsx"_s);
+        QVERIFY(QFile::copy(QStringLiteral(QUOTRA_TEST_DATA "/workbooks/holdings.xlsx"), book));
+        QVERIFY(frame->openDocument(book));
+        const QByteArray before = readAll(book);
+        QStringList proposed;
+        frame->askSaveFile = [&](const QString &s) {
+            proposed << s;
+            return QString();
+        };
+        QVERIFY(!frame->save());
+        QCOMPARE(proposed, QStringList { dir.filePath(u"book.kabu"_s) });
+        QCOMPARE(readAll(book), before);
+
+        frame->askSaveFile = [&](const QString &s) { return s; };
+        QVERIFY(frame->save());
+        QCOMPARE(frame->document().pathName(), dir.filePath(u"book.kabu"_s));
+        QVERIFY(ReadListFile(readAll(dir.filePath(u"book.kabu"_s))).ok());
+        QCOMPARE(readAll(book), before);
+
+        QVERIFY(frame->openDocument(book));
+        frame->askSaveFile = [&](const QString &) { return book; };
+        QVERIFY(frame->save());
+        QVERIFY(readAll(book) != before);
+        QCOMPARE(frame->document().pathName(), book);
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'|')));
     }
 
     void newListAsksBeforeDiscardingChanges()

@@ -635,14 +635,28 @@ bool CMainFrame::SaveModified()
         return false;
     if (answer == tessera::IdNo)
         return true;
-    const SaveOutcome::Kind saved = reportSave(m_doc->DoSave(m_doc->pathName()));
-    // Only a save that made the list safe lets the caller replace it; an export (CSV,
-    // JSON) leaves the document unsaved, so the caller must not discard it either.
-    if (saved != SaveOutcome::Saved) {
-        m_doc->setTitle(savedTitle);
-        return saved == SaveOutcome::Exported && !m_doc->IsModified();
-    }
-    return true;
+    if (saveAsList())
+        return true;
+    m_doc->setTitle(savedTitle);
+    return false;
+}
+
+bool CMainFrame::saveAsList()
+{
+    // A CSV file is an export of the list, not where the list itself is kept: the list gets
+    // a list file, whose name the user is asked for (as after an export chosen instead).
+    const auto askListFile = [this] {
+        const QString current = m_doc->pathName().isEmpty() ? m_doc->title() : m_doc->pathName();
+        const QString path = askSavePath(ListFileNameOf(current));
+        if (path.isEmpty())
+            return SaveOutcome {};
+        return m_doc->DoSave(path, SaveRequest::Chosen);
+    };
+    const bool exportKind = m_doc->fileKind() == FileKind::Csv || m_doc->fileKind() == FileKind::Json;
+    SaveOutcome::Kind saved = reportSave(exportKind ? askListFile() : m_doc->DoSave(m_doc->pathName()));
+    while (saved == SaveOutcome::Exported)
+        saved = reportSave(askListFile());
+    return saved == SaveOutcome::Saved;
 }
 
 void CMainFrame::openDefaultList()

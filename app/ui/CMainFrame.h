@@ -67,8 +67,9 @@ public:
     ListLoadOptions listOpenOptions() const;
     bool save(); // 57603
     bool saveAs(); // 57604
-    // Asks whether to save unsaved changes: Yes saves (false when that fails or is
-    // cancelled), No discards, Cancel keeps everything: false.
+    // Asks whether to save unsaved changes: Yes saves the list as a list (a list file, or a
+    // workbook chosen in the dialog; for a CSV file the user is asked for a list file's name),
+    // false when that fails or is cancelled; No discards; Cancel keeps everything: false.
     bool SaveModified();
     void openDefaultList(); // 5011
     void pasteCodes(); // 57637
@@ -131,6 +132,7 @@ private:
     QString saveDialog(const QString &suggested, bool inItsFolder);
     // Shows a save's failure and notice and records a saved file among the recent ones.
     SaveOutcome::Kind reportSave(const SaveOutcome &outcome);
+    bool saveAsList();
 
     AppSettings &m_settings;
     CCLineInfo m_commandLine;

@@ -251,6 +251,43 @@ private Q_SLOTS:
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'|')));
     }
 
+    // Yes to the question on a list kept as CSV saves the list as a list file, asking for its
+    // name; an export chosen instead asks again; Cancel there cancels the action.
+    void yesOnACsvListSavesAListFileAndGoesOn()
+    {
+        auto frame = makeFrame();
+        const QString csv = dir.filePath(u"codes.csv"_s);
+        writeFile(csv, "7203\r\n6758\r\n");
+        QVERIFY(frame->openDocument(csv));
+        frame->document().MarkModified();
+        QStringList proposed;
+        frame->askSaveFile = [&](const QString &s) {
+            proposed << s;
+            return QString();
+        };
+        answers = { tessera::IdYes };
+        frame->action(Cmd::New)->trigger();
+        QCOMPARE(proposed, QStringList { dir.filePath(u"codes.kabu"_s) });
+        QCOMPARE(frame->document().rows().size(), size_t(2));
+        QCOMPARE(frame->document().title(), u"codes.csv *"_s);
+
+        proposed.clear();
+        frame->askSaveFile = [&](const QString &s) {
+            proposed << s;
+            return proposed.size() == 1 ? dir.filePath(u"copy.csv"_s) : s;
+        };
+        answers = { tessera::IdYes };
+        frame->action(Cmd::New)->trigger();
+        QCOMPARE(proposed.size(), 2);
+        QVERIFY(QFile::exists(dir.filePath(u"copy.csv"_s)));
+        QCOMPARE(readAll(csv), QByteArray("7203\r\n6758\r\n"));
+        auto saved = ReadListFile(readAll(dir.filePath(u"codes.kabu"_s)));
+        QVERIFY(saved.ok());
+        QCOMPARE(saved->rows.size(), size_t(2));
+        QVERIFY2(frame->document().rows().empty(), "the new list replaced the saved one");
+        QVERIFY(!frame->document().IsModified());
+    }
+
     void newListAsksBeforeDiscardingChanges()
     {
         auto frame = makeFrame();

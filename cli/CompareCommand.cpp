@@ -4,7 +4,6 @@
 #include "document/workbook/CodeMap.h"
 #include "document/workbook/CompareWorkbook.h"
 #include "view/table/ColumnTable.h"
-#include "view/table/WorkbookColumns.h"
 
 #include <QFileInfo>
 
@@ -48,11 +47,7 @@ int RunCompareCommand(const QStringList &arguments)
     const QStringList lists = args.positional.mid(1);
 
     ListSession session;
-    ListLoadOptions load;
-    load.updatePeriodSeconds = static_cast<qint64>(session.settings().updateSpan);
-    load.workbook.columns = &WorkbookColumns();
-    load.workbook.currentLayout = session.layout();
-    const tessera::Result<CodeMap> map = GatherLists(lists, load);
+    const tessera::Result<CodeMap> map = GatherLists(lists, session.loadOptions());
     if (!map)
         return Failure(map.error().message);
 

@@ -1,5 +1,6 @@
 #include "cli/ListSession.h"
 
+#include "app/core/ListOpenOptions.h"
 #include "cli/Arguments.h"
 #include "corelib/Messages.h"
 #include "document/ColumnLayoutFile.h"
@@ -7,7 +8,6 @@
 #include "view/table/ColumnTable.h"
 #include "view/table/FieldList.h"
 #include "view/table/HeaderModel.h"
-#include "view/table/WorkbookColumns.h"
 
 #include <QSettings>
 
@@ -20,11 +20,7 @@ ListSession::ListSession()
 
 bool ListSession::open(const QString &path)
 {
-    ListLoadOptions options;
-    options.updatePeriodSeconds = static_cast<qint64>(m_settings.updateSpan);
-    options.workbook.columns = &WorkbookColumns();
-    options.workbook.currentLayout = m_layout;
-    tessera::Result<OpenedList> opened = OpenDocument(m_doc, path, options);
+    tessera::Result<OpenedList> opened = OpenDocument(m_doc, path, loadOptions());
     if (!opened) {
         tessera::ShowMessage(opened.error().message, tessera::MbOk | tessera::MbIconError);
         return false;
@@ -32,6 +28,11 @@ bool ListSession::open(const QString &path)
     m_fileLayout = std::move(opened->layout);
     m_layout = ChooseListLayout(m_layout, m_fileLayout);
     return true;
+}
+
+ListLoadOptions ListSession::loadOptions() const
+{
+    return ListOpenOptions(m_settings, m_layout);
 }
 
 tessera::Status ListSession::useLayoutFile(const QString &path)

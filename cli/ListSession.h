@@ -5,6 +5,7 @@
 #include "corelib/Result.h"
 #include "document/CQuotraDoc.h"
 #include "document/ColumnLayout.h"
+#include "document/ListLoader.h"
 #include "view/table/ListTable.h"
 
 #include <QString>
@@ -24,6 +25,8 @@ public:
     // Opens `path` into the document. On failure shows the error text through the message
     // hook (standard error here) and returns false; the document is then untouched.
     bool open(const QString &path);
+    // How open() and the commands that read further lists read them (see ListOpenOptions).
+    ListLoadOptions loadOptions() const;
 
     // Shows the list with the column layout file at `path` instead of its own layout (the
     // --layout option). An unreadable file or a layout the header refuses is an error that

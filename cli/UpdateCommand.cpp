@@ -79,6 +79,8 @@ int RunUpdateCommand(const QStringList &arguments)
     case SaveOutcome::Exported:
         break;
     }
+    if (!saved.notice.isEmpty())
+        PrintError(saved.notice + u'\n');
     const QString savedTo = saved.target;
 
     PrintOut(QStringLiteral("rows %1, fetched %2, failed %3, changed %4, seconds %5, saved %6\n")

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
@@ -277,31 +278,44 @@ QString CQuotraDoc::DefaultListPath()
     return dir + QStringLiteral("/東証株価.kabu");
 }
 
-QString CQuotraDoc::SaveTargetFor(const QString &path) const
-{
-    SaveNamingContext context = m_naming;
-    if (context.defaultListPath.isEmpty())
-        context.defaultListPath = DefaultListPath();
-    context.localNow = QDateTime::currentDateTime();
-    return SaveTarget(path, m_fileKind, WithFileSystemState(context));
-}
-
-SaveOutcome CQuotraDoc::DoSave(const QString &path, bool replace)
+SaveOutcome CQuotraDoc::DoSave(const QString &path, SaveRequest request)
 {
     StopUpdate();
     const QString savedTitle = m_title;
     const QString savedPath = m_pathName;
     const FileKind savedKind = m_fileKind;
     SaveOutcome outcome;
-    QString target = SaveTargetFor(path);
-    if (target.isEmpty() && m_saveHost)
-        target = m_saveHost->askSavePath(path);
-    if (target.isEmpty() || !m_saveHost) {
-        setTitle(savedTitle);
+    if (!m_saveHost) {
         outcome.kind = SaveOutcome::Cancelled;
         return outcome;
     }
+    SaveNamingContext context = m_naming;
+    if (context.defaultListPath.isEmpty())
+        context.defaultListPath = DefaultListPath();
+    context.localNow = QDateTime::currentDateTime();
+    context = WithFileSystemState(context);
+    const bool canAsk = m_saveHost->canAskSavePath();
+    const ExistingFileProbe existing = [this](const QString &p) { return ProbeExistingFile(p, m_pathName); };
+
+    QString requested = path;
+    SaveRoute route = RouteSave(requested, request, m_fileKind, context, canAsk, existing);
+    while (route.target.isEmpty()) {
+        const QString answer = m_saveHost->askSavePath(route.proposal);
+        // The same answer again for a name that still needs one would ask for ever.
+        if (answer.isEmpty() || (request == SaveRequest::Chosen && answer == requested)) {
+            setTitle(savedTitle);
+            outcome.kind = SaveOutcome::Cancelled;
+            return outcome;
+        }
+        requested = answer;
+        request = SaveRequest::Chosen;
+        route = RouteSave(requested, request, m_fileKind, context, canAsk, existing);
+    }
+    const QString target = route.target;
     outcome.target = target;
+    if (!route.displaced.isEmpty())
+        outcome.notice = tessera::FormatResourceString(Ids::MsgSavedBesideOtherFile,
+            { QDir::toNativeSeparators(route.displaced), QDir::toNativeSeparators(target) });
     const FileKind kind = FileKindFromPath(target);
     m_fileKind = kind;
     m_saveHost->setListTitle(savedTitle);
@@ -311,11 +325,11 @@ SaveOutcome CQuotraDoc::DoSave(const QString &path, bool replace)
         setTitle(savedTitle);
         outcome.kind = SaveOutcome::Failed;
         outcome.message = written.error().message;
+        outcome.notice.clear();
         return outcome;
     }
     if (kind == FileKind::ListFile || kind == FileKind::Workbook) {
-        if (replace)
-            SetPathName(target);
+        SetPathName(target);
         SetModifiedFlag(false);
         outcome.kind = SaveOutcome::Saved;
         return outcome;

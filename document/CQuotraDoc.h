@@ -3,6 +3,7 @@
 #include "document/RecordMap.h"
 #include "document/SaveHost.h"
 #include "document/doc/FileKind.h"
+#include "document/doc/SaveRoute.h"
 #include "document/doc/SaveTarget.h"
 #include "quotes/worker/UpdateJob.h"
 
@@ -103,18 +104,18 @@ public:
     // Unattended output folder, workbook output and the default list (see SaveNamingContext;
     // localNow and the existence flags are filled at each save).
     void setSaveNaming(const SaveNamingContext &naming) { m_naming = naming; }
-    // The file a save of `path` writes to now; empty when the user must name it.
-    QString SaveTargetFor(const QString &path) const;
     // The layout, table and file dialog of saves (not owned; it must outlive the document
     // or be reset). Without a host every save is cancelled.
     void setSaveHost(SaveHost *host) { m_saveHost = host; }
     SaveHost *saveHost() const { return m_saveHost; }
-    // Saves under the name SaveTargetFor(path) chooses (asking the host for one when it is
-    // empty). A list file or workbook becomes the document's file (with `replace`): modified
-    // flag cleared, Saved. CSV and JSON are exports: path, title and modified flag stay as
-    // they were, Exported. On failure or cancel the title, path and file kind stay as they
-    // were. The caller shows a failure's message.
-    SaveOutcome DoSave(const QString &path, bool replace = true);
+    // Saves `path` routed by RouteSave: a plain save of the document's name, or a name the
+    // user chose in the save dialog (`request`). When the routing wants a name the host is
+    // asked, proposing one, and its answer counts as chosen. A list file or workbook becomes
+    // the document's file: modified flag cleared, Saved. CSV and JSON are exports: path,
+    // title and modified flag stay as they were, Exported. On failure or cancel the title,
+    // path and file kind stay as they were. The caller shows a failure's message and a
+    // notice.
+    SaveOutcome DoSave(const QString &path, SaveRequest request = SaveRequest::Plain);
 
     // "東証株価.kabu" in the program's folder.
     static QString DefaultListPath();

@@ -44,7 +44,11 @@ tessera::Result<OpenedList> OpenDocument(CQuotraDoc &doc, const QString &path, c
     if (!loaded)
         return tessera::Error { loaded.error().code, OpenErrorText(path, loaded.error()) };
 
-    LoadedList list = std::move(loaded).value();
+    return InstallList(doc, path, std::move(loaded).value());
+}
+
+OpenedList InstallList(CQuotraDoc &doc, const QString &path, LoadedList list)
+{
     doc.replaceRows(std::move(list.rows));
     doc.setFileKind(FileKindFromPath(path));
     doc.SetPathName(QFileInfo(path).absoluteFilePath());

@@ -29,6 +29,8 @@ QString OpenErrorText(const QString &path, const tessera::Error &error);
 // OpenErrorText.
 tessera::Result<OpenedList> OpenDocument(
     CQuotraDoc &doc, const QString &path, const ListLoadOptions &options = {});
+// The second half of OpenDocument, for a list already read from `path` (a dropped file).
+OpenedList InstallList(CQuotraDoc &doc, const QString &path, LoadedList list);
 
 // Writes `rows` to `target` as `kind`: a list file with `layout`, or the CSV, JSON or workbook
 // export of `table` (the table as the list shows it; required for those kinds; a workbook's

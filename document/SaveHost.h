@@ -27,6 +27,9 @@ public:
         Q_UNUSED(suggested);
         return {};
     }
+    // Whether askSavePath reaches someone who can answer; when not, a save that would ask
+    // about a workbook or a name taken by another file writes a name of its own instead.
+    virtual bool canAskSavePath() const { return false; }
     // Writes the file. The default writes through SaveDocumentFile.
     virtual tessera::Status writeFile(const QString &target, FileKind kind, const RecordMap &rows);
 
@@ -50,6 +53,9 @@ struct SaveOutcome {
     Kind kind = Cancelled;
     QString target; // the file written or attempted; empty when cancelled
     QString message;
+    // Set when the save wrote a numbered name because its own name was taken by a file that
+    // is no list (text 2240): the caller tells the user.
+    QString notice;
 
     bool wroteFile() const { return kind == Saved || kind == Exported; }
 };

@@ -2,6 +2,7 @@
 
 #include "corelib/ProgressRun.h"
 #include "corelib/StringIds.h"
+#include "document/DocumentIo.h"
 
 QStringList LocalFilesOfUrls(const QList<QUrl> &urls)
 {
@@ -13,15 +14,30 @@ QStringList LocalFilesOfUrls(const QList<QUrl> &urls)
     return files;
 }
 
-QString FirstReadableList(
+DroppedList FirstReadableList(
     const QStringList &paths, const ListLoadOptions &options, tessera::ProgressDisplay *display)
 {
+    DroppedList found;
     for (const QString &path : paths) {
         tessera::ProgressRun run(display, Ids::ProgressReadingFile);
-        const tessera::Status read = CheckList(path, options);
+        tessera::Result<LoadedList> read = LoadList(path, options);
         run.finish();
-        if (read)
-            return path;
+        if (read) {
+            found.path = path;
+            found.list = std::move(read).value();
+            return found;
+        }
+        if (found.failedPath.isEmpty()) {
+            found.failedPath = path;
+            found.failure = read.error();
+        }
     }
-    return {};
+    return found;
+}
+
+QString DropFailureText(const DroppedList &dropped)
+{
+    if (dropped.failedPath.isEmpty())
+        return {};
+    return OpenErrorText(dropped.failedPath, dropped.failure).split(u'\n', Qt::SkipEmptyParts).join(u' ');
 }

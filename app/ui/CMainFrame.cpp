@@ -3,6 +3,7 @@
 #include "app/core/AppSettings.h"
 #include "app/core/FileDialogFilters.h"
 #include "app/core/ListLayoutChoice.h"
+#include "app/core/ListOpenOptions.h"
 #include "app/core/UnattendedRun.h"
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
@@ -30,7 +31,6 @@
 #include "quotes/SecurityCode.h"
 #include "quotes/fetch/FetchQuote.h"
 #include "view/table/ColumnTable.h"
-#include "view/table/WorkbookColumns.h"
 #include "view/widgets/CColumnDlg.h"
 #include "view/widgets/CQuotraView.h"
 #include "view/widgets/UserDataDlg.h"
@@ -568,16 +568,29 @@ void CMainFrame::newDocument()
     updateCommandStates();
 }
 
+ListLoadOptions CMainFrame::listOpenOptions() const
+{
+    return ListOpenOptions(m_settings, m_view->saveLayout());
+}
+
 bool CMainFrame::openDocument(const QString &path)
 {
-    ListLoadOptions options;
-    options.updatePeriodSeconds = static_cast<qint64>(m_settings.updateSpan);
-    options.workbook.columns = &WorkbookColumns();
-    options.workbook.currentLayout = HeaderModel().saveLayout();
+    return openList(path, std::nullopt);
+}
+
+bool CMainFrame::openReadList(const QString &path, LoadedList list)
+{
+    return openList(path, std::move(list));
+}
+
+bool CMainFrame::openList(const QString &path, std::optional<LoadedList> read)
+{
     QApplication::setOverrideCursor(Qt::WaitCursor);
     tessera::ProgressRun run(m_panes, Ids::ProgressReadingFile);
     m_view->holdRowRefresh();
-    tessera::Result<OpenedList> opened = OpenDocument(*m_doc, path, options);
+    tessera::Result<OpenedList> opened = read
+        ? tessera::Result<OpenedList>(InstallList(*m_doc, path, std::move(*read)))
+        : OpenDocument(*m_doc, path, listOpenOptions());
     run.finish();
     const bool ownLayout = opened && opened->layout && HeaderModel().applyLayout(*opened->layout);
     m_view->releaseRowRefresh(ownLayout ? &*opened->layout : nullptr);
@@ -595,26 +608,28 @@ bool CMainFrame::openDocument(const QString &path)
 
 bool CMainFrame::save()
 {
-    const SaveOutcome outcome = m_doc->DoSave(m_doc->pathName());
-    if (outcome.kind == SaveOutcome::Failed)
-        tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
-    if (outcome.kind == SaveOutcome::Saved)
-        addRecentFile(m_doc->pathName());
-    return outcome.kind == SaveOutcome::Saved;
+    return reportSave(m_doc->DoSave(m_doc->pathName())) == SaveOutcome::Saved;
 }
 
 bool CMainFrame::saveAs()
 {
     const QString suggested = m_doc->pathName().isEmpty() ? m_doc->title() : m_doc->pathName();
-    const QString path = askSaveFile ? askSaveFile(suggested) : saveDialog(suggested);
+    const QString path = askSaveFile ? askSaveFile(suggested) : saveDialog(suggested, false);
     if (path.isEmpty())
         return false;
-    const SaveOutcome outcome = m_doc->DoSave(path);
+    const SaveOutcome::Kind saved = reportSave(m_doc->DoSave(path, SaveRequest::Chosen));
+    return saved == SaveOutcome::Saved || saved == SaveOutcome::Exported;
+}
+
+SaveOutcome::Kind CMainFrame::reportSave(const SaveOutcome &outcome)
+{
     if (outcome.kind == SaveOutcome::Failed)
         tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
+    if (!outcome.notice.isEmpty())
+        tessera::ShowMessage(outcome.notice, tessera::MbOk | tessera::MbIconInformation);
     if (outcome.kind == SaveOutcome::Saved)
         addRecentFile(m_doc->pathName());
-    return outcome.wroteFile();
+    return outcome.kind;
 }
 
 bool CMainFrame::SaveModified()
@@ -634,18 +649,28 @@ bool CMainFrame::SaveModified()
         return false;
     if (answer == tessera::IdNo)
         return true;
-    const SaveOutcome outcome = m_doc->DoSave(m_doc->pathName());
-    if (outcome.kind == SaveOutcome::Failed)
-        tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
-    if (outcome.kind == SaveOutcome::Saved)
-        addRecentFile(m_doc->pathName());
-    // Only a save that made the list safe lets the caller replace it; an export (CSV,
-    // JSON) leaves the document unsaved, so the caller must not discard it either.
-    if (outcome.kind != SaveOutcome::Saved) {
-        m_doc->setTitle(savedTitle);
-        return outcome.kind == SaveOutcome::Exported && !m_doc->IsModified();
-    }
-    return true;
+    if (saveAsList())
+        return true;
+    m_doc->setTitle(savedTitle);
+    return false;
+}
+
+bool CMainFrame::saveAsList()
+{
+    // A CSV file is an export of the list, not where the list itself is kept: the list gets
+    // a list file, whose name the user is asked for (as after an export chosen instead).
+    const auto askListFile = [this] {
+        const QString current = m_doc->pathName().isEmpty() ? m_doc->title() : m_doc->pathName();
+        const QString path = askSavePath(ListFileNameOf(current));
+        if (path.isEmpty())
+            return SaveOutcome {};
+        return m_doc->DoSave(path, SaveRequest::Chosen);
+    };
+    const bool exportKind = m_doc->fileKind() == FileKind::Csv || m_doc->fileKind() == FileKind::Json;
+    SaveOutcome::Kind saved = reportSave(exportKind ? askListFile() : m_doc->DoSave(m_doc->pathName()));
+    while (saved == SaveOutcome::Exported)
+        saved = reportSave(askListFile());
+    return saved == SaveOutcome::Saved;
 }
 
 void CMainFrame::openDefaultList()
@@ -686,10 +711,14 @@ QString CMainFrame::openDialog()
     return path;
 }
 
-QString CMainFrame::saveDialog(const QString &suggested)
+QString CMainFrame::saveDialog(const QString &suggested, bool inItsFolder)
 {
-    const QString start = DialogStartFolder(m_settings.current, QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // A name the save routing proposes lies beside the list's file: the dialog opens there.
+    const QFileInfo proposal(suggested);
+    const QString start = inItsFolder && proposal.isAbsolute() && proposal.absoluteDir().exists()
+        ? proposal.absolutePath()
+        : DialogStartFolder(m_settings.current, QCoreApplication::applicationDirPath(),
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     QFileDialog dialog(this, tessera::ResourceString(Cmd::SaveAs), start);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -719,9 +748,14 @@ const TableSource *CMainFrame::tableToExport() const
 
 QString CMainFrame::askSavePath(const QString &suggested)
 {
-    if (m_commandLine.autoRun)
-        return {}; // nobody answers a dialog in an unattended run
-    return askSaveFile ? askSaveFile(suggested) : saveDialog(suggested);
+    if (!canAskSavePath())
+        return {};
+    return askSaveFile ? askSaveFile(suggested) : saveDialog(suggested, true);
+}
+
+bool CMainFrame::canAskSavePath() const
+{
+    return !m_commandLine.autoRun; // nobody answers a dialog in an unattended run
 }
 
 // ---- Menus
@@ -796,6 +830,8 @@ void CMainFrame::onUpdateFinished(quint64 generation, bool changed)
         const SaveOutcome outcome = m_doc->DoSave(m_doc->pathName());
         if (outcome.kind == SaveOutcome::Failed)
             tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
+        if (!outcome.notice.isEmpty())
+            tessera::ShowMessage(outcome.notice, tessera::MbOk | tessera::MbIconInformation);
         m_unattendedStatus = outcome.wroteFile() ? 0 : 1;
     }
     storeLayoutIntoSettings();

@@ -2,6 +2,7 @@
 
 #include "app/core/CCLineInfo.h"
 #include "app/core/UpdateSchedule.h"
+#include "document/ListLoader.h"
 #include "document/SaveHost.h"
 
 #include <QHash>
@@ -9,6 +10,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class AppearanceController;
 class CopyDataServer;
@@ -60,10 +62,15 @@ public:
     void newDocument();
     // Opens `path` as the document; a failure shows its message and keeps the open list.
     bool openDocument(const QString &path);
+    // Opens a list already read from `path` (a dropped file) as the document.
+    bool openReadList(const QString &path, LoadedList list);
+    // How the window reads a list: the settings' update period and the layout shown now.
+    ListLoadOptions listOpenOptions() const;
     bool save(); // 57603
     bool saveAs(); // 57604
-    // Asks whether to save unsaved changes: Yes saves (false when that fails or is
-    // cancelled), No discards, Cancel keeps everything: false.
+    // Asks whether to save unsaved changes: Yes saves the list as a list (a list file, or a
+    // workbook chosen in the dialog; for a CSV file the user is asked for a list file's name),
+    // false when that fails or is cancelled; No discards; Cancel keeps everything: false.
     bool SaveModified();
     void openDefaultList(); // 5011
     void pasteCodes(); // 57637
@@ -87,6 +94,7 @@ public:
     ColumnLayout layoutToStore() const override;
     const TableSource *tableToExport() const override;
     QString askSavePath(const QString &suggested) override;
+    bool canAskSavePath() const override;
 
     // The settings names of the stored window state.
     QString barStateName() const;
@@ -120,8 +128,12 @@ private:
     void onPeriodCommitted();
     void storeWindowState();
     void storeLayoutIntoSettings();
+    bool openList(const QString &path, std::optional<LoadedList> read);
     QString openDialog();
-    QString saveDialog(const QString &suggested);
+    QString saveDialog(const QString &suggested, bool inItsFolder);
+    // Shows a save's failure and notice and records a saved file among the recent ones.
+    SaveOutcome::Kind reportSave(const SaveOutcome &outcome);
+    bool saveAsList();
 
     AppSettings &m_settings;
     CCLineInfo m_commandLine;

@@ -1,6 +1,5 @@
 #include "app/ui/FileDropHandler.h"
 
-#include "app/core/AppSettings.h"
 #include "app/core/DroppedLists.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/StatusBarPanes.h"
@@ -34,12 +33,14 @@ FileDropHandler::FileDropHandler(CMainFrame &frame, QWidget *viewport)
 bool FileDropHandler::openDroppedFiles(const QStringList &paths)
 {
     m_frame.activateWindow();
-    ListLoadOptions options;
-    options.updatePeriodSeconds = static_cast<qint64>(m_frame.settings().updateSpan);
-    const QString list = FirstReadableList(paths, options, &m_frame.statusPanes());
-    if (list.isEmpty() || !m_frame.SaveModified())
+    DroppedList dropped = FirstReadableList(paths, m_frame.listOpenOptions(), &m_frame.statusPanes());
+    if (!dropped.list) {
+        m_frame.statusPanes().showMessage(DropFailureText(dropped));
         return false;
-    return m_frame.openDocument(list);
+    }
+    if (!m_frame.SaveModified())
+        return false;
+    return m_frame.openReadList(dropped.path, std::move(*dropped.list));
 }
 
 bool FileDropHandler::eventFilter(QObject *watched, QEvent *event)

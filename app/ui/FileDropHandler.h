@@ -5,10 +5,10 @@
 
 class CMainFrame;
 
-// Files dropped on the window: the first that reads as a list is opened as the document
-// through the window's normal open; the rest are ignored and unreadable ones are skipped
-// silently. It watches the frame and the list's viewport, where a file would otherwise be
-// taken for dragged text.
+// Files dropped on the window: the first that reads as a list (read once, as the window's
+// open reads any list) becomes the document; the rest are ignored. When none reads, the
+// status bar says why the first one failed. It watches the frame and the list's viewport,
+// where a file would otherwise be taken for dragged text.
 class FileDropHandler : public QObject {
     Q_OBJECT
 public:

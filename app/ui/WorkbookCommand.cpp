@@ -2,6 +2,7 @@
 
 #include "app/core/AppSettings.h"
 #include "app/core/FileDialogFilters.h"
+#include "app/core/ListOpenOptions.h"
 #include "app/core/WorkbookCache.h"
 #include "app/ui/CCodeListDlg.h"
 #include "app/ui/EscapeWatch.h"
@@ -19,7 +20,6 @@
 #include "view/table/ColumnTable.h"
 #include "view/table/ListTable.h"
 #include "view/table/ListTableModel.h"
-#include "view/table/WorkbookColumns.h"
 #include "view/widgets/CQuotraView.h"
 
 #include <QCoreApplication>
@@ -152,9 +152,7 @@ bool WorkbookCommand::confirmStop()
 
 std::optional<CodeMap> WorkbookCommand::gather(const QStringList &files)
 {
-    ListLoadOptions load;
-    load.updatePeriodSeconds = static_cast<qint64>(m_settings.updateSpan);
-    load.workbook.columns = &WorkbookColumns();
+    const ListLoadOptions load = ListOpenOptions(m_settings, m_view.saveLayout());
     tessera::ProgressRun run(m_progress, Ids::ProgressReadingFile);
     EscapeWatch escape;
     const auto progress = [&](int done, int total) {

@@ -48,6 +48,9 @@ QString SaveTarget(const QString &path, FileKind kind, const SaveNamingContext &
     }
     if (!isSavableExtension(ext))
         ext = QStringLiteral(".kabu");
+    // Workbooks are written in one format only, under its own extension.
+    if (ext.compare(QLatin1String(".xls"), Qt::CaseInsensitive) == 0)
+        ext = QStringLiteral(".xlsx");
     target += ext;
 
     if (context.defaultListExists

@@ -26,5 +26,6 @@ SaveNamingContext WithFileSystemState(SaveNamingContext context);
 // The file a save of `path` (the document currently of kind `kind`) writes to, or an empty
 // string when the user must be asked for a name (no path, or the default list).
 //  - unattended with an existing output folder: folder/<name><MMDDhhmm><ext>;
-//  - an extension other than .csv, .kabu, .xls, .xlsx (any case) becomes ".kabu".
+//  - an extension other than .csv, .kabu, .xls, .xlsx (any case) becomes ".kabu", and ".xls"
+//    becomes ".xlsx" (the only workbook format written).
 QString SaveTarget(const QString &path, FileKind kind, const SaveNamingContext &context);

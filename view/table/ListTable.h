@@ -35,6 +35,8 @@ public:
     void sortLikeRefresh();
     // Removes the given rows (indices ascending, each once).
     void eraseRows(const std::vector<int> &rowsAscending);
+    // Removes every row; the columns and the sort state stay.
+    void clearRows() { m_rows.clear(); }
 
     // Sorts by the current state; Shift and Ctrl select the row colours as the key (Ctrl wins).
     // `selected` are row indices before the sort; returns them after it, followed by code.

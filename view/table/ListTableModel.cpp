@@ -186,6 +186,10 @@ void ListTableModel::beginRebuild()
     if (m_rebuilding)
         return;
     beginResetModel();
+    // The document frees its records after this; no row may point at them meanwhile, whoever
+    // asks (record(), the table, a sort, a redraw of an updated row, a drag).
+    m_table.clearRows();
+    m_rowOfCode.clear();
     m_rebuilding = true;
 }
 
@@ -252,6 +256,11 @@ void ListTableModel::setColumnAlignment(int listColumn, int align)
 
 template<typename Sorter> void ListTableModel::sortKeepingPersistentIndexes(Sorter sorter)
 {
+    if (m_rebuilding) {
+        // No rows and a reset in flight: only the sort state changes, for the refresh.
+        sorter();
+        return;
+    }
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<const QuoteRecord *> records;

@@ -44,7 +44,8 @@ public:
 
     // Rebuilds the rows from the document (and applies a file layout); a model reset.
     void refresh(const RecordMap &records, const ColumnLayout *fileLayout = nullptr);
-    // Drops every row reference before the document frees records; refresh() ends it.
+    // Drops every row reference before the document frees records: until refresh() ends the
+    // rebuild the model has no rows at all.
     void beginRebuild();
     bool isRebuilding() const { return m_rebuilding; }
 

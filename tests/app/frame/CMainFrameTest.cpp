@@ -51,6 +51,12 @@ void writeFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // The sample site on a free port for one test; its root address, or empty.
 class Site {
 public:
@@ -211,6 +217,75 @@ private Q_SLOTS:
         QVERIFY(!frame->document().IsModified());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.readAll() != before);
+    }
+
+    // Save on a list opened from a workbook asks for a list file beside it; the workbook is
+    // written only when the user chooses it in the dialog.
+    void savingAWorkbookListProposesAListFileBesideIt()
+    {
+        auto frame = makeFrame();
+        const QString book = dir.filePath(u"book.xlsx"_s);
+        QVERIFY(QFile::copy(QStringLiteral(QUOTRA_TEST_DATA "/workbooks/holdings.xlsx"), book));
+        QVERIFY(frame->openDocument(book));
+        const QByteArray before = readAll(book);
+        QStringList proposed;
+        frame->askSaveFile = [&](const QString &s) {
+            proposed << s;
+            return QString();
+        };
+        QVERIFY(!frame->save());
+        QCOMPARE(proposed, QStringList { dir.filePath(u"book.kabu"_s) });
+        QCOMPARE(readAll(book), before);
+
+        frame->askSaveFile = [&](const QString &s) { return s; };
+        QVERIFY(frame->save());
+        QCOMPARE(frame->document().pathName(), dir.filePath(u"book.kabu"_s));
+        QVERIFY(ReadListFile(readAll(dir.filePath(u"book.kabu"_s))).ok());
+        QCOMPARE(readAll(book), before);
+
+        QVERIFY(frame->openDocument(book));
+        frame->askSaveFile = [&](const QString &) { return book; };
+        QVERIFY(frame->save());
+        QVERIFY(readAll(book) != before);
+        QCOMPARE(frame->document().pathName(), book);
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'|')));
+    }
+
+    // Yes to the question on a list kept as CSV saves the list as a list file, asking for its
+    // name; an export chosen instead asks again; Cancel there cancels the action.
+    void yesOnACsvListSavesAListFileAndGoesOn()
+    {
+        auto frame = makeFrame();
+        const QString csv = dir.filePath(u"codes.csv"_s);
+        writeFile(csv, "7203\r\n6758\r\n");
+        QVERIFY(frame->openDocument(csv));
+        frame->document().MarkModified();
+        QStringList proposed;
+        frame->askSaveFile = [&](const QString &s) {
+            proposed << s;
+            return QString();
+        };
+        answers = { tessera::IdYes };
+        frame->action(Cmd::New)->trigger();
+        QCOMPARE(proposed, QStringList { dir.filePath(u"codes.kabu"_s) });
+        QCOMPARE(frame->document().rows().size(), size_t(2));
+        QCOMPARE(frame->document().title(), u"codes.csv *"_s);
+
+        proposed.clear();
+        frame->askSaveFile = [&](const QString &s) {
+            proposed << s;
+            return proposed.size() == 1 ? dir.filePath(u"copy.csv"_s) : s;
+        };
+        answers = { tessera::IdYes };
+        frame->action(Cmd::New)->trigger();
+        QCOMPARE(proposed.size(), 2);
+        QVERIFY(QFile::exists(dir.filePath(u"copy.csv"_s)));
+        QCOMPARE(readAll(csv), QByteArray("7203\r\n6758\r\n"));
+        auto saved = ReadListFile(readAll(dir.filePath(u"codes.kabu"_s)));
+        QVERIFY(saved.ok());
+        QCOMPARE(saved->rows.size(), size_t(2));
+        QVERIFY2(frame->document().rows().empty(), "the new list replaced the saved one");
+        QVERIFY(!frame->document().IsModified());
     }
 
     void newListAsksBeforeDiscardingChanges()

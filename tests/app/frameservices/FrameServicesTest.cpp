@@ -50,6 +50,8 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <functional>
+
 #include <cstring>
 #include <functional>
 #include <sys/socket.h>
@@ -95,6 +97,7 @@ private:
     AppSettings settings;
     QStringList messages;
     QList<int> answers;
+    std::function<void()> onMessage; // runs while a message box is open
     QTemporaryDir dir;
     QTemporaryDir runtime;
 
@@ -186,6 +189,8 @@ private Q_SLOTS:
         QVERIFY(tessera::LanguageModule::instance().load());
         tessera::SetMessageHandler([this](const QString &text, unsigned style) {
             messages << text;
+            if (onMessage)
+                onMessage();
             return answers.isEmpty() ? tessera::DefaultMessageResult(style) : answers.takeFirst();
         });
         qputenv("QUOTRA_SITE_ROOT", "http://127.0.0.1:1/");
@@ -198,6 +203,7 @@ private Q_SLOTS:
         settings.currentLanguage = 1041;
         messages.clear();
         answers.clear();
+        onMessage = {};
     }
 
     // ---- Codes from other processes
@@ -422,10 +428,47 @@ private Q_SLOTS:
         QCOMPARE(frame->view().rowCount(), 1);
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'|')));
         QVERIFY2(!frame->statusPanes().isRunning(), "every progress run ended");
-        // Nothing readable: the open list stays, and nobody is asked anything.
+        // Nothing readable: the open list stays, nobody is asked anything, and the status bar
+        // says why the first file failed.
         QVERIFY(!frame->fileDrops()->openDroppedFiles({ text, missing }));
         QCOMPARE(frame->document().pathName(), QFileInfo(first).absoluteFilePath());
         QVERIFY(messages.isEmpty());
+        const QString why = frame->findChild<QLabel *>(u"Pane0"_s)->text();
+        QVERIFY2(why.contains(QFileInfo(text).absoluteFilePath()), qPrintable(why));
+        QVERIFY2(why.contains(tessera::ResourceString(Ids::MsgNoValidCode)), qPrintable(why));
+    }
+
+    void droppedWorkbooksOpenLikeAnyList()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        for (const char *name : { "holdings.xlsx", "dates.xls" }) {
+            const QString book = QStringLiteral(QUOTRA_TEST_DATA "/workbooks/") + QLatin1StringView(name);
+            QVERIFY2(frame->fileDrops()->openDroppedFiles({ book }), name);
+            QCOMPARE(frame->document().pathName(), QFileInfo(book).absoluteFilePath());
+            QCOMPARE(frame->document().fileKind(), FileKind::Workbook);
+            QVERIFY(frame->document().rows().count(u"6758"_s));
+            QCOMPARE(frame->view().rowCount(), int(frame->document().rows().size()));
+        }
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'|')));
+    }
+
+    // The drop reads its file once: what was read is what opens, even when the file is gone
+    // by the time the question about unsaved changes is answered.
+    void droppedListIsReadOnce()
+    {
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(listFile(u"kept2.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
+        frame->document().MarkModified();
+        const QString book = dir.filePath(u"dropped.xlsx"_s);
+        QVERIFY(QFile::copy(QStringLiteral(QUOTRA_TEST_DATA "/workbooks/holdings.xlsx"), book));
+        onMessage = [&] { QFile::remove(book); };
+        answers = { tessera::IdNo };
+        QVERIFY(frame->fileDrops()->openDroppedFiles({ book }));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(!QFile::exists(book));
+        QCOMPARE(frame->document().pathName(), QFileInfo(book).absoluteFilePath());
+        QVERIFY(frame->document().rows().count(u"6758"_s));
     }
 
     void dropEventOnTheListOpensAFileInsteadOfAddingText()

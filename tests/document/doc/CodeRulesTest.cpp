@@ -1,5 +1,6 @@
 #include "document/ValidCode.h"
 #include "document/doc/FileKind.h"
+#include "document/doc/SaveRoute.h"
 #include "document/doc/SaveTarget.h"
 #include "tests/support/QtPrinters.h"
 
@@ -126,7 +127,8 @@ TEST(SaveTarget, PlainSaveKeepsThePathAndFixesTheExtension)
     EXPECT_EQ(SaveTarget(u"/d/x.txt"_s, FileKind::ListFile, none), u"/d/x.kabu"_s);
     EXPECT_EQ(SaveTarget(u"/d/x"_s, FileKind::ListFile, none), u"/d/x.kabu"_s);
     EXPECT_EQ(SaveTarget(u"/d/x.CSV"_s, FileKind::Csv, none), u"/d/x.CSV"_s);
-    EXPECT_EQ(SaveTarget(u"/d/x.XLS"_s, FileKind::Workbook, none), u"/d/x.XLS"_s);
+    EXPECT_EQ(SaveTarget(u"/d/x.XLS"_s, FileKind::Workbook, none), u"/d/x.xlsx"_s);
+    EXPECT_EQ(SaveTarget(u"/d/x.XLSX"_s, FileKind::Workbook, none), u"/d/x.XLSX"_s);
     EXPECT_EQ(SaveTarget(u"/d/x.json"_s, FileKind::Json, none), u"/d/x.kabu"_s);
     EXPECT_EQ(SaveTarget(u"/d.v/x"_s, FileKind::ListFile, none), u"/d.v/x.kabu"_s);
     EXPECT_EQ(SaveTarget(u"x.tar.gz"_s, FileKind::ListFile, none), u"x.tar.kabu"_s);
@@ -137,7 +139,8 @@ TEST(SaveTarget, UnattendedSaveGoesToTheFolderWithATimeStamp)
 {
     EXPECT_EQ(SaveTarget(u"/d/prices.kabu"_s, FileKind::ListFile, unattended(false)),
         u"/out/prices12060905.kabu"_s);
-    EXPECT_EQ(SaveTarget(u"/d/a.xls"_s, FileKind::Workbook, unattended(true)), u"/out/a12060905.xls"_s);
+    EXPECT_EQ(SaveTarget(u"/d/a.xls"_s, FileKind::Workbook, unattended(true)), u"/out/a12060905.xlsx"_s);
+    EXPECT_EQ(SaveTarget(u"/d/a.xls"_s, FileKind::Workbook, unattended(false)), u"/out/a12060905.xlsx"_s);
     EXPECT_EQ(SaveTarget(u"/d/a.kabu"_s, FileKind::ListFile, unattended(true)), u"/out/a12060905.xlsx"_s);
     EXPECT_EQ(SaveTarget(u"/d/a.csv"_s, FileKind::Csv, unattended(true)), u"/out/a12060905.xlsx"_s);
 }
@@ -166,4 +169,93 @@ TEST(SaveTarget, NeverOverwritesAnExistingDefaultList)
     c.defaultListExists = false;
     EXPECT_EQ(
         SaveTarget(u"/opt/quotra/東証株価.kabu"_s, FileKind::ListFile, c), u"/opt/quotra/東証株価.kabu"_s);
+}
+
+// ---- Save routing
+
+namespace {
+
+struct RouteCase {
+    const char *what;
+    const char16_t *path;
+    SaveRequest request;
+    bool unattended; // with an existing output folder
+    bool canAsk;
+    const char16_t *target; // empty: ask
+    const char16_t *proposal;
+    const char16_t *displaced;
+};
+
+void PrintTo(const RouteCase &c, std::ostream *os)
+{
+    *os << c.what;
+}
+
+class SaveRouteTest : public ::testing::TestWithParam<RouteCase> { };
+
+// The files of the fake folder /d: a workbook, the list file Quotra wrote beside a text
+// list, and notes.kabu, which is the user's own file and no list.
+ExistingFile existingInD(const QString &path)
+{
+    if (path == u"/d/book.xlsx" || path == u"/d/old.xls" || path == u"/d/notes.kabu"
+        || path == u"/d/notes (2).kabu" || path == u"/d/book (2).xlsx" || path == u"/out/book12060905.xlsx")
+        return ExistingFile::Other;
+    if (path == u"/d/codes.kabu")
+        return ExistingFile::ListFile;
+    if (path == u"/d/mine.kabu")
+        return ExistingFile::Own;
+    return ExistingFile::None;
+}
+
+} // namespace
+
+TEST_P(SaveRouteTest, RoutesAsTheUserWouldExpect)
+{
+    const RouteCase &c = GetParam();
+    const SaveNamingContext context = c.unattended ? unattended(false) : SaveNamingContext();
+    const SaveRoute route = RouteSave(QString::fromUtf16(c.path), c.request,
+        FileKindFromPath(QString::fromUtf16(c.path)), context, c.canAsk, existingInD);
+    EXPECT_EQ(route.target, QString::fromUtf16(c.target));
+    EXPECT_EQ(route.proposal, QString::fromUtf16(c.proposal));
+    EXPECT_EQ(route.displaced, QString::fromUtf16(c.displaced));
+}
+
+constexpr SaveRequest kPlain = SaveRequest::Plain;
+constexpr SaveRequest kChosen = SaveRequest::Chosen;
+
+INSTANTIATE_TEST_SUITE_P(Cases, SaveRouteTest,
+    ::testing::Values(
+        // A workbook is never written by a plain save: NAME.kabu beside it, asked or not.
+        RouteCase { "workbook, Save", u"/d/book.xlsx", kPlain, false, true, u"", u"/d/book.kabu", u"" },
+        RouteCase { "xls, Save", u"/d/old.xls", kPlain, false, true, u"", u"/d/old.kabu", u"" },
+        RouteCase { "workbook, unattended in place", u"/d/book.xlsx", kPlain, false, false, u"/d/book.kabu",
+            u"", u"" },
+        RouteCase { "workbook, unattended into a folder", u"/d/book.xlsx", kPlain, true, false,
+            u"/out/book12060905 (2).xlsx", u"", u"/out/book12060905.xlsx" },
+        RouteCase { "xls, unattended into a folder", u"/d/old.xls", kPlain, true, false,
+            u"/out/old12060905.xlsx", u"", u"" },
+        // Chosen in the dialog: written as it is, the workbook too.
+        RouteCase { "workbook chosen", u"/d/book.xlsx", kChosen, false, true, u"/d/book.xlsx", u"", u"" },
+        RouteCase { "xls chosen", u"/d/old.xls", kChosen, false, true, u"/d/old.xlsx", u"", u"" },
+        RouteCase {
+            "user's file chosen", u"/d/notes.kabu", kChosen, false, true, u"/d/notes.kabu", u"", u"" },
+        // A text list saves as NAME.kabu over nothing, a list file or its own file only.
+        RouteCase { "text list, free name", u"/d/new.txt", kPlain, false, true, u"/d/new.kabu", u"", u"" },
+        RouteCase {
+            "text list, over a list file", u"/d/codes.txt", kPlain, false, true, u"/d/codes.kabu", u"", u"" },
+        RouteCase { "own file", u"/d/mine.kabu", kPlain, false, false, u"/d/mine.kabu", u"", u"" },
+        RouteCase { "text list, over another file", u"/d/notes.txt", kPlain, false, true, u"",
+            u"/d/notes (3).kabu", u"" },
+        RouteCase { "text list, over another file, unattended", u"/d/notes.txt", kPlain, false, false,
+            u"/d/notes (3).kabu", u"", u"/d/notes.kabu" },
+        RouteCase { "chosen .txt, over another file", u"/d/notes.txt", kChosen, false, true, u"",
+            u"/d/notes (3).kabu", u"" },
+        // No name or the default list: ask.
+        RouteCase { "no name", u"", kPlain, false, true, u"", u"", u"" }));
+
+TEST(SaveRoute, ListFileNameKeepsTheFolderAndName)
+{
+    EXPECT_EQ(ListFileNameOf(u"/d/book.xlsx"_s), u"/d/book.kabu"_s);
+    EXPECT_EQ(ListFileNameOf(u"/d.v/book"_s), u"/d.v/book.kabu"_s);
+    EXPECT_EQ(ListFileNameOf(u"a.b.csv"_s), u"a.b.kabu"_s);
 }

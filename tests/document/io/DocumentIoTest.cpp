@@ -3,6 +3,7 @@
 #include "document/DocumentIo.h"
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
+#include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
 #include "document/CsvExport.h"
 #include "document/JsonExport.h"
@@ -530,6 +531,41 @@ TEST_F(SaveRouting, WithoutAFolderTheListIsSavedInPlace)
     EXPECT_EQ(read(path(u"codes.kabu"_s)), WriteListFile(doc.rows(), codeAndPriceLayout()));
 }
 
+TEST_F(SaveRouting, AWorkbookIsNeverOverwrittenByAnUnattendedSave)
+{
+    open(u"book.kabu"_s, listBytes());
+    // As if opened from the workbook: its other sheets are what a save must not lose.
+    const QString book = write(u"book.xls"_s, QByteArray("\xD0\xCF\x11\xE0 other sheets"));
+    doc.SetPathName(book);
+    doc.setFileKind(FileKind::Workbook);
+    unattended(false);
+    const SaveOutcome outcome = doc.DoSave(doc.pathName());
+    EXPECT_EQ(outcome.kind, SaveOutcome::Saved);
+    EXPECT_EQ(outcome.target, path(u"book.kabu"_s));
+    EXPECT_EQ(read(book), QByteArray("\xD0\xCF\x11\xE0 other sheets"));
+    EXPECT_EQ(read(path(u"book.kabu"_s)), WriteListFile(doc.rows(), codeAndPriceLayout()));
+    EXPECT_TRUE(outcome.notice.isEmpty()) << "book.kabu was a list file";
+}
+
+TEST_F(SaveRouting, AnotherFileUnderTheListsNameIsKeptAndTheSaveSaysSo)
+{
+    open(u"notes.txt"_s, "7203\n");
+    const QString own = write(u"notes.kabu"_s, "the user's own notes\n");
+    write(u"notes (2).kabu"_s, "more notes\n");
+    unattended(false);
+    const SaveOutcome outcome = doc.DoSave(doc.pathName());
+    EXPECT_EQ(outcome.kind, SaveOutcome::Saved);
+    const QString numbered = path(u"notes (3).kabu"_s);
+    EXPECT_EQ(outcome.target, numbered);
+    EXPECT_EQ(read(own), QByteArray("the user's own notes\n"));
+    EXPECT_EQ(read(numbered), WriteListFile(doc.rows(), codeAndPriceLayout()));
+    EXPECT_EQ(outcome.notice,
+        tessera::FormatResourceString(
+            Ids::MsgSavedBesideOtherFile, { QDir::toNativeSeparators(own), numbered }));
+    EXPECT_EQ(doc.pathName(), numbered);
+    EXPECT_TRUE(messages.isEmpty()) << "the caller shows the notice";
+}
+
 TEST_F(SaveRouting, TheDefaultListIsNeverOverwritten)
 {
     const QString p = open(u"東証株価.kabu"_s, listBytes());
@@ -546,7 +582,7 @@ TEST_F(SaveRouting, WorkbookKindFailsTheSave)
 {
     open(u"prices.kabu"_s, listBytes());
     doc.MarkModified();
-    EXPECT_EQ(doc.DoSave(path(u"prices.xlsx"_s)).kind, SaveOutcome::Failed);
+    EXPECT_EQ(doc.DoSave(path(u"prices.xlsx"_s), SaveRequest::Chosen).kind, SaveOutcome::Failed);
     EXPECT_FALSE(QFile::exists(path(u"prices.xlsx"_s)));
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_FALSE(saves[0].second);

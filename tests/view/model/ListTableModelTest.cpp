@@ -106,12 +106,22 @@ TEST_F(ListTableModelTest, ColumnsShowHideAndLayout)
     EXPECT_EQ(model.saveLayout().orderList.left(8), u"0,3,1,2,"_s);
 }
 
-TEST_F(ListTableModelTest, RebuildHidesRowsUntilRefresh)
+TEST_F(ListTableModelTest, RebuildDropsEveryRowReferenceUntilRefresh)
 {
     model.refresh(records);
     model.beginRebuild();
     EXPECT_EQ(model.rowCount(), 0);
-    records.erase(u"1301"_s);
+    // While the rebuild is held the records are freed: nothing in the model may reach them.
+    records.clear();
+    EXPECT_EQ(model.table().rowCount(), 0);
+    EXPECT_EQ(model.record(0), nullptr);
+    EXPECT_EQ(model.rowOfCode(u"1302"_s), -1);
+    model.rowUpdated(u"1302"_s);
+    model.setSort(2, false, false);
+    for (int i = 0; i < 4; ++i) {
+        const QString code = QString::number(1302 + i);
+        records[code] = std::make_unique<QuoteRecord>(code);
+    }
     model.refresh(records);
     EXPECT_EQ(model.rowCount(), 4);
     EXPECT_EQ(model.rowOfCode(u"1301"_s), -1);

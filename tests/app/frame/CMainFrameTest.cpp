@@ -17,6 +17,7 @@
 #include "view/widgets/CQuotraView.h"
 
 #include "tests/support/RowBuilders.h"
+#include "tests/support/TestPaths.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -225,7 +226,7 @@ private Q_SLOTS:
     {
         auto frame = makeFrame();
         const QString book = dir.filePath(u"book.xlsx"_s);
-        QVERIFY(QFile::copy(QStringLiteral(QUOTRA_TEST_DATA "/workbooks/holdings.xlsx"), book));
+        QVERIFY(QFile::copy(quotra::test::dataPath(u"workbooks/holdings.xlsx"), book));
         QVERIFY(frame->openDocument(book));
         const QByteArray before = readAll(book);
         QStringList proposed;

@@ -443,7 +443,7 @@ private Q_SLOTS:
         auto frame = makeFrame();
         frame->newDocument();
         for (const char *name : { "holdings.xlsx", "dates.xls" }) {
-            const QString book = QStringLiteral(QUOTRA_TEST_DATA "/workbooks/") + QLatin1StringView(name);
+            const QString book = quotra::test::dataPath(u"workbooks/") + QLatin1StringView(name);
             QVERIFY2(frame->fileDrops()->openDroppedFiles({ book }), name);
             QCOMPARE(frame->document().pathName(), QFileInfo(book).absoluteFilePath());
             QCOMPARE(frame->document().fileKind(), FileKind::Workbook);
@@ -461,7 +461,7 @@ private Q_SLOTS:
         QVERIFY(frame->openDocument(listFile(u"kept2.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
         frame->document().MarkModified();
         const QString book = dir.filePath(u"dropped.xlsx"_s);
-        QVERIFY(QFile::copy(QStringLiteral(QUOTRA_TEST_DATA "/workbooks/holdings.xlsx"), book));
+        QVERIFY(QFile::copy(quotra::test::dataPath(u"workbooks/holdings.xlsx"), book));
         onMessage = [&] { QFile::remove(book); };
         answers = { tessera::IdNo };
         QVERIFY(frame->fileDrops()->openDroppedFiles({ book }));

@@ -680,8 +680,9 @@ private Q_SLOTS:
             CQuotraView &view = frame->view();
             CQuotraDoc &doc = frame->document();
             const auto check = [](const char *what, qint64 gap, qint64 took, bool waitCursor) {
-                // The site's latency was waited for.
-                QVERIFY2(took >= 2900, qPrintable(u"%1: %2 ms"_s.arg(QLatin1StringView(what)).arg(took)));
+                // The site's latency was waited for (the site counts it from the connection, which
+                // may have been opened a little before the look-up's clock started).
+                QVERIFY2(took >= 2000, qPrintable(u"%1: %2 ms"_s.arg(QLatin1StringView(what)).arg(took)));
                 QVERIFY2(gap < 100,
                     qPrintable(
                         u"%1: the event loop stood still for %2 ms"_s.arg(QLatin1StringView(what)).arg(gap)));

@@ -176,14 +176,18 @@ QList<ScheduledTask> CronTable::tasks() const
 {
     QList<ScheduledTask> found;
     for (qsizetype i = 0; i + 1 < m_lines.size(); ++i) {
-        if (!isTaskMarker(i))
-            continue;
-        ScheduledTask task;
-        task.name = *markerName(m_lines[i]);
-        readJobLine(m_lines[i + 1], task);
-        found << task;
+        if (isTaskMarker(i))
+            found << taskAt(i);
     }
     return found;
+}
+
+ScheduledTask CronTable::taskAt(qsizetype i) const
+{
+    ScheduledTask task;
+    task.name = *markerName(m_lines[i]);
+    readJobLine(m_lines[i + 1], task);
+    return task;
 }
 
 std::optional<ScheduledTask> CronTable::task(const QString &name) const
@@ -265,10 +269,7 @@ int CronTable::rewriteCommands(const std::function<std::optional<QStringList>(co
     for (qsizetype i = 0; i + 1 < m_lines.size(); ++i) {
         if (!isTaskMarker(i))
             continue;
-        ScheduledTask task;
-        task.name = *markerName(m_lines[i]);
-        readJobLine(m_lines[i + 1], task);
-        const std::optional<QStringList> words = change(task);
+        const std::optional<QStringList> words = change(taskAt(i));
         if (!words || words->isEmpty() || std::any_of(words->begin(), words->end(), holdsLineBreak))
             continue;
         const QByteArray &line = m_lines[i + 1];

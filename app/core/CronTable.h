@@ -63,6 +63,8 @@ private:
     // command starts this program.
     bool isJobLine(qsizetype i) const;
     bool isTaskMarker(qsizetype i) const { return markerName(m_lines.value(i)) && isJobLine(i + 1); }
+    // The task whose marker is line i (isTaskMarker(i) holds).
+    ScheduledTask taskAt(qsizetype i) const;
 
     QList<QByteArray> m_lines; // without their line feeds ("\r" of a CRLF table stays)
 };

@@ -1,7 +1,8 @@
 #include "app/ui/EscapeWatch.h"
 
+#include "view/widgets/HeldInput.h"
+
 #include <QCoreApplication>
-#include <QKeyEvent>
 
 EscapeWatch::EscapeWatch()
 {
@@ -31,21 +32,14 @@ bool EscapeWatch::askWithInput(const std::function<bool()> &ask)
 
 bool EscapeWatch::eventFilter(QObject *watched, QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
-            m_pressed = true;
+    switch (ClassifyHeldInput(event)) {
+    case HeldInput::Escape:
+        m_pressed = true;
         return true;
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::Close:
+    case HeldInput::Hold:
         return true;
-    default:
-        return QObject::eventFilter(watched, event);
+    case HeldInput::Pass:
+        break;
     }
+    return QObject::eventFilter(watched, event);
 }

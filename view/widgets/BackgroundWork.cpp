@@ -1,8 +1,9 @@
 #include "view/widgets/BackgroundWork.h"
 
+#include "view/widgets/HeldInput.h"
+
 #include <QApplication>
 #include <QEventLoop>
-#include <QKeyEvent>
 #include <QThread>
 
 #include <memory>
@@ -24,29 +25,16 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
-                m_stop = true;
+        switch (ClassifyHeldInput(event)) {
+        case HeldInput::Escape:
+            m_stop = true;
             return true;
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::Drop:
+        case HeldInput::Hold:
             return true;
-        case QEvent::Close:
-            // The window manager's close button waits; a window the program closes itself
-            // (a tooltip, a popup) closes.
-            return event->spontaneous();
-        default:
-            return QObject::eventFilter(watched, event);
+        case HeldInput::Pass:
+            break;
         }
+        return QObject::eventFilter(watched, event);
     }
 
 private:

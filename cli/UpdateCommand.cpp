@@ -39,11 +39,12 @@ int RunUpdateCommand(const QStringList &arguments)
     if (args.isSet(QStringLiteral("folder"))) {
         const QString folder = args.value(QStringLiteral("folder"));
         naming.outputFolder = folder.isEmpty() ? folder : QFileInfo(folder).absoluteFilePath();
-        // An unattended run saves in place when its folder is missing; say so at least.
-        if (!QFileInfo(naming.outputFolder).isDir())
-            PrintError(
-                QStringLiteral("quotra-cli: output folder %1 does not exist; the list is saved in place\n")
-                    .arg(folder));
+        // A missing folder is an error, as in the window's unattended run: the result is never
+        // written somewhere the caller did not name.
+        if (!naming.outputFolder.isEmpty() && !QFileInfo(naming.outputFolder).isDir()) {
+            PrintError(QStringLiteral("quotra-cli: output folder %1 does not exist\n").arg(folder));
+            return kExitFailed;
+        }
     }
     doc.setSaveNaming(naming);
 

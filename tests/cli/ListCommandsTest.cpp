@@ -721,14 +721,15 @@ TEST_F(UpdateCommand, WithoutAFolderTheListIsSavedInPlace)
     EXPECT_EQ(*result->layout, byPriceLayout()) << "the layout part survives the update";
 }
 
-TEST_F(UpdateCommand, AMissingFolderSavesInPlaceAndSaysSo)
+TEST_F(UpdateCommand, AMissingFolderIsAnErrorAndNothingIsSaved)
 {
     ASSERT_TRUE(site.start());
     const QString list = write(u"codes.txt"_s, "7203\n");
     const CliRun run = cli({ u"update"_s, u"--folder"_s, path(u"absent"_s), list });
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(u"does not exist"_s)) << run.err.toStdString();
-    EXPECT_EQ(summary(run.out).saved, path(u"codes.kabu"_s));
+    EXPECT_FALSE(QFileInfo::exists(path(u"codes.kabu"_s)));
+    EXPECT_FALSE(QFileInfo::exists(path(u"absent"_s)));
     EXPECT_EQ(read(list), QByteArray("7203\n"));
 }
 

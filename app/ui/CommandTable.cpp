@@ -34,7 +34,7 @@ constexpr CommandDef kCommands[] = {
     { Cmd::Ranking, Cmd::Ranking, "", "quotra-ranking", "Ctrl+R", true },
     // View
     { Cmd::FitColumns, Cmd::FitColumns, "SZ", "quotra-fit-columns", "", true },
-    { Cmd::ColumnDialog, Cmd::ColumnDialog, "CM", "quotra-columns", "", true },
+    { Cmd::ColumnDialog, Cmd::ColumnDialog, "R", "quotra-columns", "", true }, // 列 (retsu)
     { Cmd::ResetColumns, Cmd::ResetColumns, "", "quotra-reset-columns", "F9", true },
     { Cmd::StatusBar, Cmd::StatusBar, "ST", "", "", true },
     { Cmd::FontFace, Cmd::FontFace, "S1", "", "", true },

@@ -421,6 +421,11 @@ private Q_SLOTS:
             }
             tips << levelTips;
             QCOMPARE(levelTips.removeDuplicates(), 0); // a tip names one control of its level
+            // A tip that begins another of its level would fire before the longer one is typed.
+            for (const QString &a : levelTips) {
+                for (const QString &b : levelTips)
+                    QVERIFY2(a == b || !b.startsWith(a), qPrintable(a + u" begins "_s + b));
+            }
         }
         QStringList unreachable;
         for (const CommandDef &def : CommandTable()) {

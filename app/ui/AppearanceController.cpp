@@ -135,7 +135,8 @@ void AppearanceController::start()
 
 void AppearanceController::storeClosingState()
 {
-    m_settings.ribbonStyle = m_theme.current;
+    // /Dark holds for this run only: the next start without it shows the look stored before.
+    m_settings.ribbonStyle = m_themeRequest == CCLineInfo::ThemeDark ? m_theme.remembered : m_theme.current;
     m_settings.zoomRate = static_cast<qint16>(m_zoom);
     m_settings.logFont = m_font;
 }

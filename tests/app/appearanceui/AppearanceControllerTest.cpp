@@ -217,6 +217,9 @@ private Q_SLOTS:
         QCOMPARE(rig.controller->currentTheme(), 4002);
         QCOMPARE(rig.controller->themeState().remembered, 4004);
         QVERIFY(rig.controller->themeState().dark);
+        // ... and for this run only: the look stored before is stored again at close.
+        rig.controller->storeClosingState();
+        QCOMPARE(rig.settings.ribbonStyle, 4004);
         Rig light(CCLineInfo::ThemeLight, 4004);
         light.controller->setFollowDesktop(true);
         light.controller->start();

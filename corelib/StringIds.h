@@ -173,6 +173,7 @@
     X(MsgTooFewColumns, 2228, 0)                                                                             \
     X(MsgLinksLeftOut, 2229, 1) /* rows without a link */                                                    \
     X(MsgSavedBesideOtherFile, 2240, 2) /* the file left alone, the file written */                          \
+    X(MsgCannotOpenAddress, 2241, 1) /* path or web address */                                               \
     X(MsgNotRegularFile, 2251, 1) /* path */                                                                 \
     X(MsgTooManyRows, 2252, 2) /* path, row limit */                                                         \
     X(MsgSiteWaitTooLong, 2253, 0)                                                                           \

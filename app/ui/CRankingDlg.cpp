@@ -1,5 +1,7 @@
 #include "app/ui/CRankingDlg.h"
 
+#include "view/widgets/OpenAddress.h"
+
 #include "app/core/AppSettings.h"
 #include "app/core/RankingApply.h"
 #include "app/core/RankingEntry.h"
@@ -11,7 +13,6 @@
 #include "view/widgets/CQuotraView.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -86,7 +87,7 @@ int CRankingDlg::chosenIndex() const
 
 void CRankingDlg::openPage()
 {
-    QDesktopServices::openUrl(QUrl(RankingPageAddress(RankingEntryAt(chosenIndex()))));
+    OpenAddress(QUrl(RankingPageAddress(RankingEntryAt(chosenIndex()))));
 }
 
 void CRankingDlg::accept()

@@ -3,6 +3,7 @@
 #include "corelib/DataFiles.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
+#include "view/widgets/OpenAddress.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -62,7 +63,7 @@ bool HelpCommand::show(const QString &topic)
     QUrl url = QUrl::fromLocalFile(QFileInfo(m_path).absoluteFilePath());
     if (!topic.isEmpty())
         url.setFragment(topic);
-    return m_open && m_open(url);
+    return OpenAddress(url, m_open);
 }
 
 bool HelpCommand::showForFocus()

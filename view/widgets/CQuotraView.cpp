@@ -12,13 +12,13 @@
 #include "view/widgets/BackgroundWork.h"
 #include "view/widgets/CellDelegate.h"
 #include "view/widgets/MyHeaderCtrl.h"
+#include "view/widgets/OpenAddress.h"
 #include "view/widgets/PaletteColors.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QDrag>
 #include <QGuiApplication>
 #include <QMenu>
@@ -555,13 +555,13 @@ QuoteRecord *CQuotraView::firstSelectedResolved()
 void CQuotraView::openQuotePage()
 {
     if (const QuoteRecord *r = firstSelectedResolved())
-        QDesktopServices::openUrl(QUrl(BrowserAddress(*r)));
+        OpenAddress(QUrl(BrowserAddress(*r)));
 }
 
 void CQuotraView::openChartPage()
 {
     if (const QuoteRecord *r = firstSelectedResolved())
-        QDesktopServices::openUrl(QUrl(ChartAddress(*r)));
+        OpenAddress(QUrl(ChartAddress(*r)));
 }
 
 bool CQuotraView::updateSelectedRows()

@@ -20,6 +20,7 @@
 #include "document/ListFile.h"
 #include "tests/support/TestPaths.h"
 #include "view/widgets/CQuotraView.h"
+#include "view/widgets/OpenAddress.h"
 
 #include "quotes/SecurityCode.h"
 
@@ -576,6 +577,25 @@ private Q_SLOTS:
         QCOMPARE(
             messages, QStringList({ tessera::FormatResourceString(Ids::MsgHelpFileMissing, { missing }) }));
         QVERIFY(messages[0].contains(missing));
+    }
+
+    // Help and pages that nothing opens (no launcher on the desktop) say what was to be opened.
+    void anAddressNothingOpensIsNamed()
+    {
+        HelpCommand help;
+        help.setOpener([](const QUrl &) { return false; });
+        const QString page = dir.filePath(u"quotra.html"_s);
+        writeFile(page, "<html></html>");
+        help.setHelpPath(page);
+        QVERIFY(!help.show(u"c32776"_s));
+        QVERIFY(!OpenAddress(QUrl(u"https://example.org/quote/7203"_s), [](const QUrl &) { return false; }));
+        QCOMPARE(messages,
+            QStringList({ tessera::FormatResourceString(Ids::MsgCannotOpenAddress, { page }),
+                tessera::FormatResourceString(
+                    Ids::MsgCannotOpenAddress, { u"https://example.org/quote/7203"_s }) }));
+        messages.clear();
+        QVERIFY(OpenAddress(QUrl(u"https://example.org/"_s), [](const QUrl &) { return true; }));
+        QVERIFY(messages.isEmpty());
     }
 
     // ---- About

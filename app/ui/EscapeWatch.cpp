@@ -32,14 +32,5 @@ bool EscapeWatch::askWithInput(const std::function<bool()> &ask)
 
 bool EscapeWatch::eventFilter(QObject *watched, QEvent *event)
 {
-    switch (ClassifyHeldInput(event)) {
-    case HeldInput::Escape:
-        m_pressed = true;
-        return true;
-    case HeldInput::Hold:
-        return true;
-    case HeldInput::Pass:
-        break;
-    }
-    return QObject::eventFilter(watched, event);
+    return HoldInputEvent(event, m_pressed) || QObject::eventFilter(watched, event);
 }

@@ -25,16 +25,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        switch (ClassifyHeldInput(event)) {
-        case HeldInput::Escape:
-            m_stop = true;
-            return true;
-        case HeldInput::Hold:
-            return true;
-        case HeldInput::Pass:
-            break;
-        }
-        return QObject::eventFilter(watched, event);
+        return HoldInputEvent(event, m_stop) || QObject::eventFilter(watched, event);
     }
 
 private:

@@ -33,3 +33,19 @@ inline HeldInput ClassifyHeldInput(const QEvent *event)
         return HeldInput::Pass;
     }
 }
+
+// For an event filter: true when the event is held back; an Escape press also raises `escape`
+// (a bool or an atomic flag).
+template<typename Flag> bool HoldInputEvent(const QEvent *event, Flag &escape)
+{
+    switch (ClassifyHeldInput(event)) {
+    case HeldInput::Escape:
+        escape = true;
+        return true;
+    case HeldInput::Hold:
+        return true;
+    case HeldInput::Pass:
+        break;
+    }
+    return false;
+}

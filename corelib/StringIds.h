@@ -135,6 +135,7 @@
     X(CaptionQuickAccessAdd, 2103, 0)                                                                        \
     X(CaptionQuickAccessRemove, 2104, 0)                                                                     \
     X(MsgKeyInUse, 2105, 1) /* command caption */                                                            \
+    X(CaptionFileMenuCategory, 2106, 0)                                                                      \
     /* ribbon, status bar and dialog tooltips */                                                             \
     X(CaptionHomeTab, 2140, 0)                                                                               \
     X(CaptionHelpMenu, 2141, 0)                                                                              \

@@ -1,5 +1,7 @@
 #include "app/core/ColorGallery.h"
 
+#include "view/table/ColorContrast.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -56,26 +58,6 @@ constexpr int kTints[kThemeGridRows][4] = {
     { -50, 5, -90, -50 },
 };
 
-double hueToChannel(double p, double q, double t)
-{
-    if (t < 0)
-        t += 1;
-    if (t > 1)
-        t -= 1;
-    if (t < 1.0 / 6)
-        return p + (q - p) * 6 * t;
-    if (t < 0.5)
-        return q;
-    if (t < 2.0 / 3)
-        return p + (q - p) * (2.0 / 3 - t) * 6;
-    return p;
-}
-
-int toByte(double v)
-{
-    return std::clamp(static_cast<int>(std::lround(v * 255.0)), 0, 255);
-}
-
 } // namespace
 
 std::span<const NamedColour> ThemeBaseColours()
@@ -128,37 +110,8 @@ ColorRef TintColour(ColorRef colour, int tint)
 {
     if (tint == 0)
         return colour & 0xFFFFFF;
-    const double r = (colour & 0xFF) / 255.0;
-    const double g = ((colour >> 8) & 0xFF) / 255.0;
-    const double b = ((colour >> 16) & 0xFF) / 255.0;
-    const double max = std::max({ r, g, b });
-    const double min = std::min({ r, g, b });
-    double l = (max + min) / 2;
-    double h = 0;
-    double s = 0;
-    const double d = max - min;
-    if (d > 0) {
-        s = l > 0.5 ? d / (2 - max - min) : d / (max + min);
-        if (max == r)
-            h = (g - b) / d + (g < b ? 6 : 0);
-        else if (max == g)
-            h = (b - r) / d + 2;
-        else
-            h = (r - g) / d + 4;
-        h /= 6;
-    }
+    HslColor hsl = HslOf(colour);
     const double t = std::clamp(tint, -100, 100) / 100.0;
-    l = t > 0 ? l + (1 - l) * t : l * (1 + t);
-    double rr = l;
-    double gg = l;
-    double bb = l;
-    if (s > 0) {
-        const double q = l < 0.5 ? l * (1 + s) : l + s - l * s;
-        const double p = 2 * l - q;
-        rr = hueToChannel(p, q, h + 1.0 / 3);
-        gg = hueToChannel(p, q, h);
-        bb = hueToChannel(p, q, h - 1.0 / 3);
-    }
-    return static_cast<ColorRef>(toByte(rr)) | (static_cast<ColorRef>(toByte(gg)) << 8)
-        | (static_cast<ColorRef>(toByte(bb)) << 16);
+    hsl.l = t > 0 ? hsl.l + (1 - hsl.l) * t : hsl.l * (1 + t);
+    return ColorOfHsl(hsl);
 }

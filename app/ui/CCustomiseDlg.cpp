@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QListWidget>
@@ -64,6 +65,20 @@ CCustomiseDlg::CCustomiseDlg(const QList<CommandCategory> &categories, const Sho
     layout->addWidget(m_pages, 1);
     layout->addWidget(buttons);
     resize(560, 420);
+}
+
+bool CCustomiseDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    // Escape in the key box cancels the key being typed: it neither becomes a key nor
+    // closes the sheet, which Escape closes from any other place.
+    if (watched == m_keyEdit && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            m_keyEdit->clear();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 int CCustomiseDlg::currentPage() const
@@ -210,6 +225,7 @@ QWidget *CCustomiseDlg::makeKeyboardPage(const QList<CommandCategory> &categorie
     m_currentKeys->setObjectName(QStringLiteral("CurrentKeys"));
     m_keyEdit = new QKeySequenceEdit(page);
     m_keyEdit->setObjectName(QStringLiteral("NewKey"));
+    m_keyEdit->installEventFilter(this);
     m_assign = new QPushButton(tessera::ResourceString(Ids::CaptionAssignKey), page);
     m_remove = new QPushButton(tessera::ResourceString(Ids::CaptionRemoveKey), page);
     auto *reset = new QPushButton(tessera::ResourceString(Ids::CaptionResetKeys), page);

@@ -22,7 +22,8 @@ struct CommandCategory {
 // The customisation sheet (4025): a commands page that lists the commands of each category
 // with their keys and puts commands on or off the quick-access bar, and a keyboard page
 // where any command gets or loses shortcuts. Both are edited on copies; the caller applies
-// shortcuts() and quickAccess() when the sheet is accepted.
+// shortcuts() and quickAccess() when the sheet is accepted. Escape in the key box clears
+// the key being typed; elsewhere it closes the sheet.
 class CCustomiseDlg : public QDialog {
     Q_OBJECT
 public:
@@ -55,6 +56,9 @@ public:
     bool removeKey(const QKeySequence &key);
     // Every command back to its default keys.
     void resetAll();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *makeCommandsPage(const QList<CommandCategory> &categories);

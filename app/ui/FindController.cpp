@@ -1,6 +1,7 @@
 #include "app/ui/FindController.h"
 
 #include "app/core/AppSettings.h"
+#include "app/core/DialogPlacement.h"
 #include "app/ui/CFindDlg.h"
 #include "app/ui/EscapeWatch.h"
 #include "corelib/Messages.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QScrollBar>
 
 #include <optional>
@@ -66,6 +68,19 @@ void FindController::find()
     if (m_lastDown)
         flags |= tessera::CXFindDialog::FrDown;
     m_dialog->Create(text, flags, m_window);
+}
+
+void FindController::moveDialogOffRow(int row)
+{
+    if (!m_dialog || !m_dialog->isVisible())
+        return;
+    const QWidget *viewport = m_view.viewport();
+    const QRect rowRect(viewport->mapToGlobal(QPoint(0, m_view.rowViewportPosition(row))),
+        QSize(viewport->width(), m_view.rowHeight(row)));
+    const QScreen *screen = m_dialog->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    if (const std::optional<QPoint> to = PlaceOffRow(m_dialog->frameGeometry(), rowRect, available))
+        m_dialog->move(*to);
 }
 
 void FindController::onDialogFindNext(bool down)
@@ -144,6 +159,7 @@ FindEnd FindController::findInList(bool down)
     if (result.end == FindEnd::Found) {
         m_view.selectRows({ result.row });
         m_view.scrollRowFullyIntoView(result.row);
+        moveDialogOffRow(result.row);
     }
     QApplication::restoreOverrideCursor();
     return result.end;

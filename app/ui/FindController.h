@@ -24,7 +24,8 @@ public:
     // Find next (F3) and, with `up`, find previous (Shift+F3): acts as Find while no text
     // was searched yet; shows 2016 when nothing is found.
     void findNext(bool up = false);
-    // Searches from after the selection in the direction; selects and shows the found row.
+    // Searches from after the selection in the direction; selects and shows the found row,
+    // and moves an open find dialog off it.
     // The window keeps painting and Escape stops the search; a search over more than
     // kFindProgressRows rows shows its progress. Nothing is shown for the way it ended.
     FindEnd findInList(bool down);
@@ -39,6 +40,7 @@ public:
 
 private:
     void onDialogFindNext(bool down);
+    void moveDialogOffRow(int row);
     // The message for a search that found nothing (2016) or that the engine's limits ended.
     void report(FindEnd end);
     QString initialText() const;

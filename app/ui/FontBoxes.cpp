@@ -6,12 +6,17 @@
 
 #include <QAbstractItemView>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QStandardItemModel>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
 constexpr int kFaceRole = Qt::UserRole + 1; // the face a row stands for; none on captions
+constexpr int kGalleryPadding = 8; // room between the longest name and the scroll bar
 
 QStandardItem *captionItem(const QString &text, const QFont &font)
 {
@@ -36,6 +41,13 @@ FontFaceBox::FontFaceBox(QWidget *parent)
     setModel(m_model);
     m_families = QFontDatabase::families();
     m_families.removeIf([](const QString &f) { return QFontDatabase::isPrivateFamily(f); });
+    for (const QString &face : std::as_const(m_families)) {
+        // A face shows its name in itself only when it has the letters of Japanese names
+        // as well as Latin ones; a symbol or a Latin-only face would show boxes or glyphs.
+        const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(face);
+        if (systems.contains(QFontDatabase::Latin) && systems.contains(QFontDatabase::Japanese))
+            m_ownFontFaces.insert(face);
+    }
     rebuild();
     connect(lineEdit(), &QLineEdit::returnPressed, this, [this] { commit(lineEdit()->text()); });
     connect(this, &QComboBox::activated, this, [this](int row) {
@@ -49,10 +61,11 @@ void FontFaceBox::rebuild()
 {
     const QString shown = lineEdit()->text();
     m_model->clear();
+    int widest = 0;
     const auto addFace = [&](const QString &face) {
         auto *item = new QStandardItem(face);
         item->setData(face, kFaceRole);
-        QFont f(face);
+        QFont f = m_ownFontFaces.contains(face) ? QFont(face) : font();
         f.setPointSizeF(font().pointSizeF() > 0 ? font().pointSizeF() : 10);
         // The current face is marked by weight, as the gallery's selection moves with the
         // mouse.
@@ -60,14 +73,20 @@ void FontFaceBox::rebuild()
         item->setFont(f);
         item->setToolTip(face);
         m_model->appendRow(item);
+        widest = std::max(widest, nameWidth(face, f));
         return item;
     };
+    const auto addCaption = [&](int id) {
+        QStandardItem *item = captionItem(tessera::ResourceString(id), font());
+        m_model->appendRow(item);
+        widest = std::max(widest, nameWidth(item->text(), item->font()));
+    };
     if (!m_recent.isEmpty()) {
-        m_model->appendRow(captionItem(tessera::ResourceString(Ids::CaptionRecentFonts), font()));
+        addCaption(Ids::CaptionRecentFonts);
         for (const QString &face : std::as_const(m_recent))
             addFace(face);
     }
-    m_model->appendRow(captionItem(tessera::ResourceString(Ids::CaptionAllFonts), font()));
+    addCaption(Ids::CaptionAllFonts);
     int currentRow = -1;
     for (const QString &face : std::as_const(m_families)) {
         QStandardItem *item = addFace(face);
@@ -76,6 +95,21 @@ void FontFaceBox::rebuild()
     }
     setCurrentIndex(currentRow);
     lineEdit()->setText(hasFocus() ? shown : m_face);
+    // The gallery is as wide as its longest name, so that no name is cut; the box on the
+    // ribbon keeps its own width.
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view()) + 1;
+    view()->setMinimumWidth(widest + 2 * textMargin + 2 * view()->frameWidth()
+        + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view()) + kGalleryPadding);
+}
+
+int FontFaceBox::nameWidth(const QString &text, const QFont &font)
+{
+    // Measuring loads the face; each name is measured once per font it is shown in.
+    const QString key = text + u'\n' + font.key();
+    auto it = m_nameWidths.constFind(key);
+    if (it == m_nameWidths.cend())
+        it = m_nameWidths.insert(key, QFontMetrics(font).horizontalAdvance(text));
+    return *it;
 }
 
 void FontFaceBox::setCurrentFace(const QString &face)

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QComboBox>
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 
 class QStandardItemModel;
 
 // The ribbon's font face box (4035) with its gallery (4037): the recently used faces under
-// caption 2019 and the system's faces under caption 2020, each shown in its own face, the
-// current one marked. Committing (Enter or a gallery pick) reports the face.
+// caption 2019 and the system's faces under caption 2020, the current one marked. Faces that
+// can show Latin and Japanese names show their name in themselves, the others in the box's
+// font; the gallery is as wide as its longest name. Committing (Enter or a gallery pick)
+// reports the face.
 class FontFaceBox : public QComboBox {
     Q_OBJECT
 public:
@@ -30,9 +34,12 @@ protected:
 private:
     void rebuild();
     void commit(const QString &text);
+    int nameWidth(const QString &text, const QFont &font);
 
     QStandardItemModel *m_model;
     QStringList m_families;
+    QSet<QString> m_ownFontFaces; // the faces shown in themselves
+    QHash<QString, int> m_nameWidths; // by face and font key
     QStringList m_recent;
     QString m_face;
 };

@@ -140,7 +140,9 @@ QList<CommandCategory> FrameServices::categories() const
 {
     QList<CommandCategory> list;
     if (const QMenu *file = m_frame.findChild<QMenu *>(QStringLiteral("FileMenu130"))) {
-        CommandCategory c { tessera::ResourceString(Ids::CaptionFileButton), {} };
+        // Named apart from the ribbon's group of the same caption, which holds only some of
+        // the menu's commands.
+        CommandCategory c { tessera::ResourceString(Ids::CaptionFileMenuCategory), {} };
         for (QAction *a : file->actions())
             appendOnce(c.actions, a);
         list << c;

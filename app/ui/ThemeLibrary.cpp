@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QToolTip>
+#include <QWidget>
 
 // The looks are resources of this library; nothing refers to them by symbol, so the linker
 // keeps them only when their initialisers run.
@@ -103,5 +105,19 @@ bool ThemeLibrary::apply(int command) const
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(look->palette);
     app->setStyleSheet(look->styleSheet);
+    applyToPopups(look->palette);
     return true;
+}
+
+void ThemeLibrary::applyToPopups(const QPalette &palette)
+{
+    // Popups are windows of their own: a combo box's list keeps a copy of the palette its
+    // box had when the list was made, and tooltips take the tooltip palette, not the
+    // application's. Both would keep the previous look.
+    QToolTip::setPalette(palette);
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = w->windowType();
+        if ((type == Qt::Popup || type == Qt::ToolTip) && w->testAttribute(Qt::WA_SetPalette))
+            w->setPalette(palette);
+    }
 }

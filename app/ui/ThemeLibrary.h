@@ -23,8 +23,12 @@ public:
     std::optional<Look> load(int command) const;
     // True when load() would succeed: the test-load of a look before it is chosen.
     bool loadable(int command) const { return load(command).has_value(); }
-    // Applies the look to the application; false, changing nothing, when it cannot load.
+    // Applies the look to the application, its popups and tooltips included; false,
+    // changing nothing, when it cannot load.
     bool apply(int command) const;
+    // Gives the popup windows that hold a palette of their own (a combo box's list, a
+    // tooltip) and the tooltips to come `palette`.
+    static void applyToPopups(const QPalette &palette);
 
 private:
     QString m_folder;

@@ -1,5 +1,7 @@
 #include "view/table/CellColors.h"
 
+#include "view/table/ColorContrast.h"
+
 #include "corelib/NumberReading.h"
 #include "quotes/QuoteRecord.h"
 
@@ -58,6 +60,10 @@ CellColors CellColorsOf(
     const bool lightBack = IsLightColor(colors.back);
     if (record.text_color == -1 && record.back_color != -1 && IsLightColor(colors.text) == lightBack)
         colors.text = lightBack ? 0x000000 : 0xFFFFFF;
+    // A row's own text colour, chosen on a light look, may vanish on the dark one: it is
+    // drawn lighter there (the record keeps it), as red and green take their light variants.
+    if (record.text_color != -1 && !lightBack && !IsLightColor(palette.window))
+        colors.text = LightenedForContrast(colors.text, colors.back);
     switch (CellTextColorRule(record, field)) {
     case TextColorRule::Red:
         colors.text = lightBack ? kColorRed : kColorRedOnDark;

@@ -59,7 +59,9 @@ bool IsLightColor(ColorRef c);
 // The text and background colour of one cell. Red and dark green take their dark-background
 // variants on a dark cell. A row with a background of its own but the system's text colour
 // gets black or white text instead when the system's would not stand out on it (a light
-// row colour under a dark palette, or a dark one under a light palette).
+// row colour under a dark palette, or a dark one under a light palette). Under a dark
+// palette, a row's own text colour on a dark cell is lightened until it stands out
+// (LightenedForContrast); the record keeps the colour it was given.
 CellColors CellColorsOf(
     const QuoteRecord &record, int field, const CellState &state, const CellPalette &palette);
 

@@ -6,6 +6,7 @@
 #include "document/CQuotraDoc.h"
 #include "view/table/CellText.h"
 #include "view/widgets/CQuotraView.h"
+#include "view/widgets/DateFieldEdit.h"
 #include "view/widgets/PaletteColors.h"
 
 #include <QDateEdit>
@@ -41,7 +42,7 @@ UserDataDlg::UserDataDlg(QuoteRecord &record, QWidget *parent)
     setObjectName(QStringLiteral("UserDataDlg"));
     setWindowTitle(record.values[SlotName].toString());
 
-    m_date = new QDateEdit(DateOfBuyday(record.buyday), this);
+    m_date = new DateFieldEdit(DateOfBuyday(record.buyday), this);
     m_date->setObjectName(QStringLiteral("PurchaseDay"));
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));

@@ -18,20 +18,25 @@
 
 #include "tests/support/RowBuilders.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QSlider>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -207,6 +212,53 @@ private Q_SLOTS:
         falling.back_color = -1;
         QCOMPARE(CellColorsOf(falling, FieldDifference, {}, light).text, kColorRed);
         QCOMPARE(CellColorsOf(falling, FieldHigh, {}, light).text, kColorDarkGreen);
+    }
+
+    void popupsAndTooltipsFollowTheDarkLook()
+    {
+        Rig rig;
+        rig.controller->start();
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        const auto darkTip
+            = [](const QPalette &p) { return p.color(QPalette::ToolTipBase).lightness() < 128; };
+        // The face box's list and a tooltip exist while the look is light.
+        QWidget *faceList = rig.controller->fontFaceBox()->view()->window();
+        QToolTip::showText(rig.window.mapToGlobal(QPoint(20, 20)), u"tip"_s, &rig.window);
+        QWidget *tip = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->windowType() == Qt::ToolTip && w->isVisible())
+                tip = w;
+        QVERIFY(tip);
+        QVERIFY(!IsDarkPalette(faceList->palette()));
+        QVERIFY(!darkTip(tip->palette()));
+
+        rig.controller->setDarkMode(true);
+        QVERIFY(IsDarkPalette(faceList->palette()));
+        QVERIFY(IsDarkPalette(rig.controller->fontSizeBox()->view()->palette()));
+        QVERIFY(darkTip(tip->palette()));
+        QVERIFY(darkTip(QToolTip::palette()));
+        // ... and they are drawn dark, whatever the desktop's theme adds.
+        const auto drawnDark = [](QWidget *w) {
+            w->ensurePolished();
+            const QImage shot = w->grab().toImage();
+            return QColor(shot.pixel(shot.width() / 2, shot.height() - 4)).lightness() < 128;
+        };
+        QVERIFY(drawnDark(rig.controller->fontFaceBox()->view()->viewport()));
+        QToolTip::showText(rig.window.mapToGlobal(QPoint(40, 40)), u"dark tip"_s, &rig.window);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->windowType() == Qt::ToolTip && w->isVisible())
+                QVERIFY(drawnDark(w));
+        QMenu menu(&rig.window);
+        QVERIFY(IsDarkPalette(menu.palette()));
+        QVERIFY(IsDarkPalette(rig.controller->themeMenu()->palette()));
+        QVERIFY(IsDarkPalette(rig.controller->galleryMenu(false)->palette()));
+        QVERIFY(IsDarkPalette(rig.controller->gallery(true)->palette()));
+
+        rig.controller->setDarkMode(false);
+        QVERIFY(!IsDarkPalette(faceList->palette()));
+        QVERIFY(!darkTip(QToolTip::palette()));
+        QToolTip::hideText();
     }
 
     void commandLineDarkHoldsForTheSession()
@@ -401,6 +453,39 @@ private Q_SLOTS:
         // The same face again is no change.
         Q_EMIT box->lineEdit()->returnPressed();
         QCOMPARE(box->recentFaces().size(), 3);
+    }
+
+    void faceGalleryShowsWholeNamesInFacesThatCanShowThem()
+    {
+        FontFaceBox box;
+        box.resize(130, box.sizeHint().height());
+        box.setCurrentFace(u"IPAGothic"_s);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.showPopup();
+        QAbstractItemView *list = box.view();
+        QTRY_VERIFY(list->isVisible());
+        const int textMargin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+        int own = 0;
+        int plain = 0;
+        for (int row = 0; row < box.galleryModel()->rowCount(); ++row) {
+            const QStandardItem *item = box.galleryModel()->item(row);
+            QVERIFY2(QFontMetrics(item->font()).horizontalAdvance(item->text()) + 2 * textMargin
+                    <= list->viewport()->width(),
+                qPrintable(item->text()));
+            const QString face = item->toolTip(); // captions have none
+            if (face.isEmpty())
+                continue;
+            const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(face);
+            const bool inItself
+                = systems.contains(QFontDatabase::Latin) && systems.contains(QFontDatabase::Japanese);
+            QCOMPARE(item->font().family(), inItself ? face : box.font().family());
+            QCOMPARE(item->font().bold(), face == u"IPAGothic"_s);
+            ++(inItself ? own : plain);
+        }
+        QVERIFY(own > 0);
+        QVERIFY(plain > 0);
+        box.hidePopup();
     }
 
     // ---- Row colours

@@ -1,5 +1,6 @@
 #include "app/core/AppSettings.h"
 #include "app/core/CCLineInfo.h"
+#include "app/core/DialogPlacement.h"
 #include "app/ui/CFindDlg.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/FindController.h"
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
@@ -409,6 +411,51 @@ private Q_SLOTS:
         QTest::qWait(10);
         frame->finder().find();
         QCOMPARE(frame->finder().dialog()->pos(), kept);
+    }
+
+    void theDialogMovesOffTheRowItFound()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s },
+            { u"1002"_s, u"20"_s, u"Beta"_s }, { u"1003"_s, u"30"_s, u"Gamma"_s } }));
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        CQuotraView &view = frame->view();
+        const auto rowOnScreen = [&view](int row) {
+            return QRect(view.viewport()->mapToGlobal(QPoint(0, view.rowViewportPosition(row))),
+                QSize(view.viewport()->width(), view.rowHeight(row)));
+        };
+        frame->finder().find();
+        CFindDlg *dlg = frame->finder().dialog();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+        auto *findNext = dlg->findChild<QPushButton *>(u"FindNext"_s);
+        // Over the row it is about to find: it moves just above or below it, left edge kept.
+        dlg->move(dlg->x(), rowOnScreen(2).center().y() - dlg->frameGeometry().height() / 2);
+        const int left = dlg->frameGeometry().left();
+        QVERIFY(dlg->frameGeometry().intersects(rowOnScreen(2)));
+        dlg->textBox()->setEditText(u"Gamma"_s);
+        QTest::mouseClick(findNext, Qt::LeftButton);
+        QCOMPARE(selectedCodes(*frame), QStringList { u"1003"_s });
+        QVERIFY(!dlg->frameGeometry().intersects(rowOnScreen(2)));
+        QCOMPARE(dlg->frameGeometry().left(), left);
+        QVERIFY(dlg->screen()->availableGeometry().contains(dlg->frameGeometry()));
+        // Clear of the found row, it stays where the user put it.
+        const QRect screen = dlg->screen()->availableGeometry();
+        dlg->move(
+            screen.right() - dlg->frameGeometry().width(), screen.bottom() - dlg->frameGeometry().height());
+        const QPoint kept = dlg->pos();
+        QVERIFY(!dlg->frameGeometry().intersects(rowOnScreen(0)));
+        view.selectRows({});
+        dlg->textBox()->setEditText(u"Alpha"_s);
+        QTest::mouseClick(findNext, Qt::LeftButton);
+        QCOMPARE(selectedCodes(*frame), QStringList { u"1001"_s });
+        QCOMPARE(dlg->pos(), kept);
+
+        // The rule itself: the nearer side that fits, else the side with more room.
+        const QRect area(0, 0, 1000, 800);
+        QCOMPARE(PlaceOffRow(QRect(10, 90, 300, 200), QRect(0, 100, 1000, 20), area), QPoint(10, 120));
+        QCOMPARE(PlaceOffRow(QRect(10, 450, 300, 200), QRect(0, 600, 1000, 20), area), QPoint(10, 400));
+        QCOMPARE(PlaceOffRow(QRect(10, 100, 300, 200), QRect(0, 400, 1000, 20), area), std::nullopt);
+        QCOMPARE(PlaceOffRow(QRect(10, 0, 300, 700), QRect(0, 100, 1000, 20), area), QPoint(10, 120));
+        QCOMPARE(PlaceOffRow(QRect(10, 50, 300, 700), QRect(0, 650, 1000, 20), area), QPoint(10, 0));
     }
 
     void screenshot()

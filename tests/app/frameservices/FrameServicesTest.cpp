@@ -35,8 +35,10 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMimeData>
@@ -846,7 +848,7 @@ private Q_SLOTS:
         auto frame = makeFrame();
         const QList<CommandCategory> categories = frame->services().categories();
         QVERIFY(categories.size() >= 6); // the File menu, four ribbon groups, all commands
-        QCOMPARE(categories.front().caption, tessera::ResourceString(Ids::CaptionFileButton));
+        QCOMPARE(categories.front().caption, tessera::ResourceString(Ids::CaptionFileMenuCategory));
         QCOMPARE(categories.back().caption, tessera::ResourceString(Ids::CaptionAllCommands));
         QVERIFY(categories.front().actions.contains(frame->action(Cmd::Open)));
         QCOMPARE(categories[1].caption, tessera::ResourceString(Ids::CaptionGroupFile));
@@ -857,6 +859,11 @@ private Q_SLOTS:
                     && c.actions.contains(frame->action(Cmd::CodeBox)));
         QVERIFY2(codeBoxListed, "controls other than buttons are in their group");
         QCOMPARE(categories.back().actions.size(), qsizetype(CommandTable().size()));
+        // Each category can be told from the others by its name.
+        QSet<QString> names;
+        for (const CommandCategory &c : categories)
+            names.insert(c.caption);
+        QCOMPARE(names.size(), categories.size());
 
         // A stored page beyond the sheet's opens the first; reset brings the defaults back.
         settings.customPage = 4;
@@ -869,6 +876,39 @@ private Q_SLOTS:
             QTimer::singleShot(0, &sheet, &QDialog::accept);
         };
         frame->action(Cmd::Customise)->trigger();
+        QCOMPARE(frame->action(Cmd::Save)->shortcuts(), QList<QKeySequence>({ QKeySequence(u"Ctrl+S"_s) }));
+    }
+
+    void escapeInTheKeyBoxCancelsTheKeyNotTheSheet()
+    {
+        auto frame = makeFrame();
+        QKeySequence typed;
+        QKeySequence afterEscape(u"Ctrl+X"_s);
+        bool openAfterEscapes = false;
+        bool closedByEscape = false;
+        frame->services().beforeSheetRuns = [&](CCustomiseDlg &sheet) {
+            QTimer::singleShot(0, &sheet, [&] {
+                sheet.pages()->setCurrentIndex(CCustomiseDlg::KeyboardPage);
+                sheet.keyEdit()->setFocus();
+                QTest::keyClick(sheet.keyEdit(), Qt::Key_K, Qt::ControlModifier);
+                typed = sheet.keyEdit()->keySequence();
+                QTest::keyClick(sheet.keyEdit(), Qt::Key_Escape);
+                QTest::keyClick(sheet.keyEdit(), Qt::Key_Escape);
+                afterEscape = sheet.keyEdit()->keySequence();
+                openAfterEscapes = sheet.isVisible();
+                // Away from the key box, Escape closes the sheet as Cancel does.
+                sheet.currentKeysList()->setFocus();
+                QTest::keyClick(sheet.currentKeysList(), Qt::Key_Escape);
+                closedByEscape = !sheet.isVisible();
+                if (sheet.isVisible())
+                    sheet.reject();
+            });
+        };
+        frame->action(Cmd::Customise)->trigger();
+        QCOMPARE(typed, QKeySequence(u"Ctrl+K"_s));
+        QVERIFY(afterEscape.isEmpty());
+        QVERIFY(openAfterEscapes);
+        QVERIFY(closedByEscape);
         QCOMPARE(frame->action(Cmd::Save)->shortcuts(), QList<QKeySequence>({ QKeySequence(u"Ctrl+S"_s) }));
     }
 

@@ -229,6 +229,40 @@ private Q_SLOTS:
         QCOMPARE(r.amount, 120000.0);
     }
 
+    void tabLeavesTheDateAndArrowsWalkItsParts()
+    {
+        QuoteRecord r;
+        r.buyday = BuydayOfDate(QDate(2024, 3, 15));
+        UserDataDlg dlg(r);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QDateEdit *date = dlg.dateEdit();
+        date->setFocus();
+        date->setCurrentSectionIndex(0);
+        QCOMPARE(date->currentSection(), QDateTimeEdit::YearSection);
+        // Left and Right move between year, month and day, stopping at either end.
+        QTest::keyClick(date, Qt::Key_Right);
+        QCOMPARE(date->currentSection(), QDateTimeEdit::MonthSection);
+        QTest::keyClick(date, Qt::Key_Right);
+        QTest::keyClick(date, Qt::Key_Right);
+        QCOMPARE(date->currentSection(), QDateTimeEdit::DaySection);
+        QTest::keyClick(date, Qt::Key_Up);
+        QCOMPARE(date->date(), QDate(2024, 3, 16));
+        QTest::keyClick(date, Qt::Key_Left);
+        QCOMPARE(date->currentSection(), QDateTimeEdit::MonthSection);
+        QTest::keyClick(date, Qt::Key_Up);
+        QCOMPARE(date->date(), QDate(2024, 4, 16));
+        // Tab from the month leaves the field for the amount; Shift+Tab comes back.
+        QTest::keyClick(date, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dlg.amountEdit());
+        QTest::keyClick(dlg.amountEdit(), Qt::Key_Backtab);
+        QVERIFY(date->hasFocus());
+        date->setCurrentSectionIndex(0);
+        QTest::keyClick(date, Qt::Key_Backtab);
+        QVERIFY(!date->hasFocus());
+        QCOMPARE(date->date(), QDate(2024, 4, 16));
+    }
+
     void theMemoStopsAt256Characters()
     {
         QuoteRecord r;

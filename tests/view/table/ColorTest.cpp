@@ -1,5 +1,6 @@
 #include "tests/support/QtPrinters.h"
 #include "view/table/CellColors.h"
+#include "view/table/ColorContrast.h"
 
 #include "quotes/QuoteRecord.h"
 
@@ -131,6 +132,50 @@ TEST_F(CellColorsTest, OwnBackgroundWithSystemTextStaysReadable)
     EXPECT_EQ(CellColorsOf(record, 2, {}, dark).text, 0xE0E0E0u);
     EXPECT_TRUE(IsLightColor(0x808080));
     EXPECT_FALSE(IsLightColor(0x7F7F7F));
+}
+
+TEST_F(CellColorsTest, OwnTextColourIsLightenedOnTheDarkLook)
+{
+    CellPalette dark = palette;
+    dark.windowText = 0xE6E6E6;
+    dark.window = 0x23201F;
+    dark.sortBack = 0x8A5C2E;
+    // Dark red, dark blue and black: chosen on a light look, lost on the dark one.
+    for (const ColorRef own : { ColorRef(0x000080), ColorRef(0x7D491F), ColorRef(0x000000) }) {
+        record.text_color = static_cast<qint32>(own);
+        for (const bool sorted : { false, true }) {
+            const CellColors drawn = CellColorsOf(record, 2, { false, false, sorted }, dark);
+            EXPECT_GE(ContrastRatio(drawn.text, drawn.back), kMinTextContrast) << std::hex << own;
+            // Just far enough, in the colour's own hue.
+            EXPECT_LT(ContrastRatio(drawn.text, drawn.back), kMinTextContrast + 0.1) << std::hex << own;
+            EXPECT_GT(HslOf(drawn.text).l, HslOf(own).l);
+            EXPECT_NEAR(HslOf(drawn.text).h, HslOf(own).h, 0.02) << std::hex << own;
+        }
+        EXPECT_EQ(record.text_color, static_cast<qint32>(own));
+        // The light look draws the colour as it is stored.
+        EXPECT_EQ(CellColorsOf(record, 2, {}, palette).text, own);
+    }
+    // A colour that already stands out, and the rules' own red, stay as they are.
+    record.text_color = 0x5CD6FF;
+    EXPECT_EQ(CellColorsOf(record, 2, {}, dark).text, 0x5CD6FFu);
+    record.text_color = 0x000080;
+    EXPECT_EQ(CellColorsOf(record, FieldDifference, {}, dark).text, kColorRedOnDark);
+    // On a light row colour of its own the dark text stays, even under the dark look.
+    record.back_color = 0xCCF2FF;
+    EXPECT_EQ(CellColorsOf(record, 2, {}, dark).text, 0x000080u);
+}
+
+TEST(ContrastRatio, ByRelativeLuminance)
+{
+    EXPECT_NEAR(ContrastRatio(0x000000, 0xFFFFFF), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(0xFFFFFF, 0x000000), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(0x336699, 0x336699), 1.0, 1e-9);
+    // Pure green is far brighter than pure blue of the same value.
+    EXPECT_GT(ContrastRatio(0x00FF00, 0x000000), ContrastRatio(0xFF0000, 0x000000) * 5);
+    EXPECT_NEAR(ContrastRatio(0x767676, 0xFFFFFF), 4.54, 0.01);
+    // White is as light as a colour can get: no colour is lightened past it.
+    EXPECT_EQ(LightenedForContrast(0x000080, 0xC0C0C0, 25.0), 0xFFFFFFu);
+    EXPECT_EQ(ColorOfHsl(HslOf(0x4D50C0)), 0x4D50C0u);
 }
 
 TEST_F(CellColorsTest, SelectionAndDisabledOverrideEverything)

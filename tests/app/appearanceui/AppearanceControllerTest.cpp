@@ -14,6 +14,7 @@
 #include "document/CQuotraDoc.h"
 #include "quotes/QuoteRecord.h"
 #include "view/widgets/CQuotraView.h"
+#include "view/widgets/MyHeaderCtrl.h"
 #include "view/widgets/PaletteColors.h"
 
 #include "tests/support/RowBuilders.h"
@@ -116,6 +117,36 @@ private Q_SLOTS:
             QCOMPARE(IsDarkPalette(look->palette), command == 4002);
         }
         QCOMPARE(windows.size(), 4);
+    }
+
+    void everyLookShowsTheSortArrowAndItsDirection()
+    {
+        Rig rig;
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        MyHeaderCtrl &header = rig.view->headerCtrl();
+        const auto sectionImage = [&](int section) {
+            QCoreApplication::processEvents();
+            const QRect r(header.sectionViewportPosition(section), 0, header.sectionSize(section), header.height());
+            return header.viewport()->grab(r).toImage();
+        };
+        const ThemeLibrary library;
+        const QPalette palette = QApplication::palette();
+        const QString sheet = qApp->styleSheet();
+        for (const int command : { 4001, 4002, 4003, 4004 }) {
+            QVERIFY(library.apply(command));
+            rig.view->setSort(2, true, false);
+            const QImage ascending = sectionImage(2);
+            rig.view->setSort(2, false, false);
+            const QImage descending = sectionImage(2);
+            rig.view->setSort(3, true, false);
+            const QImage unsorted = sectionImage(2);
+            QVERIFY2(ascending != unsorted, qPrintable(QString::number(command)));
+            QVERIFY2(descending != unsorted, qPrintable(QString::number(command)));
+            QVERIFY2(ascending != descending, qPrintable(QString::number(command)));
+        }
+        qApp->setStyleSheet(sheet);
+        QApplication::setPalette(palette);
     }
 
     void aMissingLookStartsAsBlue()

@@ -2,8 +2,8 @@
 
 #include "app/ui/StatusBarPanes.h"
 #include "corelib/Messages.h"
-#include "corelib/StringIds.h"
 #include "corelib/NumberText.h"
+#include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
 #include "view/table/RowMarks.h"
 

@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDrag>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -299,7 +300,8 @@ int CQuotraView::fittedWidth(int listColumn) const
     const int field = m_model->table().header().fieldOf(listColumn);
     const QFontMetrics textMetrics(m_delegate->fontFor(field, font()));
     const int extra = CellDelegate::horizontalPadding(metrics) + 2
-        + (field == FieldCode ? CellDelegate::rowMarksWidth(metrics, static_cast<int>(RowMarkTable().size())) : 0);
+        + (field == FieldCode ? CellDelegate::rowMarksWidth(metrics, static_cast<int>(RowMarkTable().size()))
+                              : 0);
     int widest
         = headerMetrics.horizontalAdvance(ColumnCaption(field)) + headerMetrics.averageCharWidth() * 2 + 16;
     const int rows = m_model->rowCount();
@@ -859,7 +861,6 @@ void CQuotraView::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange) {
         applyRowHeight();
         applyFontToColumns();
-    }
-    else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+    } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
         applyPalette();
 }

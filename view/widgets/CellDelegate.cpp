@@ -159,7 +159,8 @@ void CellDelegate::paint(
         const QRect fractionRect(textRect.right() - room + 1, textRect.top(), room, textRect.height());
         const QRect wholeRect(textRect.left(), textRect.top(), textRect.width() - room, textRect.height());
         painter->drawText(wholeRect, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, split.whole);
-        painter->drawText(fractionRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, split.fraction);
+        painter->drawText(
+            fractionRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, split.fraction);
         return;
     }
     painter->drawText(textRect, static_cast<int>(alignmentOf(align)) | Qt::TextSingleLine, shown);

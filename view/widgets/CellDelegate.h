@@ -55,7 +55,6 @@ public:
     static int textAdvance(const QString &text, int field, const QFontMetrics &metrics);
 
 private:
-
     const ListTableModel &m_model;
     CellPalette m_palette;
     QFont m_numberFont;

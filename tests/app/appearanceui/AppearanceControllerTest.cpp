@@ -127,7 +127,8 @@ private Q_SLOTS:
         MyHeaderCtrl &header = rig.view->headerCtrl();
         const auto sectionImage = [&](int section) {
             QCoreApplication::processEvents();
-            const QRect r(header.sectionViewportPosition(section), 0, header.sectionSize(section), header.height());
+            const QRect r(
+                header.sectionViewportPosition(section), 0, header.sectionSize(section), header.height());
             return header.viewport()->grab(r).toImage();
         };
         const ThemeLibrary library;

@@ -780,7 +780,8 @@ private Q_SLOTS:
         auto frame = makeFrame();
         frame->newDocument();
         CQuotraDoc &doc = frame->document();
-        doc.replaceRows(MakeRows({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s }, { u"1301"_s, u"50"_s } }));
+        doc.replaceRows(
+            MakeRows({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s }, { u"1301"_s, u"50"_s } }));
         QLabel *pane = frame->findChild<QLabel *>(u"Pane0"_s);
         QVERIFY(pane);
         // A row that failed in an earlier run counts only in that run.

@@ -66,6 +66,9 @@ CQuotraView::CQuotraView(CQuotraDoc &doc, QWidget *parent)
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setSortingEnabled(false); // sorting goes through the table rules (header clicks below)
+    // Switching the table's own sorting off hides the header's arrow too; the arrow shows the
+    // table rules' sort state (syncHeaderFromModel).
+    m_header->setSortIndicatorShown(true);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

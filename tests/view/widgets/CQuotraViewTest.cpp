@@ -422,6 +422,29 @@ private Q_SLOTS:
         }
     }
 
+    void pricesLineUpOnThePoint()
+    {
+        // The same whole part starts at the same place with or without a fraction, although a
+        // space is narrower than a digit in the list font.
+        makeList({ { u"1001"_s, u"2,500"_s }, { u"1002"_s, u"2,500.5"_s }, { u"1003"_s, u"2,500.25"_s } });
+        const QImage image = view->viewport()->grab().toImage();
+        const QColor base = ToQColor(CellPaletteFrom(view->palette()).window);
+        const auto firstInk = [&](int row) {
+            const QRect cell = view->visualRect(view->listModel().index(row, 3)).adjusted(1, 1, -1, -1);
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                for (int y = cell.top(); y <= cell.bottom(); ++y) {
+                    if (image.pixelColor(x, y) != base)
+                        return x;
+                }
+            }
+            return -1;
+        };
+        const int first = firstInk(0);
+        QVERIFY(first > 0);
+        QCOMPARE(firstInk(1), first);
+        QCOMPARE(firstInk(2), first);
+    }
+
     void anEmptyListSaysHowToBegin()
     {
         makeList({});

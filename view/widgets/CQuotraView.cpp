@@ -324,7 +324,7 @@ int CQuotraView::fittedWidth(int listColumn) const
             text.truncate(lineEnd);
         widest = std::max(widest, CellDelegate::textAdvance(text, field, textMetrics) + extra);
     }
-    return std::min(widest, 600);
+    return std::min(widest, shownWidth(600)); // the cap is a stored width too
 }
 
 double CQuotraView::widthScale() const

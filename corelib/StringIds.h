@@ -75,6 +75,7 @@
     X(ProgressColouring, 2023, 0)                                                                            \
     X(CaptionThemeColours, 2024, 0)                                                                          \
     X(CaptionStandardColours, 2025, 0)                                                                       \
+    X(MsgRowsFailed, 2026, 1) /* rows whose update failed */                                                 \
     X(MsgOpenDefaultList, 2027, 0)                                                                           \
     X(MsgUpdateFinished, 2028, 1) /* elapsed seconds */                                                      \
     X(MsgResetColumns, 2029, 0)                                                                              \
@@ -147,6 +148,7 @@
     X(TipOutputFolder, 2154, 0)                                                                              \
     X(TipChooseOutputFolder, 2155, 0)                                                                        \
     X(TipChooseList, 2156, 0)                                                                                \
+    X(CaptionEmptyListHint, 2157, 0)                                                                         \
     /* error messages */                                                                                     \
     X(MsgHelpFileMissing, 2200, 1) /* path */                                                                \
     X(MsgSelectionTooLargeToCopy, 2202, 0)                                                                   \

@@ -4,6 +4,7 @@
 #include "corelib/Messages.h"
 #include "document/Holdings.h"
 #include "quotes/QuoteRecord.h"
+#include "view/table/Sorting.h"
 
 #include <QDateTime>
 
@@ -37,6 +38,25 @@ bool alignedOnPoint(int field)
 }
 
 } // namespace
+
+bool IsPointAlignedField(int field)
+{
+    return alignedOnPoint(field) || field == FieldLoss;
+}
+
+bool IsNumericField(int field)
+{
+    switch (CompareRuleOf(field)) {
+    case CompareRule::Real:
+    case CompareRule::Integer:
+    case CompareRule::Range:
+    case CompareRule::Time:
+    case CompareRule::Number:
+        return true;
+    default:
+        return false;
+    }
+}
 
 QStringView CellView(const QuoteRecord &record, int field, QString &scratch)
 {

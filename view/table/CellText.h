@@ -17,6 +17,12 @@ using tessera::GroupedNumber;
 // "1,234.50" -> "1,234.5 ", "1,234.00" -> "1,234   ", "2,500" -> "2,500   ".
 QString DecimalAlign(QStringView text);
 
+// True for the fields whose display text DecimalAlign makes: the five prices and the profit.
+bool IsPointAlignedField(int field);
+// True for the fields whose display text is a number, a date or a time (those the sort reads
+// as numbers): a cell of theirs is never shown cut, since a cut number reads as another one.
+bool IsNumericField(int field);
+
 // The display text of field 0..39 for a record, as the list shows it: prices aligned on the
 // point, the two times in local time, holding figures grouped, holding fields empty without
 // holdings. Unknown field numbers give an empty text.

@@ -2,6 +2,7 @@
 
 #include "view/table/CellText.h"
 #include "view/table/ColumnTable.h"
+#include "view/table/RowMarks.h"
 #include "view/table/RowTextBlock.h"
 
 #include <QCoreApplication>
@@ -373,6 +374,12 @@ QVariant ListTableModel::data(const QModelIndex &index, int role) const
             const QString reason = m_statusTip(r->code);
             if (!reason.isEmpty())
                 return reason;
+        }
+        // The code cell carries the failed row's mark, and explains it: the reason when
+        // the document knows it, else the status text itself.
+        if (field == FieldCode && IsFailedRow(*r)) {
+            const QString reason = m_statusTip ? m_statusTip(r->code) : QString();
+            return reason.isEmpty() ? r->values[SlotStatus].toString() : reason;
         }
         return {};
     case TextColorRole:

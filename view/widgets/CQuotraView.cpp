@@ -8,9 +8,11 @@
 #include "quotes/fetch/FetchQuote.h"
 #include "quotes/fetch/HttpRequest.h"
 #include "view/table/ColumnTable.h"
+#include "view/table/RowMarks.h"
 #include "view/table/RowTextBlock.h"
 #include "view/widgets/BackgroundWork.h"
 #include "view/widgets/CellDelegate.h"
+#include "view/widgets/DigitFont.h"
 #include "view/widgets/MyHeaderCtrl.h"
 #include "view/widgets/OpenAddress.h"
 #include "view/widgets/PaletteColors.h"
@@ -20,13 +22,16 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDrag>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -61,6 +66,9 @@ CQuotraView::CQuotraView(CQuotraDoc &doc, QWidget *parent)
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setSortingEnabled(false); // sorting goes through the table rules (header clicks below)
+    // Switching the table's own sorting off hides the header's arrow too; the arrow shows the
+    // table rules' sort state (syncHeaderFromModel).
+    m_header->setSortIndicatorShown(true);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -76,6 +84,7 @@ CQuotraView::CQuotraView(CQuotraDoc &doc, QWidget *parent)
     setAccessibleName(tessera::ResourceString(Ids::CaptionContextMenu));
     applyRowHeight();
     applyPalette();
+    m_delegate->setNumberFont(EqualDigitFont(font()));
 
     m_model->setStatusTipProvider([this](const QString &code) { return m_doc.fetchError(code); });
     m_model->setDropHandler([this](const QString &text) {
@@ -120,6 +129,7 @@ CQuotraView::CQuotraView(CQuotraDoc &doc, QWidget *parent)
                 records.push_back(r);
         }
         m_model->insertRecords(records);
+        fitCodeColumnToCodes();
     });
     connect(
         &m_doc, &CQuotraDoc::selectCodeRequested, this, [this](const QString &code) { selectCode(code); });
@@ -148,11 +158,13 @@ void CQuotraView::applyStartLayout(const ColumnLayout &layout, const QList<int> 
     // Widths the layout does not carry come from the last session, as long as the columns
     // still match.
     const HeaderModel &header = m_model->table().header();
-    if (!header.widthsGiven() && savedWidths.size() == header.columnCount()) {
+    m_defaultWidths = !header.widthsGiven();
+    if (m_defaultWidths && savedWidths.size() == header.columnCount()) {
         for (int c = 1; c < header.columnCount(); ++c) {
             if (savedWidths[c] > 0)
                 m_model->setColumnWidth(c, savedWidths[c]);
         }
+        m_defaultWidths = false;
     }
     // The sort state comes with the layout: the sorted list column in the high 16 bits, the
     // ascending flag in the low ones.
@@ -211,6 +223,8 @@ void CQuotraView::refresh(const ColumnLayout *fileLayout)
     const QStringList before = keepSelection ? selectedCodes() : QStringList();
     setUpdatesEnabled(false);
     m_model->refresh(m_doc.rows(), fileLayout);
+    if (fileLayout)
+        m_defaultWidths = !m_model->table().header().widthsGiven();
     run.percent(60);
     syncHeaderFromModel();
     if (!before.isEmpty()) {
@@ -226,6 +240,8 @@ void CQuotraView::refresh(const ColumnLayout *fileLayout)
     setUpdatesEnabled(true);
     if (fileLayout)
         fitAllColumns();
+    else
+        fitCodeColumnToCodes();
     run.finish();
 }
 
@@ -243,7 +259,7 @@ void CQuotraView::syncHeaderFromModel()
             m_header->moveSection(visual, position);
     }
     for (int c = 0; c < h.columnCount(); ++c) {
-        const int width = c == 0 ? 0 : h.column(c).width;
+        const int width = c == 0 ? 0 : shownWidth(h.column(c).width);
         if (m_header->sectionSize(c) != width)
             m_header->resizeSection(c, width);
     }
@@ -276,7 +292,8 @@ void CQuotraView::onSectionResized(int logical, int oldSize, int newSize)
     // user: its stretched width is not a width the user chose.
     if (m_header->stretchLastSection() && m_header->visualIndex(logical) == m_header->count() - 1)
         return;
-    m_model->setColumnWidth(logical, newSize);
+    m_defaultWidths = false;
+    m_model->setColumnWidth(logical, storedWidth(newSize));
 }
 
 int CQuotraView::fittedWidth(int listColumn) const
@@ -284,6 +301,10 @@ int CQuotraView::fittedWidth(int listColumn) const
     const QFontMetrics metrics(font());
     const QFontMetrics headerMetrics(m_header->font());
     const int field = m_model->table().header().fieldOf(listColumn);
+    const QFontMetrics textMetrics(m_delegate->fontFor(field, font()));
+    const int extra = CellDelegate::horizontalPadding(metrics) + 2
+        + (field == FieldCode ? CellDelegate::rowMarksWidth(metrics, static_cast<int>(RowMarkTable().size()))
+                              : 0);
     int widest
         = headerMetrics.horizontalAdvance(ColumnCaption(field)) + headerMetrics.averageCharWidth() * 2 + 16;
     const int rows = m_model->rowCount();
@@ -301,10 +322,58 @@ int CQuotraView::fittedWidth(int listColumn) const
         const qsizetype lineEnd = text.indexOf(u'\n');
         if (lineEnd >= 0)
             text.truncate(lineEnd);
-        widest = std::max(
-            widest, metrics.horizontalAdvance(text) + CellDelegate::horizontalPadding(metrics) + 2);
+        widest = std::max(widest, CellDelegate::textAdvance(text, field, textMetrics) + extra);
     }
-    return std::min(widest, 600);
+    return std::min(widest, shownWidth(600)); // the cap is a stored width too
+}
+
+double CQuotraView::widthScale() const
+{
+    const int reference = QFontInfo(QApplication::font(this)).pixelSize();
+    const int current = QFontInfo(font()).pixelSize();
+    if (reference <= 0 || current <= 0)
+        return 1.0;
+    return static_cast<double>(current) / reference;
+}
+
+int CQuotraView::shownWidth(int storedWidth) const
+{
+    return static_cast<int>(std::lround(storedWidth * widthScale()));
+}
+
+int CQuotraView::storedWidth(int shownWidth) const
+{
+    return static_cast<int>(std::lround(shownWidth / widthScale()));
+}
+
+void CQuotraView::fitCodeColumnToCodes()
+{
+    if (!m_defaultWidths)
+        return;
+    const HeaderModel &header = m_model->table().header();
+    const int column = header.columnOfField(FieldCode);
+    if (column < 1)
+        return;
+    // Only the longest codes can be the widest: a code is at most eight characters.
+    const RowVector &rows = m_model->table().rows();
+    qsizetype longest = 0;
+    for (const QuoteRecord *r : rows)
+        longest = std::max(longest, r->code.size());
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (const QuoteRecord *r : rows) {
+        if (r->code.size() + 2 >= longest)
+            widest = std::max(widest, metrics.horizontalAdvance(r->code));
+    }
+    if (widest == 0)
+        return;
+    const int needed = widest + CellDelegate::horizontalPadding(metrics) + 2
+        + CellDelegate::rowMarksWidth(metrics, static_cast<int>(RowMarkTable().size()));
+    const int stored = static_cast<int>(std::ceil(needed / widthScale()));
+    if (stored <= header.column(column).width)
+        return;
+    m_model->setColumnWidth(column, stored);
+    syncHeaderFromModel();
 }
 
 void CQuotraView::fitAllColumns()
@@ -312,7 +381,8 @@ void CQuotraView::fitAllColumns()
     setUpdatesEnabled(false);
     const int columns = m_model->columnCount();
     for (int c = 1; c < columns; ++c)
-        m_model->setColumnWidth(c, fittedWidth(c));
+        m_model->setColumnWidth(c, storedWidth(fittedWidth(c)));
+    m_defaultWidths = false;
     syncHeaderFromModel();
     setUpdatesEnabled(true);
 }
@@ -760,11 +830,40 @@ void CQuotraView::applyPalette()
     m_model->setPalette(palette);
 }
 
+QFont CQuotraView::numberFont() const
+{
+    return m_delegate->fontFor(FieldPrice, font());
+}
+
+QString CQuotraView::emptyListHint()
+{
+    return tessera::ResourceString(Ids::CaptionEmptyListHint);
+}
+
+void CQuotraView::applyFontToColumns()
+{
+    m_delegate->setNumberFont(EqualDigitFont(font()));
+    syncHeaderFromModel();
+}
+
+void CQuotraView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (m_model->rowCount() > 0 || m_model->isRebuilding())
+        return;
+    // An empty list says how to begin, in the middle of the list.
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const QRect area = viewport()->rect().adjusted(24, 0, -24, 0);
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, emptyListHint());
+}
+
 void CQuotraView::changeEvent(QEvent *event)
 {
     QTableView::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         applyRowHeight();
-    else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        applyFontToColumns();
+    } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
         applyPalette();
 }

@@ -45,6 +45,18 @@ public:
     void applyStartLayout(const ColumnLayout &layout, const QList<int> &savedWidths = {});
     ColumnLayout saveLayout() const;
     QList<int> columnWidths() const; // per list column
+    // Widths follow the list font: a section is shown at its stored width times the ratio
+    // of the list font's pixel size to the application font's (the zoom), and what the user
+    // sets or a fit finds is stored divided by it, so a save after zooming writes the widths
+    // it would write at 100 %.
+    double widthScale() const;
+    int shownWidth(int storedWidth) const;
+    int storedWidth(int shownWidth) const;
+    // The font numeric cells are drawn in: the list font, or one of its size whose digits
+    // have equal widths when the list font's do not.
+    QFont numberFont() const;
+    // The text the empty list shows in its middle: how to begin.
+    static QString emptyListHint();
     // The column dialog's result: the layout applied with redraw off, sorted by its packed
     // sort value without skipping, the last column filling the rest, all columns fitted.
     // False, changing nothing, when the layout is unusable.
@@ -115,6 +127,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void syncHeaderFromModel();
@@ -125,6 +138,10 @@ private:
     void emitSelectionCount();
     void applyRowHeight();
     void applyPalette();
+    void applyFontToColumns();
+    // While the widths are the column table's defaults, the code column widens to the
+    // longest code shown (with room for the row marks).
+    void fitCodeColumnToCodes();
     bool acceptsDrag(QDropEvent *event) const;
     void offerDrop(QDropEvent *event) const;
     // The record of the first selected row with its kind and exchange known (looked up on
@@ -142,6 +159,7 @@ private:
     QPoint m_lastRightClick;
     int m_rightClickedColumn = -1;
     bool m_syncing = false;
+    bool m_defaultWidths = true; // the widths are the column table's, not stored or fitted
     bool m_rowRefreshHeld = false;
     bool m_rowRefreshPending = false;
     bool m_updating = false;

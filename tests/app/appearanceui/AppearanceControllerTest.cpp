@@ -14,6 +14,7 @@
 #include "document/CQuotraDoc.h"
 #include "quotes/QuoteRecord.h"
 #include "view/widgets/CQuotraView.h"
+#include "view/widgets/MyHeaderCtrl.h"
 #include "view/widgets/PaletteColors.h"
 
 #include "tests/support/RowBuilders.h"
@@ -37,6 +38,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -121,6 +124,51 @@ private Q_SLOTS:
             QCOMPARE(IsDarkPalette(look->palette), command == 4002);
         }
         QCOMPARE(windows.size(), 4);
+    }
+
+    void everyLookShowsTheSortArrowAndItsDirection()
+    {
+        Rig rig;
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        MyHeaderCtrl &header = rig.view->headerCtrl();
+        const auto sectionImage = [&](int section) {
+            QCoreApplication::processEvents();
+            const QRect r(
+                header.sectionViewportPosition(section), 0, header.sectionSize(section), header.height());
+            return header.viewport()->grab(r).toImage();
+        };
+        const ThemeLibrary library;
+        const QPalette palette = QApplication::palette();
+        const QString sheet = qApp->styleSheet();
+        for (const int command : { 4001, 4002, 4003, 4004 }) {
+            QVERIFY(library.apply(command));
+            rig.view->setSort(2, true, false);
+            const QImage ascending = sectionImage(2);
+            rig.view->setSort(2, false, false);
+            const QImage descending = sectionImage(2);
+            rig.view->setSort(3, true, false);
+            const QImage unsorted = sectionImage(2);
+            // The arrow is what differs from the unsorted section: narrow at its top when
+            // ascending (pointing up), narrow at its bottom when descending.
+            const auto pointsUp = [&](const QImage &sorted) -> std::optional<bool> {
+                std::vector<int> widths;
+                for (int y = 0; y < sorted.height(); ++y) {
+                    int w = 0;
+                    for (int x = 0; x < sorted.width(); ++x)
+                        w += sorted.pixel(x, y) != unsorted.pixel(x, y) ? 1 : 0;
+                    if (w > 0)
+                        widths.push_back(w);
+                }
+                if (widths.size() < 2 || widths.front() == widths.back())
+                    return std::nullopt;
+                return widths.front() < widths.back();
+            };
+            QCOMPARE(pointsUp(ascending), std::optional<bool>(true));
+            QCOMPARE(pointsUp(descending), std::optional<bool>(false));
+        }
+        qApp->setStyleSheet(sheet);
+        QApplication::setPalette(palette);
     }
 
     void aMissingLookStartsAsBlue()

@@ -777,6 +777,30 @@ private Q_SLOTS:
         QVERIFY2(messages.isEmpty(), "no box to click away");
     }
 
+    void rowsThatFailedInARunAreCounted()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        CQuotraDoc &doc = frame->document();
+        doc.replaceRows(
+            MakeRows({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s }, { u"1301"_s, u"50"_s } }));
+        QLabel *pane = frame->findChild<QLabel *>(u"Pane0"_s);
+        QVERIFY(pane);
+        // A row that failed in an earlier run counts only in that run.
+        doc.record(u"1301"_s)->values.set(SlotStatus, QString::fromUtf16(kFetchErrorText));
+        Q_EMIT doc.updateStarted(905, 2);
+        Q_EMIT doc.updateProgress(905, 0, u"7203"_s);
+        doc.record(u"6758"_s)->values.set(SlotStatus, QString::fromUtf16(kFetchErrorText));
+        Q_EMIT doc.updateProgress(905, 1, u"6758"_s);
+        Q_EMIT doc.updateFinished(905, true);
+        QCOMPARE(pane->text(), tessera::FormatResourceString(Ids::MsgRowsFailed, { u"1"_s }));
+        // A run without failures leaves no count.
+        Q_EMIT doc.updateStarted(906, 1);
+        Q_EMIT doc.updateProgress(906, 0, u"7203"_s);
+        Q_EMIT doc.updateFinished(906, true);
+        QVERIFY(!pane->text().contains(tessera::FormatResourceString(Ids::MsgRowsFailed, { u"1"_s })));
+    }
+
     void unattendedRunShowsNoNotice()
     {
         CCLineInfo line;

@@ -4,6 +4,9 @@
 #include "document/CQuotraDoc.h"
 #include "view/table/ColumnTable.h"
 #include "view/table/ListTableModel.h"
+#include "view/table/RowMarks.h"
+#include "view/widgets/CellDelegate.h"
+#include "view/widgets/DigitFont.h"
 #include "view/widgets/MyHeaderCtrl.h"
 #include "view/widgets/PaletteColors.h"
 
@@ -11,6 +14,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -291,7 +295,175 @@ private Q_SLOTS:
         const int statusColumn = model.table().header().columnOfField(FieldStatus);
         const QString tip = model.index(0, statusColumn).data(Qt::ToolTipRole).toString();
         QVERIFY2(tip.contains(u"refused"_s) || tip.contains(u"connect"_s), qPrintable(tip));
-        QVERIFY2(model.index(0, 1).data(Qt::ToolTipRole).isNull(), "only the status cell explains");
+        // The code cell, which carries the row's mark, explains it the same way.
+        QCOMPARE(model.index(0, 1).data(Qt::ToolTipRole).toString(), tip);
+        QVERIFY2(model.index(0, 2).data(Qt::ToolTipRole).isNull(), "only the status and code cells explain");
+    }
+
+    void sortIndicatorFollowsClicksAndCommands()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } });
+        const MyHeaderCtrl &header = view->headerCtrl();
+        QVERIFY(header.isSortIndicatorShown());
+        view->setSort(3, false, false);
+        QCOMPARE(header.sortIndicatorSection(), 3);
+        QCOMPARE(header.sortIndicatorOrder(), Qt::DescendingOrder);
+        view->sortByHeaderClick(2, Qt::NoModifier);
+        QCOMPARE(header.sortIndicatorSection(), 2);
+        QCOMPARE(header.sortIndicatorOrder(), Qt::AscendingOrder);
+        // A layout from the column dialog brings its own sort.
+        QVERIFY(view->applyColumnLayout(MakeLayout({ { 4, 1, 80 }, { 1, 1, 50 } }, 2, false)));
+        QCOMPARE(header.sortIndicatorSection(), 2);
+        QCOMPARE(header.sortIndicatorOrder(), Qt::DescendingOrder);
+    }
+
+    void widthsFollowTheFontWhileTheStoredOnesStay()
+    {
+        makeList({ { u"7203"_s, u"1,480.50"_s }, { u"6758"_s, u"12,345"_s } });
+        view->headerCtrl().setStretchLastSection(false);
+        const QList<int> stored = view->columnWidths();
+        const QString storedList = view->saveLayout().widthList;
+        QFont font = view->font();
+        const int px = QFontInfo(font).pixelSize();
+        for (const int factor : { 2, 1 }) {
+            font.setPixelSize(px * factor);
+            view->setFont(font);
+            QCOMPARE(view->widthScale(), double(factor));
+            QCOMPARE(view->headerCtrl().sectionSize(2), view->shownWidth(stored[2]));
+            QCOMPARE(view->headerCtrl().sectionSize(3), stored[3] * factor);
+            QCOMPARE(view->columnWidths(), stored);
+            QCOMPARE(view->saveLayout().widthList, storedList);
+            // No number is cut at any zoom: each shows whole in its section.
+            const QFontMetrics metrics(view->numberFont());
+            const int room
+                = view->headerCtrl().sectionSize(3) - CellDelegate::horizontalPadding(view->fontMetrics());
+            for (int row = 0; row < view->rowCount(); ++row) {
+                const QString text = view->listModel().table().cellTextAt(row, 3);
+                QCOMPARE(CellDelegate::shownText(text, FieldPrice, metrics, room), text);
+            }
+        }
+        // Zoomed out, a section the user then drags is stored at the unzoomed width.
+        font.setPixelSize(px / 2);
+        view->setFont(font);
+        view->headerCtrl().resizeSection(2, 100);
+        QCOMPARE(view->columnWidths()[2], view->storedWidth(100));
+        QVERIFY(view->columnWidths()[2] > 150);
+        // A number too wide for its cell shows "###" (its tooltip the value); a name is cut.
+        const QFontMetrics metrics(view->numberFont());
+        QCOMPARE(CellDelegate::shownText(u"1,480.5 "_s, FieldPrice, metrics, 10), u"###"_s);
+        QCOMPARE(CellDelegate::shownText(u"Toyota Motor"_s, FieldName, metrics, 30).back(), QChar(u'\u2026'));
+    }
+
+    void codeColumnFitsTheLongestCodeOnlyWithDefaultWidths()
+    {
+        const QStringList codes = { u"03311187"_s, u"998407"_s, u"^N225"_s, u"7203"_s };
+        doc = std::make_unique<CQuotraDoc>();
+        view = std::make_unique<CQuotraView>(*doc);
+        view->applyStartLayout(DefaultColumnLayout());
+        doc->replaceRows(
+            MakeRows({ { codes[0], {} }, { codes[1], {} }, { codes[2], {} }, { codes[3], {} } }));
+        const QFontMetrics metrics(view->font());
+        int widest = 0;
+        for (const QString &code : codes)
+            widest = std::max(widest, metrics.horizontalAdvance(code));
+        const int room = view->headerCtrl().sectionSize(1) - CellDelegate::horizontalPadding(metrics)
+            - CellDelegate::rowMarksWidth(metrics, static_cast<int>(RowMarkTable().size()));
+        QVERIFY2(room >= widest, qPrintable(QString::number(room) + u" < "_s + QString::number(widest)));
+        QVERIFY(view->columnWidths()[1] > ColumnDefOf(FieldCode).width);
+        // A stored layout keeps its width.
+        view.reset();
+        doc.reset();
+        makeList({ { codes[0], {} } });
+        QCOMPARE(view->columnWidths()[1], 50);
+    }
+
+    void aFailedRowShowsItsMarkAndWhy()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } });
+        QuoteRecord *failed = doc->record(u"6758"_s);
+        failed->values.set(SlotStatus, QString::fromUtf16(kFetchErrorText));
+        QCOMPARE(RowMarksOf(*failed), std::vector<RowMark>({ RowMark::Failed }));
+        QVERIFY(RowMarksOf(*doc->record(u"7203"_s)).empty());
+        view->listModel().allRowsUpdated();
+        const ListTableModel &model = view->listModel();
+        const int row = model.rowOfCode(u"6758"_s);
+        QCOMPARE(model.index(row, 1).data(Qt::ToolTipRole).toString(), QString::fromUtf16(kFetchErrorText));
+        QVERIFY(model.index(1 - row, 1).data(Qt::ToolTipRole).isNull());
+        // The mark is drawn at the left of the code cell in the error colour.
+        const QImage image = view->viewport()->grab().toImage();
+        const QColor error = ToQColor(RowMarkColor(RowMark::Failed, CellPaletteFrom(view->palette()).window));
+        const auto markIn = [&](int r) {
+            const QRect cell = view->visualRect(model.index(r, 1));
+            for (int x = cell.left(); x < cell.left() + cell.width() / 2; ++x) {
+                if (image.pixelColor(x, cell.center().y()) == error)
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(markIn(row));
+        QVERIFY(!markIn(1 - row));
+    }
+
+    void numericCellsUseAFontWithEqualDigits()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s } });
+        QVERIFY(HasEqualDigits(view->numberFont()));
+        // A list font with proportional digits gets a stand-in of its size for numbers.
+        for (const QString &family : QFontDatabase::families(QFontDatabase::Latin)) {
+            QFont font(family);
+            font.setPixelSize(15);
+            if (QFontInfo(font).family() != family || HasEqualDigits(font))
+                continue;
+            view->setFont(font);
+            QVERIFY2(HasEqualDigits(view->numberFont()), qPrintable(family));
+            QCOMPARE(QFontInfo(view->numberFont()).pixelSize(), 15);
+            QCOMPARE(view->fontInfo().family(), family);
+            break;
+        }
+    }
+
+    void pricesLineUpOnThePoint()
+    {
+        // The same whole part starts at the same place with or without a fraction, although a
+        // space is narrower than a digit in the list font.
+        makeList({ { u"1001"_s, u"2,500"_s }, { u"1002"_s, u"2,500.5"_s }, { u"1003"_s, u"2,500.25"_s } });
+        const QImage image = view->viewport()->grab().toImage();
+        const QColor base = ToQColor(CellPaletteFrom(view->palette()).window);
+        const auto firstInk = [&](int row) {
+            const QRect cell = view->visualRect(view->listModel().index(row, 3)).adjusted(1, 1, -1, -1);
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                for (int y = cell.top(); y <= cell.bottom(); ++y) {
+                    if (image.pixelColor(x, y) != base)
+                        return x;
+                }
+            }
+            return -1;
+        };
+        const int first = firstInk(0);
+        QVERIFY(first > 0);
+        QCOMPARE(firstInk(1), first);
+        QCOMPARE(firstInk(2), first);
+    }
+
+    void anEmptyListSaysHowToBegin()
+    {
+        makeList({});
+        QVERIFY(!CQuotraView::emptyListHint().isEmpty());
+        const QColor base = view->palette().color(QPalette::Base);
+        const auto inkInMiddle = [&] {
+            const QImage image = view->viewport()->grab().toImage();
+            const int y0 = image.height() / 2 - view->fontMetrics().height();
+            for (int y = std::max(0, y0); y < image.height() / 2 + view->fontMetrics().height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    if (image.pixelColor(x, y) != base)
+                        return true;
+                }
+            }
+            return false;
+        };
+        QVERIFY(inkInMiddle());
+        doc->replaceRows(MakeRows({ { u"7203"_s, u"2,500"_s } }));
+        QVERIFY(!inkInMiddle());
     }
 
     void addingACodeKeepsTheSelection()

@@ -23,7 +23,7 @@ QStringList NeverFetchedRows(const RecordMap &rows, const QStringList &codes)
         const QuoteValues &values = it->second->values;
         bool empty = true;
         for (qsizetype slot = 0; slot < QuoteValues::size() && empty; ++slot)
-            empty = slot == SlotStatus || values.isEmpty(slot);
+            empty = slot == SlotName || slot == SlotStatus || values.isEmpty(slot);
         if (empty)
             never << code;
     }

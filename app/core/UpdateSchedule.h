@@ -13,8 +13,8 @@
 QStringList DueRows(const RecordMap &rows, const QStringList &codes, qint64 now, qint64 periodSeconds);
 
 // The codes among `codes` (kept in their order) whose row never had a successful update:
-// every quote value empty. The status slot does not count, as it holds the failure text of a
-// fetch that failed.
+// every quote value empty. The name does not count, as a text list brings it from its file,
+// nor does the status, which holds the failure text of a fetch that failed.
 QStringList NeverFetchedRows(const RecordMap &rows, const QStringList &codes);
 
 // What the periodic update remembers from one tick to the next, so that it keeps its period.

@@ -233,12 +233,7 @@ void CMainFrame::createActions()
         const QList<QKeySequence> keys = DefaultShortcuts(def);
         a->setShortcuts(keys);
         a->setShortcutContext(Qt::WindowShortcut);
-        // The update command says what it does without a selection.
-        QString tip
-            = def.id == Cmd::UpdateSelected ? tessera::ResourceString(Ids::TipUpdateCommand) : a->text();
-        if (!keys.isEmpty())
-            tip += QStringLiteral(" (") + keys.front().toString(QKeySequence::NativeText) + u')';
-        a->setToolTip(tip);
+        a->setToolTip(CommandToolTip(def.id, a->text(), keys));
         a->setEnabled(def.available);
         addAction(a);
         m_actions.insert(def.id, a);

@@ -1,5 +1,6 @@
 #include "app/ui/CommandTable.h"
 
+#include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 
 #include <QString>
@@ -101,4 +102,12 @@ QList<QKeySequence> DefaultShortcuts(const CommandDef &def)
     for (const QString &part : text.split(QStringLiteral("; "), Qt::SkipEmptyParts))
         keys << QKeySequence::fromString(part, QKeySequence::PortableText);
     return keys;
+}
+
+QString CommandToolTip(int id, const QString &caption, const QList<QKeySequence> &keys)
+{
+    QString tip = id == Cmd::UpdateSelected ? tessera::ResourceString(Ids::TipUpdateCommand) : caption;
+    if (!keys.isEmpty())
+        tip += QStringLiteral(" (") + keys.front().toString(QKeySequence::NativeText) + u')';
+    return tip;
 }

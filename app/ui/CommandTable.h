@@ -86,3 +86,6 @@ std::span<const RibbonGroupDef> RibbonGroupTable();
 const CommandDef *FindCommand(int id);
 // The default shortcuts of a command, parsed from its entry.
 QList<QKeySequence> DefaultShortcuts(const CommandDef &def);
+// The tooltip of command `id` captioned `caption`: the caption, or for the update command
+// what it does without a selection, then its first shortcut in brackets.
+QString CommandToolTip(int id, const QString &caption, const QList<QKeySequence> &keys);

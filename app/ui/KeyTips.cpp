@@ -1,6 +1,7 @@
 #include "app/ui/KeyTips.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
@@ -160,6 +161,8 @@ void KeyTips::activate(QWidget *widget)
         widget->setFocus(Qt::ShortcutFocusReason);
         if (auto *edit = qobject_cast<QLineEdit *>(widget))
             edit->selectAll();
+        else if (auto *spin = qobject_cast<QAbstractSpinBox *>(widget))
+            spin->selectAll();
         else if (auto *combo = qobject_cast<QComboBox *>(widget); combo && combo->isEditable())
             combo->lineEdit()->selectAll();
     }

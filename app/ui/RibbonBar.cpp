@@ -235,7 +235,17 @@ void RibbonBar::setFolded(Group &group, bool folded)
         group.body->show();
         group.button->hide();
     }
-    group.slot->updateGeometry();
+    refreshHints(group);
+}
+
+void RibbonBar::refreshHints(Group &group)
+{
+    // A layout learns of its widgets' new hints only when it is next activated; the panel
+    // asks the group's size at once, so every level is told now.
+    for (QWidget *w : { group.body, group.slot }) {
+        invalidateLayouts(w->layout());
+        w->updateGeometry();
+    }
 }
 
 void RibbonBar::measureGroups()
@@ -312,7 +322,7 @@ void RibbonBar::fitGroups()
         setFolded(grp, folded[g]);
         if (!grp.folded && grp.compact != compact[g]) {
             setCompact(grp, compact[g]);
-            grp.slot->updateGeometry();
+            refreshHints(grp);
         }
     }
 }
@@ -323,6 +333,9 @@ void RibbonBar::layoutRows()
     m_tabRowWidget->setGeometry(0, 0, width(), tabHeight);
     const QSize panel = m_panel->sizeHint();
     m_panel->setGeometry(0, tabHeight, std::max(width(), panel.width()), panel.height());
+    // The groups take their places now, not at the next turn of the event loop: a folded
+    // group's button is where it is drawn as soon as the window has its width.
+    m_groups->activate();
 }
 
 bool RibbonBar::event(QEvent *event)

@@ -109,6 +109,7 @@ private:
     void measureGroups();
     void setCompact(Group &group, bool compact);
     void setFolded(Group &group, bool folded);
+    void refreshHints(Group &group);
     void requestRefit();
     void placeSmall(QWidget *control, bool startsGroup);
     void addGroupControl(QWidget *control, const QString &keyTip);

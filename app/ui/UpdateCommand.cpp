@@ -41,10 +41,11 @@ bool RunUpdateCommand(CQuotraView &view, CQuotraDoc &doc, StatusBarPanes &panes)
 
 bool UpdateNeverFetchedRows(const CQuotraView &view, CQuotraDoc &doc)
 {
+    // Not held back by the one-minute rule: a row that was never fetched has no update to
+    // be recent (a list file written just after its codes were added stamps them then).
     const QStringList never = NeverFetchedRows(doc.rows(), ShownCodes(view));
-    const QStringList due = doc.DueForUpdate(never, QDateTime::currentSecsSinceEpoch());
-    if (due.isEmpty())
+    if (never.isEmpty())
         return false;
-    doc.StartUpdate(due);
+    doc.StartUpdate(never);
     return true;
 }

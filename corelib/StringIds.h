@@ -149,6 +149,9 @@
     X(TipChooseOutputFolder, 2155, 0)                                                                        \
     X(TipChooseList, 2156, 0)                                                                                \
     X(CaptionEmptyListHint, 2157, 0)                                                                         \
+    X(TipUpdateCommand, 2170, 0)                                                                             \
+    X(MsgUpdatingAllRows, 2171, 1) /* rows */                                                                \
+    X(MsgNoRowDue, 2172, 0)                                                                                  \
     /* error messages */                                                                                     \
     X(MsgHelpFileMissing, 2200, 1) /* path */                                                                \
     X(MsgSelectionTooLargeToCopy, 2202, 0)                                                                   \

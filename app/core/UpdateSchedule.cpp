@@ -13,6 +13,23 @@ QStringList DueRows(const RecordMap &rows, const QStringList &codes, qint64 now,
     return due;
 }
 
+QStringList NeverFetchedRows(const RecordMap &rows, const QStringList &codes)
+{
+    QStringList never;
+    for (const QString &code : codes) {
+        const auto it = rows.find(code);
+        if (it == rows.end())
+            continue;
+        const QuoteValues &values = it->second->values;
+        bool empty = true;
+        for (qsizetype slot = 0; slot < QuoteValues::size() && empty; ++slot)
+            empty = slot == SlotName || slot == SlotStatus || values.isEmpty(slot);
+        if (empty)
+            never << code;
+    }
+    return never;
+}
+
 QStringList PeriodicUpdate::Due(
     const RecordMap &rows, const QStringList &codes, qint64 now, qint64 periodSeconds) const
 {

@@ -12,6 +12,11 @@
 // `periodSeconds` before `now`: last update + period strictly before now.
 QStringList DueRows(const RecordMap &rows, const QStringList &codes, qint64 now, qint64 periodSeconds);
 
+// The codes among `codes` (kept in their order) whose row never had a successful update:
+// every quote value empty. The name does not count, as a text list brings it from its file,
+// nor does the status, which holds the failure text of a fetch that failed.
+QStringList NeverFetchedRows(const RecordMap &rows, const QStringList &codes);
+
 // What the periodic update remembers from one tick to the next, so that it keeps its period.
 // A run started at a tick updates its rows one after the other, so at the next tick, one
 // period later, those rows are a little younger than the period. They are due all the same:

@@ -319,10 +319,14 @@ void AppearanceController::buildGalleries()
         menu->addSeparator();
         menu->addAction(m_actions.value(background ? Cmd::ResetBackColour : Cmd::ResetTextColour));
         menu->addAction(m_actions.value(background ? Cmd::MoreBackColours : Cmd::MoreTextColours));
-        connect(gallery, &ColorGalleryPopup::colourPicked, this, [this, menu, background](ColorRef colour) {
-            menu->close();
-            pickColour(background, colour);
-        });
+        connect(
+            gallery, &ColorGalleryPopup::colourPicked, this, [this, menu, item, background](ColorRef colour) {
+                // A pick is the menu's item chosen, so that whatever opened the menu hears of it
+                // (a folded ribbon group's popup closes, as after any command).
+                item->trigger();
+                menu->close();
+                pickColour(background, colour);
+            });
         (background ? m_backGallery : m_textGallery) = gallery;
         (background ? m_backMenu : m_textMenu) = menu;
     };

@@ -21,6 +21,7 @@
 #include "app/ui/PeriodSpinBox.h"
 #include "app/ui/RibbonBar.h"
 #include "app/ui/StatusBarPanes.h"
+#include "app/ui/UpdateCommand.h"
 #include "app/ui/WorkbookCommand.h"
 #include "corelib/Messages.h"
 #include "corelib/ProgressRun.h"
@@ -232,10 +233,7 @@ void CMainFrame::createActions()
         const QList<QKeySequence> keys = DefaultShortcuts(def);
         a->setShortcuts(keys);
         a->setShortcutContext(Qt::WindowShortcut);
-        QString tip = a->text();
-        if (!keys.isEmpty())
-            tip += QStringLiteral(" (") + keys.front().toString(QKeySequence::NativeText) + u')';
-        a->setToolTip(tip);
+        a->setToolTip(CommandToolTip(def.id, a->text(), keys));
         a->setEnabled(def.available);
         addAction(a);
         m_actions.insert(def.id, a);
@@ -257,7 +255,7 @@ void CMainFrame::createActions()
     on(Cmd::SaveAs, [this] { saveAs(); });
     on(Cmd::OpenDefaultList, [this] { openDefaultList(); });
     on(Cmd::Exit, [this] { close(); });
-    on(Cmd::UpdateSelected, [this] { m_view->updateSelectedRows(); });
+    on(Cmd::UpdateSelected, [this] { RunUpdateCommand(*m_view, *m_doc, *m_panes); });
     on(Cmd::OpenWebPage, [this] { m_view->openQuotePage(); });
     on(Cmd::Chart, [this] { m_view->openChartPage(); });
     on(Cmd::Delete, [this] { m_view->deleteSelectedRows(); });
@@ -356,15 +354,22 @@ void CMainFrame::createRibbon()
     const auto small = [&](int id, bool startsGroup = false) {
         m_ribbon->addSmallButton(m_actions.value(id), tip(id), startsGroup);
     };
+    const auto group = [&](int captionId) {
+        for (const RibbonGroupDef &def : RibbonGroupTable()) {
+            if (def.captionId == captionId)
+                m_ribbon->beginGroup(tessera::ResourceString(captionId), commandIcon(def.icon),
+                    QString::fromLatin1(def.keyTip), def.captionsStep, def.foldStep);
+        }
+    };
 
-    m_ribbon->beginGroup(tessera::ResourceString(Ids::CaptionGroupFile));
+    group(Ids::CaptionGroupFile);
     m_ribbon->addLargeButton(m_actions.value(Cmd::Open), tip(Cmd::Open));
     small(Cmd::New);
     small(Cmd::Save, true);
     small(Cmd::SaveAs);
     m_ribbon->endGroup();
 
-    m_ribbon->beginGroup(tessera::ResourceString(Ids::CaptionGroupCode));
+    group(Ids::CaptionGroupCode);
     for (const int id : { Cmd::UpdateSelected, Cmd::OpenWebPage, Cmd::Find, Cmd::Workbook, Cmd::Chart })
         small(id);
     small(Cmd::Delete, true);
@@ -383,7 +388,7 @@ void CMainFrame::createRibbon()
         small(id);
     m_ribbon->endGroup();
 
-    m_ribbon->beginGroup(tessera::ResourceString(Ids::CaptionGroupView));
+    group(Ids::CaptionGroupView);
     small(Cmd::FitColumns);
     small(Cmd::ColumnDialog);
     auto *statusCheck = new QCheckBox(tessera::ResourceString(Cmd::StatusBar));
@@ -407,7 +412,7 @@ void CMainFrame::createRibbon()
     m_ribbon->addSmallWidget(fontSize, QString(), tip(Cmd::FontSize));
     m_ribbon->endGroup();
 
-    m_ribbon->beginGroup(tessera::ResourceString(Ids::CaptionGroupSettings));
+    group(Ids::CaptionGroupSettings);
     m_appearance->attachColourButton(
         m_ribbon->addSmallButton(m_actions.value(Cmd::TextColour), tip(Cmd::TextColour)), false);
     m_appearance->attachColourButton(
@@ -473,7 +478,7 @@ void CMainFrame::updateCommandStates()
     set(Cmd::OpenWebPage, rowsOrUpdating);
     set(Cmd::Delete, rowsOrUpdating);
     set(Cmd::Copy, rowsOrUpdating);
-    set(Cmd::UpdateSelected, rowsOrUpdating);
+    set(Cmd::UpdateSelected, rows > 0 || updating); // no selection: the rows that are due
     set(Cmd::Chart, selected == 1);
     set(Cmd::SelectAll, selected < rows);
     set(Cmd::Save, hasRows);
@@ -602,6 +607,8 @@ bool CMainFrame::openList(const QString &path, std::optional<LoadedList> read)
     if (m_doc->fileKind() != FileKind::Json)
         addRecentFile(m_doc->pathName());
     restartUpdateTimer(true);
+    if (!m_commandLine.autoRun)
+        UpdateNeverFetchedRows(*m_view, *m_doc);
     updateCommandStates();
     return true;
 }
@@ -790,10 +797,7 @@ void CMainFrame::onUpdateTimer()
 {
     m_updateTimer->stop();
     if (!m_doc->isUpdating()) {
-        QStringList shown;
-        const ListTable &table = m_view->listModel().table();
-        for (int row = 0; row < table.rowCount(); ++row)
-            shown << table.record(row)->code;
+        const QStringList shown = ShownCodes(*m_view);
         const qint64 now = QDateTime::currentSecsSinceEpoch();
         const QStringList due = m_commandLine.autoRun
             ? shown

@@ -1,5 +1,6 @@
 #include "app/ui/CommandTable.h"
 
+#include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 
 #include <QString>
@@ -59,7 +60,24 @@ constexpr CommandDef kCommands[] = {
     { Cmd::About, Cmd::About, "", "help-about", "", true },
 };
 
+// The steps, narrowest last: the widest group, Code, drops its captions first, which keeps
+// every control in view at the usual width; then the groups used least, Settings and View,
+// fold; then File, whose commands the File menu and the quick-access bar also offer, drops
+// its captions and folds. Code, the commands used most, never folds. The tips begin with
+// "Z", which no command's tip does.
+constexpr RibbonGroupDef kRibbonGroups[] = {
+    { Ids::CaptionGroupFile, "ZF", "document-open", 4, 5 },
+    { Ids::CaptionGroupCode, "ZC", "view-refresh", 1, 0 },
+    { Ids::CaptionGroupView, "ZV", "quotra-columns", 0, 3 },
+    { Ids::CaptionGroupSettings, "ZS", "quotra-timer", 0, 2 },
+};
+
 } // namespace
+
+std::span<const RibbonGroupDef> RibbonGroupTable()
+{
+    return kRibbonGroups;
+}
 
 std::span<const CommandDef> CommandTable()
 {
@@ -84,4 +102,12 @@ QList<QKeySequence> DefaultShortcuts(const CommandDef &def)
     for (const QString &part : text.split(QStringLiteral("; "), Qt::SkipEmptyParts))
         keys << QKeySequence::fromString(part, QKeySequence::PortableText);
     return keys;
+}
+
+QString CommandToolTip(int id, const QString &caption, const QList<QKeySequence> &keys)
+{
+    QString tip = id == Cmd::UpdateSelected ? tessera::ResourceString(Ids::TipUpdateCommand) : caption;
+    if (!keys.isEmpty())
+        tip += QStringLiteral(" (") + keys.front().toString(QKeySequence::NativeText) + u')';
+    return tip;
 }

@@ -69,7 +69,23 @@ inline constexpr int StatusBar = 59393;
 inline constexpr int FieldBase = 1000;
 } // namespace Cmd
 
+// The ribbon's groups, left to right. When the window is too narrow for them, the groups make
+// room step by step in one order over all groups: a group's small buttons drop their
+// captions, or the whole group folds into one button with its caption and icon, which opens
+// the group as a popup (its key tip opens it from the keyboard).
+struct RibbonGroupDef {
+    int captionId; // string resource of the group's caption
+    const char *keyTip; // the folded group's button
+    const char *icon; // icon name, as for the commands
+    int captionsStep; // when its small buttons drop their captions (0: never)
+    int foldStep; // when it folds (0: never)
+};
+
 std::span<const CommandDef> CommandTable();
+std::span<const RibbonGroupDef> RibbonGroupTable();
 const CommandDef *FindCommand(int id);
 // The default shortcuts of a command, parsed from its entry.
 QList<QKeySequence> DefaultShortcuts(const CommandDef &def);
+// The tooltip of command `id` captioned `caption`: the caption, or for the update command
+// what it does without a selection, then its first shortcut in brackets.
+QString CommandToolTip(int id, const QString &caption, const QList<QKeySequence> &keys);

@@ -123,10 +123,7 @@ void FrameServices::applyShortcuts(const ShortcutMap &keys)
         if (!a)
             continue;
         a->setShortcuts(it.value());
-        QString tip = a->text();
-        if (!it.value().isEmpty())
-            tip += QStringLiteral(" (") + it.value().front().toString(QKeySequence::NativeText) + u')';
-        a->setToolTip(tip);
+        a->setToolTip(CommandToolTip(it.key(), a->text(), it.value()));
     }
 }
 

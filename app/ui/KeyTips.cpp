@@ -1,12 +1,48 @@
 #include "app/ui/KeyTips.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QFrame>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QToolButton>
+
+// A badge with a tip's letters. Not a label: the looks colour the labels inside the ribbon's
+// panel, where the badges of a folded group's popup sit, and that would win over the badge's
+// own colours; a frame painting its text takes the colour its own style sheet rule gives.
+class KeyTipBadge : public QFrame {
+public:
+    KeyTipBadge(const QString &text, QWidget *parent)
+        : QFrame(parent)
+        , m_text(text)
+    {
+        setObjectName(QStringLiteral("KeyTipBadge"));
+        setAttribute(Qt::WA_StyledBackground);
+    }
+    QString text() const { return m_text; }
+    QSize sizeHint() const override
+    {
+        // The style sheet's border and padding around the text.
+        const QFontMetrics metrics(font());
+        return QSize(metrics.horizontalAdvance(m_text) + 10, metrics.height() + 4);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+        painter.drawText(rect(), Qt::AlignCenter, m_text);
+    }
+
+private:
+    QString m_text;
+};
 
 KeyTips::KeyTips(RibbonBar &ribbon, QWidget &window)
     : QObject(&window)
@@ -25,7 +61,7 @@ KeyTips::~KeyTips()
 QStringList KeyTips::visibleTips() const
 {
     QStringList tips;
-    for (const QPointer<QLabel> &badge : m_badges) {
+    for (const QPointer<KeyTipBadge> &badge : m_badges) {
         if (badge && badge->isVisible())
             tips << badge->text();
     }
@@ -34,7 +70,7 @@ QStringList KeyTips::visibleTips() const
 
 void KeyTips::clearBadges()
 {
-    for (const QPointer<QLabel> &badge : std::as_const(m_badges))
+    for (const QPointer<KeyTipBadge> &badge : std::as_const(m_badges))
         delete badge.data();
     m_badges.clear();
 }
@@ -49,9 +85,9 @@ void KeyTips::show(const QList<RibbonBar::KeyTip> &tips)
         if (!m_typed.isEmpty() && !tip.tip.startsWith(m_typed, Qt::CaseInsensitive))
             continue;
         m_shownTips.append(tip);
-        auto *badge = new QLabel(tip.tip, &m_window);
-        badge->setObjectName(QStringLiteral("KeyTipBadge"));
-        badge->setAlignment(Qt::AlignCenter);
+        // On the window that shows the control: the frame, or a folded group's popup.
+        QWidget *window = tip.widget->window();
+        auto *badge = new KeyTipBadge(tip.tip, window);
         badge->setEnabled(tip.widget->isEnabled());
         badge->adjustSize();
         badge->resize(std::max(badge->width(), badge->height()), badge->height());
@@ -59,7 +95,7 @@ void KeyTips::show(const QList<RibbonBar::KeyTip> &tips)
         // small buttons, whose captions stay readable beside the badge.
         const bool wide = tip.widget->width() > 3 * tip.widget->height();
         const QPoint anchor = tip.widget->mapTo(
-            &m_window, QPoint(wide ? badge->width() / 2 + 2 : tip.widget->width() / 2, tip.widget->height()));
+            window, QPoint(wide ? badge->width() / 2 + 2 : tip.widget->width() / 2, tip.widget->height()));
         badge->move(anchor.x() - badge->width() / 2, anchor.y() - badge->height() + 4);
         badge->show();
         badge->raise();
@@ -74,9 +110,22 @@ void KeyTips::showTabLevel()
     show(m_ribbon.tabLevelTips());
 }
 
+void KeyTips::showControls()
+{
+    m_level = Level::Controls;
+    m_typed.clear();
+    show(m_ribbon.controlTips());
+}
+
+bool KeyTips::isOwnWindow(const QWidget *window) const
+{
+    return window == &m_window || m_ribbon.groupOfPopup(window) >= 0;
+}
+
 void KeyTips::leave()
 {
     m_level = Level::Off;
+    m_group = -1;
     m_typed.clear();
     m_shownTips.clear();
     clearBadges();
@@ -89,9 +138,15 @@ void KeyTips::activate(QWidget *widget)
         return;
     }
     if (widget == m_ribbon.tabWidget()) {
-        m_level = Level::Controls;
+        showControls();
+        return;
+    }
+    if (const int group = m_ribbon.groupOfFoldedButton(widget); group >= 0) {
+        m_level = Level::Group;
+        m_group = group;
         m_typed.clear();
-        show(m_ribbon.controlTips());
+        m_ribbon.openGroup(group);
+        show(m_ribbon.groupTips(group));
         return;
     }
     leave();
@@ -106,6 +161,8 @@ void KeyTips::activate(QWidget *widget)
         widget->setFocus(Qt::ShortcutFocusReason);
         if (auto *edit = qobject_cast<QLineEdit *>(widget))
             edit->selectAll();
+        else if (auto *spin = qobject_cast<QAbstractSpinBox *>(widget))
+            spin->selectAll();
         else if (auto *combo = qobject_cast<QComboBox *>(widget); combo && combo->isEditable())
             combo->lineEdit()->selectAll();
     }
@@ -132,13 +189,21 @@ void KeyTips::typed(const QString &letter)
 bool KeyTips::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Hide && m_level == Level::Group && watched == m_ribbon.groupPopup(m_group)) {
+        // The popup closed under the tips (a click elsewhere, a command given in it).
+        leave();
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride
         && type != QEvent::MouseButtonPress && type != QEvent::WindowDeactivate)
         return false;
-    // Only the frame's own window (not a dialog or a menu above it) uses key tips.
+    // Only the frame's own window and the popups of its folded groups (not a dialog or a
+    // menu above them) use key tips.
     QWidget *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != &m_window)
+    if (!widget || !isOwnWindow(widget->window()))
         return false;
+    if (type == QEvent::WindowDeactivate && m_level == Level::Group)
+        return false; // the group's popup took the focus from the frame
     if (type == QEvent::MouseButtonPress || type == QEvent::WindowDeactivate) {
         m_altAlone = false;
         if (m_level != Level::Off)
@@ -176,12 +241,20 @@ bool KeyTips::eventFilter(QObject *watched, QEvent *event)
     if (type != QEvent::KeyPress)
         return true;
     if (key->key() == Qt::Key_Escape) {
-        if (m_level == Level::Controls && m_typed.isEmpty())
-            showTabLevel();
-        else if (m_level == Level::Controls) {
+        if (m_level == Level::Group && m_typed.isEmpty()) {
+            QWidget *popup = m_ribbon.groupPopup(m_group);
+            m_level = Level::Controls; // first, so that the popup's hiding does not end the tips
+            m_group = -1;
+            popup->close();
+            showControls();
+        } else if (m_level == Level::Group) {
             m_typed.clear();
-            show(m_ribbon.controlTips());
-        } else
+            show(m_ribbon.groupTips(m_group));
+        } else if (m_level == Level::Controls && m_typed.isEmpty())
+            showTabLevel();
+        else if (m_level == Level::Controls)
+            showControls();
+        else
             leave();
         return true;
     }

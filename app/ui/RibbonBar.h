@@ -1,20 +1,27 @@
 #pragma once
 
-#include <QHash>
+#include <QIcon>
+#include <QList>
+#include <QToolButton>
 #include <QWidget>
 
 class QAction;
 class QBoxLayout;
+class QFrame;
 class QGridLayout;
-class QLabel;
 class QMenu;
-#include <QToolButton>
 
 // A ribbon-style command area in plain Qt Widgets: the tab row (the system button that drops
 // the File menu, the one tab, quick-access buttons, the help menu and About at the right)
 // over one panel of captioned groups. Groups hold large buttons (icon over text, the full
 // height) and small ones (icon beside text) stacked three to a column; a control that
 // "starts a group" begins a new column after a separator line.
+//
+// Like an office ribbon, the groups make room when the window is too narrow for them, step
+// by step in an order given over all groups: a group's small buttons drop their captions
+// (icon only, the caption stays in the tooltip), or the whole group folds. A folded group is
+// one button with the group's caption and icon that opens the whole group, its controls
+// working, as a popup. Widening the window takes the steps back.
 //
 // Every control shows a QAction of the frame, so enabling, checking and shortcuts follow the
 // command. Each control may carry a key tip, which the KeyTips controller shows as badges.
@@ -30,8 +37,11 @@ public:
     QToolButton *addTabRowMenu(const QString &caption, QMenu *menu, const QString &keyTip = QString());
     QToolButton *addTabRowAction(QAction *action);
 
-    // The groups, left to right.
-    void beginGroup(const QString &caption);
+    // The groups, left to right. `icon` and `foldTip` are those of the group's folded
+    // button; `captionsStep` and `foldStep` are the group's places in the order of the steps
+    // that make room (0: never).
+    void beginGroup(const QString &caption, const QIcon &icon = QIcon(), const QString &foldTip = QString(),
+        int captionsStep = 0, int foldStep = 0);
     QToolButton *addLargeButton(QAction *action, const QString &keyTip, bool startsGroup = false);
     QToolButton *addSmallButton(QAction *action, const QString &keyTip, bool startsGroup = false);
     // Any widget (edit box, combo box, check box) in the small-control grid, with a caption
@@ -41,7 +51,8 @@ public:
     void endGroup();
 
     // The key tips: the tab-level tips (system button, tab, quick access) and the tips of
-    // the tab's controls.
+    // the tab's controls, among them the folded groups' buttons. The controls of a folded
+    // group are hidden until its popup shows them; their tips are the group's own level.
     struct KeyTip {
         QString tip;
         QWidget *widget;
@@ -51,6 +62,22 @@ public:
     QWidget *tabWidget() const { return m_tab; }
     QWidget *systemButton() const { return m_systemButton; }
 
+    // ---- Folded groups
+    int groupCount() const { return static_cast<int>(m_groupList.size()); }
+    QString groupCaption(int group) const { return m_groupList.at(group).caption; }
+    bool isFolded(int group) const { return m_groupList.at(group).folded; }
+    // The group's small buttons show their captions (false once they dropped them).
+    bool showsCaptions(int group) const { return !m_groupList.at(group).compact; }
+    QToolButton *foldedButton(int group) const { return m_groupList.at(group).button; }
+    QWidget *groupPopup(int group) const { return m_groupList.at(group).popup; }
+    // The group whose folded button `widget` is, or -1; the group whose popup it is, or -1.
+    int groupOfFoldedButton(const QWidget *widget) const;
+    int groupOfPopup(const QWidget *widget) const;
+    // The tips of the group's controls.
+    QList<KeyTip> groupTips(int group) const { return m_groupList.at(group).tips; }
+    // Opens a folded group's popup below its button; nothing for a group that is not folded.
+    void openGroup(int group);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -59,9 +86,33 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    struct Group {
+        QString caption;
+        QWidget *slot = nullptr; // the group's place in the panel: the body or the button
+        QWidget *body = nullptr; // the controls and the caption
+        QToolButton *button = nullptr; // the folded form
+        QWidget *popup = nullptr; // where the body goes while folded
+        QList<QToolButton *> smallButtons;
+        QList<KeyTip> tips;
+        int captionsStep = 0;
+        int foldStep = 0;
+        bool folded = false;
+        bool compact = false;
+        // Measured widths: with captions, without them, folded.
+        int fullWidth = 0;
+        int compactWidth = 0;
+        int foldedWidth = 0;
+    };
+
     void layoutRows();
     void fitGroups();
+    void measureGroups();
+    void setCompact(Group &group, bool compact);
+    void setFolded(Group &group, bool folded);
+    void refreshHints(Group &group);
+    void requestRefit();
     void placeSmall(QWidget *control, bool startsGroup);
+    void addGroupControl(QWidget *control, const QString &keyTip);
     void addSeparatorColumn();
 
     QWidget *m_tabRowWidget;
@@ -77,12 +128,12 @@ private:
     QGridLayout *m_groupGrid = nullptr;
     int m_column = 0;
     int m_row = 0;
-    QList<QList<QToolButton *>> m_smallButtons; // per group
-    QList<QWidget *> m_groupWidgets;
+    QList<Group> m_groupList;
+    QList<QWidget *> m_separators; // the lines between the groups
     bool m_fitting = false;
-    QList<int> m_savings; // per group: how much narrower it gets without captions
-    int m_fullWidth = 0;
-    qsizetype m_firstCollapsed = -1;
+    bool m_measured = false; // the groups' widths are known for the present style and font
+    bool m_refitQueued = false;
+    int m_fittedWidth = -1;
     QList<KeyTip> m_tabTips;
     QList<KeyTip> m_controlTips;
 };

@@ -1,12 +1,13 @@
-// Takes screenshots of the window at 1024 x 640 with the sample site's codes: the list as
-// it opens, with a selection and the sorted column, with the key tips, narrow; then the
-// same list in each of the four looks and in dark mode, the text-colour gallery and the
-// column dialog in the blue and the dark look. The rows are fetched from
-// quotra-sample-site on loopback, so the pictures show what a user sees after an update
-// (an unknown code included, as an error row, and a few coloured rows).
+// Takes screenshots of the window with the sample site's codes: at 1024 x 640 the list as it
+// opens, with a selection and the sorted column, with the key tips; then, in each of the four
+// looks and in dark mode, the window 640, 800 and 1,600 pixels wide with the list at 100 %
+// and 200 % zoom (window-<look>-<width>-<zoom>.png); the popups of the ribbon groups that
+// fold at 640 pixels, one with its key tips; the text-colour gallery and the column dialog in
+// the blue and the dark look. The rows are fetched from quotra-sample-site on loopback, so
+// the pictures show what a user sees after an update (an unknown code included, as a failed
+// row at the top, and a few coloured rows).
 //
-//   QT_QPA_PLATFORM=offscreen build/bin/window_shots OUTDIR [--dark]
-// --dark starts the window as /Dark does.
+//   QT_QPA_PLATFORM=offscreen build/bin/window_shots OUTDIR
 
 #include "app/core/AppSettings.h"
 #include "app/core/CCLineInfo.h"
@@ -18,6 +19,7 @@
 #include "app/ui/CommandTable.h"
 #include "app/ui/FrameServices.h"
 #include "app/ui/KeyTips.h"
+#include "app/ui/RibbonBar.h"
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
 #include "document/CQuotraDoc.h"
@@ -30,6 +32,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QProcess>
 #include <QStandardPaths>
@@ -58,6 +61,15 @@ bool save(QWidget &w, const QString &path)
     return ok;
 }
 
+// A key typed on the list, where the key tips pick it up.
+void type(QWidget &target, Qt::Key key, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&target, &release);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -65,8 +77,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    static constexpr char kUsage[] = "[--dark] OUTDIR";
-    const ToolOptions command = ParseToolOptions(app.arguments().mid(1), {}, { QStringLiteral("--dark") });
+    static constexpr char kUsage[] = "OUTDIR";
+    const ToolOptions command = ParseToolOptions(app.arguments().mid(1), {});
     if (!command.ok())
         return ToolUsageError("window_shots", kUsage, command.error);
     if (command.plain.size() != 1)
@@ -81,7 +93,6 @@ int main(int argc, char **argv)
         return int(tessera::IdNo);
     });
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    const bool dark = command.isSet(QStringLiteral("--dark"));
 
     QProcess site;
     site.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quotra-sample-site"),
@@ -93,7 +104,7 @@ int main(int argc, char **argv)
     AppSettings settings;
     settings.currentLanguage = 1041;
     CCLineInfo commandLine;
-    commandLine.themeRequest = dark ? CCLineInfo::ThemeDark : CCLineInfo::ThemeLight;
+    commandLine.themeRequest = CCLineInfo::ThemeLight;
     CMainFrame frame(settings, commandLine);
     frame.resize(1024, 640);
     frame.newDocument();
@@ -118,8 +129,6 @@ int main(int argc, char **argv)
     frame.keyTips().showTabLevel();
     ok = save(frame, out + QStringLiteral("/window-keytips.png")) && ok;
     frame.keyTips().leave();
-    frame.resize(760, 480);
-    ok = save(frame, out + QStringLiteral("/window-narrow.png")) && ok;
 
     // The About box and both pages of the customisation sheet.
     CAboutDlg about(QString(), QString(), &frame);
@@ -149,15 +158,74 @@ int main(int argc, char **argv)
         view.setFocus();
         return save(frame, out + QStringLiteral("/theme-") + name + QStringLiteral(".png"));
     };
+    // Every look at three widths and two zooms, the failed row on top (codes descending).
+    view.setSort(view.listModel().table().header().columnOfField(1), false, false);
+    const auto shootSizes = [&](const QString &look) {
+        bool shot = true;
+        for (const int zoom : { 100, 200 }) {
+            looks.setZoom(zoom);
+            for (const int width : { 640, 800, 1600 }) {
+                frame.resize(width, 640);
+                view.clearSelection();
+                view.scrollToTop();
+                shot
+                    = save(frame, out + QStringLiteral("/window-%1-%2-%3.png").arg(look).arg(width).arg(zoom))
+                    && shot;
+            }
+        }
+        looks.setZoom(100);
+        return shot;
+    };
+    // At 640 pixels the groups that fold show as popups: each one open, and the first with
+    // the key tips its button's tip shows there.
+    const auto shootFoldedGroups = [&](const QString &look) {
+        frame.resize(640, 640);
+        settle();
+        RibbonBar &ribbon = frame.ribbon();
+        bool shot = true;
+        bool withTips = true;
+        for (int g = 0; g < ribbon.groupCount(); ++g) {
+            if (!ribbon.isFolded(g))
+                continue;
+            QWidget *popup = ribbon.groupPopup(g);
+            if (withTips) {
+                frame.keyTips().showTabLevel();
+                type(view, Qt::Key_H, QStringLiteral("h"));
+                const QString tip = [&] {
+                    for (const RibbonBar::KeyTip &t : ribbon.controlTips()) {
+                        if (t.widget == ribbon.foldedButton(g))
+                            return t.tip;
+                    }
+                    return QString();
+                }();
+                for (const QChar c : tip)
+                    type(view, Qt::Key(Qt::Key_A + (c.unicode() - u'A')), QString(c).toLower());
+                shot = save(*popup, out + QStringLiteral("/group-keytips-%1.png").arg(look)) && shot;
+                frame.keyTips().leave();
+                popup->close();
+                withTips = false;
+            }
+            ribbon.openGroup(g);
+            shot = save(*popup, out + QStringLiteral("/group-%1-%2.png").arg(g).arg(look)) && shot;
+            popup->close();
+        }
+        frame.resize(1024, 640);
+        return shot;
+    };
     const char *names[] = { "blue", "black", "silver", "aqua" };
-    for (int k = 0; k < 4 && !dark; ++k) {
+    for (int k = 0; k < 4; ++k) {
         looks.applyTheme(4001 + k);
         ok = shootLook(QString::fromLatin1(names[k])) && ok;
+        ok = shootSizes(QString::fromLatin1(names[k])) && ok;
     }
+    looks.applyTheme(4001);
+    ok = shootFoldedGroups(QStringLiteral("blue")) && ok;
     // Dark mode as the desktop switches it, and back.
     const int before = looks.currentTheme();
     looks.setDarkMode(true);
     ok = shootLook(QStringLiteral("dark-mode")) && ok;
+    ok = shootSizes(QStringLiteral("dark")) && ok;
+    ok = shootFoldedGroups(QStringLiteral("dark")) && ok;
 
     // The text-colour gallery, open under its button, and the column dialog.
     const auto shootPopups = [&](const QString &suffix) {
@@ -176,7 +244,7 @@ int main(int argc, char **argv)
     };
     ok = shootPopups(QStringLiteral("dark")) && ok;
     looks.setDarkMode(false);
-    if (!dark && looks.currentTheme() != before)
+    if (looks.currentTheme() != before)
         ok = false;
     looks.applyTheme(4001);
     ok = shootPopups(QStringLiteral("blue")) && ok;

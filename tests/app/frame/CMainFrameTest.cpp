@@ -4,8 +4,11 @@
 #include "app/core/FileDialogFilters.h"
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
+#include "app/ui/AppearanceController.h"
+#include "app/ui/ColorGalleryPopup.h"
 #include "app/ui/CommandTable.h"
 #include "app/ui/KeyTips.h"
+#include "app/ui/PeriodSpinBox.h"
 #include "app/ui/RibbonBar.h"
 #include "app/ui/StatusBarPanes.h"
 #include "corelib/LanguageModule.h"
@@ -26,12 +29,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
+#include <QProgressBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyleOption>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <functional>
@@ -105,6 +111,30 @@ private:
         frame->askSaveFile = [](const QString &) { return QString(); };
         frame->askOpenFile = [] { return QString(); };
         return frame;
+    }
+    // The frame `width` pixels wide, shown, once its ribbon has that width.
+    void showAtWidth(CMainFrame &frame, int width)
+    {
+        frame.resize(width, 600);
+        frame.show();
+        // The progress pane of the last run goes a moment after the run; it widens the bar.
+        QVERIFY(QTest::qWaitFor([&] { return frame.statusPanes().progressPane()->isHidden(); }));
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(QTest::qWaitFor([&] { return frame.ribbon().width() == width; }));
+        QCoreApplication::processEvents();
+    }
+    static QWidget *tipWidget(const QList<RibbonBar::KeyTip> &tips, const QString &tip)
+    {
+        for (const RibbonBar::KeyTip &t : tips) {
+            if (t.tip == tip)
+                return t.widget;
+        }
+        return nullptr;
+    }
+    void typeTips(QWidget *target, const QString &letters)
+    {
+        for (const QChar c : letters)
+            QTest::keyClick(target, c.toLatin1());
     }
     // A list file of `rows` with its own layout of three columns, sorted by code.
     QString listFile(const QString &name, std::initializer_list<RowSpec> rows, bool codesAscending = true)
@@ -368,8 +398,7 @@ private Q_SLOTS:
     {
         auto frame = makeFrame();
         QVERIFY(frame->openDocument(listFile(u"g.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        showAtWidth(*frame, 1024); // every group whole
         frame->view().setFocus();
         KeyTips &tips = frame->keyTips();
         QTest::keyPress(&frame->view(), Qt::Key_Alt, Qt::AltModifier);
@@ -439,6 +468,192 @@ private Q_SLOTS:
                 unreachable << QString::number(def.id);
         }
         QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(u", ")));
+    }
+
+    // At 1,600 pixels the ribbon shows every group whole; at 800 and 640 the Settings and
+    // View groups fold into buttons and the rest stays in view. A folded group's controls
+    // show, and work, in its popup; the key tips reach them through the group's own tip.
+    void narrowWindowsFoldRibbonGroups()
+    {
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(listFile(u"fold.kabu"_s, { { u"7203"_s, u"2,500"_s } })));
+        RibbonBar &ribbon = frame->ribbon();
+        const QStringList foldingAt800 = { tessera::ResourceString(Ids::CaptionGroupView),
+            tessera::ResourceString(Ids::CaptionGroupSettings) };
+        for (const int width : { 1600, 800, 640 }) {
+            showAtWidth(*frame, width);
+            QStringList folded;
+            for (int g = 0; g < ribbon.groupCount(); ++g) {
+                const bool isFolded = ribbon.isFolded(g);
+                if (isFolded)
+                    folded << ribbon.groupCaption(g);
+                QVERIFY(width < 1600 || ribbon.showsCaptions(g));
+                // Nothing is cut off at the right: each group's controls, or its button.
+                QList<QWidget *> shown { ribbon.foldedButton(g) };
+                if (!isFolded) {
+                    shown.clear();
+                    for (const RibbonBar::KeyTip &t : ribbon.groupTips(g))
+                        shown << t.widget;
+                }
+                for (QWidget *w : shown) {
+                    QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
+                    QVERIFY2(
+                        w->mapTo(&ribbon, QPoint(w->width(), 0)).x() <= width, qPrintable(w->objectName()));
+                }
+                if (!isFolded)
+                    continue;
+                QWidget *popup = ribbon.groupPopup(g);
+                for (const RibbonBar::KeyTip &t : ribbon.groupTips(g))
+                    QVERIFY(!t.widget->isVisible());
+                ribbon.openGroup(g);
+                QVERIFY(popup->isVisible());
+                for (const RibbonBar::KeyTip &t : ribbon.groupTips(g)) {
+                    QVERIFY2(t.widget->isVisible() && t.widget->window() == popup, qPrintable(t.tip));
+                    QVERIFY(popup->rect().contains(
+                        QRect(t.widget->mapTo(popup, QPoint(0, 0)), t.widget->size())));
+                }
+                popup->close();
+            }
+            QCOMPARE(folded, width < 1600 ? foldingAt800 : QStringList());
+        }
+
+        // At 640: Alt, H, then the Settings group's tip opens its popup with its controls'
+        // tips; Escape closes it again; TM there goes into the period box.
+        const int settingsGroup = 3;
+        QWidget *popup = ribbon.groupPopup(settingsGroup);
+        KeyTips &tips = frame->keyTips();
+        QWidget *view = &frame->view();
+        view->setFocus();
+        QTest::keyPress(view, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(view, Qt::Key_Alt, Qt::NoModifier);
+        QTest::keyClick(view, Qt::Key_H);
+        QVERIFY(tips.visibleTips().contains(u"ZS"_s));
+        QVERIFY(!tips.visibleTips().contains(u"TM"_s));
+        typeTips(view, u"zs"_s);
+        QCOMPARE(tips.level(), KeyTips::Level::Group);
+        QVERIFY(popup->isVisible());
+        QStringList shownTips = tips.visibleTips();
+        shownTips.sort();
+        QCOMPARE(shownTips, QStringList({ u"BC"_s, u"TC"_s, u"TM"_s }));
+        QTest::keyClick(view, Qt::Key_Escape);
+        QCOMPARE(tips.level(), KeyTips::Level::Controls);
+        QVERIFY(!popup->isVisible());
+        typeTips(view, u"zstm"_s);
+        QCOMPARE(tips.level(), KeyTips::Level::Off);
+        PeriodSpinBox *period = frame->periodBox();
+        QCOMPARE(period->window(), popup);
+        QTest::keyClicks(period, u"15"_s);
+        QTest::keyClick(period, Qt::Key_Return);
+        QCOMPARE(settings.updateSpan, quint64(15 * 60));
+        QVERIFY2(!popup->isVisible(), "the value taken, the popup closes");
+
+        // The text colour chosen in the popup's gallery: the colour applies, the popup closes.
+        ribbon.openGroup(settingsGroup);
+        auto *textColour = qobject_cast<QToolButton *>(tipWidget(ribbon.groupTips(settingsGroup), u"TC"_s));
+        QVERIFY(textColour && textColour->menu());
+        ColorGalleryPopup *gallery = frame->appearance().gallery(false);
+        QTimer::singleShot(0, gallery,
+            [gallery] { QTest::mouseClick(gallery, Qt::LeftButton, {}, gallery->cellRect(15).center()); });
+        textColour->showMenu();
+        QCOMPARE(settings.textColor, gallery->colourOf(15));
+        QVERIFY(!popup->isVisible());
+
+        // Wide again, the groups are whole and their controls back in the window.
+        showAtWidth(*frame, 1600);
+        for (int g = 0; g < ribbon.groupCount(); ++g)
+            QVERIFY(!ribbon.isFolded(g));
+        QCOMPARE(period->window(), frame.get());
+        QVERIFY(period->isVisible());
+    }
+
+    // The style and help buttons, a colour button and a folded group's button are not drawn
+    // hovered once their menu or popup closed with the pointer elsewhere.
+    void buttonsLoseTheirHoverWhenTheirPopupCloses()
+    {
+        auto frame = makeFrame();
+        frame->newDocument();
+        RibbonBar &ribbon = frame->ribbon();
+        // A desktop leaves the button marked under the pointer when the pointer went off to
+        // the popup; the popup then closes with the pointer over the list.
+        const auto check = [&](QToolButton *button, QWidget *popup) {
+            button->setAttribute(Qt::WA_UnderMouse, true);
+            QCursor::setPos(frame->view().viewport()->mapToGlobal(QPoint(100, 100)));
+            if (auto *menu = qobject_cast<QMenu *>(popup))
+                menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+            else
+                popup->show();
+            QTRY_VERIFY(popup->isVisible());
+            popup->close();
+            QTRY_VERIFY2(!button->underMouse(), qPrintable(button->text()));
+            QStyleOption option;
+            option.initFrom(button);
+            QVERIFY(!(option.state & QStyle::State_MouseOver));
+        };
+        showAtWidth(*frame, 1600);
+        for (const QString &tip : { u"T"_s, u"L"_s }) {
+            auto *button = qobject_cast<QToolButton *>(tipWidget(ribbon.tabLevelTips(), tip));
+            QVERIFY(button && button->menu());
+            check(button, button->menu());
+        }
+        auto *colour = qobject_cast<QToolButton *>(tipWidget(ribbon.controlTips(), u"BC"_s));
+        QVERIFY(colour && colour->menu());
+        check(colour, colour->menu());
+        showAtWidth(*frame, 640);
+        QToolButton *folded = ribbon.foldedButton(3);
+        QVERIFY(ribbon.isFolded(3));
+        ribbon.openGroup(3);
+        check(folded, ribbon.groupPopup(3));
+    }
+
+    // F5 with nothing selected updates every row that the one-minute rule allows, and the
+    // status bar says so; a list opened with rows never fetched updates them at once, but not
+    // in an unattended run, which updates every row a moment later.
+    void updatesWithoutASelectionAndOfNeverFetchedRows()
+    {
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        const QString path = dir.filePath(u"never.kabu"_s);
+        writeFile(path,
+            WriteListFile(
+                MakeRows({ { u"7203"_s, {}, u"トヨタ"_s, now - 3600 },
+                    { u"6758"_s, u"3,400"_s, {}, now - 3600 }, { u"9432"_s, u"150"_s, {}, now - 10 } }),
+                MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, true)));
+        {
+            CCLineInfo unattended;
+            unattended.autoRun = true;
+            auto frame = makeFrame(unattended);
+            QSignalSpy started(&frame->document(), &CQuotraDoc::updateStarted);
+            QVERIFY(frame->openDocument(path));
+            QCOMPARE(started.count(), 0);
+        }
+        auto frame = makeFrame();
+        CQuotraDoc &doc = frame->document();
+        QSignalSpy started(&doc, &CQuotraDoc::updateStarted);
+        QSignalSpy finished(&doc, &CQuotraDoc::updateFinished);
+        QVERIFY(frame->openDocument(path));
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(started.at(0).at(1).toInt(), 1); // 7203 only: its name came from the file
+        QVERIFY(finished.wait());
+
+        QAction *update = frame->action(Cmd::UpdateSelected);
+        QCOMPARE(frame->view().selectedCount(), 0);
+        QVERIFY(update->isEnabled());
+        QVERIFY(update->toolTip().startsWith(tessera::ResourceString(Ids::TipUpdateCommand)));
+        update->trigger();
+        QCOMPARE(started.count(), 2);
+        QCOMPARE(started.at(1).at(1).toInt(), 1); // 6758; 7203 and 9432 within the minute
+        const auto statusShows = [&](const QString &text) {
+            const QList<QLabel *> panes = frame->statusPanes().statusBar()->findChildren<QLabel *>();
+            return std::any_of(
+                panes.begin(), panes.end(), [&](const QLabel *l) { return l->text() == text; });
+        };
+        QVERIFY(statusShows(tessera::FormatResourceString(Ids::MsgUpdatingAllRows, { u"1"_s })));
+        QVERIFY(finished.wait());
+        update->trigger();
+        QCOMPARE(started.count(), 2);
+        QVERIFY(statusShows(tessera::ResourceString(Ids::MsgNoRowDue)));
+        QVERIFY(messages.isEmpty());
+        // A fetch that failed leaves the row as never fetched.
+        QCOMPARE(NeverFetchedRows(doc.rows(), { u"7203"_s, u"6758"_s, u"X"_s }), QStringList({ u"7203"_s }));
     }
 
     void closingStoresTheWindowAndTheLayout()

@@ -381,6 +381,7 @@ private Q_SLOTS:
         auto frame = makeFrame();
         frame->newDocument();
         PeriodSpinBox *box = frame->periodBox();
+        frame->resize(1024, 640); // wide enough for the Settings group to show whole
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
         frame->activateWindow();

@@ -54,7 +54,7 @@ TEST(ToolOptions, WindowShotsRefusesUnknownOptions)
         ASSERT_TRUE(shots.waitForFinished(60000)) << words.join(u' ').toStdString();
         EXPECT_EQ(shots.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(shots.exitCode(), 2) << words.join(u' ').toStdString();
-        EXPECT_TRUE(shots.readAllStandardError().contains("usage: window_shots [--dark] OUTDIR"));
+        EXPECT_TRUE(shots.readAllStandardError().contains("usage: window_shots OUTDIR"));
         EXPECT_TRUE(QDir(cwd.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot))
             << words.join(u' ').toStdString() << ": a folder was made";
     }

@@ -260,8 +260,11 @@ tessera::Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(
     // Write-ahead logging: readers never wait for the writer, and a transaction cut short
     // by a crash is simply not in the file. A normal sync is safe with it against crashes of
     // the program (a power cut may lose the last transaction, never the file).
-    Statement wal(store->m_db, "PRAGMA journal_mode = WAL");
-    int rc = wal.prepared() == SQLITE_OK ? wal.step() : wal.prepared();
+    int rc = SQLITE_OK;
+    {
+        Statement wal(store->m_db, "PRAGMA journal_mode = WAL");
+        rc = wal.prepared() == SQLITE_OK ? wal.step() : wal.prepared();
+    }
     if (rc != SQLITE_ROW)
         return errorOf(store->m_db, rc, path);
     rc = exec(store->m_db, "PRAGMA synchronous = NORMAL");

@@ -2,6 +2,7 @@
 // never stops a run and is said once.
 #include "history/HistoryRecorder.h"
 #include "document/CQuotraDoc.h"
+#include "quotes/SecurityCode.h"
 
 #include <QDir>
 #include <QFile>

@@ -85,3 +85,25 @@ std::vector<ChartSeries> NormaliseToChange(const std::vector<ChartSeries> &serie
     }
     return out;
 }
+
+tessera::Result<std::vector<ChartSeries>> LoadChartSeries(
+    const HistoryStore &store, const QStringList &codes, ChartRange range, qint64 now, int columns)
+{
+    const qint64 start = ChartRangeStart(range, now);
+    std::vector<ChartSeries> lines;
+    qint64 earliest = now;
+    for (const QString &code : codes.mid(0, kMaxChartCodes)) {
+        tessera::Result<std::vector<HistorySample>> samples = store.samples(code, HistoryPrice, start, now);
+        if (!samples)
+            return samples.error();
+        if (!samples->empty())
+            earliest = std::min(earliest, samples->front().time);
+        lines.push_back({ code, std::move(*samples) });
+    }
+    if (lines.size() > 1)
+        lines = NormaliseToChange(lines);
+    const qint64 from = range == ChartRange::Everything ? earliest : start;
+    for (ChartSeries &line : lines)
+        line.samples = ReduceForChart(line.samples, from, now, columns);
+    return lines;
+}

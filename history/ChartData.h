@@ -3,6 +3,7 @@
 #include "history/HistoryStore.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -33,3 +34,14 @@ struct ChartSeries {
 // The change of each sample in % from the series' first sample ((value / first - 1) × 100).
 // A series whose first value is 0 cannot be compared that way: it comes back empty.
 std::vector<ChartSeries> NormaliseToChange(const std::vector<ChartSeries> &series);
+
+// At most this many codes share one chart.
+inline constexpr int kMaxChartCodes = 8;
+
+// What the chart of `codes` over `range` (ending at `now`) draws in `columns` pixels: the
+// price of one code; for several (the first kMaxChartCodes) their change in % from each one's
+// first price in the range. Each line is reduced by ReduceForChart over the time from the
+// range's start (for Everything: the earliest point shown) to `now`. A code without points
+// in the range gives an empty line.
+tessera::Result<std::vector<ChartSeries>> LoadChartSeries(
+    const HistoryStore &store, const QStringList &codes, ChartRange range, qint64 now, int columns);

@@ -7,6 +7,7 @@
 #include "app/ui/CommandTable.h"
 #include "app/ui/HelpCommand.h"
 #include "app/ui/RibbonBar.h"
+#include "app/ui/StatusBarPanes.h"
 #include "app/ui/UpdateNotice.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"

@@ -2,6 +2,8 @@
 // change in % that puts several codes on one axis.
 #include "history/ChartData.h"
 
+#include <QTemporaryDir>
+
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -99,6 +101,48 @@ TEST(ChartData, SeveralCodesBecomeChangeInPercentFromTheirFirstValue)
     EXPECT_DOUBLE_EQ(change[1].samples[1].value, 1);
     EXPECT_TRUE(change[2].samples.empty()) << "no change in % from 0";
     EXPECT_TRUE(change[3].samples.empty());
+}
+
+// One code is drawn in its prices, several in % from their first price in the range; the
+// range and the width decide what is read and kept.
+TEST(ChartData, TheChartOfCodesReadsTheirRangeFromTheStore)
+{
+    QTemporaryDir dir;
+    auto store
+        = HistoryStore::Open(dir.filePath(QStringLiteral("history.sqlite")), HistoryStore::OpenMode::Create);
+    ASSERT_TRUE(store.ok());
+    const qint64 now = 1'800'000'000;
+    std::vector<HistoryPoint> points;
+    for (int i = 0; i < 2000; ++i) {
+        for (const auto &[code, base] :
+            { std::pair { QStringLiteral("7203"), 2000.0 }, { QStringLiteral("6758"), 500.0 } }) {
+            HistoryPoint &p = points.emplace_back();
+            p.code = code;
+            p.time = now - 2 * 86400 + i * 60; // two days of minutes, ending 8 hours before now
+            p.values[HistoryPrice] = base + i;
+        }
+    }
+    ASSERT_TRUE((*store)->store(points).ok());
+
+    const auto day = LoadChartSeries(**store, { QStringLiteral("7203") }, ChartRange::Day, now, 50);
+    ASSERT_TRUE(day.ok());
+    ASSERT_EQ(day->size(), 1u);
+    const std::vector<HistorySample> &line = day->front().samples;
+    ASSERT_FALSE(line.empty());
+    EXPECT_LE(line.size(), 200u);
+    EXPECT_GE(line.front().time, now - 86400);
+    EXPECT_EQ(line.back().value, 2000.0 + 1999) << "prices, up to the last point";
+
+    const auto both
+        = LoadChartSeries(**store, { QStringLiteral("7203"), QStringLiteral("6758"), QStringLiteral("9984") },
+            ChartRange::Everything, now, 1000);
+    ASSERT_TRUE(both.ok());
+    ASSERT_EQ(both->size(), 3u);
+    EXPECT_DOUBLE_EQ((*both)[0].samples.front().value, 0);
+    EXPECT_DOUBLE_EQ((*both)[0].samples.back().value, 1999.0 / 2000 * 100);
+    EXPECT_DOUBLE_EQ((*both)[1].samples.back().value, 1999.0 / 500 * 100);
+    EXPECT_LE((*both)[1].samples.size(), 4000u);
+    EXPECT_TRUE((*both)[2].samples.empty()) << "a code without points";
 }
 
 } // namespace

@@ -81,7 +81,7 @@ std::vector<ChartSeries> NormaliseToChange(const std::vector<ChartSeries> &serie
         const double base = s.samples.front().value;
         n.samples.reserve(s.samples.size());
         for (const HistorySample &p : s.samples)
-            n.samples.push_back({ p.time, (p.value / base - 1.0) * 100.0 });
+            n.samples.push_back({ p.time, (p.value - base) / base * 100.0 });
     }
     return out;
 }

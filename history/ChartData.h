@@ -31,7 +31,7 @@ struct ChartSeries {
     std::vector<HistorySample> samples;
 };
 
-// The change of each sample in % from the series' first sample ((value / first - 1) × 100).
+// The change of each sample in % from the series' first sample ((value - first) / first × 100).
 // A series whose first value is 0 cannot be compared that way: it comes back empty.
 std::vector<ChartSeries> NormaliseToChange(const std::vector<ChartSeries> &series);
 

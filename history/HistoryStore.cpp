@@ -267,7 +267,7 @@ tessera::Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(
     }
     if (rc != SQLITE_ROW)
         return errorOf(store->m_db, rc, path);
-    rc = exec(store->m_db, "PRAGMA synchronous = NORMAL");
+    rc = exec(store->m_db, "PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 8000");
     if (rc != SQLITE_OK)
         return errorOf(store->m_db, rc, path);
     const tessera::Status upgraded = upgrade(store->m_db, path);

@@ -142,8 +142,6 @@ void BM_StoreRunOf1000Codes(benchmark::State &state)
         if (!added || *added != 1000)
             state.SkipWithError("the run was not stored");
     }
-    const HistoryStats stats = *(*store)->stats();
-    state.counters["bytes_per_point"] = static_cast<double>(stats.bytes) / static_cast<double>(stats.points);
 }
 BENCHMARK(BM_StoreRunOf1000Codes)->Unit(benchmark::kMillisecond)->Iterations(200);
 

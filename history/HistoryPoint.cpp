@@ -3,6 +3,8 @@
 #include "corelib/NumberReading.h"
 #include "quotes/SecurityCode.h"
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 std::optional<double> HistoryNumber(QStringView text)
@@ -11,7 +13,11 @@ std::optional<double> HistoryNumber(QStringView text)
     // The parsers put "STOP " in front of a high or low at the day's price limit.
     if (rest.startsWith(u"STOP"_s))
         rest = rest.mid(4);
-    return tessera::TryReadLeadingReal(rest, true);
+    const std::optional<double> value = tessera::TryReadLeadingReal(rest, true);
+    // An exponent too large for a double reads as infinite: no value a chart can draw.
+    if (value && !std::isfinite(*value))
+        return std::nullopt;
+    return value;
 }
 
 std::optional<HistoryPoint> PointOfRecord(const QuoteRecord &record)

@@ -62,5 +62,5 @@ std::optional<HistoryPoint> PointOfRecord(const QuoteRecord &record);
 
 // The number a quote text stands for: the locale-free leading number with "," between
 // groups, after the price-limit marker "STOP " of the day's high and low; nothing for an
-// empty text or one without a number ("---").
+// empty text, one without a number ("---") or one too large for a double ("1e999").
 std::optional<double> HistoryNumber(QStringView text);

@@ -30,6 +30,8 @@ FetchFactory fakeSite(double base)
             result.values.set(SlotPrice, u"%1"_s.arg(base + code.size(), 0, 'f', 1));
             result.values.set(SlotHigh, u"STOP 3,000"_s);
             result.values.set(SlotVolume, u"1,234,500"_s);
+            result.values.set(SlotYearHigh, u"1e999"_s);
+            result.values.set(SlotOpen, u"---"_s);
             return true;
         };
     };
@@ -91,6 +93,8 @@ TEST_F(HistoryRecorderTest, EachRunStoresItsSuccessfulFetches)
     EXPECT_EQ(points[0].values[HistoryHigh], 3000.0) << "the price-limit marker is not part of the number";
     EXPECT_EQ(points[0].values[HistoryVolume], 1234500.0);
     EXPECT_FALSE(points[0].values[HistoryLow].has_value());
+    EXPECT_FALSE(points[0].values[HistoryOpen].has_value()) << "\"---\" is no value";
+    EXPECT_FALSE(points[0].values[HistoryYearHigh].has_value()) << "nor is a number beyond a double";
     EXPECT_EQ(points[0].pageKind, static_cast<int>(CodeKind::Domestic));
 }
 

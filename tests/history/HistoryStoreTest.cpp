@@ -261,6 +261,22 @@ TEST_F(HistoryStoreTest, AFolderThatCannotBeWrittenGivesAnErrorNotAStore)
     EXPECT_FALSE(QFileInfo::exists(path(u"absent.sqlite"_s)));
 }
 
+// Another program's write transaction holds the file: the store gives up after its short
+// wait with a busy error and stores nothing, and the next store after the lock goes works.
+TEST_F(HistoryStoreTest, AFileLockedByAnotherWriterIsBusyNotWaitedFor)
+{
+    auto store = open();
+    ASSERT_TRUE(store);
+    Raw other(path());
+    ASSERT_TRUE(other.exec("BEGIN IMMEDIATE"));
+    const tessera::Result<qint64> busy = store->store(std::vector<HistoryPoint> { point(u"7203"_s, 1, 1) });
+    ASSERT_FALSE(busy.ok());
+    EXPECT_EQ(busy.error().code, HistoryErrorBusy) << busy.error().message.toStdString();
+    ASSERT_TRUE(other.exec("ROLLBACK"));
+    ASSERT_TRUE(store->store(std::vector<HistoryPoint> { point(u"7203"_s, 1, 1) }).ok());
+    EXPECT_EQ(count(*store), 1);
+}
+
 // A writer killed in the middle of a batch (its uncommitted pages already spilled into the
 // log) leaves a file that opens with none of the batch; one that finishes leaves all of it.
 TEST_F(HistoryStoreTest, AWriterKilledInsideABatchLeavesAllOrNoneOfIt)

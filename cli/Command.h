@@ -24,6 +24,7 @@ int RunCompareCommand(const QStringList &arguments);
 int RunExportCommand(const QStringList &arguments);
 int RunFetchCommand(const QStringList &arguments);
 int RunFindCommand(const QStringList &arguments);
+int RunHistoryCommand(const QStringList &arguments);
 int RunRankingCommand(const QStringList &arguments);
 int RunScheduleCommand(const QStringList &arguments);
 int RunSendCommand(const QStringList &arguments);

@@ -2,9 +2,11 @@
 
 #include "app/core/ListOpenOptions.h"
 #include "cli/Arguments.h"
+#include "cli/Command.h"
 #include "corelib/Messages.h"
 #include "document/ColumnLayoutFile.h"
 #include "document/DocumentIo.h"
+#include "history/HistoryRecorder.h"
 #include "view/table/ColumnTable.h"
 #include "view/table/FieldList.h"
 #include "view/table/HeaderModel.h"
@@ -16,6 +18,14 @@ ListSession::ListSession()
     const std::unique_ptr<QSettings> store = AppSettings::OpenStore();
     m_settings.Load(*store);
     m_layout = SettingsLayout(m_settings);
+}
+
+ListSession::~ListSession() = default;
+
+void ListSession::recordHistory()
+{
+    m_history = std::make_unique<HistoryRecorder>(m_doc, m_settings.historyOptions(),
+        [](const QString &text) { PrintError(QStringLiteral("quotra-cli: ") + text + u'\n'); });
 }
 
 bool ListSession::open(const QString &path)

@@ -8,12 +8,15 @@
 #include "document/ListLoader.h"
 #include "view/table/ListTable.h"
 
+#include <memory>
+
 #include <QString>
 
 #include <optional>
 #include <vector>
 
 struct ParsedArguments;
+class HistoryRecorder;
 
 // A list opened by a subcommand the way the window opens one: the stored settings (for the
 // layout the window starts with and the update period of text lists), the document holding
@@ -21,6 +24,11 @@ struct ParsedArguments;
 class ListSession : public SaveHost {
 public:
     ListSession(); // reads the stored settings (migrating older ones, as the program's start does)
+    ~ListSession() override;
+
+    // Keeps the fetches of the document's update runs in the price history when the settings
+    // say so; a history that cannot be written is said once on standard error.
+    void recordHistory();
 
     // Opens `path` into the document. On failure shows the error text through the message
     // hook (standard error here) and returns false; the document is then untouched.
@@ -70,6 +78,7 @@ private:
     mutable ListTable m_exportTable;
     bool m_layoutFromFile = false;
     int m_offscreenSortKey = 0;
+    std::unique_ptr<HistoryRecorder> m_history;
 };
 
 // The field list of --columns ("1-39", "1,2,4,14"); std::nullopt when the option is absent.

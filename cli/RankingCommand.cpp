@@ -60,6 +60,7 @@ int applyRanking(const RankingEntry &entry, RankingRows rows, const QString &lis
     CQuotraDoc &doc = session.document();
     doc.setSaveHost(&session);
 
+    session.recordHistory();
     AppliedRanking applied;
     const RunCounts counts = RunUpdateAndWait(doc, [&] {
         applied = ApplyRanking(doc, entry, std::move(rows),

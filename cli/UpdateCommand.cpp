@@ -57,6 +57,7 @@ int RunUpdateCommand(const QStringList &arguments)
     QStringList codes;
     for (const auto &[code, record] : doc.rows())
         codes << code;
+    session.recordHistory();
     const RunCounts counts = RunUpdateAndWait(doc, [&] { return doc.StartUpdate(codes); });
     const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
     // As `fetch` does: each failed code with the reason its fetch gave.

@@ -20,6 +20,12 @@ constexpr CliCommand kCommands[] = {
     { "find", "find [--case] [--regex] [--fuzzy] [--columns FIELDS] PATTERN LIST",
         "print the code of every row whose displayed text matches (status 1: none, 2: refused pattern)",
         RunFindCommand },
+    { "history",
+        "history [--json | --csv] [--since YYYY-MM-DD] [--until YYYY-MM-DD] CODE... | history stats | "
+        "history "
+        "import FILE_OR_FOLDER...",
+        "print the stored price history of codes oldest first, its size, or import saved lists into it",
+        RunHistoryCommand },
     { "ranking", "ranking [--json] N | ranking --apply N LIST",
         "print the securities of ranking N (0-5), or put them into LIST, update and save it",
         RunRankingCommand },

@@ -10,6 +10,8 @@ pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip>=1.5)
 # not added, where a zip.h would hide libzip's.
 pkg_check_modules(MINIZIP REQUIRED minizip)
 pkg_check_modules(PCRE2_16 REQUIRED IMPORTED_TARGET libpcre2-16>=10.34)
+# The price history (history/); Debian 12 ships 3.40.
+pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3>=3.35)
 if(QUOTRA_TESTS)
   find_package(GTest REQUIRED)
   include(GoogleTest)

@@ -47,6 +47,11 @@ namespace tessera {
 
 double ReadLeadingReal(QStringView text, bool ignoreCommas)
 {
+    return TryReadLeadingReal(text, ignoreCommas).value_or(0);
+}
+
+std::optional<double> TryReadLeadingReal(QStringView text, bool ignoreCommas)
+{
     Cursor in(text, ignoreCommas);
     while (isSpace(in.peek()))
         in.advance();
@@ -72,7 +77,7 @@ double ReadLeadingReal(QStringView text, bool ignoreCommas)
         }
     }
     if (!anyDigit)
-        return 0;
+        return std::nullopt;
     // The exponent counts only when digits follow it.
     if (in.peek() == u'e' || in.peek() == u'E') {
         const qsizetype mark = in.position();

@@ -2,6 +2,8 @@
 
 #include <QStringView>
 
+#include <optional>
+
 namespace tessera {
 
 // Leading-number readings of quote texts and file values: the profit, the sort, the colour
@@ -15,6 +17,9 @@ namespace tessera {
 // Optional sign, digits, a point and digits, an exponent ("e", sign, digits). Never NaN or
 // infinite except on overflow of the exponent, which gives +-infinity.
 double ReadLeadingReal(QStringView text, bool ignoreCommas);
+// The same, but nothing when the text holds no digits where the number should start ("",
+// "---", "STOP"), so that a missing value can be told from a zero.
+std::optional<double> TryReadLeadingReal(QStringView text, bool ignoreCommas);
 // Optional sign and decimal digits; saturates at the limits of 64 bits.
 qint64 ReadLeadingInteger(QStringView text, bool ignoreCommas);
 

@@ -188,6 +188,9 @@
     X(MsgLinkRunRefused, 2262, 1) /* list */                                                                 \
     X(MsgOutputFolderNotFound, 2263, 1) /* folder */                                                         \
     X(MsgAddressNotLocalFile, 2264, 1) /* address */                                                         \
+    X(MsgHistoryNotKept, 2270, 1) /* reason */                                                               \
+    X(MsgHistoryDamaged, 2271, 2) /* history file, the name it was moved to */                               \
+    X(MsgHistoryNewerVersion, 2272, 2) /* history file, its version */                                       \
     /* ribbon groups, themes and menus */                                                                    \
     X(CommandOpen, 4000, 0)                                                                                  \
     X(CaptionThemeBlue, 4001, 0)                                                                             \

@@ -128,6 +128,12 @@ void AppSettings::Load(QSettings &store)
             ? b
             : FetchPolicy::kDefaultRetryWaitBudgetSeconds);
 
+    readFlag(store, "KeepHistory", keepHistory, true);
+    const std::optional<quint32> days = ReadNumber(store, key("HistoryDays"));
+    const qint64 d = days ? qint64(qint32(*days)) : 0;
+    historyDays = qint32(d >= 0 && d <= kMaxHistoryDays ? d : 0);
+    historyFile = ReadText(store, key("HistoryFile"), kMaxPathChars).value_or(QString());
+
     if (orderInfo.isEmpty()) {
         columnIndex = defaultColumnList();
         orderInfo = columnIndex;
@@ -151,6 +157,15 @@ FetchPolicy AppSettings::fetchPolicy() const
     policy.minIntervalMs = requestIntervalMs;
     policy.retryWaitBudgetSeconds = retryWaitBudgetSeconds;
     return policy.clamped();
+}
+
+HistoryOptions AppSettings::historyOptions() const
+{
+    HistoryOptions options;
+    options.keep = keepHistory;
+    options.keepDays = historyDays;
+    options.file = historyFile;
+    return options;
 }
 
 bool AppSettings::Save(QSettings &store) const
@@ -183,6 +198,9 @@ bool AppSettings::Save(QSettings &store) const
     store.setValue(key("ParallelRequests"), parallelRequests);
     store.setValue(key("RequestInterval"), requestIntervalMs);
     store.setValue(key("RetryWaitBudget"), retryWaitBudgetSeconds);
+    store.setValue(key("KeepHistory"), int(keepHistory));
+    store.setValue(key("HistoryDays"), historyDays);
+    store.setValue(key("HistoryFile"), historyFile);
     store.sync();
     return store.status() == QSettings::NoError;
 }

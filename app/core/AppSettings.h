@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/LogFont.h"
+#include "history/HistoryLocation.h"
 #include "quotes/fetch/ParallelFetch.h"
 
 #include <QString>
@@ -54,9 +55,16 @@ struct AppSettings {
     qint32 requestIntervalMs = 0; // "RequestInterval": least ms between two request starts, 0-60000
     // "RetryWaitBudget": seconds one run may wait in all for the site's Retry-After, 0-3600
     qint32 retryWaitBudgetSeconds = FetchPolicy::kDefaultRetryWaitBudgetSeconds;
+    bool keepHistory = true; // "KeepHistory": every update run stores its quotes in the price history
+    qint32 historyDays = 0; // "HistoryDays": days of history kept, 0 = for ever; 0-36500
+    QString historyFile; // "HistoryFile": the history file; empty = the user's data folder
+
+    static constexpr qint32 kMaxHistoryDays = 36500;
 
     // How an update uses the site, from the three values above.
     FetchPolicy fetchPolicy() const;
+    // Whether, how long and where the price history is kept, from the three values above.
+    HistoryOptions historyOptions() const;
 
     // Migrates older versions' settings when the current ones are missing, reads every
     // value (absent or unusable values take their defaults) and applies the fix-ups.

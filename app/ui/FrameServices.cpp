@@ -7,15 +7,19 @@
 #include "app/ui/CommandTable.h"
 #include "app/ui/HelpCommand.h"
 #include "app/ui/RibbonBar.h"
+#include "app/ui/StatusBarPanes.h"
 #include "app/ui/UpdateNotice.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
+#include "history/HistoryRecorder.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
 #include <QToolButton>
+
+#include <cstdio>
 
 namespace {
 
@@ -34,6 +38,15 @@ void appendOnce(QList<QAction *> &actions, QAction *a)
         actions << a;
 }
 
+// Where the history's one message goes: the status bar, or standard error in an unattended
+// run, which nobody watches and which must never wait for a box.
+HistoryRecorder::Reporter historyReporter(CMainFrame &frame)
+{
+    if (frame.isUnattended())
+        return [](const QString &text) { std::fprintf(stderr, "Quotra: %s\n", text.toUtf8().constData()); };
+    return [&frame](const QString &text) { frame.statusPanes().showMessage(text); };
+}
+
 } // namespace
 
 FrameServices::FrameServices(CMainFrame &frame)
@@ -41,6 +54,8 @@ FrameServices::FrameServices(CMainFrame &frame)
     , m_frame(frame)
     , m_help(new HelpCommand(this))
     , m_notice(new UpdateNotice(frame.document(), frame.statusPanes(), frame.isUnattended(), this))
+    , m_history(new HistoryRecorder(
+          frame.document(), frame.settings().historyOptions(), historyReporter(frame), this))
 {
     connect(frame.action(Cmd::Help), &QAction::triggered, this, [this] { m_help->showForFocus(); });
     connect(frame.action(Cmd::About), &QAction::triggered, this, [this] { RunAboutBox(&m_frame); });

@@ -6,12 +6,13 @@
 
 class CMainFrame;
 class HelpCommand;
+class HistoryRecorder;
 class UpdateNotice;
 struct CommandCategory;
 
 // The frame's commands that live beside it: help (F1), the About box, the customisation
-// sheet with the keyboard shortcuts and quick-access commands it stores, and the notice
-// after a long update.
+// sheet with the keyboard shortcuts and quick-access commands it stores, the notice
+// after a long update and the price history that every update run adds to.
 class FrameServices : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +20,7 @@ public:
 
     HelpCommand &help() const { return *m_help; }
     UpdateNotice &updateNotice() const { return *m_notice; }
+    HistoryRecorder &history() const { return *m_history; }
 
     // The keys of every command as the window uses them now, and their defaults.
     ShortcutMap currentShortcuts() const;
@@ -45,4 +47,5 @@ private:
     CMainFrame &m_frame;
     HelpCommand *m_help;
     UpdateNotice *m_notice;
+    HistoryRecorder *m_history;
 };

@@ -38,13 +38,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A settings store of the tests' own, so that no developer's settings leak into a run.
+// A settings store and data folder of the tests' own, so that no developer's settings leak
+// into a run.
 class CliEnvironment : public QtTestEnvironment {
 public:
     void SetUp() override
     {
         ASSERT_TRUE(m_config.isValid());
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+        // The update runs' price history too.
+        qputenv("XDG_DATA_HOME", m_config.path().toUtf8());
         QtTestEnvironment::SetUp();
     }
 

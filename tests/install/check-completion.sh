@@ -60,6 +60,9 @@ quotra-cli schedule |add delete list
 quotra-cli schedule add --days mon,t|mon,thu mon,tue
 quotra-cli schedule add --name x --time 15:30 |$lists
 quotra-cli fetch --json 7203 |
+quotra-cli history |import stats
+quotra-cli history import a.kabu |$lists
+quotra-cli history --csv 7203 |
 quotra-cli show lists/|lists/i.kabu
 EOF_CASES
 

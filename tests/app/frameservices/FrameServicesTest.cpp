@@ -818,6 +818,29 @@ private Q_SLOTS:
         QVERIFY(!pane->text().contains(u"500"_s));
     }
 
+    // A history that cannot be written is said on the status bar, never in a box, and the
+    // run's rows are as fetched.
+    void historyThatCannotBeKeptIsSaidOnTheStatusBar()
+    {
+        qputenv("QUOTRA_HISTORY", "/proc/self/history.sqlite");
+        auto frame = makeFrame();
+        frame->newDocument();
+        std::vector<std::unique_ptr<QuoteRecord>> rows;
+        rows.push_back(std::make_unique<QuoteRecord>(u"7203"_s));
+        rows.back()->values.set(SlotPrice, u"2,345"_s);
+        frame->document().insertRecords(std::move(rows));
+        QLabel *pane = frame->findChild<QLabel *>(u"Pane0"_s);
+        QVERIFY(pane);
+        Q_EMIT frame->document().updateStarted(905, 1);
+        Q_EMIT frame->document().updateProgress(905, 0, u"7203"_s);
+        Q_EMIT frame->document().updateFinished(905, true);
+        qunsetenv("QUOTRA_HISTORY");
+        QCOMPARE(pane->text(),
+            tessera::FormatResourceString(
+                Ids::MsgHistoryNotKept, { u"/proc/self/history.sqlite: unable to open database file"_s }));
+        QVERIFY2(messages.isEmpty(), "no box to click away");
+    }
+
     // ---- Shortcuts and the customisation sheet
 
     void shortcutsSurviveARestart()

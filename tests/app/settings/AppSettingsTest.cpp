@@ -368,6 +368,26 @@ TEST_F(AppSettingsTest, UpdateRequestSettingsSurviveSaveAndLoad)
     EXPECT_EQ(back.retryWaitBudgetSeconds, 90);
 }
 
+TEST_F(AppSettingsTest, HistorySettingsSurviveSaveAndLoadAndRefuseNegativeDays)
+{
+    const AppSettings fresh = load();
+    EXPECT_TRUE(fresh.historyOptions().keep) << "kept by default";
+    EXPECT_EQ(fresh.historyOptions().keepDays, 0) << "for ever by default";
+    AppSettings s;
+    s.keepHistory = false;
+    s.historyDays = 90;
+    s.historyFile = QStringLiteral("/srv/履歴.sqlite");
+    ASSERT_TRUE(s.Save(store()));
+    const HistoryOptions back = load().historyOptions();
+    EXPECT_FALSE(back.keep);
+    EXPECT_EQ(back.keepDays, 90);
+    EXPECT_EQ(back.file, s.historyFile);
+    for (const QVariant &v : { QVariant(-1), QVariant(36501), QVariant(QStringLiteral("long")) }) {
+        put("HistoryDays", v);
+        EXPECT_EQ(load().historyDays, 0) << v.toString().toStdString();
+    }
+}
+
 TEST_F(AppSettingsTest, GarbageFileLoadsDefaults)
 {
     reopen();

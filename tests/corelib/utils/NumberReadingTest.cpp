@@ -1,6 +1,8 @@
 #include "corelib/NumberReading.h"
 #include "tests/support/CommaDecimalLocale.h"
 
+#include <QString>
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -20,6 +22,18 @@ TEST(ReadLeadingReal, PassesOverCommasWhenAsked)
 {
     EXPECT_DOUBLE_EQ(ReadLeadingReal(u"1,234.5", true), 1234.5);
     EXPECT_DOUBLE_EQ(ReadLeadingReal(u" -1,000,000.25円", true), -1000000.25);
+}
+
+// A text without digits where the number starts is no number, and tells itself from a zero.
+TEST(TryReadLeadingReal, NoDigitsIsNoValue)
+{
+    for (const char16_t *text : { u"", u"---", u"-", u"+.", u" STOP 1,234", u",", u"e5" })
+        EXPECT_FALSE(tessera::TryReadLeadingReal(text, true).has_value())
+            << QString::fromUtf16(text).toStdString();
+    EXPECT_EQ(tessera::TryReadLeadingReal(u"0", true), 0.0);
+    EXPECT_EQ(tessera::TryReadLeadingReal(u"-.5%", true), -0.5);
+    EXPECT_EQ(tessera::TryReadLeadingReal(u"1,234.5", true), 1234.5);
+    EXPECT_DOUBLE_EQ(ReadLeadingReal(u"---", true), 0.0) << "the plain reading stays 0";
 }
 
 // strtod and sscanf read "1234,5" under de_DE and stop at "."; these never do.

@@ -205,6 +205,10 @@ CMainFrame::~CMainFrame()
     // reach this frame after its own part is gone (and could even ask a question on the way).
     if (m_periodBox)
         disconnect(m_periodBox, nullptr, this, nullptr);
+    // The key tips filter every event of the application and read the ribbon: they go before
+    // the children, whose destruction (the menus' last window activation) they would see.
+    delete m_keyTips;
+    m_keyTips = nullptr;
     // The view goes with the widgets before the document it shows.
     delete m_view;
     m_view = nullptr;

@@ -56,9 +56,12 @@ int RunExportCommand(const QStringList &arguments)
     const ColumnLayout layout = *fields || session.layoutFromFile() ? table.header().saveLayout()
         : session.fileLayout()                                      ? *session.fileLayout()
                                                                     : session.headerLayout();
-    const tessera::Status saved
-        = SaveDocumentFile(out, FileKindFromPath(out), rows, layout, &table, QFileInfo(listPath).fileName());
+    int linksLeftOut = 0;
+    const tessera::Status saved = SaveDocumentFile(
+        out, FileKindFromPath(out), rows, layout, &table, QFileInfo(listPath).fileName(), &linksLeftOut);
     if (!saved)
         return Failure(saved.error().message);
+    if (linksLeftOut > 0)
+        PrintError(LinksLeftOutText(linksLeftOut) + u'\n');
     return kExitOk;
 }

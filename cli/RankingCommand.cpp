@@ -68,7 +68,7 @@ int applyRanking(const RankingEntry &entry, RankingRows rows, const QString &lis
         return applied.generation;
     });
 
-    const SaveOutcome saved = doc.DoSave(doc.pathName());
+    const SaveOutcome saved = doc.DoSave(doc.GetPathName());
     switch (saved.kind) {
     case SaveOutcome::Cancelled:
         return Failure(
@@ -79,8 +79,8 @@ int applyRanking(const RankingEntry &entry, RankingRows rows, const QString &lis
     case SaveOutcome::Exported:
         break;
     }
-    if (!saved.notice.isEmpty())
-        PrintError(saved.notice + u'\n');
+    for (const QString &notice : SaveNotices(saved))
+        PrintError(notice + u'\n');
     PrintOut(u"%1: ranked %2, added %3, rows %4, fetched %5, failed %6, saved %7\n"_s
                  .arg(QString::fromUtf16(entry.title))
                  .arg(applied.codes.size())

@@ -67,7 +67,7 @@ int RunUpdateCommand(const QStringList &arguments)
                            failure.reason.isEmpty() ? QStringLiteral("no reason given") : failure.reason));
     }
 
-    const QString path = doc.pathName();
+    const QString path = doc.GetPathName();
     const SaveOutcome saved = doc.DoSave(path);
     switch (saved.kind) {
     case SaveOutcome::Cancelled:
@@ -81,8 +81,8 @@ int RunUpdateCommand(const QStringList &arguments)
     case SaveOutcome::Exported:
         break;
     }
-    if (!saved.notice.isEmpty())
-        PrintError(saved.notice + u'\n');
+    for (const QString &notice : SaveNotices(saved))
+        PrintError(notice + u'\n');
     const QString savedTo = saved.target;
 
     PrintOut(QStringLiteral("rows %1, fetched %2, failed %3, changed %4, seconds %5, saved %6\n")

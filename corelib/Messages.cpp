@@ -112,4 +112,11 @@ int ShowResourceMessage(int id, const QStringList &args, unsigned style)
     return ShowMessage(FormatResourceString(id, args), style);
 }
 
+int ShowResourceMessage(const NumberedMessage &message, unsigned style)
+{
+    if (message.isEmpty())
+        return DefaultMessageResult(style);
+    return ShowResourceMessage(message.id, message.args, style);
+}
+
 } // namespace tessera

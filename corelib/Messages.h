@@ -43,4 +43,15 @@ QString FormatResourceString(int id, const QStringList &args = {});
 // Shows the numbered message through the message hook.
 int ShowResourceMessage(int id, const QStringList &args = {}, unsigned style = MbOk);
 
+// A numbered message and its arguments, as code that shows nothing itself (the document)
+// returns it to the caller that shows it. Id 0: nothing to tell.
+struct NumberedMessage {
+    int id = 0;
+    QStringList args;
+
+    bool isEmpty() const { return id == 0; }
+};
+// Shows `message` unless it is empty (then returns the style's default answer).
+int ShowResourceMessage(const NumberedMessage &message, unsigned style = MbOk);
+
 } // namespace tessera

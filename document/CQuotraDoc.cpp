@@ -120,35 +120,28 @@ void CQuotraDoc::OnNewDocument()
     SetModifiedFlag(false);
 }
 
-CQuotraDoc::AddCodeResult CQuotraDoc::AddCode(const QString &code)
+CQuotraDoc::AddCodeOutcome CQuotraDoc::AddCode(const QString &code)
 {
-    if (ClassifyCode(code) == CodeKind::Invalid) {
-        tessera::ShowResourceMessage(Ids::MsgUnusableCode);
-        return AddCodeResult::Refused;
-    }
+    if (ClassifyCode(code) == CodeKind::Invalid)
+        return { AddCodeResult::Refused, { Ids::MsgUnusableCode, {} } };
     if (contains(code)) {
         Q_EMIT selectCodeRequested(code);
-        tessera::ShowResourceMessage(Ids::MsgAlreadyListed);
-        return AddCodeResult::AlreadyPresent;
+        return { AddCodeResult::AlreadyPresent, { Ids::MsgAlreadyListed, {} } };
     }
     m_rows.emplace(code, std::make_unique<QuoteRecord>(code));
     Q_EMIT rowsInserted({ code });
     MarkModified();
     StartUpdate({ code });
-    return AddCodeResult::Added;
+    return { AddCodeResult::Added, {} };
 }
 
-bool CQuotraDoc::AddCodesFromText(QStringView text)
+CQuotraDoc::AddCodesOutcome CQuotraDoc::AddCodesFromText(QStringView text)
 {
-    if (text.isEmpty()) {
-        tessera::ShowResourceMessage(Ids::MsgEmptyText);
-        return false;
-    }
+    if (text.isEmpty())
+        return { {}, { Ids::MsgEmptyText, {} } };
     const QStringList candidates = ValidCodesInText(text);
-    if (candidates.isEmpty()) {
-        tessera::ShowResourceMessage(Ids::MsgNoValidCode);
-        return false;
-    }
+    if (candidates.isEmpty())
+        return { {}, { Ids::MsgNoValidCode, {} } };
     QStringList added;
     for (const QString &code : candidates) {
         if (contains(code))
@@ -156,14 +149,12 @@ bool CQuotraDoc::AddCodesFromText(QStringView text)
         m_rows.emplace(code, std::make_unique<QuoteRecord>(code));
         added.append(code);
     }
-    if (added.isEmpty()) {
-        tessera::ShowResourceMessage(Ids::MsgAlreadyListed);
-        return false;
-    }
+    if (added.isEmpty())
+        return { {}, { Ids::MsgAlreadyListed, {} } };
     Q_EMIT rowsInserted(added);
     MarkModified();
     StartUpdate(added);
-    return true;
+    return { added, {} };
 }
 
 QStringList CQuotraDoc::insertRecords(std::vector<std::unique_ptr<QuoteRecord>> records)
@@ -212,19 +203,20 @@ QStringList CQuotraDoc::DueForUpdate(const QStringList &codes, qint64 now) const
     return due;
 }
 
+void CQuotraDoc::HoldUpdate()
+{
+    m_worker->pause();
+}
+
+void CQuotraDoc::ReleaseUpdate()
+{
+    m_worker->resume();
+}
+
 bool CQuotraDoc::UpdateSelected(const QStringList &selectedCodes)
 {
-    if (m_updating) {
-        // The run holds between two codes while the question is open, so it cannot race
-        // the answer; the box's own event loop still applies what arrives meanwhile.
-        m_worker->pause();
-        const int answer = tessera::ShowResourceMessage(Ids::MsgStopRunningUpdate, {},
-            tessera::MbYesNo | tessera::MbIconQuestion | tessera::MbDefButton2);
-        m_worker->resume();
-        if (answer == tessera::IdYes)
-            StopUpdate();
+    if (m_updating)
         return false;
-    }
     const QStringList batch = DueForUpdate(selectedCodes, QDateTime::currentSecsSinceEpoch());
     if (batch.isEmpty())
         return false;
@@ -319,7 +311,9 @@ SaveOutcome CQuotraDoc::DoSave(const QString &path, SaveRequest request)
     const FileKind kind = FileKindFromPath(target);
     m_fileKind = kind;
     m_saveHost->setListTitle(savedTitle);
+    m_saveHost->setLinksLeftOut(0);
     const tessera::Status written = m_saveHost->writeFile(target, kind, m_rows);
+    outcome.linksLeftOut = m_saveHost->linksLeftOut();
     if (!written) {
         m_fileKind = savedKind;
         setTitle(savedTitle);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "corelib/Messages.h"
 #include "document/RecordMap.h"
 #include "document/SaveHost.h"
 #include "document/doc/FileKind.h"
@@ -53,7 +54,7 @@ public:
     // ---- Identity
     FileKind fileKind() const { return m_fileKind; }
     void setFileKind(FileKind kind) { m_fileKind = kind; }
-    QString pathName() const { return m_pathName; }
+    QString GetPathName() const { return m_pathName; }
     // Sets the path and the title (the file's name).
     void SetPathName(const QString &path);
     QString title() const { return m_title; }
@@ -66,15 +67,26 @@ public:
     void OnNewDocument();
 
     // ---- Adding codes
+    // The document shows no message: what an addition has to tell the user comes back in
+    // its outcome, and the caller shows it.
     enum class AddCodeResult { Added, Refused, AlreadyPresent };
+    struct AddCodeOutcome {
+        AddCodeResult result = AddCodeResult::Refused;
+        tessera::NumberedMessage message; // empty when Added
+    };
     // A code typed by the user: an unusable code is refused with message 2221; a code already
     // listed asks the view to select it (selectCodeRequested) with message 2206; otherwise the
     // row is added, the document marked modified and the code updated at once.
-    AddCodeResult AddCode(const QString &code);
+    AddCodeOutcome AddCode(const QString &code);
+    struct AddCodesOutcome {
+        QStringList added; // the codes that became rows, in text order
+        tessera::NumberedMessage message; // empty when some code was added
+        bool ok() const { return !added.isEmpty(); }
+    };
     // Pasted or command-line text: one candidate code per line (see ValidCodesInText). Adds
     // the valid codes not yet listed, in text order, and updates them. Messages: 2212 empty
-    // text, 2205 no valid code, 2206 every code already listed; each of these returns false.
-    bool AddCodesFromText(QStringView text);
+    // text, 2205 no valid code, 2206 every code already listed; each of these adds nothing.
+    AddCodesOutcome AddCodesFromText(QStringView text);
     // Rows made elsewhere (a ranking page): each record whose code is not listed yet becomes a
     // row, in the given order; a record of a listed code is dropped and the listed row kept.
     // Emits rowsInserted with the codes added and returns them. Nothing is marked or updated.
@@ -95,10 +107,14 @@ public:
     // The codes among `codes` (kept in their order) whose row was last updated more than
     // 60 seconds before `now` (seconds since 1970); unknown codes are left out.
     QStringList DueForUpdate(const QStringList &codes, qint64 now) const;
-    // The update-selected command, `selectedCodes` in display order. While a run is in
-    // progress it holds the run and asks message 2042 (Yes stops the run) and starts nothing;
-    // otherwise it starts a run of the rows due for an update. True when a run was started.
+    // The update-selected command, `selectedCodes` in display order: starts a run of the rows
+    // due for an update. While a run is in progress it starts nothing (the caller asks whether
+    // to stop it, holding the run meanwhile). True when a run was started.
     bool UpdateSelected(const QStringList &selectedCodes);
+    // Holds a running update between two codes (while its user is asked something), and lets
+    // it go on. What arrived meanwhile is still applied.
+    void HoldUpdate();
+    void ReleaseUpdate();
 
     // ---- Saving
     // Unattended output folder, workbook output and the default list (see SaveNamingContext;

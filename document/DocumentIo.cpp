@@ -60,8 +60,10 @@ OpenedList InstallList(CQuotraDoc &doc, const QString &path, LoadedList list)
 }
 
 tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const RecordMap &rows,
-    const ColumnLayout &layout, const TableSource *table, const QString &listTitle)
+    const ColumnLayout &layout, const TableSource *table, const QString &listTitle, int *linksLeftOut)
 {
+    if (linksLeftOut)
+        *linksLeftOut = 0;
     switch (kind) {
     case FileKind::ListFile:
         return SaveListFile(target, rows, layout);
@@ -82,10 +84,9 @@ tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const Rec
             return needsTable(target);
         WorkbookExportOptions options;
         options.sheetTitle = listTitle.isEmpty() ? QFileInfo(target).fileName() : listTitle;
-        options.linksDropped = [](int rows) {
-            tessera::ShowMessage(
-                tessera::FormatResourceString(Ids::MsgLinksLeftOut, { tessera::EditString(rows) }),
-                tessera::MbOk | tessera::MbIconInformation);
+        options.linksDropped = [linksLeftOut](int rows) {
+            if (linksLeftOut)
+                *linksLeftOut = rows;
         };
         tessera::Status written = ExportWorkbook(target, *table, options);
         if (!written && written.error().code == WorkbookErrorTooFewColumns)
@@ -95,4 +96,9 @@ tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const Rec
     }
     }
     return tessera::Error { WorkbookErrorWrite, QStringLiteral("%1: unknown file kind").arg(target) };
+}
+
+QString LinksLeftOutText(int rows)
+{
+    return tessera::FormatResourceString(Ids::MsgLinksLeftOut, { tessera::EditString(rows) });
 }

@@ -35,6 +35,12 @@ OpenedList InstallList(CQuotraDoc &doc, const QString &path, LoadedList list);
 // Writes `rows` to `target` as `kind`: a list file with `layout`, or the CSV, JSON or workbook
 // export of `table` (the table as the list shows it; required for those kinds; a workbook's
 // sheet is named after `listTitle`). Every format goes through a temporary file that replaces
-// the target only when complete. Error messages name the target.
+// the target only when complete. Error messages name the target. A workbook written without
+// the links of some rows puts their number in `linksLeftOut` (when given; 0 otherwise): the
+// caller tells the user (LinksLeftOutText).
 tessera::Status SaveDocumentFile(const QString &target, FileKind kind, const RecordMap &rows,
-    const ColumnLayout &layout, const TableSource *table, const QString &listTitle = {});
+    const ColumnLayout &layout, const TableSource *table, const QString &listTitle = {},
+    int *linksLeftOut = nullptr);
+
+// The notice of a workbook written without the links of `rows` rows (text 2229).
+QString LinksLeftOutText(int rows);

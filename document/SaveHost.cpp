@@ -4,5 +4,16 @@
 
 tessera::Status SaveHost::writeFile(const QString &target, FileKind kind, const RecordMap &rows)
 {
-    return SaveDocumentFile(target, kind, rows, layoutToStore(), tableToExport(), m_listTitle);
+    return SaveDocumentFile(
+        target, kind, rows, layoutToStore(), tableToExport(), m_listTitle, &m_linksLeftOut);
+}
+
+QStringList SaveNotices(const SaveOutcome &outcome)
+{
+    QStringList notices;
+    if (outcome.linksLeftOut > 0)
+        notices.append(LinksLeftOutText(outcome.linksLeftOut));
+    if (!outcome.notice.isEmpty())
+        notices.append(outcome.notice);
+    return notices;
 }

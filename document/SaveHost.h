@@ -6,6 +6,7 @@
 #include "document/doc/FileKind.h"
 
 #include <QString>
+#include <QStringList>
 
 class TableSource;
 
@@ -30,8 +31,12 @@ public:
     // Whether askSavePath reaches someone who can answer; when not, a save that would ask
     // about a workbook or a name taken by another file writes a name of its own instead.
     virtual bool canAskSavePath() const { return false; }
-    // Writes the file. The default writes through SaveDocumentFile.
+    // Writes the file. The default writes through SaveDocumentFile and keeps the number of
+    // rows a workbook left without links (linksLeftOut).
     virtual tessera::Status writeFile(const QString &target, FileKind kind, const RecordMap &rows);
+    // The rows the last writeFile wrote without their links; the document clears it first.
+    int linksLeftOut() const { return m_linksLeftOut; }
+    void setLinksLeftOut(int rows) { m_linksLeftOut = rows; }
 
     // The list's title at the moment of the save, which names a workbook's sheet; the
     // document sets it before each write.
@@ -40,6 +45,7 @@ public:
 
 private:
     QString m_listTitle;
+    int m_linksLeftOut = 0;
 };
 
 // How a save ended.
@@ -56,6 +62,13 @@ struct SaveOutcome {
     // Set when the save wrote a numbered name because its own name was taken by a file that
     // is no list (text 2240): the caller tells the user.
     QString notice;
+    // A workbook written without the links of this many rows (text 2229): the caller tells
+    // the user.
+    int linksLeftOut = 0;
 
     bool wroteFile() const { return kind == Saved || kind == Exported; }
 };
+
+// The notices a save leaves for the user, in the order they are shown: the links left out of
+// a workbook, then the numbered name written beside another file.
+QStringList SaveNotices(const SaveOutcome &outcome);

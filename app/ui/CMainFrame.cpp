@@ -178,7 +178,7 @@ CMainFrame::CMainFrame(AppSettings &settings, const CCLineInfo &commandLine, QWi
             if (fresh.isEmpty())
                 m_panes->showMessage(tessera::ResourceString(Ids::MsgAlreadyListed));
             else
-                m_doc->AddCodesFromText(fresh.join(u'\n'));
+                tessera::ShowResourceMessage(m_doc->AddCodesFromText(fresh.join(u'\n')).message);
         },
         [this] { m_panes->showMessage(tessera::ResourceString(Ids::MsgSentTextNoValidCode)); }, this);
     m_copyData->listen();
@@ -284,7 +284,7 @@ void CMainFrame::createActions()
             statusBar()->showMessage(
                 tessera::FormatResourceString(Ids::MsgRankingUnread, { dlg.readError() }), 10000);
     });
-    on(Cmd::Schedule, [this] { RunScheduleCommand(m_doc->pathName(), m_settings, this); });
+    on(Cmd::Schedule, [this] { RunScheduleCommand(m_doc->GetPathName(), m_settings, this); });
     on(Cmd::ResetColumns, [this] { m_view->resetColumns(); });
     on(Cmd::CodeBox, [this] {
         m_codeBox->setFocus(Qt::ShortcutFocusReason);
@@ -609,7 +609,7 @@ bool CMainFrame::openList(const QString &path, std::optional<LoadedList> read)
         return false;
     }
     if (m_doc->fileKind() != FileKind::Json)
-        addRecentFile(m_doc->pathName());
+        addRecentFile(m_doc->GetPathName());
     restartUpdateTimer(true);
     if (!m_commandLine.autoRun)
         UpdateNeverFetchedRows(*m_view, *m_doc);
@@ -619,12 +619,12 @@ bool CMainFrame::openList(const QString &path, std::optional<LoadedList> read)
 
 bool CMainFrame::save()
 {
-    return reportSave(m_doc->DoSave(m_doc->pathName())) == SaveOutcome::Saved;
+    return reportSave(m_doc->DoSave(m_doc->GetPathName())) == SaveOutcome::Saved;
 }
 
 bool CMainFrame::saveAs()
 {
-    const QString suggested = m_doc->pathName().isEmpty() ? m_doc->title() : m_doc->pathName();
+    const QString suggested = m_doc->GetPathName().isEmpty() ? m_doc->title() : m_doc->GetPathName();
     const QString path = askSaveFile ? askSaveFile(suggested) : saveDialog(suggested, false);
     if (path.isEmpty())
         return false;
@@ -636,10 +636,10 @@ SaveOutcome::Kind CMainFrame::reportSave(const SaveOutcome &outcome)
 {
     if (outcome.kind == SaveOutcome::Failed)
         tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
-    if (!outcome.notice.isEmpty())
-        tessera::ShowMessage(outcome.notice, tessera::MbOk | tessera::MbIconInformation);
+    for (const QString &notice : SaveNotices(outcome))
+        tessera::ShowMessage(notice, tessera::MbOk | tessera::MbIconInformation);
     if (outcome.kind == SaveOutcome::Saved)
-        addRecentFile(m_doc->pathName());
+        addRecentFile(m_doc->GetPathName());
     return outcome.kind;
 }
 
@@ -671,14 +671,14 @@ bool CMainFrame::saveAsList()
     // A CSV file is an export of the list, not where the list itself is kept: the list gets
     // a list file, whose name the user is asked for (as after an export chosen instead).
     const auto askListFile = [this] {
-        const QString current = m_doc->pathName().isEmpty() ? m_doc->title() : m_doc->pathName();
+        const QString current = m_doc->GetPathName().isEmpty() ? m_doc->title() : m_doc->GetPathName();
         const QString path = askSavePath(ListFileNameOf(current));
         if (path.isEmpty())
             return SaveOutcome {};
         return m_doc->DoSave(path, SaveRequest::Chosen);
     };
     const bool exportKind = m_doc->fileKind() == FileKind::Csv || m_doc->fileKind() == FileKind::Json;
-    SaveOutcome::Kind saved = reportSave(exportKind ? askListFile() : m_doc->DoSave(m_doc->pathName()));
+    SaveOutcome::Kind saved = reportSave(exportKind ? askListFile() : m_doc->DoSave(m_doc->GetPathName()));
     while (saved == SaveOutcome::Exported)
         saved = reportSave(askListFile());
     return saved == SaveOutcome::Saved;
@@ -694,7 +694,7 @@ void CMainFrame::openDefaultList()
     if (!QFileInfo::exists(path) || !SaveModified())
         return;
     if (openDocument(path))
-        removeRecentFile(m_doc->pathName());
+        removeRecentFile(m_doc->GetPathName());
 }
 
 void CMainFrame::pasteCodes()
@@ -703,7 +703,7 @@ void CMainFrame::pasteCodes()
     const QMimeData *data = clipboard ? clipboard->mimeData() : nullptr;
     if (!data || !data->hasText())
         return;
-    m_doc->AddCodesFromText(data->text());
+    tessera::ShowResourceMessage(m_doc->AddCodesFromText(data->text()).message);
 }
 
 QString CMainFrame::openDialog()
@@ -835,11 +835,11 @@ void CMainFrame::onUpdateFinished(quint64 generation, bool changed)
         tessera::ShowMessage(missing, tessera::MbOk | tessera::MbIconError);
         m_unattendedStatus = 1;
     } else {
-        const SaveOutcome outcome = m_doc->DoSave(m_doc->pathName());
+        const SaveOutcome outcome = m_doc->DoSave(m_doc->GetPathName());
         if (outcome.kind == SaveOutcome::Failed)
             tessera::ShowMessage(outcome.message, tessera::MbOk | tessera::MbIconError);
-        if (!outcome.notice.isEmpty())
-            tessera::ShowMessage(outcome.notice, tessera::MbOk | tessera::MbIconInformation);
+        for (const QString &notice : SaveNotices(outcome))
+            tessera::ShowMessage(notice, tessera::MbOk | tessera::MbIconInformation);
         m_unattendedStatus = outcome.wroteFile() ? 0 : 1;
     }
     storeLayoutIntoSettings();
@@ -864,7 +864,9 @@ void CMainFrame::onCodeBoxCommitted()
     const QString code = m_codeBox->text();
     if (code.isEmpty())
         return;
-    if (m_doc->AddCode(code) == CQuotraDoc::AddCodeResult::Added) {
+    const CQuotraDoc::AddCodeOutcome added = m_doc->AddCode(code);
+    tessera::ShowResourceMessage(added.message);
+    if (added.result == CQuotraDoc::AddCodeResult::Added) {
         m_view->selectCode(code);
         m_codeBox->clear();
     }

@@ -15,6 +15,18 @@
 
 namespace fetchdetail {
 
+// How often a transfer loop looks at the stop flag while the network is quiet.
+constexpr int kPollMs = 50;
+
+// Whether a receive buffer is kept for the next page once its answer was taken: pages of the
+// usual size then arrive without allocating, while a buffer that a huge answer inflated past
+// 4 MiB is let go, so a run never holds more than that per buffer.
+inline bool KeepForNextPage(const QByteArray &body)
+{
+    constexpr qsizetype kKeptRoom = 4 * 1024 * 1024;
+    return body.capacity() <= kKeptRoom;
+}
+
 // curl_global_init once per process; CURLE_OK when libcurl is usable.
 CURLcode GlobalInit();
 

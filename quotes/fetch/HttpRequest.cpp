@@ -9,9 +9,6 @@ Q_LOGGING_CATEGORY(lcFetch, "quotra.fetch")
 
 namespace {
 
-// How often the transfer loop looks at the stop flag while waiting for the network.
-constexpr int kPollMs = 50;
-
 bool stopRequested(const std::atomic<bool> *stop)
 {
     return stop && stop->load(std::memory_order_relaxed);
@@ -111,13 +108,10 @@ bool HttpRequest::finishGet(
 
 void HttpRequest::keepOrReleaseBody()
 {
-    // The receive buffer keeps its room for the next page of a run, so pages of the usual
-    // size arrive without allocating; a buffer that one huge answer inflated is let go.
-    constexpr qsizetype kKeptRoom = 4 * 1024 * 1024;
-    if (m_body.capacity() > kKeptRoom && m_body.size() < m_body.capacity() / 4)
-        m_body = QByteArray();
-    else
+    if (fetchdetail::KeepForNextPage(m_body))
         m_body.truncate(0);
+    else
+        m_body = QByteArray();
 }
 
 void HttpRequest::transfer(const QByteArray &url, fetchdetail::TransferOutcome &outcome)
@@ -155,7 +149,7 @@ void HttpRequest::transfer(const QByteArray &url, fetchdetail::TransferOutcome &
             state.stopped = true;
             break;
         }
-        multiResult = curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+        multiResult = curl_multi_poll(multi, nullptr, 0, fetchdetail::kPollMs, nullptr);
     }
 
     fetchdetail::CollectOutcome(easy, result, state, m_handles->errorBuffer, m_options, outcome);

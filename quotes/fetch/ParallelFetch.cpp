@@ -29,11 +29,6 @@ FetchPolicy FetchPolicy::clamped() const
 
 namespace {
 
-// How often the transfer thread looks at the run's stop flag while the network is quiet.
-constexpr int kPollMs = 50;
-// Receive buffers larger than this are not kept for later pages.
-constexpr qsizetype kKeptRoom = 4 * 1024 * 1024;
-
 bool asksToWait(int status)
 {
     return status == 429 || status == 503;
@@ -173,7 +168,7 @@ void PageFeeder::take(int index, fetchdetail::TransferOutcome &outcome)
 
 void PageFeeder::recycle(QByteArray &&body)
 {
-    if (body.capacity() > kKeptRoom)
+    if (!fetchdetail::KeepForNextPage(body))
         return;
     body.truncate(0);
     std::lock_guard lock(m_mutex);
@@ -434,15 +429,15 @@ void PageFeeder::run()
             break;
         }
         // A request may start sooner than the poll's end once a Retry-After or interval runs out.
-        int waitMs = kPollMs;
+        int waitMs = fetchdetail::kPollMs;
         const auto now = Clock::now();
         if (m_notBefore > now && inFlight < m_maxInFlight) {
             const auto left
                 = std::chrono::duration_cast<std::chrono::milliseconds>(m_notBefore - now).count();
-            waitMs = static_cast<int>(std::clamp<qint64>(left + 1, 1, kPollMs));
+            waitMs = static_cast<int>(std::clamp<qint64>(left + 1, 1, fetchdetail::kPollMs));
         } else if (inFlight == 0 && m_notBefore <= now) {
             // Nothing to do until the consumer moves on (it wakes the poll) or a stop.
-            waitMs = kPollMs;
+            waitMs = fetchdetail::kPollMs;
         }
         if (const CURLMcode polled = fetchdetail::PollMulti(multi, waitMs); polled != CURLM_OK) {
             failure.emplace();

@@ -224,7 +224,7 @@ TEST_F(UpdateE2E, RowDeletedDuringTheRunIsSkipped)
 TEST_F(UpdateE2E, PastedCodesAreAddedAndFetched)
 {
     startSite();
-    EXPECT_TRUE(doc.AddCodesFromText(u"7203 トヨタ\n^DJI\n0331418A,fund\n7203"_s));
+    EXPECT_TRUE(doc.AddCodesFromText(u"7203 トヨタ\n^DJI\n0331418A,fund\n7203"_s).ok());
     ASSERT_TRUE(waitFinished());
     EXPECT_EQ(progress.size(), 3u);
     for (const QString &c : { u"7203"_s, u"^DJI"_s, u"0331418A"_s })

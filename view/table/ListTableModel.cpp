@@ -149,11 +149,16 @@ QMimeData *ListTableModel::mimeData(const QModelIndexList &indexes) const
         return nullptr;
     auto *data = new QMimeData;
     data->setText(block.text);
-    // Which model the rows come from: this process and this model.
+    data->setData(rowsMimeType(), dragOrigin());
+    return data;
+}
+
+QByteArray ListTableModel::dragOrigin() const
+{
+    // Which model dragged rows come from: this process and this model.
     const QString origin = QString::number(QCoreApplication::applicationPid()) + u':'
         + QString::number(reinterpret_cast<quintptr>(this), 16);
-    data->setData(rowsMimeType(), origin.toUtf8());
-    return data;
+    return origin.toUtf8();
 }
 
 bool ListTableModel::canDropMimeData(
@@ -166,9 +171,7 @@ bool ListTableModel::canDropMimeData(
     if (!data || !data->hasText() || !m_dropHandler)
         return false;
     if (data->hasFormat(rowsMimeType())) {
-        const QString origin = QString::number(QCoreApplication::applicationPid()) + u':'
-            + QString::number(reinterpret_cast<quintptr>(this), 16);
-        if (QString::fromUtf8(data->data(rowsMimeType())) == origin)
+        if (data->data(rowsMimeType()) == dragOrigin())
             return false; // rows of this very list
     }
     return true;

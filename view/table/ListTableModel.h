@@ -98,6 +98,7 @@ private:
     template<typename Sorter> void sortKeepingPersistentIndexes(Sorter sorter);
     void rebuildRowIndex();
     QVariant rawValue(const QuoteRecord &record, int field) const;
+    QByteArray dragOrigin() const;
 
     ListTable m_table;
     CellPalette m_palette;

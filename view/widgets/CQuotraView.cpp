@@ -92,7 +92,9 @@ CQuotraView::CQuotraView(CQuotraDoc &doc, QWidget *parent)
             w->raise();
             w->activateWindow();
         }
-        return m_doc.AddCodesFromText(text);
+        const CQuotraDoc::AddCodesOutcome added = m_doc.AddCodesFromText(text);
+        tessera::ShowResourceMessage(added.message);
+        return added.ok();
     });
 
     connect(m_header, &QHeaderView::sectionMoved, this, &CQuotraView::onSectionMoved);
@@ -636,6 +638,17 @@ void CQuotraView::openChartPage()
 
 bool CQuotraView::updateSelectedRows()
 {
+    if (m_doc.isUpdating()) {
+        // The run holds between two codes while the question is open, so it cannot race
+        // the answer; the box's own event loop still applies what arrives meanwhile.
+        m_doc.HoldUpdate();
+        const int answer = tessera::ShowResourceMessage(Ids::MsgStopRunningUpdate, {},
+            tessera::MbYesNo | tessera::MbIconQuestion | tessera::MbDefButton2);
+        m_doc.ReleaseUpdate();
+        if (answer == tessera::IdYes)
+            m_doc.StopUpdate();
+        return false;
+    }
     return m_doc.UpdateSelected(selectedCodes());
 }
 

@@ -270,7 +270,7 @@ private Q_SLOTS:
 
         frame->askSaveFile = [&](const QString &s) { return s; };
         QVERIFY(frame->save());
-        QCOMPARE(frame->document().pathName(), dir.filePath(u"book.kabu"_s));
+        QCOMPARE(frame->document().GetPathName(), dir.filePath(u"book.kabu"_s));
         QVERIFY(ReadListFile(readAll(dir.filePath(u"book.kabu"_s))).ok());
         QCOMPARE(readAll(book), before);
 
@@ -278,7 +278,7 @@ private Q_SLOTS:
         frame->askSaveFile = [&](const QString &) { return book; };
         QVERIFY(frame->save());
         QVERIFY(readAll(book) != before);
-        QCOMPARE(frame->document().pathName(), book);
+        QCOMPARE(frame->document().GetPathName(), book);
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'|')));
     }
 

@@ -428,14 +428,14 @@ private Q_SLOTS:
         const QString first = listFile(u"drop1.kabu"_s, { { u"7203"_s, u"2,500"_s } });
         const QString second = listFile(u"drop2.kabu"_s, { { u"6758"_s, u"900"_s }, { u"9984"_s, u"1"_s } });
         QVERIFY(frame->fileDrops()->openDroppedFiles({ text, missing, first, second }));
-        QCOMPARE(frame->document().pathName(), QFileInfo(first).absoluteFilePath());
+        QCOMPARE(frame->document().GetPathName(), QFileInfo(first).absoluteFilePath());
         QCOMPARE(frame->view().rowCount(), 1);
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'|')));
         QVERIFY2(!frame->statusPanes().isRunning(), "every progress run ended");
         // Nothing readable: the open list stays, nobody is asked anything, and the status bar
         // says why the first file failed.
         QVERIFY(!frame->fileDrops()->openDroppedFiles({ text, missing }));
-        QCOMPARE(frame->document().pathName(), QFileInfo(first).absoluteFilePath());
+        QCOMPARE(frame->document().GetPathName(), QFileInfo(first).absoluteFilePath());
         QVERIFY(messages.isEmpty());
         const QString why = frame->findChild<QLabel *>(u"Pane0"_s)->text();
         QVERIFY2(why.contains(QFileInfo(text).absoluteFilePath()), qPrintable(why));
@@ -449,7 +449,7 @@ private Q_SLOTS:
         for (const char *name : { "holdings.xlsx", "dates.xls" }) {
             const QString book = quotra::test::dataPath(u"workbooks/") + QLatin1StringView(name);
             QVERIFY2(frame->fileDrops()->openDroppedFiles({ book }), name);
-            QCOMPARE(frame->document().pathName(), QFileInfo(book).absoluteFilePath());
+            QCOMPARE(frame->document().GetPathName(), QFileInfo(book).absoluteFilePath());
             QCOMPARE(frame->document().fileKind(), FileKind::Workbook);
             QVERIFY(frame->document().rows().count(u"6758"_s));
             QCOMPARE(frame->view().rowCount(), int(frame->document().rows().size()));
@@ -471,7 +471,7 @@ private Q_SLOTS:
         QVERIFY(frame->fileDrops()->openDroppedFiles({ book }));
         QCOMPARE(messages.size(), 1);
         QVERIFY(!QFile::exists(book));
-        QCOMPARE(frame->document().pathName(), QFileInfo(book).absoluteFilePath());
+        QCOMPARE(frame->document().GetPathName(), QFileInfo(book).absoluteFilePath());
         QVERIFY(frame->document().rows().count(u"6758"_s));
     }
 
@@ -495,7 +495,7 @@ private Q_SLOTS:
             QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &drop);
         QVERIFY(drop.isAccepted());
-        QCOMPARE(frame->document().pathName(), QFileInfo(list).absoluteFilePath());
+        QCOMPARE(frame->document().GetPathName(), QFileInfo(list).absoluteFilePath());
         QCOMPARE(frame->view().rowCount(), 1);
         QVERIFY(frame->document().rows().count(u"4502"_s));
     }

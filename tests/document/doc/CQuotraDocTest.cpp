@@ -107,14 +107,15 @@ TEST_F(DocTest, NewDocumentIsAnEmptyUntitledList)
     EXPECT_EQ(doc.title(), message(1000));
     EXPECT_EQ(doc.fileKind(), FileKind::ListFile);
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_TRUE(doc.pathName().isEmpty());
+    EXPECT_TRUE(doc.GetPathName().isEmpty());
 }
 
 TEST_F(DocTest, AddCodeRefusesAnUnusableCode)
 {
-    EXPECT_EQ(doc.AddCode(u"130B"_s), CQuotraDoc::AddCodeResult::Refused);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], message(2221));
+    const CQuotraDoc::AddCodeOutcome added = doc.AddCode(u"130B"_s);
+    EXPECT_EQ(added.result, CQuotraDoc::AddCodeResult::Refused);
+    EXPECT_EQ(added.message.id, 2221);
+    EXPECT_TRUE(messages.empty()) << "the caller shows the message";
     EXPECT_FALSE(doc.hasRows());
     EXPECT_FALSE(doc.IsModified());
 }
@@ -124,10 +125,11 @@ TEST_F(DocTest, AddCodeOfAListedCodeSelectsItsRow)
     addRow(u"7203"_s);
     QString selected;
     QObject::connect(&doc, &CQuotraDoc::selectCodeRequested, &doc, [&](const QString &c) { selected = c; });
-    EXPECT_EQ(doc.AddCode(u"7203"_s), CQuotraDoc::AddCodeResult::AlreadyPresent);
+    const CQuotraDoc::AddCodeOutcome added = doc.AddCode(u"7203"_s);
+    EXPECT_EQ(added.result, CQuotraDoc::AddCodeResult::AlreadyPresent);
     EXPECT_EQ(selected, u"7203"_s);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], message(2206));
+    EXPECT_EQ(added.message.id, 2206);
+    EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(doc.isUpdating());
 }
 
@@ -135,7 +137,9 @@ TEST_F(DocTest, AddCodeAddsMarksAndUpdatesAtOnce)
 {
     site.setPrice(u"7203"_s, u"2,500"_s);
     doc.setTitle(u"t"_s);
-    EXPECT_EQ(doc.AddCode(u"7203"_s), CQuotraDoc::AddCodeResult::Added);
+    const CQuotraDoc::AddCodeOutcome added = doc.AddCode(u"7203"_s);
+    EXPECT_EQ(added.result, CQuotraDoc::AddCodeResult::Added);
+    EXPECT_TRUE(added.message.isEmpty());
     EXPECT_TRUE(doc.contains(u"7203"_s));
     EXPECT_EQ(doc.title(), u"t *"_s);
     EXPECT_TRUE(doc.isUpdating());
@@ -154,7 +158,9 @@ TEST_F(DocTest, PastedTextAddsEachNewCodeOnce)
         started = g;
         total = n;
     });
-    EXPECT_TRUE(doc.AddCodesFromText(u"7203 トヨタ自動車\n6758,Sony\n\n7203"_s));
+    const CQuotraDoc::AddCodesOutcome added = doc.AddCodesFromText(u"7203 トヨタ自動車\n6758,Sony\n\n7203"_s);
+    EXPECT_EQ(added.added, QStringList({ u"7203"_s, u"6758"_s }));
+    EXPECT_TRUE(added.message.isEmpty());
     EXPECT_EQ(doc.rows().size(), 2u);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(total, 2);
@@ -181,9 +187,10 @@ class PasteMessageTest : public DocTest, public ::testing::WithParamInterface<Pa
 TEST_P(PasteMessageTest, RefusesWithItsMessage)
 {
     addRow(u"7203"_s);
-    EXPECT_FALSE(doc.AddCodesFromText(QStringView(GetParam().text)));
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], message(GetParam().message));
+    const CQuotraDoc::AddCodesOutcome added = doc.AddCodesFromText(QStringView(GetParam().text));
+    EXPECT_FALSE(added.ok());
+    EXPECT_EQ(added.message.id, GetParam().message);
+    EXPECT_TRUE(messages.empty()) << "the caller shows the message";
     EXPECT_EQ(doc.rows().size(), 1u);
     EXPECT_FALSE(doc.IsModified());
     EXPECT_FALSE(doc.isUpdating());
@@ -230,8 +237,8 @@ TEST_F(DocTest, AddingCodesIsAnInsertNotAReset)
             EXPECT_NE(doc.record(c), nullptr) << "inserted rows are in the map already";
         inserted.push_back(codes);
     });
-    EXPECT_EQ(doc.AddCode(u"6758"_s), CQuotraDoc::AddCodeResult::Added);
-    EXPECT_TRUE(doc.AddCodesFromText(u"9984\n7203\n1301\n9984"_s));
+    EXPECT_EQ(doc.AddCode(u"6758"_s).result, CQuotraDoc::AddCodeResult::Added);
+    EXPECT_TRUE(doc.AddCodesFromText(u"9984\n7203\n1301\n9984"_s).ok());
     EXPECT_EQ(resets, 0);
     ASSERT_EQ(inserted.size(), 2u);
     EXPECT_EQ(inserted[0], QStringList({ u"6758"_s }));
@@ -392,27 +399,24 @@ TEST_F(DocTest, UpdateSelectedStartsOnlyDueRows)
     ASSERT_TRUE(waitFinished());
 }
 
-TEST_F(DocTest, UpdateSelectedDuringARunAsksAndStopsOnYes)
+TEST_F(DocTest, UpdateSelectedDuringARunStartsNothingAndAsksNothing)
 {
     addRow(u"7203"_s);
     doc.record(u"7203"_s)->datetime = 0;
     site.setHold(true);
-    doc.StartUpdate({ u"7203"_s });
-    unsigned askedStyle = 0;
-    tessera::SetMessageHandler([&](const QString &text, unsigned style) {
-        messages.push_back(text);
-        askedStyle = style;
-        return int(tessera::IdNo);
-    });
+    const quint64 running = doc.StartUpdate({ u"7203"_s });
+    quint64 restarted = 0;
+    QObject::connect(&doc, &CQuotraDoc::updateStarted, &doc, [&](quint64 g, int) { restarted = g; });
     EXPECT_FALSE(doc.UpdateSelected({ u"7203"_s }));
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], message(2042));
-    EXPECT_EQ(askedStyle, unsigned(tessera::MbYesNo | tessera::MbIconQuestion | tessera::MbDefButton2));
-    EXPECT_TRUE(doc.isUpdating()) << "No lets the run go on";
-    tessera::SetMessageHandler([](const QString &, unsigned) { return int(tessera::IdYes); });
-    EXPECT_FALSE(doc.UpdateSelected({ u"7203"_s }));
+    EXPECT_TRUE(messages.empty()) << "the caller asks whether to stop the run";
+    EXPECT_EQ(restarted, 0u);
+    doc.HoldUpdate();
+    doc.ReleaseUpdate();
+    EXPECT_TRUE(doc.isUpdating()) << "a hold and its release let the run go on";
+    doc.StopUpdate();
     EXPECT_FALSE(doc.isUpdating());
     ASSERT_EQ(finished.size(), 1u);
+    EXPECT_EQ(finished[0].first, running);
 }
 
 // ---- Saving
@@ -458,7 +462,7 @@ TEST_F(DocSaveTest, ListFileSaveTakesTheNewNameAndClearsModified)
     EXPECT_EQ(doc.DoSave(u"/d/new.txt"_s).kind, SaveOutcome::Saved);
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_EQ(saves[0], std::make_pair(u"/d/new.kabu"_s, FileKind::ListFile));
-    EXPECT_EQ(doc.pathName(), u"/d/new.kabu"_s);
+    EXPECT_EQ(doc.GetPathName(), u"/d/new.kabu"_s);
     EXPECT_EQ(doc.title(), u"new.kabu"_s);
     EXPECT_FALSE(doc.IsModified());
 }
@@ -470,7 +474,7 @@ TEST_F(DocSaveTest, CsvExportLeavesTheDocumentAsItWas)
     EXPECT_EQ(outcome.target, u"/d/out.csv"_s);
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_EQ(saves[0].second, FileKind::Csv);
-    EXPECT_EQ(doc.pathName(), u"/d/prices.kabu"_s);
+    EXPECT_EQ(doc.GetPathName(), u"/d/prices.kabu"_s);
     EXPECT_EQ(doc.title(), u"prices.kabu *"_s);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.fileKind(), FileKind::Csv) << "the kind follows the last save";
@@ -486,7 +490,7 @@ TEST_F(DocSaveTest, FailedSaveKeepsTitleFlagAndKindAndSaysWhy)
     EXPECT_EQ(doc.fileKind(), FileKind::Csv) << "a failed save keeps the kind it had";
     EXPECT_EQ(doc.title(), u"prices.kabu *"_s);
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(doc.pathName(), u"/d/prices.kabu"_s);
+    EXPECT_EQ(doc.GetPathName(), u"/d/prices.kabu"_s);
 }
 
 TEST_F(DocSaveTest, DefaultListAsksForANewName)

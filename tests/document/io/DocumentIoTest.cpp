@@ -150,7 +150,7 @@ TEST_F(DocumentIo, OpenTakesRowsLayoutAndIdentity)
     ASSERT_TRUE(opened->layout.has_value());
     EXPECT_EQ(*opened->layout, codeAndPriceLayout());
     EXPECT_EQ(opened->version, kCurrentListVersion);
-    EXPECT_EQ(doc.pathName(), QFileInfo(p).absoluteFilePath());
+    EXPECT_EQ(doc.GetPathName(), QFileInfo(p).absoluteFilePath());
     EXPECT_EQ(doc.title(), u"List.KABU"_s);
     EXPECT_EQ(doc.fileKind(), FileKind::ListFile);
     EXPECT_FALSE(doc.IsModified()) << "a list just opened has no unsaved changes";
@@ -232,7 +232,7 @@ TEST_P(FailedOpen, LeavesTheOpenListAndItsNameUntouched)
 {
     openPrevious();
     const QStringList rowsBefore = rowTexts(doc);
-    const QString pathBefore = doc.pathName();
+    const QString pathBefore = doc.GetPathName();
     const QString titleBefore = doc.title();
     int resets = 0;
     QObject::connect(&doc, &CQuotraDoc::rowsReset, &doc, [&] { ++resets; });
@@ -246,7 +246,7 @@ TEST_P(FailedOpen, LeavesTheOpenListAndItsNameUntouched)
         << opened.error().message.toStdString();
     EXPECT_EQ(rowTexts(doc), rowsBefore);
     EXPECT_EQ(resets, 0) << "the view must not be asked to rebuild";
-    EXPECT_EQ(doc.pathName(), pathBefore);
+    EXPECT_EQ(doc.GetPathName(), pathBefore);
     EXPECT_EQ(doc.title(), titleBefore);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.fileKind(), FileKind::ListFile);
@@ -309,6 +309,26 @@ TEST_F(DocumentIo, ExportWithoutATableFails)
     auto saved = SaveDocumentFile(path(u"out.csv"_s), FileKind::Csv, rows, {}, nullptr);
     ASSERT_FALSE(saved.ok());
     EXPECT_FALSE(QFile::exists(path(u"out.csv"_s)));
+}
+
+TEST_F(DocumentIo, AWorkbookCountsTheLinksItLeftOutAndShowsNothing)
+{
+    // An address longer than a workbook link may be is written as plain text.
+    const RecordMap rows = makeRows({ { u"7203"_s, u"1"_s }, { QString(2100, u'9'), u"2"_s } });
+    // A workbook needs three columns: the price twice.
+    struct WideTable : CodePriceTable {
+        using CodePriceTable::CodePriceTable;
+        int columnCount() const override { return 3; }
+    };
+    const WideTable table(rows);
+    int shown = 0;
+    tessera::SetMessageHandler([&](const QString &, unsigned) { return ++shown, int(tessera::IdOk); });
+    int linksLeftOut = -1;
+    ASSERT_TRUE(
+        SaveDocumentFile(path(u"out.xlsx"_s), FileKind::Workbook, rows, {}, &table, {}, &linksLeftOut).ok());
+    tessera::SetMessageHandler({});
+    EXPECT_EQ(linksLeftOut, 1);
+    EXPECT_EQ(shown, 0) << "the caller tells the user";
 }
 
 TEST_F(DocumentIo, WorkbookWithoutATableIsRefusedWithoutTouchingTheTarget)
@@ -489,11 +509,11 @@ TEST_F(SaveRouting, UnattendedListGoesToTheFolderTimeStamped)
     const QByteArray original = read(p);
     unattended();
     const QDateTime from = QDateTime::currentDateTime();
-    EXPECT_EQ(doc.DoSave(doc.pathName()).kind, SaveOutcome::Saved);
+    EXPECT_EQ(doc.DoSave(doc.GetPathName()).kind, SaveOutcome::Saved);
     const QString saved = stampedFile(u"prices"_s, u".kabu"_s, from, QDateTime::currentDateTime());
     EXPECT_EQ(read(saved), WriteListFile(doc.rows(), codeAndPriceLayout()));
     EXPECT_EQ(read(p), original);
-    EXPECT_EQ(doc.pathName(), saved) << "a list file save makes the new file the document's";
+    EXPECT_EQ(doc.GetPathName(), saved) << "a list file save makes the new file the document's";
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_TRUE(saves[0].second);
 }
@@ -503,7 +523,7 @@ TEST_F(SaveRouting, JsonOpenedIsSavedAsAListFile)
     open(u"prices.json"_s, listBytes());
     unattended();
     const QDateTime from = QDateTime::currentDateTime();
-    EXPECT_EQ(doc.DoSave(doc.pathName()).kind, SaveOutcome::Saved);
+    EXPECT_EQ(doc.DoSave(doc.GetPathName()).kind, SaveOutcome::Saved);
     const QString saved = stampedFile(u"prices"_s, u".kabu"_s, from, QDateTime::currentDateTime());
     EXPECT_EQ(read(saved), WriteListFile(doc.rows(), codeAndPriceLayout()));
     EXPECT_EQ(doc.fileKind(), FileKind::ListFile);
@@ -514,10 +534,10 @@ TEST_F(SaveRouting, CsvOpenedStaysCsvAndLeavesTheDocumentsName)
     const QString p = open(u"codes.csv"_s, "7203\r\n6758\r\n");
     unattended();
     const QDateTime from = QDateTime::currentDateTime();
-    EXPECT_EQ(doc.DoSave(doc.pathName()).kind, SaveOutcome::Exported) << "a CSV save is an export";
+    EXPECT_EQ(doc.DoSave(doc.GetPathName()).kind, SaveOutcome::Exported) << "a CSV save is an export";
     const QString saved = stampedFile(u"codes"_s, u".csv"_s, from, QDateTime::currentDateTime());
     EXPECT_EQ(read(saved), CsvBytes(CodePriceTable(doc.rows())));
-    EXPECT_EQ(doc.pathName(), QFileInfo(p).absoluteFilePath());
+    EXPECT_EQ(doc.GetPathName(), QFileInfo(p).absoluteFilePath());
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_TRUE(saves[0].second) << "the export itself succeeded";
 }
@@ -526,7 +546,7 @@ TEST_F(SaveRouting, WithoutAFolderTheListIsSavedInPlace)
 {
     const QString p = open(u"codes.txt"_s, "7203\n");
     unattended(false);
-    EXPECT_EQ(doc.DoSave(doc.pathName()).kind, SaveOutcome::Saved);
+    EXPECT_EQ(doc.DoSave(doc.GetPathName()).kind, SaveOutcome::Saved);
     EXPECT_EQ(read(p), QByteArray("7203\n")) << "the text list is kept";
     EXPECT_EQ(read(path(u"codes.kabu"_s)), WriteListFile(doc.rows(), codeAndPriceLayout()));
 }
@@ -539,7 +559,7 @@ TEST_F(SaveRouting, AWorkbookIsNeverOverwrittenByAnUnattendedSave)
     doc.SetPathName(book);
     doc.setFileKind(FileKind::Workbook);
     unattended(false);
-    const SaveOutcome outcome = doc.DoSave(doc.pathName());
+    const SaveOutcome outcome = doc.DoSave(doc.GetPathName());
     EXPECT_EQ(outcome.kind, SaveOutcome::Saved);
     EXPECT_EQ(outcome.target, path(u"book.kabu"_s));
     EXPECT_EQ(read(book), QByteArray("\xD0\xCF\x11\xE0 other sheets"));
@@ -553,7 +573,7 @@ TEST_F(SaveRouting, AnotherFileUnderTheListsNameIsKeptAndTheSaveSaysSo)
     const QString own = write(u"notes.kabu"_s, "the user's own notes\n");
     write(u"notes (2).kabu"_s, "more notes\n");
     unattended(false);
-    const SaveOutcome outcome = doc.DoSave(doc.pathName());
+    const SaveOutcome outcome = doc.DoSave(doc.GetPathName());
     EXPECT_EQ(outcome.kind, SaveOutcome::Saved);
     const QString numbered = path(u"notes (3).kabu"_s);
     EXPECT_EQ(outcome.target, numbered);
@@ -562,7 +582,7 @@ TEST_F(SaveRouting, AnotherFileUnderTheListsNameIsKeptAndTheSaveSaysSo)
     EXPECT_EQ(outcome.notice,
         tessera::FormatResourceString(
             Ids::MsgSavedBesideOtherFile, { QDir::toNativeSeparators(own), numbered }));
-    EXPECT_EQ(doc.pathName(), numbered);
+    EXPECT_EQ(doc.GetPathName(), numbered);
     EXPECT_TRUE(messages.isEmpty()) << "the caller shows the notice";
 }
 
@@ -573,7 +593,7 @@ TEST_F(SaveRouting, TheDefaultListIsNeverOverwritten)
     SaveNamingContext naming;
     naming.defaultListPath = p;
     doc.setSaveNaming(naming);
-    EXPECT_EQ(doc.DoSave(doc.pathName()).kind, SaveOutcome::Cancelled);
+    EXPECT_EQ(doc.DoSave(doc.GetPathName()).kind, SaveOutcome::Cancelled);
     EXPECT_TRUE(saves.empty()) << "nothing may be written without a new name";
     EXPECT_EQ(read(p), original);
 }

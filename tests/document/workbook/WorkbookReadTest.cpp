@@ -271,7 +271,7 @@ TEST_P(RefusedWorkbook, OpenLeavesTheOpenListUntouched)
     ASSERT_TRUE(SaveListFile(listPath, rows, layout).ok());
     ASSERT_TRUE(OpenDocument(doc, listPath, loadOptions()).ok());
     doc.MarkModified();
-    const QString pathBefore = doc.pathName();
+    const QString pathBefore = doc.GetPathName();
     const QString titleBefore = doc.title();
 
     const Refused &c = GetParam();
@@ -283,7 +283,7 @@ TEST_P(RefusedWorkbook, OpenLeavesTheOpenListUntouched)
         << opened.error().message.toStdString();
     ASSERT_EQ(doc.rows().size(), 1u);
     EXPECT_EQ(doc.rows().begin()->first, u"9432"_s);
-    EXPECT_EQ(doc.pathName(), pathBefore);
+    EXPECT_EQ(doc.GetPathName(), pathBefore);
     EXPECT_EQ(doc.title(), titleBefore);
     EXPECT_TRUE(doc.IsModified());
 }

@@ -1,6 +1,7 @@
 #include "view/widgets/CQuotraView.h"
 #include "corelib/LanguageModule.h"
 #include "corelib/Messages.h"
+#include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
 #include "view/table/ColumnTable.h"
 #include "view/table/ListTableModel.h"
@@ -19,6 +20,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -74,6 +76,7 @@ private:
     std::unique_ptr<CQuotraView> view;
     QStringList messages;
     int answer = tessera::IdYes;
+    unsigned askedStyle = 0;
 
     // Code, name and price, in a layout showing code, name, price (list columns 1, 2, 3).
     void makeList(std::initializer_list<RowSpec> rows)
@@ -91,8 +94,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(tessera::LanguageModule::instance().load());
-        tessera::SetMessageHandler([this](const QString &text, unsigned) {
+        tessera::SetMessageHandler([this](const QString &text, unsigned style) {
             messages << text;
+            askedStyle = style;
             return answer;
         });
     }
@@ -256,6 +260,9 @@ private Q_SLOTS:
         QVERIFY(model.dropMimeData(&other, Qt::CopyAction, -1, -1, {}));
         QCOMPARE(displayedCodes(*view), QStringList({ u"6758"_s, u"7203"_s }));
         doc->StopUpdate();
+        // Text without a new code tells why nothing was added.
+        QVERIFY(!model.dropMimeData(&other, Qt::CopyAction, -1, -1, {}));
+        QCOMPARE(messages, QStringList({ tessera::ResourceString(Ids::MsgAlreadyListed) }));
         // Rows of another list of this program are text like any other.
         CQuotraDoc otherDoc;
         CQuotraView otherView(otherDoc);
@@ -470,10 +477,32 @@ private Q_SLOTS:
     {
         makeList({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } });
         view->selectRows({ 1 });
-        QCOMPARE(doc->AddCode(u"1301"_s), CQuotraDoc::AddCodeResult::Added);
+        QCOMPARE(doc->AddCode(u"1301"_s).result, CQuotraDoc::AddCodeResult::Added);
         doc->StopUpdate();
         QCOMPARE(displayedCodes(*view), QStringList({ u"1301"_s, u"6758"_s, u"7203"_s }));
         QCOMPARE(selectedCodes(*view), QStringList({ u"7203"_s }));
+    }
+
+    void updatingDuringARunAsksWhetherToStopIt()
+    {
+        makeList({ { u"7203"_s, u"2,500"_s } });
+        // Each fetch waits for the run's stop.
+        doc->setFetchFactory([](const FetchRun &run) -> FetchFunction {
+            return [stop = run.stop](const QString &, QuoteRecord &) -> FetchStatus {
+                while (!stop->load())
+                    QThread::usleep(200);
+                return false;
+            };
+        });
+        doc->StartUpdate({ u"7203"_s });
+        answer = tessera::IdNo;
+        QVERIFY(!view->updateSelectedRows());
+        QCOMPARE(messages, QStringList({ tessera::ResourceString(Ids::MsgStopRunningUpdate) }));
+        QCOMPARE(askedStyle, unsigned(tessera::MbYesNo | tessera::MbIconQuestion | tessera::MbDefButton2));
+        QVERIFY2(doc->isUpdating(), "No lets the run go on");
+        answer = tessera::IdYes;
+        QVERIFY(!view->updateSelectedRows());
+        QVERIFY(!doc->isUpdating());
     }
 };
 

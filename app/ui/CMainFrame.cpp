@@ -4,6 +4,7 @@
 #include "app/core/FileDialogFilters.h"
 #include "app/core/ListLayoutChoice.h"
 #include "app/core/ListOpenOptions.h"
+#include "app/core/ListTitle.h"
 #include "app/core/UnattendedRun.h"
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
@@ -55,7 +56,6 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -646,12 +646,9 @@ bool CMainFrame::SaveModified()
         return true;
     // The question names the list without its unsaved mark.
     const QString savedTitle = m_doc->title();
-    QString name = savedTitle;
-    while (name.endsWith(u'*'))
-        name.chop(1);
-    name = name.trimmed();
-    const int answer = tessera::ShowMessage(tessera::FormatResourceString(Ids::MsgSaveChanges, { name }),
-        tessera::MbYesNoCancel | tessera::MbIconQuestion);
+    const int answer
+        = tessera::ShowMessage(tessera::FormatResourceString(Ids::MsgSaveChanges, { PlainTitle(savedTitle) }),
+            tessera::MbYesNoCancel | tessera::MbIconQuestion);
     if (answer == tessera::IdCancel)
         return false;
     if (answer == tessera::IdNo)
@@ -704,8 +701,7 @@ void CMainFrame::pasteCodes()
 
 QString CMainFrame::openDialog()
 {
-    const QString start = DialogStartFolder(m_settings.current, QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    const QString start = DialogStartFolder(m_settings.current);
     QFileDialog dialog(this, tessera::ResourceString(Cmd::Open), start);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -724,8 +720,7 @@ QString CMainFrame::saveDialog(const QString &suggested, bool inItsFolder)
     const QFileInfo proposal(suggested);
     const QString start = inItsFolder && proposal.isAbsolute() && proposal.absoluteDir().exists()
         ? proposal.absolutePath()
-        : DialogStartFolder(m_settings.current, QCoreApplication::applicationDirPath(),
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        : DialogStartFolder(m_settings.current);
     QFileDialog dialog(this, tessera::ResourceString(Cmd::SaveAs), start);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

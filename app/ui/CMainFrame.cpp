@@ -383,7 +383,7 @@ void CMainFrame::createRibbon()
     connect(m_codeBox, &QLineEdit::textEdited, this, &CMainFrame::onCodeBoxEdited);
     connect(m_codeBox, &QLineEdit::returnPressed, this, &CMainFrame::onCodeBoxCommitted);
     m_codeBox->setPlaceholderText(tessera::ResourceString(Cmd::CodeBox));
-    m_ribbon->addSmallWidget(m_codeBox, QString(), tip(Cmd::CodeBox));
+    m_ribbon->addSmallWidget(m_codeBox, QString(), tip(Cmd::CodeBox), false, m_actions.value(Cmd::CodeBox));
     for (const int id : { Cmd::SelectAll, Cmd::Paste, Cmd::Holdings })
         small(id);
     m_ribbon->endGroup();
@@ -398,18 +398,19 @@ void CMainFrame::createRibbon()
     connect(statusCheck, &QCheckBox::toggled, m_actions.value(Cmd::StatusBar), &QAction::setChecked);
     connect(m_actions.value(Cmd::StatusBar), &QAction::toggled, statusCheck, &QCheckBox::setChecked);
     connect(statusCheck, &QCheckBox::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-    m_ribbon->addSmallWidget(statusCheck, QString(), tip(Cmd::StatusBar));
+    m_ribbon->addSmallWidget(
+        statusCheck, QString(), tip(Cmd::StatusBar), false, m_actions.value(Cmd::StatusBar));
     statusCheck->setAccessibleName(tessera::ResourceString(Cmd::StatusBar));
     QComboBox *fontFace = m_appearance->fontFaceBox();
     fontFace->setFixedWidth(kFontFaceWidth);
     fontFace->setAccessibleName(tessera::ResourceString(Cmd::FontFace));
     fontFace->setToolTip(tessera::ResourceString(Cmd::FontFace));
-    m_ribbon->addSmallWidget(fontFace, QString(), tip(Cmd::FontFace), true);
+    m_ribbon->addSmallWidget(fontFace, QString(), tip(Cmd::FontFace), true, m_actions.value(Cmd::FontFace));
     QComboBox *fontSize = m_appearance->fontSizeBox();
     fontSize->setFixedWidth(kFontSizeWidth + 16);
     fontSize->setAccessibleName(tessera::ResourceString(Cmd::FontSize));
     fontSize->setToolTip(tessera::ResourceString(Cmd::FontSize));
-    m_ribbon->addSmallWidget(fontSize, QString(), tip(Cmd::FontSize));
+    m_ribbon->addSmallWidget(fontSize, QString(), tip(Cmd::FontSize), false, m_actions.value(Cmd::FontSize));
     m_ribbon->endGroup();
 
     group(Ids::CaptionGroupSettings);
@@ -426,7 +427,8 @@ void CMainFrame::createRibbon()
     m_periodBox->setAccessibleName(tessera::ResourceString(Cmd::UpdatePeriod));
     m_periodBox->setToolTip(tessera::ResourceString(Cmd::UpdatePeriod));
     connect(m_periodBox, &QSpinBox::editingFinished, this, &CMainFrame::onPeriodCommitted);
-    m_ribbon->addSmallWidget(m_periodBox, tessera::ResourceString(Cmd::UpdatePeriod), tip(Cmd::UpdatePeriod));
+    m_ribbon->addSmallWidget(m_periodBox, tessera::ResourceString(Cmd::UpdatePeriod), tip(Cmd::UpdatePeriod),
+        false, m_actions.value(Cmd::UpdatePeriod));
     m_ribbon->endGroup();
 }
 

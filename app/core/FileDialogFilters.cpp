@@ -1,7 +1,9 @@
 #include "app/core/FileDialogFilters.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -42,4 +44,10 @@ QString DialogStartFolder(const QString &current, const QString &programFolder, 
     const bool usable = !current.isEmpty() && QFileInfo(current).isDir() && QFileInfo(programFolder).isDir()
         && QDir::cleanPath(current).compare(QDir::cleanPath(programFolder), Qt::CaseInsensitive) != 0;
     return usable ? current : documents;
+}
+
+QString DialogStartFolder(const QString &current)
+{
+    return DialogStartFolder(current, QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 }

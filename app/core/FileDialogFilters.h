@@ -21,3 +21,5 @@ QStringList QtNameFilters(const QString &pipeFilter);
 // program's own folder does not exist, or it is the program's own folder (compared without
 // case): then `documents`.
 QString DialogStartFolder(const QString &current, const QString &programFolder, const QString &documents);
+// The same for this program: its own folder and the user's documents folder.
+QString DialogStartFolder(const QString &current);

@@ -4,6 +4,7 @@
 #include "app/core/FileDialogFilters.h"
 #include "app/core/ListLayoutChoice.h"
 #include "app/core/ListOpenOptions.h"
+#include "app/core/ListTitle.h"
 #include "app/core/UnattendedRun.h"
 #include "app/core/UpdateSchedule.h"
 #include "app/core/WindowPlacement.h"
@@ -55,7 +56,6 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -387,7 +387,7 @@ void CMainFrame::createRibbon()
     connect(m_codeBox, &QLineEdit::textEdited, this, &CMainFrame::onCodeBoxEdited);
     connect(m_codeBox, &QLineEdit::returnPressed, this, &CMainFrame::onCodeBoxCommitted);
     m_codeBox->setPlaceholderText(tessera::ResourceString(Cmd::CodeBox));
-    m_ribbon->addSmallWidget(m_codeBox, QString(), tip(Cmd::CodeBox));
+    m_ribbon->addSmallWidget(m_codeBox, QString(), tip(Cmd::CodeBox), false, m_actions.value(Cmd::CodeBox));
     for (const int id : { Cmd::SelectAll, Cmd::Paste, Cmd::Holdings })
         small(id);
     m_ribbon->endGroup();
@@ -402,18 +402,19 @@ void CMainFrame::createRibbon()
     connect(statusCheck, &QCheckBox::toggled, m_actions.value(Cmd::StatusBar), &QAction::setChecked);
     connect(m_actions.value(Cmd::StatusBar), &QAction::toggled, statusCheck, &QCheckBox::setChecked);
     connect(statusCheck, &QCheckBox::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-    m_ribbon->addSmallWidget(statusCheck, QString(), tip(Cmd::StatusBar));
+    m_ribbon->addSmallWidget(
+        statusCheck, QString(), tip(Cmd::StatusBar), false, m_actions.value(Cmd::StatusBar));
     statusCheck->setAccessibleName(tessera::ResourceString(Cmd::StatusBar));
     QComboBox *fontFace = m_appearance->fontFaceBox();
     fontFace->setFixedWidth(kFontFaceWidth);
     fontFace->setAccessibleName(tessera::ResourceString(Cmd::FontFace));
     fontFace->setToolTip(tessera::ResourceString(Cmd::FontFace));
-    m_ribbon->addSmallWidget(fontFace, QString(), tip(Cmd::FontFace), true);
+    m_ribbon->addSmallWidget(fontFace, QString(), tip(Cmd::FontFace), true, m_actions.value(Cmd::FontFace));
     QComboBox *fontSize = m_appearance->fontSizeBox();
     fontSize->setFixedWidth(kFontSizeWidth + 16);
     fontSize->setAccessibleName(tessera::ResourceString(Cmd::FontSize));
     fontSize->setToolTip(tessera::ResourceString(Cmd::FontSize));
-    m_ribbon->addSmallWidget(fontSize, QString(), tip(Cmd::FontSize));
+    m_ribbon->addSmallWidget(fontSize, QString(), tip(Cmd::FontSize), false, m_actions.value(Cmd::FontSize));
     m_ribbon->endGroup();
 
     group(Ids::CaptionGroupSettings);
@@ -430,7 +431,8 @@ void CMainFrame::createRibbon()
     m_periodBox->setAccessibleName(tessera::ResourceString(Cmd::UpdatePeriod));
     m_periodBox->setToolTip(tessera::ResourceString(Cmd::UpdatePeriod));
     connect(m_periodBox, &QSpinBox::editingFinished, this, &CMainFrame::onPeriodCommitted);
-    m_ribbon->addSmallWidget(m_periodBox, tessera::ResourceString(Cmd::UpdatePeriod), tip(Cmd::UpdatePeriod));
+    m_ribbon->addSmallWidget(m_periodBox, tessera::ResourceString(Cmd::UpdatePeriod), tip(Cmd::UpdatePeriod),
+        false, m_actions.value(Cmd::UpdatePeriod));
     m_ribbon->endGroup();
 }
 
@@ -650,12 +652,9 @@ bool CMainFrame::SaveModified()
         return true;
     // The question names the list without its unsaved mark.
     const QString savedTitle = m_doc->title();
-    QString name = savedTitle;
-    while (name.endsWith(u'*'))
-        name.chop(1);
-    name = name.trimmed();
-    const int answer = tessera::ShowMessage(tessera::FormatResourceString(Ids::MsgSaveChanges, { name }),
-        tessera::MbYesNoCancel | tessera::MbIconQuestion);
+    const int answer
+        = tessera::ShowMessage(tessera::FormatResourceString(Ids::MsgSaveChanges, { PlainTitle(savedTitle) }),
+            tessera::MbYesNoCancel | tessera::MbIconQuestion);
     if (answer == tessera::IdCancel)
         return false;
     if (answer == tessera::IdNo)
@@ -708,8 +707,7 @@ void CMainFrame::pasteCodes()
 
 QString CMainFrame::openDialog()
 {
-    const QString start = DialogStartFolder(m_settings.current, QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    const QString start = DialogStartFolder(m_settings.current);
     QFileDialog dialog(this, tessera::ResourceString(Cmd::Open), start);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -728,8 +726,7 @@ QString CMainFrame::saveDialog(const QString &suggested, bool inItsFolder)
     const QFileInfo proposal(suggested);
     const QString start = inItsFolder && proposal.isAbsolute() && proposal.absoluteDir().exists()
         ? proposal.absolutePath()
-        : DialogStartFolder(m_settings.current, QCoreApplication::applicationDirPath(),
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        : DialogStartFolder(m_settings.current);
     QFileDialog dialog(this, tessera::ResourceString(Cmd::SaveAs), start);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

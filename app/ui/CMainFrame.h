@@ -44,6 +44,7 @@ public:
     CQuotraDoc &document() const { return *m_doc; }
     CQuotraView &view() const { return *m_view; }
     RibbonBar &ribbon() const { return *m_ribbon; }
+    QMenu *fileMenu() const { return m_fileMenu; }
     StatusBarPanes &statusPanes() const { return *m_panes; }
     KeyTips &keyTips() const { return *m_keyTips; }
     AppearanceController &appearance() const { return *m_appearance; }

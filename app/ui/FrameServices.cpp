@@ -14,7 +14,6 @@
 #include "history/HistoryRecorder.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QSettings>
 #include <QToolButton>
@@ -22,15 +21,6 @@
 #include <cstdio>
 
 namespace {
-
-// The command id a ribbon control carries at the end of its object name ("CodeBox32776").
-int idInName(const QString &name)
-{
-    qsizetype start = name.size();
-    while (start > 0 && name[start - 1].isDigit())
-        --start;
-    return start < name.size() ? name.mid(start).toInt() : 0;
-}
 
 void appendOnce(QList<QAction *> &actions, QAction *a)
 {
@@ -80,8 +70,7 @@ FrameServices::FrameServices(CMainFrame &frame)
 QList<int> FrameServices::quickAccessCommands() const
 {
     QList<int> commands;
-    for (const QToolButton *b :
-        m_frame.ribbon().findChildren<QToolButton *>(QStringLiteral("RibbonQuickAccess"))) {
+    for (const QToolButton *b : m_frame.ribbon().quickAccessButtons()) {
         if (!b->isHidden() && b->defaultAction())
             commands << b->defaultAction()->data().toInt();
     }
@@ -90,8 +79,7 @@ QList<int> FrameServices::quickAccessCommands() const
 
 void FrameServices::applyQuickAccess(const QList<int> &commands)
 {
-    const QList<QToolButton *> buttons
-        = m_frame.ribbon().findChildren<QToolButton *>(QStringLiteral("RibbonQuickAccess"));
+    const QList<QToolButton *> buttons = m_frame.ribbon().quickAccessButtons();
     QList<int> present;
     for (QToolButton *b : buttons) {
         const int id = b->defaultAction() ? b->defaultAction()->data().toInt() : 0;
@@ -151,7 +139,7 @@ void FrameServices::storeShortcuts() const
 QList<CommandCategory> FrameServices::categories() const
 {
     QList<CommandCategory> list;
-    if (const QMenu *file = m_frame.findChild<QMenu *>(QStringLiteral("FileMenu130"))) {
+    if (const QMenu *file = m_frame.fileMenu()) {
         // Named apart from the ribbon's group of the same caption, which holds only some of
         // the menu's commands.
         CommandCategory c { tessera::ResourceString(Ids::CaptionFileMenuCategory), {} };
@@ -159,17 +147,11 @@ QList<CommandCategory> FrameServices::categories() const
             appendOnce(c.actions, a);
         list << c;
     }
-    for (const QWidget *group : m_frame.ribbon().findChildren<QWidget *>(QStringLiteral("RibbonGroup"))) {
-        CommandCategory c;
-        if (const QLabel *caption = group->findChild<QLabel *>(QStringLiteral("RibbonGroupCaption")))
-            c.caption = caption->text();
-        for (const QWidget *control : group->findChildren<QWidget *>()) {
-            if (const auto *button = qobject_cast<const QToolButton *>(control);
-                button && button->defaultAction())
-                appendOnce(c.actions, button->defaultAction());
-            else if (const int id = idInName(control->objectName()))
-                appendOnce(c.actions, m_frame.action(id));
-        }
+    const RibbonBar &ribbon = m_frame.ribbon();
+    for (int group = 0; group < ribbon.groupCount(); ++group) {
+        CommandCategory c { ribbon.groupCaption(group), {} };
+        for (QAction *a : ribbon.groupCommands(group))
+            appendOnce(c.actions, a);
         if (!c.actions.isEmpty())
             list << c;
     }

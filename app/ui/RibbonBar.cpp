@@ -429,6 +429,7 @@ void RibbonBar::addQuickAccess(QAction *action)
     QToolButton *button = commandButton(
         this, action, QStringLiteral("RibbonQuickAccess"), Qt::ToolButtonIconOnly, kSmallIcon);
     m_quickAccess->addWidget(button);
+    m_quickButtons.append(button);
     m_tabTips.append({ QString::number(m_quickAccess->count()), button });
 }
 
@@ -541,6 +542,7 @@ QToolButton *RibbonBar::addLargeButton(QAction *action, const QString &keyTip, b
     m_groupGrid->addWidget(button, 0, m_column, kRowsPerColumn, 1);
     ++m_column;
     m_row = 0;
+    m_groupList.back().commands.append(action);
     addGroupControl(button, keyTip);
     return button;
 }
@@ -563,12 +565,13 @@ QToolButton *RibbonBar::addSmallButton(QAction *action, const QString &keyTip, b
         m_group, action, QStringLiteral("RibbonSmallButton"), Qt::ToolButtonTextBesideIcon, kSmallIcon);
     placeSmall(button, startsGroup);
     m_groupList.back().smallButtons.append(button);
+    m_groupList.back().commands.append(action);
     addGroupControl(button, keyTip);
     return button;
 }
 
 QWidget *RibbonBar::addSmallWidget(
-    QWidget *widget, const QString &caption, const QString &keyTip, bool startsGroup)
+    QWidget *widget, const QString &caption, const QString &keyTip, bool startsGroup, QAction *command)
 {
     QWidget *cell = widget;
     if (!caption.isEmpty()) {
@@ -587,6 +590,8 @@ QWidget *RibbonBar::addSmallWidget(
     if (widget->accessibleName().isEmpty())
         widget->setAccessibleName(caption);
     placeSmall(cell, startsGroup);
+    if (command)
+        m_groupList.back().commands.append(command);
     addGroupControl(widget, keyTip);
     return widget;
 }

@@ -46,8 +46,9 @@ public:
     QToolButton *addSmallButton(QAction *action, const QString &keyTip, bool startsGroup = false);
     // Any widget (edit box, combo box, check box) in the small-control grid, with a caption
     // at its left when `caption` is not empty.
-    QWidget *addSmallWidget(
-        QWidget *widget, const QString &caption, const QString &keyTip, bool startsGroup = false);
+    // `command` is the command the widget stands for, listed among the group's commands.
+    QWidget *addSmallWidget(QWidget *widget, const QString &caption, const QString &keyTip,
+        bool startsGroup = false, QAction *command = nullptr);
     void endGroup();
 
     // The key tips: the tab-level tips (system button, tab, quick access) and the tips of
@@ -73,6 +74,10 @@ public:
     // The group whose folded button `widget` is, or -1; the group whose popup it is, or -1.
     int groupOfFoldedButton(const QWidget *widget) const;
     int groupOfPopup(const QWidget *widget) const;
+    // The commands of the group's controls, in the order they were added.
+    QList<QAction *> groupCommands(int group) const { return m_groupList.at(group).commands; }
+    // The quick-access buttons, left to right (hidden ones among them).
+    const QList<QToolButton *> &quickAccessButtons() const { return m_quickButtons; }
     // The tips of the group's controls.
     QList<KeyTip> groupTips(int group) const { return m_groupList.at(group).tips; }
     // Opens a folded group's popup below its button; nothing for a group that is not folded.
@@ -93,6 +98,7 @@ private:
         QToolButton *button = nullptr; // the folded form
         QWidget *popup = nullptr; // where the body goes while folded
         QList<QToolButton *> smallButtons;
+        QList<QAction *> commands;
         QList<KeyTip> tips;
         int captionsStep = 0;
         int foldStep = 0;
@@ -134,6 +140,7 @@ private:
     bool m_measured = false; // the groups' widths are known for the present style and font
     bool m_refitQueued = false;
     int m_fittedWidth = -1;
+    QList<QToolButton *> m_quickButtons;
     QList<KeyTip> m_tabTips;
     QList<KeyTip> m_controlTips;
 };

@@ -3,6 +3,7 @@
 #include "app/core/AppSettings.h"
 #include "app/core/FileDialogFilters.h"
 #include "app/core/ListOpenOptions.h"
+#include "app/core/ListTitle.h"
 #include "app/core/WorkbookCache.h"
 #include "app/ui/CCodeListDlg.h"
 #include "app/ui/EscapeWatch.h"
@@ -22,30 +23,15 @@
 #include "view/table/ListTableModel.h"
 #include "view/widgets/CQuotraView.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QStandardPaths>
 #include <QUrl>
 
 #include <numeric>
-
-namespace {
-
-// The list's title as the user sees it, without the modified mark.
-QString PlainTitle(const QString &title)
-{
-    QString t = title.trimmed();
-    while (t.endsWith(u'*'))
-        t = t.chopped(1).trimmed();
-    return t;
-}
-
-} // namespace
 
 WorkbookCommand::WorkbookCommand(
     CQuotraView &view, AppSettings &settings, tessera::ProgressDisplay *progress, QWidget *parent)
@@ -126,8 +112,7 @@ bool WorkbookCommand::showRows()
 
 QStringList WorkbookCommand::listFilesDialog()
 {
-    const QString start = DialogStartFolder(m_settings.current, QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    const QString start = DialogStartFolder(m_settings.current);
     QFileDialog dialog(m_parent, tessera::ResourceString(Ids::CaptionChooseListForWorkbook), start);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -16,11 +16,9 @@ std::optional<QPoint> PlaceOffRow(const QRect &frame, const QRect &row, const QR
         top = std::abs(above - frame.top()) <= std::abs(below - frame.top()) ? above : below;
     else if (aboveFits)
         top = above;
-    else if (belowFits)
-        top = below;
-    else if (row.top() - available.top() > available.bottom() - row.bottom())
-        top = std::max(available.top(), above); // the title bar stays on the screen
+    else if (!belowFits && row.top() - available.top() > available.bottom() - row.bottom())
+        top = std::max(available.top(), above); // neither fits: the title bar stays on the screen
     else
-        top = below; // the lower part may leave the screen, the row stays free
+        top = below; // below fits, or has more room: its lower part may leave the screen
     return QPoint(frame.left(), top);
 }

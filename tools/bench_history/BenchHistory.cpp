@@ -129,6 +129,7 @@ void BM_StoreRunOf1000Codes(benchmark::State &state)
         return;
     }
     std::vector<HistoryPoint> run;
+    run.reserve(1000);
     for (int c = 0; c < 1000; ++c)
         run.push_back(pointOf(codeOf(c), kStart, 2000 + c));
     qint64 time = kStart;

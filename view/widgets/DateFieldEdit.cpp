@@ -10,7 +10,7 @@ bool DateFieldEdit::focusNextPrevChild(bool next)
 {
     // The date box's own version steps through its sections first; a field of a form
     // hands the focus on at once.
-    return QWidget::focusNextPrevChild(next);
+    return QWidget::focusNextPrevChild(next); // NOLINT(bugprone-parent-virtual-call): on purpose
 }
 
 void DateFieldEdit::keyPressEvent(QKeyEvent *event)

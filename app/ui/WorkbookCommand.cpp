@@ -12,6 +12,7 @@
 #include "corelib/ProgressRun.h"
 #include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
+#include "document/DocumentIo.h"
 #include "document/ErrorCodes.h"
 #include "document/RowSubsetTable.h"
 #include "document/workbook/CodeMap.h"
@@ -104,9 +105,7 @@ bool WorkbookCommand::showRows()
     }
     m_lastWorkbook = path;
     if (unlinked > 0)
-        tessera::ShowMessage(
-            tessera::FormatResourceString(Ids::MsgLinksLeftOut, { tessera::EditString(unlinked) }),
-            tessera::MbOk | tessera::MbIconInformation);
+        tessera::ShowMessage(LinksLeftOutText(unlinked), tessera::MbOk | tessera::MbIconInformation);
     return openWorkbook(path);
 }
 

@@ -95,6 +95,9 @@ HistoryPane::HistoryPane(Prompts &prompts, QWidget *parent)
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Every row has the same form: a screenful of them tells the widths (measuring a year of
+    // points took most of a redraw).
+    m_table->horizontalHeader()->setResizeContentsPrecision(40);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     auto *split = new QSplitter(Qt::Vertical, this);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 
 using namespace Qt::StringLiterals;
 using namespace historydb;
@@ -61,6 +62,17 @@ tessera::Status inTransaction(sqlite3 *db, const QString &path, const std::funct
     return done;
 }
 
+// The failure of the first statement that did not prepare, or Ok.
+tessera::Status allPrepared(
+    sqlite3 *db, const QString &path, std::initializer_list<const Statement *> statements)
+{
+    for (const Statement *s : statements) {
+        if (s->prepared() != SQLITE_OK)
+            return errorOf(db, s->prepared(), path);
+    }
+    return tessera::Ok {};
+}
+
 Error readOnlyError(const QString &path)
 {
     return Error { HistoryErrorReadOnly,
@@ -102,10 +114,8 @@ tessera::Status AlertBook::writeConditions(const Alert &alert)
     Statement insert(db,
         "INSERT INTO alert_conditions (code, kind, threshold, enabled, armed, fired_time, fired_value)"
         " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-    for (Statement *s : { &clear, &insert }) {
-        if (s->prepared() != SQLITE_OK)
-            return errorOf(db, s->prepared(), m_store.path());
-    }
+    if (tessera::Status ready = allPrepared(db, m_store.path(), { &clear, &insert }); !ready)
+        return ready;
     clear.bindText(1, alert.code);
     int rc = clear.step();
     for (const AlertCondition &c : alert.conditions) {
@@ -194,10 +204,8 @@ tessera::Result<bool> AlertBook::remove(const QString &code, std::optional<Alert
         Statement orphan(db,
             "DELETE FROM alerts WHERE code = ?1 AND NOT EXISTS"
             " (SELECT 1 FROM alert_conditions c WHERE c.code = ?1)");
-        for (Statement *s : { &conditions, &orphan }) {
-            if (s->prepared() != SQLITE_OK)
-                return errorOf(db, s->prepared(), m_store.path());
-        }
+        if (tessera::Status ready = allPrepared(db, m_store.path(), { &conditions, &orphan }); !ready)
+            return ready;
         conditions.bindText(1, code);
         if (kind)
             conditions.bindInt(2, static_cast<int>(*kind));

@@ -42,6 +42,12 @@ QString lastFiring(const Alert &alert)
         + (last->firedValue ? AlertValueText(last->kind, *last->firedValue) : u"---"_s) + u')';
 }
 
+void reportFailure(const tessera::Error &error)
+{
+    tessera::ShowResourceMessage(
+        Ids::MsgAlertsNotKept, { error.message }, tessera::MbOk | tessera::MbIconError);
+}
+
 } // namespace
 
 CAlertListDlg::CAlertListDlg(AlertBook &book, NameOf nameOf, QWidget *parent)
@@ -87,8 +93,7 @@ void CAlertListDlg::reload()
 {
     tessera::Result<std::vector<Alert>> all = m_book.all();
     if (!all) {
-        tessera::ShowResourceMessage(
-            Ids::MsgAlertsNotKept, { all.error().message }, tessera::MbOk | tessera::MbIconError);
+        reportFailure(all.error());
         m_alerts.clear();
     } else {
         m_alerts = std::move(*all);
@@ -126,8 +131,7 @@ bool CAlertListDlg::deleteSelected()
     for (const QString &code : selectedCodes()) {
         const tessera::Result<bool> removed = m_book.remove(code);
         if (!removed) {
-            tessera::ShowResourceMessage(
-                Ids::MsgAlertsNotKept, { removed.error().message }, tessera::MbOk | tessera::MbIconError);
+            reportFailure(removed.error());
             ok = false;
             break;
         }
@@ -155,8 +159,7 @@ bool CAlertListDlg::switchSelected()
             c.enabled = !anyOn;
         const tessera::Status put = m_book.put(*a);
         if (!put) {
-            tessera::ShowResourceMessage(
-                Ids::MsgAlertsNotKept, { put.error().message }, tessera::MbOk | tessera::MbIconError);
+            reportFailure(put.error());
             ok = false;
             break;
         }

@@ -12,21 +12,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
 CliRun alerts(const QStringList &arguments)
 {
-    QByteArray out;
-    QByteArray err;
-    CliRun run;
-    run.status = RunProgram(u"quotra-cli"_s, QStringList { u"alerts"_s } + arguments, out, &err);
-    run.out = QString::fromUtf8(out);
-    run.err = QString::fromUtf8(err);
-    return run;
+    return RunCli(QStringList { u"alerts"_s } + arguments);
 }
 
 class AlertsCommand : public ::testing::Test {

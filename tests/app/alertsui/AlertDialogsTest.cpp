@@ -7,6 +7,8 @@
 #include "history/AlertBook.h"
 #include "history/HistoryStore.h"
 
+#include "tests/support/Screenshot.h"
+
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
@@ -19,16 +21,6 @@ using namespace Qt::StringLiterals;
 
 class AlertDialogsTest : public QObject {
     Q_OBJECT
-
-    void saveShot(QWidget &w, const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("QUOTRA_SHOTS_DIR");
-        if (dir.isEmpty())
-            return;
-        w.show();
-        QTest::qWait(50);
-        QVERIFY(w.grab().save(dir + u'/' + name));
-    }
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(tessera::LanguageModule::instance().load()); }
@@ -46,7 +38,7 @@ private Q_SLOTS:
         QVERIFY(!dlg.thresholdBox(AlertKind::FallBy)->isEnabled());
         QCOMPARE(dlg.thresholdBox(AlertKind::Below)->value(), 2520.0); // a new condition starts at the price
         QCOMPARE(dlg.alert(), alert); // shown and read back unchanged
-        saveShot(dlg, u"alert-dialog.png"_s);
+        QVERIFY(SaveShotIfAsked(dlg, u"alert-dialog.png"_s));
 
         dlg.conditionBox(AlertKind::RiseBy)->setChecked(true);
         QVERIFY(dlg.thresholdBox(AlertKind::RiseBy)->isEnabled());
@@ -81,7 +73,7 @@ private Q_SLOTS:
         QCOMPARE(list->topLevelItem(1)->text(1), u"トヨタ"_s);
         QCOMPARE(list->topLevelItem(1)->text(2),
             AlertConditionText(AlertKind::Above, 2500) + u"、"_s + AlertConditionText(AlertKind::RiseBy, 5));
-        saveShot(dlg, u"alert-list.png"_s);
+        QVERIFY(SaveShotIfAsked(dlg, u"alert-list.png"_s));
 
         list->clearSelection();
         list->topLevelItem(1)->setSelected(true);
@@ -93,6 +85,8 @@ private Q_SLOTS:
 
         list->clearSelection();
         list->topLevelItem(0)->setSelected(true);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Delete);
         QVERIFY(!book.find(u"6758"_s)->has_value());

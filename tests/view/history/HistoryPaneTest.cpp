@@ -8,6 +8,7 @@
 #include "view/history/HistoryPointsModel.h"
 
 #include "tests/support/FakePrompts.h"
+#include "tests/support/Screenshot.h"
 
 #include <QChart>
 #include <QFile>
@@ -46,15 +47,6 @@ class HistoryPaneTest : public QObject {
     QString m_file;
     FakePrompts m_prompts;
     std::unique_ptr<HistoryPane> m_pane;
-
-    void saveShot(const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("QUOTRA_SHOTS_DIR");
-        if (dir.isEmpty())
-            return;
-        QTest::qWait(50); // the chart's scene lays out its axes and legend later
-        QVERIFY(m_pane->grab().save(dir + u'/' + name));
-    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -113,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(m_pane->chart().series()[0].samples.front().value, 0.0); // change from the range's start
         QVERIFY(m_pane->chart().series()[1].samples.back().value > 0);
         QCOMPARE(m_pane->chart().chart()->title(), tessera::ResourceString(Ids::CaptionHistoryChange));
-        saveShot(u"history-two-codes.png"_s);
+        QVERIFY(SaveShotIfAsked(*m_pane, u"history-two-codes.png"_s));
 
         QStringList ten { u"7203"_s, u"6758"_s };
         for (int i = 0; i < 8; ++i)
@@ -200,7 +192,7 @@ private Q_SLOTS:
         m_pane->setPalette(dark);
         QCOMPARE(chart.chart()->backgroundBrush().color(), QColor(0x20, 0x20, 0x20));
         QCOMPARE(chart.chart()->theme(), QChart::ChartThemeDark);
-        saveShot(u"history-dark.png"_s);
+        QVERIFY(SaveShotIfAsked(*m_pane, u"history-dark.png"_s));
     }
 };
 

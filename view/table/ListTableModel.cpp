@@ -1,5 +1,6 @@
 #include "view/table/ListTableModel.h"
 
+#include "corelib/Messages.h"
 #include "corelib/ProgressRun.h"
 #include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
@@ -377,6 +378,21 @@ void ListTableModel::sort(int column, Qt::SortOrder order)
     setSort(column, order == Qt::AscendingOrder, false);
 }
 
+void ListTableModel::setFiredAlerts(QHash<QString, QString> conditionsByCode)
+{
+    if (conditionsByCode == m_firedAlerts)
+        return;
+    m_firedAlerts = std::move(conditionsByCode);
+    const int codeColumn = m_table.header().columnOfField(FieldCode);
+    if (codeColumn >= 0 && rowCount() > 0)
+        Q_EMIT dataChanged(index(0, codeColumn), index(rowCount() - 1, codeColumn));
+}
+
+RowMarkContext ListTableModel::markContextOf(const QuoteRecord &record) const
+{
+    return RowMarkContext { m_firedAlerts.contains(record.code) };
+}
+
 void ListTableModel::rowUpdated(const QString &code)
 {
     const int row = rowOfCode(code);
@@ -450,11 +466,18 @@ QVariant ListTableModel::data(const QModelIndex &index, int role) const
             if (!reason.isEmpty())
                 return reason;
         }
-        // The code cell carries the failed row's mark, and explains it: the reason when
-        // the document knows it, else the status text itself.
-        if (field == FieldCode && IsFailedRow(*r)) {
-            const QString reason = m_statusTip ? m_statusTip(r->code) : QString();
-            return reason.isEmpty() ? r->values[SlotStatus].toString() : reason;
+        // The code cell carries the marks, and explains them: a failed row's reason when the
+        // document knows it (else the status text itself), and the alert's conditions.
+        if (field == FieldCode) {
+            QStringList lines;
+            if (IsFailedRow(*r)) {
+                const QString reason = m_statusTip ? m_statusTip(r->code) : QString();
+                lines << (reason.isEmpty() ? r->values[SlotStatus].toString() : reason);
+            }
+            if (const auto alert = m_firedAlerts.constFind(r->code); alert != m_firedAlerts.constEnd())
+                lines << tessera::FormatResourceString(Ids::TipAlertFired, { *alert });
+            if (!lines.isEmpty())
+                return lines.join(u'\n');
         }
         return {};
     case TextColorRole:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "view/table/ListTable.h"
+#include "view/table/RowMarks.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -96,6 +97,12 @@ public:
     using StatusTipProvider = std::function<QString(const QString &code)>;
     void setStatusTipProvider(StatusTipProvider provider) { m_statusTip = std::move(provider); }
 
+    // The codes whose price alert has fired and still holds, each with the words of its
+    // conditions: their code cells carry the bell and name the conditions in the tooltip.
+    void setFiredAlerts(QHash<QString, QString> conditionsByCode);
+    // What the marks of a row look at besides its record.
+    RowMarkContext markContextOf(const QuoteRecord &record) const;
+
     // Dragging rows out and dropping text in. The rows leave as their text block without
     // the caption line; text dropped in goes to the drop handler (the document's add-codes),
     // unless it is rows of this very model.
@@ -143,4 +150,5 @@ private:
     bool m_refreshPending = false;
     DropHandler m_dropHandler;
     StatusTipProvider m_statusTip;
+    QHash<QString, QString> m_firedAlerts;
 };

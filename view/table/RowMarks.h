@@ -13,11 +13,17 @@ struct QuoteRecord;
 // the marks of a row are drawn side by side in table order.
 enum class RowMark : int {
     Failed, // the last update of the row failed: its status reads "ERROR:..."
+    Alert, // a price alert of the row's code has fired and still holds
+};
+
+// What a mark may look at besides the record: the state the list keeps elsewhere.
+struct RowMarkContext {
+    bool alertFired = false;
 };
 
 struct RowMarkDef {
     RowMark mark;
-    bool (*applies)(const QuoteRecord &record);
+    bool (*applies)(const QuoteRecord &record, const RowMarkContext &context);
 };
 
 // Every kind of mark, in drawing order.
@@ -27,8 +33,9 @@ const std::vector<RowMarkDef> &RowMarkTable();
 bool IsFailedRow(const QuoteRecord &record);
 
 // The marks that `record` carries, in drawing order.
-std::vector<RowMark> RowMarksOf(const QuoteRecord &record);
+std::vector<RowMark> RowMarksOf(const QuoteRecord &record, const RowMarkContext &context = {});
 
 // The colour a mark is drawn in on a cell of background `back`: a failed row's mark takes
-// the list's error colour, the red of an error status (its light variant on a dark cell).
+// the list's error colour, the red of an error status (its light variant on a dark cell); an
+// alert's bell is amber.
 ColorRef RowMarkColor(RowMark mark, ColorRef back);

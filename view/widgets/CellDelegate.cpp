@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QHelpEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QToolTip>
 
 #include <algorithm>
@@ -49,6 +50,22 @@ int fractionRoom(const QString &fraction, const QFontMetrics &metrics)
 int markDiameter(const QFontMetrics &metrics)
 {
     return std::max(4, metrics.height() * 5 / 11);
+}
+
+// A bell filling `box`: a dome widening into a rim, and the clapper below it.
+void drawBell(QPainter &painter, const QRectF &box)
+{
+    const qreal w = box.width();
+    const qreal h = box.height();
+    QPainterPath bell;
+    bell.moveTo(box.left() + w * 0.5, box.top());
+    bell.cubicTo(box.left() + w * 0.15, box.top(), box.left() + w * 0.2, box.top() + h * 0.55, box.left(),
+        box.top() + h * 0.8);
+    bell.lineTo(box.right(), box.top() + h * 0.8);
+    bell.cubicTo(box.right() - w * 0.2, box.top() + h * 0.55, box.right() - w * 0.15, box.top(),
+        box.left() + w * 0.5, box.top());
+    bell.addEllipse(QPointF(box.left() + w * 0.5, box.top() + h * 0.9), w * 0.14, h * 0.1);
+    painter.drawPath(bell);
 }
 
 } // namespace
@@ -120,7 +137,7 @@ void CellDelegate::paint(
 
     if (field == FieldCode) {
         if (const QuoteRecord *record = table.record(row)) {
-            const std::vector<RowMark> marks = RowMarksOf(*record);
+            const std::vector<RowMark> marks = RowMarksOf(*record, m_model.markContextOf(*record));
             const int d = markDiameter(listMetrics);
             const int gap = rowMarksWidth(listMetrics, 1) - d;
             int x = textRect.left();
@@ -129,7 +146,11 @@ void CellDelegate::paint(
             painter->setPen(Qt::NoPen);
             for (const RowMark mark : marks) {
                 painter->setBrush(ToQColor(RowMarkColor(mark, colors.back)));
-                painter->drawEllipse(QRect(x, option.rect.center().y() - d / 2, d, d));
+                const QRect box(x, option.rect.center().y() - d / 2, d, d);
+                if (mark == RowMark::Alert)
+                    drawBell(*painter, box);
+                else
+                    painter->drawEllipse(box);
                 x += d + gap;
             }
             painter->restore();
@@ -175,7 +196,8 @@ QSize CellDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelInd
     int width = textAdvance(text, field, metrics) + horizontalPadding(listMetrics);
     if (field == FieldCode) {
         if (const QuoteRecord *record = m_model.table().record(index.row()))
-            width += rowMarksWidth(listMetrics, static_cast<int>(RowMarksOf(*record).size()));
+            width += rowMarksWidth(
+                listMetrics, static_cast<int>(RowMarksOf(*record, m_model.markContextOf(*record)).size()));
     }
     return { width, listMetrics.height() + 6 };
 }

@@ -384,7 +384,7 @@ private Q_SLOTS:
         QCOMPARE(view->columnWidths()[1], 50);
     }
 
-    void aFailedRowShowsItsMarkAndWhy()
+    void aRowShowsItsMarksAndWhy()
     {
         makeList({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } });
         QuoteRecord *failed = doc->record(u"6758"_s);
@@ -397,18 +397,35 @@ private Q_SLOTS:
         QCOMPARE(model.index(row, 1).data(Qt::ToolTipRole).toString(), QString::fromUtf16(kFetchErrorText));
         QVERIFY(model.index(1 - row, 1).data(Qt::ToolTipRole).isNull());
         // The mark is drawn at the left of the code cell in the error colour.
-        const QImage image = view->viewport()->grab().toImage();
-        const QColor error = ToQColor(RowMarkColor(RowMark::Failed, CellPaletteFrom(view->palette()).window));
-        const auto markIn = [&](int r) {
+        QImage image = view->viewport()->grab().toImage();
+        const auto markIn = [&](int r, RowMark mark) {
+            const QColor colour = ToQColor(RowMarkColor(mark, CellPaletteFrom(view->palette()).window));
             const QRect cell = view->visualRect(model.index(r, 1));
             for (int x = cell.left(); x < cell.left() + cell.width() / 2; ++x) {
-                if (image.pixelColor(x, cell.center().y()) == error)
-                    return true;
+                for (int y = cell.top(); y <= cell.bottom(); ++y) {
+                    if (image.pixelColor(x, y) == colour)
+                        return true;
+                }
             }
             return false;
         };
-        QVERIFY(markIn(row));
-        QVERIFY(!markIn(1 - row));
+        QVERIFY(markIn(row, RowMark::Failed));
+        QVERIFY(!markIn(1 - row, RowMark::Failed));
+
+        // A fired alert adds its bell beside the failed mark, and its conditions to the tooltip.
+        view->listModel().setFiredAlerts({ { u"6758"_s, u"A"_s }, { u"7203"_s, u"B"_s } });
+        QCOMPARE(RowMarksOf(*failed, model.markContextOf(*failed)),
+            std::vector<RowMark>({ RowMark::Failed, RowMark::Alert }));
+        QCOMPARE(model.index(row, 1).data(Qt::ToolTipRole).toString(),
+            QString::fromUtf16(kFetchErrorText) + u'\n'
+                + tessera::FormatResourceString(Ids::TipAlertFired, { u"A"_s }));
+        QCOMPARE(model.index(1 - row, 1).data(Qt::ToolTipRole).toString(),
+            tessera::FormatResourceString(Ids::TipAlertFired, { u"B"_s }));
+        image = view->viewport()->grab().toImage();
+        QVERIFY(markIn(row, RowMark::Failed) && markIn(row, RowMark::Alert));
+        QVERIFY(markIn(1 - row, RowMark::Alert));
+        view->listModel().setFiredAlerts({});
+        QVERIFY(model.index(1 - row, 1).data(Qt::ToolTipRole).isNull());
     }
 
     void numericCellsUseAFontWithEqualDigits()

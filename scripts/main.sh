@@ -63,14 +63,20 @@ echo "JSON records: $(grep -c '"code":' "$workdir/fetch.json") of $(echo $codes 
 # The unattended run over a text list of the same codes. Settings of the run's own, so the
 # table below has the default layout whatever the user's settings hold.
 export XDG_CONFIG_HOME="$workdir/config"
+# The price history of this run stays in the work folder too.
+export QUOTRA_HISTORY="$workdir/history.sqlite"
 mkdir "$workdir/out"
 # shellcheck disable=SC2086
 printf '%s\n' $codes >"$workdir/sample.txt"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${QUOTRA_MAIN_HEADLESS:-0}" != 1 ]; then
   # A display is there: the window opens on the sample list against the sample site; the
-  # job ends when the window is closed.
-  "$bin/quotra-cli" update "$workdir/sample.txt" >/dev/null || status=$?
-  echo "Opening the window on $workdir/sample.kabu (close it to end)"
+  # job ends when the window is closed. A few updates a moment apart first (the sample
+  # site's prices move between requests) give the window's price history pane a chart.
+  for run in 1 2 3 4; do
+    "$bin/quotra-cli" update "$workdir/sample.txt" >/dev/null || status=$?
+    [ "$run" = 4 ] || sleep 1
+  done
+  echo "Opening the window on $workdir/sample.kabu with its price history (close it to end)"
   "$bin/quotra" "$workdir/sample.kabu" || status=$?
   exit "$status"
 fi
@@ -83,6 +89,8 @@ saved="$(find "$workdir/out" -name 'sample*.kabu' | head -n 1)"
 if [ -n "$saved" ]; then
   echo "The saved list $(basename "$saved"):"
   "$bin/quotra-cli" show "$saved" || status=$?
+  echo "The price history the run kept:"
+  "$bin/quotra-cli" history stats || status=$?
 else
   echo "the unattended run saved no list" >&2
   status=1

@@ -8,9 +8,12 @@ qsizetype ShownTexts::blockSize() const
 {
     if (!m_block)
         return 0;
-    const quint32 n = header()->count;
-    const quint32 length = n > 0 ? ends()[n - 1] : 0;
-    return static_cast<qsizetype>(sizeof(Header) + sizeof(quint32) * n + sizeof(char16_t) * length);
+    const qsizetype n = header()->count;
+    const qsizetype length = n > 0 ? ends()[n - 1] : 0;
+    constexpr auto kHead = static_cast<qsizetype>(sizeof(Header));
+    constexpr auto kEnd = static_cast<qsizetype>(sizeof(quint32));
+    constexpr auto kChar = static_cast<qsizetype>(sizeof(char16_t));
+    return kHead + kEnd * n + kChar * length;
 }
 
 void ShownTexts::clear() noexcept

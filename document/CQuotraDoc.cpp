@@ -230,6 +230,7 @@ void CQuotraDoc::applyOutcome(const FetchOutcome &outcome)
     if (!r)
         return; // deleted while its code waited in the batch
     if (!outcome.ok) {
+        r->shown_texts.clear();
         r->values.set(SlotStatus, QString::fromUtf16(kFetchErrorText));
         r->datetime = QDateTime::currentSecsSinceEpoch();
         if (outcome.error.isEmpty())

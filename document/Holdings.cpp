@@ -8,6 +8,7 @@
 
 void ApplyHoldingsEntry(QuoteRecord &record, const HoldingsEntry &entry)
 {
+    record.shown_texts.clear();
     record.buyday = entry.buyday;
     record.amount = entry.amount;
     record.shares = entry.shares;
@@ -22,6 +23,7 @@ void ApplyHoldingsEntry(QuoteRecord &record, const HoldingsEntry &entry)
 
 void CopyHoldings(const QuoteRecord &from, QuoteRecord &to)
 {
+    to.shown_texts.clear();
     to.has_holdings = from.has_holdings;
     to.buyday = from.buyday;
     to.amount = from.amount;

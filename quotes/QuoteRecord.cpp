@@ -41,6 +41,7 @@ QuoteRecord::QuoteRecord(const QString &c)
 
 bool QuoteRecord::CopyQuote(const QuoteRecord &other)
 {
+    shown_texts.clear(); // the update time changes even when no slot does
     const bool changed = values != other.values;
     if (changed) {
         values = other.values;
@@ -69,6 +70,7 @@ bool QuoteRecord::FullCopy(const QuoteRecord &other)
 
 void QuoteRecord::RecomputeProfit()
 {
+    shown_texts.clear();
     loss = 0;
     if (!has_holdings)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "quotes/QuoteValues.h"
+#include "quotes/ShownTexts.h"
 
 #include <QString>
 
@@ -113,6 +114,9 @@ struct QuoteRecord {
     double shares = 0;
     double loss = 0;
     QString memo;
+    // The display texts a list shows of this record, made by the list when it needs them.
+    // Code that changes a listed record in place clears them; the three functions below do.
+    mutable ShownTexts shown_texts;
 
     // Takes the quote slots (noting any that differ), then code, kind, suffix and time.
     // True when at least one of the 32 slots changed.

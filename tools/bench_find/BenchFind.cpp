@@ -1,8 +1,12 @@
 // A find that matches nothing over 100,000 full rows shown in 16 columns (the whole scan),
 // with plain, regular-expression and fuzzy matching, against Python's re searching the same
-// display texts, which are written out first.
+// display texts, which are written out first. Each run times the find that makes the rows'
+// display texts on its way (the first after the rows changed), the find over the texts kept
+// with the rows (every later one), the matching alone over texts made beforehand, and one
+// scan of Python's, in turn.
 //
-// bench_find [RUNS]   (the engines are bound as the window binds them; QUOTRA_ENGINE_DIR)
+// bench_find [RUNS]   (default 9; the engines are bound as the window binds them;
+//                      QUOTRA_ENGINE_DIR)
 
 #include "corelib/CJre.h"
 #include "corelib/LocalTimeZone.h"
@@ -101,7 +105,7 @@ int main(int argc, char **argv)
     const ToolOptions command = ParseToolOptions(app.arguments().mid(1), {});
     if (!command.ok() || command.plain.size() > 1)
         return ToolUsageError("bench_find", "[RUNS]", command.error);
-    const int runs = std::max(1, command.plain.value(0, QStringLiteral("5")).toInt());
+    const int runs = std::max(1, command.plain.value(0, QStringLiteral("9")).toInt());
     tessera::CJre::Init(1);
     std::printf("engine: %s (regex %d, fuzzy %d)\n", qPrintable(tessera::CJre::GetDllName()),
         int(tessera::CJre::s_bJre32), int(tessera::CJre::s_bHmJre));
@@ -117,7 +121,7 @@ int main(int argc, char **argv)
     texts.reserve(size_t(table.rowCount()) * 16);
     for (int row = 0; row < table.rowCount(); ++row) {
         for (int c = kFindFirstColumn; c < table.header().columnCount(); ++c)
-            texts.push_back(table.cellTextAt(row, c));
+            texts.push_back(CellText(*table.record(row), table.header().fieldOf(c)));
     }
 
     // The display texts the find searches, one a line (no cell holds a line break here).
@@ -138,61 +142,81 @@ int main(int argc, char **argv)
         out.write(block.toUtf8());
     }
 
+    // Python's re as a second process that reads the texts once and then times one scan per
+    // pattern it is sent, so that its runs interleave with the program's.
+    const QString script = uR"(import re, sys, time
+texts = open(sys.argv[1], encoding='utf-8').read().split('\n')[:-1]
+print(len(texts), flush=True)
+for line in sys.stdin:
+    p = re.compile(line.rstrip('\n'))
+    t = time.perf_counter()
+    hit = any(p.search(s) for s in texts)
+    print('%.3f %d' % ((time.perf_counter() - t) * 1000, hit), flush=True)
+)"_s;
+    QProcess python;
+    python.start(u"python3"_s, { u"-c"_s, script, textsPath });
+    const auto pythonLine = [&python]() -> QString {
+        while (!python.canReadLine()) {
+            if (!python.waitForReadyRead(-1))
+                return {};
+        }
+        return QString::fromUtf8(python.readLine()).trimmed();
+    };
+    const bool havePython = python.waitForStarted() && !pythonLine().isEmpty();
+
     const Run kRuns[] = {
         { "plain", u"XYZZY"_s, false, false, true, "XYZZY" },
-        { "plain nocase", u"xyzzy"_s, false, false, false, "" },
+        { "plain nocase", u"xyzzy"_s, false, false, false, "(?i)xyzzy" },
         { "regular", u"XYZ[0-9]+Q"_s, true, false, true, "XYZ[0-9]+Q" },
         { "regular nocase", u"xyz\\d+q"_s, true, false, false, "(?ai)xyz\\d+q" },
         { "fuzzy", u"とよたＸ"_s, false, true, true, "" },
         { "fuzzy regular", u"とよた[０-９]+"_s, true, true, true, "" },
     };
+    std::printf("medians of %d interleaved runs; ratios: kept texts / matching, kept texts / python\n", runs);
+    std::printf(
+        "%-15s %10s %10s %10s %10s %8s %8s\n", "find", "making", "kept", "matching", "python", "k/m", "k/py");
     for (const Run &r : kRuns) {
         tessera::CJre jre;
         if (!jre.Compile(r.pattern, r.matchCase, r.regular, r.fuzzy))
             return 1;
-        std::vector<double> times;
+        const bool withPython = havePython && *r.python;
+        std::vector<double> making, kept, matching, pythonTimes;
         int found = 0;
+        int hits = 0;
         for (int k = 0; k < runs; ++k) {
+            // The find as the first one after the rows changed: it makes the texts on its way.
+            for (const auto &[code, record] : records)
+                record->shown_texts.clear();
             QElapsedTimer timer;
             timer.start();
             found = FindRow(table, jre, 0, true).row;
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
-        }
-        std::printf("%-14s %8.1f ms  (found row %d)\n", r.name, medianMs(times), found);
-        // The matching alone, over texts made beforehand as Python's are.
-        std::vector<double> matchTimes;
-        for (int k = 0; k < runs; ++k) {
-            QElapsedTimer timer;
-            timer.start();
-            int hits = 0;
+            making.push_back(double(timer.nsecsElapsed()) / 1e6);
+            // Every later find, F3 and find in list: over the texts kept with the rows.
+            timer.restart();
+            found = FindRow(table, jre, 0, true).row;
+            kept.push_back(double(timer.nsecsElapsed()) / 1e6);
+            // The matching alone, over texts made beforehand as Python's are.
+            timer.restart();
+            hits = 0;
             for (const QString &t : texts)
                 hits += jre.Find(t);
-            matchTimes.push_back(double(timer.nsecsElapsed()) / 1e6);
-            found = hits;
+            matching.push_back(double(timer.nsecsElapsed()) / 1e6);
+            if (withPython) {
+                python.write(QByteArray(r.python) + '\n');
+                pythonTimes.push_back(pythonLine().section(u' ', 0, 0).toDouble());
+            }
         }
-        std::printf("%-14s %8.1f ms  (matching only, texts made beforehand; hits %d)\n", "",
-            medianMs(matchTimes), found);
-        if (!*r.python)
-            continue;
-        // Python: the same scan over the same texts, timed inside the interpreter.
-        const QString script = uR"(import re, sys, time
-texts = open(sys.argv[1], encoding='utf-8').read().split('\n')[:-1]
-p = re.compile(sys.argv[2])
-best = []
-for _ in range(int(sys.argv[3])):
-    t = time.perf_counter()
-    hit = any(p.search(s) for s in texts)
-    best.append((time.perf_counter() - t) * 1000)
-best.sort()
-print('%.1f %d %d' % (best[len(best) // 2], len(texts), hit))
-)"_s;
-        QProcess python;
-        python.start(
-            u"python3"_s, { u"-c"_s, script, textsPath, QString::fromUtf8(r.python), QString::number(runs) });
-        python.waitForFinished(-1);
-        const QString answer = QString::fromUtf8(python.readAllStandardOutput()).trimmed();
-        std::printf("%-14s %8s ms  (python re; texts, hit: %s)\n", "", qPrintable(answer.section(u' ', 0, 0)),
-            qPrintable(answer.section(u' ', 1)));
+        const double keptMs = medianMs(kept);
+        const double matchMs = medianMs(matching);
+        const double pythonMs = withPython ? medianMs(pythonTimes) : 0;
+        std::printf("%-15s %7.1f ms %7.1f ms %7.1f ms ", r.name, medianMs(making), keptMs, matchMs);
+        if (withPython)
+            std::printf("%7.1f ms %8.2f %8.2f", pythonMs, keptMs / matchMs, keptMs / pythonMs);
+        else
+            std::printf("%10s %8.2f %8s", "", keptMs / matchMs, "");
+        std::printf("   (found row %d, hits %d)\n", found, hits);
     }
+    python.closeWriteChannel();
+    python.waitForFinished(5000);
     return 0;
 }

@@ -1,5 +1,6 @@
 // Lists and exports at 100,000 full rows: open and store a list file, CSV and JSON export.
-// `bench_lists --memory` instead loads the list once and prints the heap it keeps per row.
+// `bench_lists --memory` instead loads the list once and prints the heap it keeps per row,
+// then the heap the display texts of the default columns add when a list shows them all.
 #include "BenchRows.h"
 #include "corelib/LocalTimeZone.h"
 
@@ -8,6 +9,8 @@
 #include "document/ListFile.h"
 #include "document/ListLoader.h"
 #include "document/SafeSave.h"
+#include "view/table/ColumnTable.h"
+#include "view/table/ListTable.h"
 
 #include <benchmark/benchmark.h>
 
@@ -212,6 +215,22 @@ int measureMemory()
         heapPerRow, textBytes / rows, heapPerRow - textBytes / rows);
     std::printf(
         "resident growth per row %.0f B, beyond the text %.0f B\n", rssPerRow, rssPerRow - textBytes / rows);
+
+    // The display texts a list keeps with its rows, for the default columns: the table's own
+    // row vector is counted apart, then every row's texts are made.
+    const ListTable table = BuildExportTable(list->rows, DefaultColumnLayout());
+    malloc_trim(0);
+    const size_t heapTable = mallinfo2().uordblks;
+    double blockBytes = 0;
+    for (int row = 0; row < table.rowCount(); ++row)
+        blockBytes += static_cast<double>(table.shownTexts(row).blockSize());
+    malloc_trim(0);
+    const size_t heapTexts = mallinfo2().uordblks;
+    const double textsPerRow = static_cast<double>(heapTexts - heapTable) / rows;
+    std::printf("display texts of the %d default columns per row %.0f B (block %.0f B), row with them %.0f B "
+                "= %.2f x the row alone\n",
+        table.header().columnCount() - 1, textsPerRow, blockBytes / rows, heapPerRow + textsPerRow,
+        (heapPerRow + textsPerRow) / heapPerRow);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include "view/table/ColumnTable.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -161,6 +162,7 @@ bool HeaderModel::showField(int field, int afterListColumn)
     const int added = columnCount();
     m_columns.push_back(defaultColumn(field));
     m_order.push_back(added);
+    renewFieldsStamp();
     if (afterListColumn >= 0) {
         const auto it = std::find(m_order.begin(), m_order.end() - 1, afterListColumn);
         int position
@@ -178,6 +180,7 @@ bool HeaderModel::hideField(int field)
     if (c <= 0 || columnCount() <= 2)
         return false;
     m_columns.erase(m_columns.begin() + c);
+    renewFieldsStamp();
     std::erase(m_order, c);
     for (int &entry : m_order) {
         if (entry > c)
@@ -270,8 +273,18 @@ int HeaderModel::sortField() const
 
 void HeaderModel::setColumns(std::vector<Column> columns, std::vector<int> order)
 {
+    const bool sameFields = std::equal(m_columns.begin(), m_columns.end(), columns.begin(), columns.end(),
+        [](const Column &a, const Column &b) { return a.field == b.field; });
     m_columns = std::move(columns);
     m_order = std::move(order);
+    if (!sameFields || m_fieldsStamp == 0)
+        renewFieldsStamp();
+}
+
+void HeaderModel::renewFieldsStamp()
+{
+    static std::atomic<quint32> last { 0 };
+    m_fieldsStamp = ++last;
 }
 
 void HeaderModel::clampSortColumn()

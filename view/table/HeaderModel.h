@@ -44,6 +44,11 @@ public:
     std::vector<int> visibleColumns() const;
     // Shown fields (anchor excluded) in display order.
     std::vector<int> visibleFields() const;
+    // A number that names the fields of the list columns as they are: it changes whenever a
+    // field is shown, hidden or a layout brings other fields, and never comes back within the
+    // process (a copy of the header keeps it while its fields stay the same). The display
+    // texts kept with the rows are made for one of these.
+    quint32 fieldsStamp() const { return m_fieldsStamp; }
 
     // Shows field 1..39 in a new list column at the end of the display order, or just right
     // of `afterListColumn` (a right-clicked header column) when given; when that column no
@@ -90,6 +95,7 @@ public:
 private:
     void setColumns(std::vector<Column> columns, std::vector<int> order);
     void clampSortColumn();
+    void renewFieldsStamp();
 
     std::vector<Column> m_columns;
     std::vector<int> m_order;
@@ -97,4 +103,5 @@ private:
     int m_sortColumn = 0;
     bool m_ascending = true;
     int m_offscreenKey = 0;
+    quint32 m_fieldsStamp = 0;
 };

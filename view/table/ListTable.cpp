@@ -113,12 +113,33 @@ void ListTable::setSortByField(int field, bool ascending)
     }
 }
 
-QString ListTable::cellTextAt(int row, int listColumn) const
+const ShownTexts &ListTable::shownTexts(int row) const
 {
-    const QuoteRecord *r = record(row);
-    if (!r || listColumn < 0 || listColumn >= m_header.columnCount())
+    Q_ASSERT_X(record(row), "ListTable::shownTexts", "row out of range");
+    const QuoteRecord &r = *m_rows[static_cast<size_t>(row)];
+    const quint32 stamp = m_header.fieldsStamp();
+    if (r.shown_texts.holds(stamp))
+        return r.shown_texts;
+    // Made end to end in buffers kept between rows, then handed over in one block.
+    thread_local QString joined;
+    thread_local std::vector<quint32> ends;
+    joined.resize(0);
+    ends.clear();
+    QString scratch;
+    const int columns = m_header.columnCount();
+    for (int c = 1; c < columns; ++c) {
+        joined += CellView(r, m_header.fieldOf(c), scratch);
+        ends.push_back(static_cast<quint32>(joined.size()));
+    }
+    r.shown_texts.assign(stamp, joined, ends.data(), static_cast<int>(ends.size()));
+    return r.shown_texts;
+}
+
+QStringView ListTable::cellViewAt(int row, int listColumn) const
+{
+    if (!record(row) || listColumn < 1 || listColumn >= m_header.columnCount())
         return {};
-    return CellText(*r, m_header.fieldOf(listColumn));
+    return shownTexts(row).text(listColumn - 1);
 }
 
 CellColors ListTable::cellColorsAt(

@@ -55,8 +55,15 @@ public:
     // The SortOrder the current state sorts by.
     SortOrder sortSpec(bool shift = false, bool ctrl = false) const;
 
-    // Display text and colours of a cell by list column (not display position).
-    QString cellTextAt(int row, int listColumn) const;
+    // The display texts of a row's list columns 1.. (in list-column order, the anchor left
+    // out), kept with the row's record: made on first use, and again only after the record
+    // or the columns' fields changed. The row must exist. Views into them stay valid until
+    // then.
+    const ShownTexts &shownTexts(int row) const;
+    // Display text and colours of a cell by list column (not display position); the texts
+    // are the kept ones.
+    QStringView cellViewAt(int row, int listColumn) const;
+    QString cellTextAt(int row, int listColumn) const { return cellViewAt(row, listColumn).toString(); }
     CellColors cellColorsAt(
         int row, int listColumn, bool selected, bool disabled, const CellPalette &palette) const;
 

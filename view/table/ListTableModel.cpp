@@ -451,7 +451,7 @@ QVariant ListTableModel::data(const QModelIndex &index, int role) const
     const int field = header.fieldOf(index.column());
     switch (role) {
     case Qt::DisplayRole:
-        return CellText(*r, field);
+        return m_table.cellTextAt(index.row(), index.column());
     case Qt::TextAlignmentRole:
         return alignmentOf(header.column(index.column()).align);
     case RawValueRole:

@@ -1,7 +1,6 @@
 #include "view/table/RowFind.h"
 
 #include "corelib/CJre.h"
-#include "view/table/CellText.h"
 #include "view/table/ListTable.h"
 
 #include <algorithm>
@@ -12,14 +11,13 @@ enum class RowTest { NoMatch, Match, Limit };
 
 RowTest testRow(const ListTable &table, int row, tessera::CJre &jre)
 {
-    const QuoteRecord *record = table.record(row);
-    if (!record)
+    if (!table.record(row))
         return RowTest::NoMatch;
-    const HeaderModel &header = table.header();
-    const int last = std::min(kFindLastColumn, header.columnCount() - 1);
-    QString scratch;
+    // The row's kept display texts hold list columns 1.. from index 0.
+    const ShownTexts &texts = table.shownTexts(row);
+    const int last = std::min(kFindLastColumn, texts.count());
     for (int column = kFindFirstColumn; column <= last; ++column) {
-        if (jre.Find(CellView(*record, header.fieldOf(column), scratch)))
+        if (jre.Find(texts.text(column - 1)))
             return RowTest::Match;
         if (jre.limitHit())
             return RowTest::Limit;

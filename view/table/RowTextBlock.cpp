@@ -3,6 +3,32 @@
 #include "view/table/ColumnTable.h"
 #include "view/table/ListTable.h"
 
+namespace {
+
+bool needsRewriting(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    if (text.front().isSpace() || text.back().isSpace())
+        return true;
+    for (const QChar c : text) {
+        if (c == u',' || c == u'\n' || c == u'\r')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void AppendRowTextCell(QString &line, QStringView displayText)
+{
+    // Most cells are written as they are shown.
+    if (needsRewriting(displayText))
+        line += RowTextCell(displayText.toString());
+    else
+        line += displayText;
+}
+
 QString RowTextCell(const QString &displayText)
 {
     QString cell = displayText;
@@ -48,7 +74,7 @@ RowTextBlock BuildRowTextBlock(const ListTable &table, const std::vector<int> &r
         if (!table.record(row))
             continue;
         for (int c = 1; c < columns; ++c) {
-            line += RowTextCell(table.cellTextAt(row, c));
+            AppendRowTextCell(line, table.cellViewAt(row, c));
             line += u',';
         }
         if (!appendLine()) {

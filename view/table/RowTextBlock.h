@@ -30,3 +30,5 @@ RowTextBlock BuildRowTextBlock(const ListTable &table, const std::vector<int> &r
 
 // One cell as the block writes it.
 QString RowTextCell(const QString &displayText);
+// The same appended to `line`.
+void AppendRowTextCell(QString &line, QStringView displayText);

@@ -258,8 +258,14 @@ TEST_F(DocTest, UpdateWritesValuesErrorsAndProfit)
     site.setPrice(u"7203"_s, u"1,300"_s);
     site.setPrevClose(u"7203"_s, u"1,234"_s);
     site.setPrice(u"9999"_s, u"5"_s);
+    // Display texts a list kept for the rows: every update result drops them, failed or not.
+    const quint32 ends[] = { 1 };
+    for (const QString &code : { u"7203"_s, u"6758"_s, u"9999"_s })
+        doc.record(code)->shown_texts.assign(1, u"x", ends, 1);
     doc.StartUpdate({ u"7203"_s, u"6758"_s, u"9999"_s });
     ASSERT_TRUE(waitFinished());
+    for (const QString &code : { u"7203"_s, u"6758"_s, u"9999"_s })
+        EXPECT_FALSE(doc.record(code)->shown_texts.holds(1)) << qPrintable(code);
     ASSERT_EQ(progress.size(), 3u);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(progress[i].index, i);

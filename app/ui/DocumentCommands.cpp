@@ -195,7 +195,7 @@ QString DocumentCommands::askOpenPath()
     question.caption = tessera::ResourceString(Cmd::Open);
     question.folder = DialogStartFolder(m_parts.settings.current);
     question.filters = QtNameFilters(FileDialogFilter(FileDialogKind::Open));
-    const QString path = m_parts.prompts.openFile(&m_parts.window, question);
+    QString path = m_parts.prompts.openFile(&m_parts.window, question);
     if (!path.isEmpty())
         m_parts.settings.current = QFileInfo(path).absolutePath();
     return path;
@@ -214,7 +214,7 @@ QString DocumentCommands::askSaveName(const QString &suggested, bool inItsFolder
     question.suffix = QStringLiteral("kabu");
     if (!suggested.isEmpty())
         question.suggested = proposal.fileName();
-    const QString path = m_parts.prompts.saveFile(&m_parts.window, question);
+    QString path = m_parts.prompts.saveFile(&m_parts.window, question);
     if (!path.isEmpty())
         m_parts.settings.current = QFileInfo(path).absolutePath();
     return path;

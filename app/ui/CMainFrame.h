@@ -46,7 +46,6 @@ public:
     CQuotraDoc &document() const { return *m_doc; }
     CQuotraView &view() const { return *m_view; }
     RibbonBar &ribbon() const { return *m_ribbon; }
-    QMenu *fileMenu() const { return m_menus.file; }
     StatusBarPanes &statusPanes() const { return *m_panes; }
     KeyTips &keyTips() const { return *m_keyTips; }
     AppearanceController &appearance() const { return *m_appearance; }
@@ -58,9 +57,6 @@ public:
     FileDropHandler *fileDrops() const { return m_fileDrops; }
     FrameServices &services() const { return *m_services; }
     WorkbookCommand &workbookCommand() const { return *m_workbook; }
-    DocumentCommands &documentCommands() const { return *m_commands; }
-    UpdateScheduler &scheduler() const { return *m_scheduler; }
-    AppSettings &settings() const { return m_settings; }
 
     // ---- Documents (the document commands')
     void newDocument();
@@ -78,7 +74,6 @@ public:
     QString dockingLayoutName() const;
 
     // ---- Unattended run
-    bool isUnattended() const { return m_commandLine.autoRun; }
     // Exit status of an unattended run: 0 saved, 1 not saved.
     int unattendedStatus() const;
 

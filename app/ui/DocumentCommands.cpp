@@ -1,10 +1,10 @@
 #include "app/ui/DocumentCommands.h"
 
 #include "app/core/AppSettings.h"
-#include "app/core/FileDialogFilters.h"
 #include "app/core/ListOpenOptions.h"
 #include "app/core/ListTitle.h"
 #include "app/ui/CommandTable.h"
+#include "app/ui/FileQuestions.h"
 #include "app/ui/PromptTexts.h"
 #include "app/ui/RecentFiles.h"
 #include "app/ui/StatusBarPanes.h"
@@ -193,12 +193,8 @@ QString DocumentCommands::askOpenPath()
 {
     FileQuestion question;
     question.caption = tessera::ResourceString(Cmd::Open);
-    question.folder = DialogStartFolder(m_parts.settings.current);
-    question.filters = QtNameFilters(FileDialogFilter(FileDialogKind::Open));
-    QString path = m_parts.prompts.openFile(&m_parts.window, question);
-    if (!path.isEmpty())
-        m_parts.settings.current = QFileInfo(path).absolutePath();
-    return path;
+    return AskForFiles(m_parts.prompts, &m_parts.window, FileDialogKind::Open, question, m_parts.settings)
+        .value(0);
 }
 
 QString DocumentCommands::askSaveName(const QString &suggested, bool inItsFolder)
@@ -207,17 +203,13 @@ QString DocumentCommands::askSaveName(const QString &suggested, bool inItsFolder
     const QFileInfo proposal(suggested);
     FileQuestion question;
     question.caption = tessera::ResourceString(Cmd::SaveAs);
-    question.folder = inItsFolder && proposal.isAbsolute() && proposal.absoluteDir().exists()
-        ? proposal.absolutePath()
-        : DialogStartFolder(m_parts.settings.current);
-    question.filters = QtNameFilters(FileDialogFilter(FileDialogKind::Save));
+    if (inItsFolder && proposal.isAbsolute() && proposal.absoluteDir().exists())
+        question.folder = proposal.absolutePath();
     question.suffix = QStringLiteral("kabu");
     if (!suggested.isEmpty())
         question.suggested = proposal.fileName();
-    QString path = m_parts.prompts.saveFile(&m_parts.window, question);
-    if (!path.isEmpty())
-        m_parts.settings.current = QFileInfo(path).absolutePath();
-    return path;
+    return AskForFiles(m_parts.prompts, &m_parts.window, FileDialogKind::Save, question, m_parts.settings)
+        .value(0);
 }
 
 // ---- SaveHost

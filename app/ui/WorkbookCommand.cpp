@@ -1,12 +1,12 @@
 #include "app/ui/WorkbookCommand.h"
 
 #include "app/core/AppSettings.h"
-#include "app/core/FileDialogFilters.h"
 #include "app/core/ListOpenOptions.h"
 #include "app/core/ListTitle.h"
 #include "app/core/WorkbookCache.h"
 #include "app/ui/CCodeListDlg.h"
 #include "app/ui/EscapeWatch.h"
+#include "app/ui/FileQuestions.h"
 #include "corelib/EditString.h"
 #include "corelib/Messages.h"
 #include "corelib/ProgressRun.h"
@@ -114,12 +114,7 @@ QStringList WorkbookCommand::askListFiles()
 {
     FileQuestion question;
     question.caption = tessera::ResourceString(Ids::CaptionChooseListForWorkbook);
-    question.folder = DialogStartFolder(m_settings.current);
-    question.filters = QtNameFilters(FileDialogFilter(FileDialogKind::OpenSeveral));
-    QStringList files = m_prompts.openFiles(m_parent, question);
-    if (!files.isEmpty())
-        m_settings.current = QFileInfo(files.front()).absolutePath();
-    return files;
+    return AskForFiles(m_prompts, m_parent, FileDialogKind::OpenSeveral, question, m_settings);
 }
 
 bool WorkbookCommand::confirmStop()

@@ -1,5 +1,6 @@
 #include "app/ui/WorkbookCommand.h"
 #include "app/core/AppSettings.h"
+#include "app/core/FileDialogFilters.h"
 #include "app/core/WorkbookCache.h"
 #include "app/ui/CCodeListDlg.h"
 #include "app/ui/CMainFrame.h"
@@ -359,6 +360,10 @@ private Q_SLOTS:
         };
         frame->action(Cmd::CompareLists)->trigger();
         QCOMPARE(dialogs, 1);
+        // The files were asked for with the lists' filters; the next dialog opens where they were.
+        QCOMPARE(
+            prompts.lastFileQuestion.filters, QtNameFilters(FileDialogFilter(FileDialogKind::OpenSeveral)));
+        QCOMPARE(settings.current, QFileInfo(a).absolutePath());
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
         QCOMPARE(opened.size(), 2);
         // The first workbook has the one chosen code, the second all three.

@@ -20,6 +20,7 @@ struct CliCommand {
 std::span<const CliCommand> Commands();
 const CliCommand *FindCommand(QStringView name);
 
+int RunAlertsCommand(const QStringList &arguments);
 int RunCompareCommand(const QStringList &arguments);
 int RunExportCommand(const QStringList &arguments);
 int RunFetchCommand(const QStringList &arguments);

@@ -4,11 +4,11 @@
 #include "cli/ListSession.h"
 #include "cli/TextTable.h"
 #include "document/ValidCode.h"
+#include "history/HistoryCsv.h"
 #include "history/HistoryImport.h"
 #include "history/HistoryStore.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QSettings>
 
 #include <algorithm>
@@ -20,11 +20,6 @@ namespace {
 
 enum class Format { Table, Csv, Json };
 
-QString number(const std::optional<double> &value)
-{
-    return value ? QString::number(*value, 'g', QLocale::FloatingPointShortest) : QString();
-}
-
 // The history file the stored settings name (or $QUOTRA_HISTORY, or the default place).
 QString historyPath()
 {
@@ -33,10 +28,16 @@ QString historyPath()
     return HistoryFilePath(settings.historyFile);
 }
 
-void printNotices(const HistoryStore &store)
+// Opens the history file at `path`; what the open did to the file (moved aside, read-only)
+// goes to standard error.
+tessera::Result<std::unique_ptr<HistoryStore>> openStore(const QString &path, HistoryStore::OpenMode mode)
 {
-    for (const QString &notice : store.notices())
-        PrintError(u"quotra-cli: "_s + notice + u'\n');
+    tessera::Result<std::unique_ptr<HistoryStore>> store = HistoryStore::Open(path, mode);
+    if (store) {
+        for (const QString &notice : (*store)->notices())
+            PrintError(u"quotra-cli: "_s + notice + u'\n');
+    }
+    return store;
 }
 
 // The day "YYYY-MM-DD" in local time: its first second, or with `end` its last.
@@ -51,19 +52,8 @@ std::optional<qint64> dayBound(const QString &text, bool end)
 
 QString render(const std::vector<HistoryPoint> &points, Format format)
 {
-    QStringList header { u"code"_s, u"time"_s };
-    for (const HistoryColumn &c : kHistoryColumns)
-        header << QString::fromLatin1(c.name);
-    if (format == Format::Csv) {
-        QString out = header.join(u',') + u'\n';
-        for (const HistoryPoint &p : points) {
-            QStringList cells { p.code, QString::number(p.time) };
-            for (const std::optional<double> &v : p.values)
-                cells << number(v);
-            out += cells.join(u',') + u'\n';
-        }
-        return out;
-    }
+    if (format == Format::Csv)
+        return HistoryPointsCsv(points);
     if (format == Format::Json) {
         QString out = u"["_s;
         for (size_t i = 0; i < points.size(); ++i) {
@@ -74,19 +64,21 @@ QString render(const std::vector<HistoryPoint> &points, Format format)
             for (int c = 0; c < kHistoryValueCount; ++c) {
                 const std::optional<double> &v = p.values[static_cast<size_t>(c)];
                 out += u", \""_s + QString::fromLatin1(kHistoryColumns[c].name) + u"\": "_s
-                    + (v ? number(v) : u"null"_s);
+                    + (v ? HistoryValueText(v) : u"null"_s);
             }
             out += u'}';
         }
         return out + (points.empty() ? u"]\n"_s : u"\n]\n"_s);
     }
-    header[1] = u"time (local)"_s;
+    QStringList header { u"code"_s, u"time (local)"_s };
+    for (const HistoryColumn &c : kHistoryColumns)
+        header << QString::fromLatin1(c.name);
     TextTable table(header);
     for (const HistoryPoint &p : points) {
         QStringList cells { p.code,
             QDateTime::fromSecsSinceEpoch(p.time).toString(u"yyyy/MM/dd HH:mm:ss"_s) };
         for (const std::optional<double> &v : p.values)
-            cells << number(v);
+            cells << HistoryValueText(v);
         table.addRow(cells);
     }
     return table.render();
@@ -120,11 +112,9 @@ int printPoints(const CliCommand &self, const ParsedArguments &args)
     }
 
     const QString path = historyPath();
-    tessera::Result<std::unique_ptr<HistoryStore>> store
-        = HistoryStore::Open(path, HistoryStore::OpenMode::Existing);
+    tessera::Result<std::unique_ptr<HistoryStore>> store = openStore(path, HistoryStore::OpenMode::Existing);
     if (!store)
         return Failure(store.error().message);
-    printNotices(**store);
     std::vector<HistoryPoint> all;
     int status = kExitOk;
     for (const QString &code : args.positional) {
@@ -149,11 +139,9 @@ int printStats(const CliCommand &self, const ParsedArguments &args)
     if (args.positional.size() != 1)
         return UsageError(self, u"history stats takes no arguments"_s);
     const QString path = historyPath();
-    tessera::Result<std::unique_ptr<HistoryStore>> store
-        = HistoryStore::Open(path, HistoryStore::OpenMode::Existing);
+    tessera::Result<std::unique_ptr<HistoryStore>> store = openStore(path, HistoryStore::OpenMode::Existing);
     if (!store)
         return Failure(store.error().message);
-    printNotices(**store);
     const tessera::Result<HistoryStats> stats = (*store)->stats();
     if (!stats)
         return Failure(stats.error().message);
@@ -170,11 +158,9 @@ int importLists(const CliCommand &self, const ParsedArguments &args)
         return UsageError(self, u"no file or folder given"_s);
     const ListSession session; // the settings and layouts lists are read with
     const QString path = HistoryFilePath(session.settings().historyFile);
-    tessera::Result<std::unique_ptr<HistoryStore>> store
-        = HistoryStore::Open(path, HistoryStore::OpenMode::Create);
+    tessera::Result<std::unique_ptr<HistoryStore>> store = openStore(path, HistoryStore::OpenMode::Create);
     if (!store)
         return Failure(store.error().message);
-    printNotices(**store);
     const QStringList files = HistoryImportFiles(args.positional.mid(1));
     const ListLoadOptions options = session.loadOptions();
     int status = kExitOk;

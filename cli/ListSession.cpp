@@ -22,10 +22,17 @@ ListSession::ListSession()
 
 ListSession::~ListSession() = default;
 
-void ListSession::recordHistory()
+HistoryRecorder &ListSession::recordHistory()
 {
     m_history = std::make_unique<HistoryRecorder>(m_doc, m_settings.historyOptions(),
         [](const QString &text) { PrintError(QStringLiteral("quotra-cli: ") + text + u'\n'); });
+    // Nobody looks at a desktop here: each firing of a price alert is a line of the output.
+    QObject::connect(
+        m_history.get(), &HistoryRecorder::alertsFired, [](const std::vector<AlertFiring> &fired) {
+            for (const AlertFiring &f : fired)
+                PrintOut(AlertFiringLine(f) + u'\n');
+        });
+    return *m_history;
 }
 
 bool ListSession::open(const QString &path)

@@ -27,8 +27,9 @@ public:
     ~ListSession() override;
 
     // Keeps the fetches of the document's update runs in the price history when the settings
-    // say so; a history that cannot be written is said once on standard error.
-    void recordHistory();
+    // say so; a history that cannot be written is said once on standard error. The firings
+    // of price alerts after each run are printed on standard output.
+    HistoryRecorder &recordHistory();
 
     // Opens `path` into the document. On failure shows the error text through the message
     // hook (standard error here) and returns false; the document is then untouched.

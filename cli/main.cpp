@@ -9,6 +9,11 @@ namespace {
 
 // Every subcommand, in name order.
 constexpr CliCommand kCommands[] = {
+    { "alerts",
+        "alerts list | add CODE (--above P | --below P | --change PCT)... [--note TEXT] | delete CODE "
+        "[above|below|rise|fall] | check LIST",
+        "the price alerts of codes; check updates LIST once and prints each alert that fires",
+        RunAlertsCommand },
     { "compare", "compare [--columns FIELDS] [--codes CODE,...] [--arrangement 0|1] OUT.xlsx LIST...",
         "compare several lists in one workbook: a sheet per code, a row (0) or column (1) per list",
         RunCompareCommand },

@@ -1,4 +1,4 @@
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Network DBus Concurrent Test)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Network DBus Concurrent Test Charts)
 find_package(CURL 7.80 REQUIRED)
 find_package(ICU 70 REQUIRED COMPONENTS uc i18n)
 find_package(PkgConfig REQUIRED)

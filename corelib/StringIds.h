@@ -191,6 +191,44 @@
     X(MsgHistoryNotKept, 2270, 1) /* reason */                                                               \
     X(MsgHistoryDamaged, 2271, 2) /* history file, the name it was moved to */                               \
     X(MsgHistoryNewerVersion, 2272, 2) /* history file, its version */                                       \
+    /* the price history pane */                                                                             \
+    X(CaptionPriceHistory, 2300, 0)                                                                          \
+    X(CaptionRangeDay, 2301, 0)                                                                              \
+    X(CaptionRangeWeek, 2302, 0)                                                                             \
+    X(CaptionRangeMonth, 2303, 0)                                                                            \
+    X(CaptionRangeSixMonths, 2304, 0)                                                                        \
+    X(CaptionRangeYear, 2305, 0)                                                                             \
+    X(CaptionRangeEverything, 2306, 0)                                                                       \
+    X(CaptionHistoryTime, 2307, 0)                                                                           \
+    X(CaptionHistoryExport, 2308, 0)                                                                         \
+    X(TipHistoryNoSelection, 2309, 0)                                                                        \
+    X(TipHistoryNoPoints, 2310, 0)                                                                           \
+    X(CaptionHistoryChange, 2311, 0)                                                                         \
+    X(MsgHistoryExportFailed, 2312, 1) /* reason */                                                          \
+    X(TipHistoryNoFile, 2313, 0)                                                                             \
+    X(FilterHistoryCsv, 2314, 0)                                                                             \
+    X(TipHistoryTooManyCodes, 2315, 1) /* codes drawn */                                                     \
+    /* price alerts */                                                                                       \
+    X(CaptionAlertAbove, 2320, 1) /* price */                                                                \
+    X(CaptionAlertBelow, 2321, 1) /* price */                                                                \
+    X(CaptionAlertRiseBy, 2322, 1) /* ratio */                                                               \
+    X(CaptionAlertFallBy, 2323, 1) /* ratio */                                                               \
+    X(MsgAlertFired, 2324, 3) /* code and name, condition, value */                                          \
+    X(MsgAlertsFired, 2325, 2) /* count, the first firing */                                                 \
+    X(CaptionAlerts, 2326, 0)                                                                                \
+    X(CaptionAlertNote, 2327, 0)                                                                             \
+    X(CaptionAlertLastFired, 2328, 2) /* time, value */                                                      \
+    X(CaptionAlertNeverFired, 2329, 0)                                                                       \
+    X(CaptionAlertCurrent, 2330, 1) /* current value */                                                      \
+    X(CaptionAlertConditions, 2331, 0)                                                                       \
+    X(CaptionAlertList, 2332, 0)                                                                             \
+    X(CaptionAlertDelete, 2333, 0)                                                                           \
+    X(CaptionAlertSwitch, 2334, 0)                                                                           \
+    X(CaptionAlertCode, 2335, 0)                                                                             \
+    X(CaptionAlertName, 2336, 0)                                                                             \
+    X(MsgAlertsNotKept, 2337, 1) /* reason */                                                                \
+    X(TipAlertFired, 2338, 1) /* the conditions that fired */                                                \
+    X(CaptionAlertsNotification, 2339, 0)                                                                    \
     /* ribbon groups, themes and menus */                                                                    \
     X(CommandOpen, 4000, 0)                                                                                  \
     X(CaptionThemeBlue, 4001, 0)                                                                             \

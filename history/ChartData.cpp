@@ -86,24 +86,37 @@ std::vector<ChartSeries> NormaliseToChange(const std::vector<ChartSeries> &serie
     return out;
 }
 
-tessera::Result<std::vector<ChartSeries>> LoadChartSeries(
+tessera::Result<ChartData> LoadChart(
     const HistoryStore &store, const QStringList &codes, ChartRange range, qint64 now, int columns)
 {
     const qint64 start = ChartRangeStart(range, now);
-    std::vector<ChartSeries> lines;
+    ChartData chart;
     qint64 earliest = now;
+    // One read per code gives both the table's points and the chart's prices.
     for (const QString &code : codes.mid(0, kMaxChartCodes)) {
-        tessera::Result<std::vector<HistorySample>> samples = store.samples(code, HistoryPrice, start, now);
-        if (!samples)
-            return samples.error();
-        if (!samples->empty())
-            earliest = std::min(earliest, samples->front().time);
-        lines.push_back({ code, std::move(*samples) });
+        tessera::Result<std::vector<HistoryPoint>> points = store.points(code, start, now);
+        if (!points)
+            return points.error();
+        ChartSeries &line = chart.lines.emplace_back();
+        line.code = code;
+        line.samples.reserve(points->size());
+        for (const HistoryPoint &p : *points) {
+            if (p.values[HistoryPrice])
+                line.samples.push_back({ p.time, *p.values[HistoryPrice] });
+        }
+        if (!points->empty())
+            earliest = std::min(earliest, points->front().time);
+        chart.points.insert(chart.points.end(), std::make_move_iterator(points->begin()),
+            std::make_move_iterator(points->end()));
     }
-    if (lines.size() > 1)
-        lines = NormaliseToChange(lines);
-    const qint64 from = range == ChartRange::Everything ? earliest : start;
-    for (ChartSeries &line : lines)
-        line.samples = ReduceForChart(line.samples, from, now, columns);
-    return lines;
+    std::stable_sort(chart.points.begin(), chart.points.end(),
+        [](const HistoryPoint &a, const HistoryPoint &b) { return a.time < b.time; });
+    chart.percent = chart.lines.size() > 1;
+    if (chart.percent)
+        chart.lines = NormaliseToChange(chart.lines);
+    chart.from = range == ChartRange::Everything ? earliest : start;
+    chart.to = now;
+    for (ChartSeries &line : chart.lines)
+        line.samples = ReduceForChart(line.samples, chart.from, now, columns);
+    return chart;
 }

@@ -38,10 +38,19 @@ std::vector<ChartSeries> NormaliseToChange(const std::vector<ChartSeries> &serie
 // At most this many codes share one chart.
 inline constexpr int kMaxChartCodes = 8;
 
-// What the chart of `codes` over `range` (ending at `now`) draws in `columns` pixels: the
-// price of one code; for several (the first kMaxChartCodes) their change in % from each one's
-// first price in the range. Each line is reduced by ReduceForChart over the time from the
-// range's start (for Everything: the earliest point shown) to `now`. A code without points
-// in the range gives an empty line.
-tessera::Result<std::vector<ChartSeries>> LoadChartSeries(
+// What the history pane shows of `codes` over `range` (ending at `now`) in `columns` pixels.
+struct ChartData {
+    // The price of one code; for several (the first kMaxChartCodes) their change in % from
+    // each one's first price in the range, reduced by ReduceForChart. A code without points
+    // in the range gives an empty line.
+    std::vector<ChartSeries> lines;
+    // Every stored point of the drawn codes in the range, oldest first.
+    std::vector<HistoryPoint> points;
+    // The time axis: the range's start (for Everything: the earliest point shown) to `now`.
+    qint64 from = 0;
+    qint64 to = 0;
+    bool percent = false; // the lines are change in %
+};
+
+tessera::Result<ChartData> LoadChart(
     const HistoryStore &store, const QStringList &codes, ChartRange range, qint64 now, int columns);

@@ -3,6 +3,9 @@
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "document/CQuotraDoc.h"
+#include "history/AlertBook.h"
+
+#include <QFileInfo>
 
 #include <QDateTime>
 #include <QLoggingCategory>
@@ -31,8 +34,6 @@ void HistoryRecorder::setOptions(const HistoryOptions &options)
 
 void HistoryRecorder::collect(const QString &code)
 {
-    if (!m_options.keep)
-        return;
     // The row holds the fetched values now; a failed fetch leaves its error text and gives
     // no point.
     if (const QuoteRecord *r = m_doc.record(code)) {
@@ -41,15 +42,20 @@ void HistoryRecorder::collect(const QString &code)
     }
 }
 
-HistoryStore *HistoryRecorder::openStore()
+HistoryStore *HistoryRecorder::openStore(bool create)
 {
     if (m_store)
         return m_store.get();
     const QString path = HistoryFilePath(m_options.file);
-    tessera::Result<std::unique_ptr<HistoryStore>> opened
-        = HistoryStore::Open(path, HistoryStore::OpenMode::Create);
+    if (!create && !QFileInfo::exists(path))
+        return nullptr; // no file, so no alerts either
+    tessera::Result<std::unique_ptr<HistoryStore>> opened = HistoryStore::Open(
+        path, create ? HistoryStore::OpenMode::Create : HistoryStore::OpenMode::Existing);
     if (!opened) {
-        fail(opened.error());
+        if (create)
+            fail(opened.error());
+        else
+            qCInfo(lcHistory).noquote() << "alerts not checked:" << opened.error().message;
         return nullptr;
     }
     m_store = std::move(*opened);
@@ -58,7 +64,7 @@ HistoryStore *HistoryRecorder::openStore()
         if (m_report)
             m_report(notice);
     }
-    if (m_options.keepDays > 0) {
+    if (m_options.keep && m_options.keepDays > 0) {
         const qint64 before = QDateTime::currentSecsSinceEpoch() - qint64(m_options.keepDays) * 86400;
         const tessera::Result<qint64> pruned = m_store->prune(before);
         if (!pruned)
@@ -74,9 +80,34 @@ void HistoryRecorder::flush()
 {
     std::vector<HistoryPoint> points;
     points.swap(m_pending);
-    if (!m_options.keep || points.empty())
+    if (points.empty())
         return;
-    HistoryStore *store = openStore();
+    if (m_options.keep)
+        storePoints(points);
+    checkAlerts(points);
+}
+
+void HistoryRecorder::checkAlerts(const std::vector<HistoryPoint> &points)
+{
+    HistoryStore *store = openStore(m_options.keep);
+    if (!store)
+        return;
+    tessera::Result<std::vector<AlertFiring>> fired = AlertBook(*store).check(points);
+    if (!fired) {
+        qCInfo(lcHistory).noquote() << "alerts not checked:" << fired.error().message;
+        if (!m_alertFailureReported && m_report)
+            m_report(tessera::FormatResourceString(Ids::MsgAlertsNotKept, { fired.error().message }));
+        m_alertFailureReported = true;
+        return;
+    }
+    m_alertFailureReported = false;
+    if (!fired->empty())
+        Q_EMIT alertsFired(*fired);
+}
+
+void HistoryRecorder::storePoints(const std::vector<HistoryPoint> &points)
+{
+    HistoryStore *store = openStore(true);
     if (!store)
         return;
     if (store->readOnly()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/AlertRules.h"
 #include "history/HistoryLocation.h"
 #include "history/HistoryPoint.h"
 #include "history/HistoryStore.h"
@@ -16,6 +17,8 @@ class CQuotraDoc;
 
 // Keeps every successful fetch of a document's update runs in the history: it collects the
 // fetched rows while a run goes on and stores them in one transaction when the run ends.
+// Then it checks the run's values against the price alerts kept in the same file, which it
+// does also when the history is not kept (then it never creates the file).
 //
 // Nothing about the run depends on it: a history that cannot be opened or written only
 // costs the points of that run. The user hears of it once through the reporter (the status
@@ -42,11 +45,15 @@ public:
 Q_SIGNALS:
     // A run's points were stored; `codes` are the codes that have new points.
     void stored(const QStringList &codes);
+    // Conditions of price alerts fired in a run, in time order.
+    void alertsFired(const std::vector<AlertFiring> &firings);
 
 private:
     void collect(const QString &code);
     void flush();
-    HistoryStore *openStore();
+    void storePoints(const std::vector<HistoryPoint> &points);
+    void checkAlerts(const std::vector<HistoryPoint> &points);
+    HistoryStore *openStore(bool create);
     void fail(const tessera::Error &error);
 
     CQuotraDoc &m_doc;
@@ -57,4 +64,5 @@ private:
     std::optional<tessera::Error> m_lastError;
     qint64 m_lastStored = 0;
     bool m_failureReported = false;
+    bool m_alertFailureReported = false;
 };

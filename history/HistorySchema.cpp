@@ -18,6 +18,23 @@ constexpr HistorySchemaStep kSteps[] = {
     { 2,
         "ALTER TABLE points ADD COLUMN year_high REAL;"
         "ALTER TABLE points ADD COLUMN year_low REAL;" },
+    // Price alerts: a note per code and its conditions, each with whether it may fire
+    // (armed) and when it last fired at which value.
+    { 3,
+        "CREATE TABLE alerts ("
+        " code TEXT NOT NULL PRIMARY KEY,"
+        " note TEXT NOT NULL DEFAULT ''"
+        ") WITHOUT ROWID;"
+        "CREATE TABLE alert_conditions ("
+        " code TEXT NOT NULL,"
+        " kind INTEGER NOT NULL,"
+        " threshold REAL NOT NULL,"
+        " enabled INTEGER NOT NULL DEFAULT 1,"
+        " armed INTEGER NOT NULL DEFAULT 1,"
+        " fired_time INTEGER,"
+        " fired_value REAL,"
+        " PRIMARY KEY (code, kind)"
+        ") WITHOUT ROWID;" },
 };
 static_assert(std::size(kSteps) == kHistorySchemaVersion, "one step per version");
 

@@ -11,6 +11,6 @@ struct HistorySchemaStep {
     const char *sql; // one or more statements
 };
 
-inline constexpr int kHistorySchemaVersion = 2;
+inline constexpr int kHistorySchemaVersion = 3;
 
 std::span<const HistorySchemaStep> HistorySchemaSteps();

@@ -3,6 +3,7 @@
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "history/HistorySchema.h"
+#include "history/SqliteStatement.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,93 +13,13 @@
 
 using namespace Qt::StringLiterals;
 using tessera::Error;
+using namespace historydb;
 
 namespace {
 
 // How long a call waits for a lock another process holds before it gives up: a store of a
 // whole run takes a few milliseconds, so this only bridges another writer's transaction.
 constexpr int kBusyTimeoutMs = 100;
-
-int errorKind(int rc)
-{
-    switch (rc & 0xff) {
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-    case SQLITE_NOTFOUND:
-        return HistoryErrorCannotOpen;
-    case SQLITE_READONLY:
-        return HistoryErrorReadOnly;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return HistoryErrorBusy;
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return HistoryErrorDamaged;
-    case SQLITE_FULL:
-        return HistoryErrorFull;
-    default:
-        return HistoryErrorOther;
-    }
-}
-
-// "<file>: <the database's own message>".
-Error errorOf(sqlite3 *db, int rc, const QString &path)
-{
-    const char *text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    return Error { errorKind(rc), u"%1: %2"_s.arg(path, QString::fromUtf8(text)) };
-}
-
-// A prepared statement that is finalised with its scope.
-class Statement {
-public:
-    Statement(sqlite3 *db, const QByteArray &sql)
-    {
-        m_rc = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &m_stmt, nullptr);
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    int prepared() const { return m_rc; }
-    sqlite3_stmt *get() const { return m_stmt; }
-    void bindText(int i, const QString &text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_stmt, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bindInt(int i, qint64 value) { sqlite3_bind_int64(m_stmt, i, value); }
-    void bindReal(int i, const std::optional<double> &value)
-    {
-        if (value)
-            sqlite3_bind_double(m_stmt, i, *value);
-        else
-            sqlite3_bind_null(m_stmt, i);
-    }
-    int step() { return sqlite3_step(m_stmt); }
-    void reset() { sqlite3_reset(m_stmt); }
-    QString text(int column) const
-    {
-        const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
-        return QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, column));
-    }
-    qint64 integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
-    std::optional<double> real(int column) const
-    {
-        if (sqlite3_column_type(m_stmt, column) == SQLITE_NULL)
-            return std::nullopt;
-        return sqlite3_column_double(m_stmt, column);
-    }
-
-private:
-    sqlite3_stmt *m_stmt = nullptr;
-    int m_rc = SQLITE_OK;
-};
-
-int exec(sqlite3 *db, const char *sql)
-{
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-}
 
 // The value columns, in kHistoryColumns order: "price, change, ...".
 QByteArray valueColumns()

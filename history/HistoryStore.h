@@ -61,6 +61,8 @@ public:
     HistoryStore &operator=(const HistoryStore &) = delete;
 
     QString path() const { return m_path; }
+    // The open database, for the other tables the same file keeps (the alerts).
+    sqlite3 *connection() const { return m_db; }
     // True when the file was written by a newer version: nothing is written into it.
     bool readOnly() const { return m_readOnly; }
     // The user's messages of the open (texts of the program's message table).

@@ -12,13 +12,13 @@ export DEBIAN_FRONTEND=noninteractive
 # Japanese, a Japanese font and the certificates for the quote site over HTTPS. libzip opens
 # the parts of .xlsx workbooks that are read as lists, libminizip-dev gives the header of the
 # packer libxlsxwriter writes them with; libnghttp2-dev and libssl-dev give the
-# sample site its HTTP/2 and its self-signed certificate; libsqlite3-dev the price history. ccache is the compiler cache every
+# sample site its HTTP/2 and its self-signed certificate; libsqlite3-dev the price history, qt6-charts-dev its chart (its CMake files need libqt6opengl6-dev, which the package does not pull in). ccache is the compiler cache every
 # build of the scripts goes through (scripts/ccache-env.sh).
 base="cmake ninja-build g++ pkgconf ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libcurl4-openssl-dev ca-certificates libicu-dev libpcre2-dev libnghttp2-dev libssl-dev
   libxlsxwriter-dev libfreexl-dev libzip-dev libminizip-dev libsqlite3-dev
-  libqt6svg6 qt6-translations-l10n
+  qt6-charts-dev libqt6opengl6-dev libqt6svg6 qt6-translations-l10n
   fonts-ipafont-gothic"
 
 # The tests and tools only:

@@ -17,21 +17,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliResult history(const QStringList &arguments)
+CliRun history(const QStringList &arguments)
 {
-    QByteArray out;
-    QByteArray err;
-    CliResult run;
-    run.status = RunProgram(u"quotra-cli"_s, QStringList { u"history"_s } + arguments, out, &err);
-    run.out = QString::fromUtf8(out);
-    run.err = QString::fromUtf8(err);
-    return run;
+    return RunCli(QStringList { u"history"_s } + arguments);
 }
 
 constexpr qint64 kFirst = 1'765'000'000;
@@ -60,7 +48,7 @@ protected:
         save(u"mine12091405.kabu"_s,
             MakeRows(
                 { { u"7203"_s, u"2,350"_s, {}, kFirst + 300 }, { u"6758"_s, u"---"_s, {}, kFirst + 300 } }));
-        const CliResult run = history({ u"import"_s, saves() });
+        const CliRun run = history({ u"import"_s, saves() });
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
         EXPECT_TRUE(run.out.endsWith(u"files 2, points 3, added 3\n"_s)) << run.out.toStdString();
     }
@@ -71,11 +59,11 @@ protected:
 TEST_F(HistoryCommand, ImportedListsPrintOldestFirstAndImportAgainAddsNothing)
 {
     importTwoSaves();
-    const CliResult again = history({ u"import"_s, saves() });
+    const CliRun again = history({ u"import"_s, saves() });
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.out.endsWith(u"files 2, points 3, added 0\n"_s)) << again.out.toStdString();
 
-    const CliResult csv = history({ u"--csv"_s, u"7203"_s, u"6758"_s });
+    const CliRun csv = history({ u"--csv"_s, u"7203"_s, u"6758"_s });
     ASSERT_EQ(csv.status, 0) << csv.err.toStdString();
     EXPECT_EQ(csv.out,
         u"code,time,price,change,ratio,volume,turnover,open,high,low,year_high,year_low\n"
@@ -83,7 +71,7 @@ TEST_F(HistoryCommand, ImportedListsPrintOldestFirstAndImportAgainAddsNothing)
         "6758,1765000000,13000,,,,,,,,,\n"
         "7203,1765000300,2350,,,,,,,,,\n"_s);
 
-    const CliResult json = history({ u"6758"_s, u"--json"_s });
+    const CliRun json = history({ u"6758"_s, u"--json"_s });
     ASSERT_EQ(json.status, 0) << json.err.toStdString();
     EXPECT_EQ(json.out,
         u"[\n  {\"code\": \"6758\", \"time\": 1765000000, \"price\": 13000, \"change\": null, \"ratio\": "
@@ -94,7 +82,7 @@ TEST_F(HistoryCommand, ImportedListsPrintOldestFirstAndImportAgainAddsNothing)
 
     // The day of the second save, in local time: only its point is in the range.
     const QString day = QDateTime::fromSecsSinceEpoch(kFirst + 300).date().toString(u"yyyy-MM-dd"_s);
-    const CliResult table = history({ u"--since"_s, day, u"--until"_s, day, u"7203"_s });
+    const CliRun table = history({ u"--since"_s, day, u"--until"_s, day, u"7203"_s });
     ASSERT_EQ(table.status, 0) << table.err.toStdString();
     EXPECT_TRUE(table.out.startsWith(u"code"_s)) << table.out.toStdString();
     EXPECT_TRUE(table.out.contains(u"2350"_s));
@@ -102,7 +90,7 @@ TEST_F(HistoryCommand, ImportedListsPrintOldestFirstAndImportAgainAddsNothing)
         EXPECT_FALSE(table.out.contains(u"2345.5"_s));
     }
 
-    const CliResult stats = history({ u"stats"_s });
+    const CliRun stats = history({ u"stats"_s });
     ASSERT_EQ(stats.status, 0) << stats.err.toStdString();
     EXPECT_TRUE(stats.out.startsWith(u"file "_s + file() + u"\ncodes 2\npoints 3\nbytes "_s))
         << stats.out.toStdString();
@@ -120,7 +108,7 @@ class HistoryRefusal : public HistoryCommand, public ::testing::WithParamInterfa
 TEST_P(HistoryRefusal, SaysWhyOnStandardErrorAndPrintsNothing)
 {
     importTwoSaves();
-    const CliResult run = history(GetParam().arguments);
+    const CliRun run = history(GetParam().arguments);
     EXPECT_EQ(run.status, GetParam().status) << run.err.toStdString();
     EXPECT_TRUE(run.err.startsWith(u"quotra-cli: "_s + GetParam().message)) << run.err.toStdString();
     EXPECT_EQ(run.out.contains(u"7203"_s), false) << run.out.toStdString();
@@ -145,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Arguments, HistoryRefusal,
 
 TEST_F(HistoryCommand, WithoutAHistoryFileNothingIsCreated)
 {
-    const CliResult run = history({ u"7203"_s });
+    const CliRun run = history({ u"7203"_s });
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(file() + u": no history has been kept yet"_s)) << run.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(file()));
@@ -166,7 +154,7 @@ TEST_F(HistoryCommand, UpdateAddsEachFetchedCodeToTheHistory)
     QByteArray err;
     ASSERT_EQ(RunProgram(u"quotra-cli"_s, { u"update"_s, list }, out, &err), 0) << err.toStdString();
     EXPECT_FALSE(err.contains("history")) << err.toStdString();
-    const CliResult stats = history({ u"stats"_s });
+    const CliRun stats = history({ u"stats"_s });
     ASSERT_EQ(stats.status, 0) << stats.err.toStdString();
     EXPECT_TRUE(stats.out.contains(u"\ncodes 2\npoints 2\n"_s)) << stats.out.toStdString();
     EXPECT_EQ(history({ u"AAPL"_s }).status, 1);

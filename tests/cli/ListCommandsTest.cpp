@@ -58,21 +58,9 @@ const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new CliEnvi
 
 const QByteArray kBom("\xEF\xBB\xBF");
 
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
 CliRun cli(const QStringList &arguments)
 {
-    QByteArray out;
-    QByteArray err;
-    CliRun run;
-    run.status = RunProgram(u"quotra-cli"_s, arguments, out, &err);
-    run.out = QString::fromUtf8(out);
-    run.err = QString::fromUtf8(err);
-    return run;
+    return RunCli(arguments);
 }
 
 QStringList lines(const QString &text)

@@ -124,19 +124,26 @@ TEST(ChartData, TheChartOfCodesReadsTheirRangeFromTheStore)
     }
     ASSERT_TRUE((*store)->store(points).ok());
 
-    const auto day = LoadChartSeries(**store, { QStringLiteral("7203") }, ChartRange::Day, now, 50);
+    const auto day = LoadChart(**store, { QStringLiteral("7203") }, ChartRange::Day, now, 50);
     ASSERT_TRUE(day.ok());
-    ASSERT_EQ(day->size(), 1u);
-    const std::vector<HistorySample> &line = day->front().samples;
+    ASSERT_EQ(day->lines.size(), 1u);
+    EXPECT_FALSE(day->percent);
+    EXPECT_EQ(day->points.size(), 2000u - 1440) << "the table gets every point of the day";
+    const std::vector<HistorySample> &line = day->lines.front().samples;
     ASSERT_FALSE(line.empty());
     EXPECT_LE(line.size(), 200u);
     EXPECT_GE(line.front().time, now - 86400);
     EXPECT_EQ(line.back().value, 2000.0 + 1999) << "prices, up to the last point";
 
-    const auto both
-        = LoadChartSeries(**store, { QStringLiteral("7203"), QStringLiteral("6758"), QStringLiteral("9984") },
+    const auto all
+        = LoadChart(**store, { QStringLiteral("7203"), QStringLiteral("6758"), QStringLiteral("9984") },
             ChartRange::Everything, now, 1000);
-    ASSERT_TRUE(both.ok());
+    ASSERT_TRUE(all.ok());
+    EXPECT_TRUE(all->percent);
+    EXPECT_EQ(all->from, now - 2 * 86400) << "everything starts at the earliest point";
+    EXPECT_EQ(all->points.size(), 4000u);
+    EXPECT_LE(all->points.front().time, all->points.back().time);
+    const std::vector<ChartSeries> *both = &all->lines;
     ASSERT_EQ(both->size(), 3u);
     EXPECT_DOUBLE_EQ((*both)[0].samples.front().value, 0);
     EXPECT_DOUBLE_EQ((*both)[0].samples.back().value, 1999.0 / 2000 * 100);

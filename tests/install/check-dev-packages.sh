@@ -22,12 +22,14 @@ awk '/^(base|tests)="/ { on = 1; sub(/^[a-z]+="/, "") }
 
 # Packages that only some configurations use, with the cache option that turns them on, and
 # the ones no link line can show ("never"): the fuzzer runtime, which clang's driver links by
-# itself (-fsanitize=fuzzer), and dpkg-dev, a set of tools (dpkg-shlibdeps for cpack).
+# itself (-fsanitize=fuzzer), dpkg-dev, a set of tools (dpkg-shlibdeps for cpack), and
+# libqt6opengl6-dev, whose CMake files Qt Charts' own CMake files require without the build
+# compiling against it (and without qt6-charts-dev depending on it).
 option_of() {
     case "$1" in
     libgtest-dev | libgmock-dev) echo QUOTRA_TESTS ;;
     libbenchmark-dev) echo QUOTRA_BENCHMARKS ;;
-    libclang-rt-*-dev | dpkg-dev) echo never ;;
+    libclang-rt-*-dev | dpkg-dev | libqt6opengl6-dev) echo never ;;
     esac
 }
 enabled() { grep -Eq "^$1:[A-Z]+=(ON|1|TRUE|YES)$" "$build/CMakeCache.txt"; }

@@ -156,3 +156,14 @@ int RunProgram(const QString &name, const QStringList &arguments, QByteArray &ou
         *err = readAll(errFile);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+CliRun RunCli(const QStringList &arguments)
+{
+    QByteArray out;
+    QByteArray err;
+    CliRun run;
+    run.status = RunProgram(QStringLiteral("quotra-cli"), arguments, out, &err);
+    run.out = QString::fromUtf8(out);
+    run.err = QString::fromUtf8(err);
+    return run;
+}

@@ -43,3 +43,11 @@ private:
 // Runs a program of the build's bin folder to its end; stdout in `out`, stderr in `err`.
 // Returns the exit status, or -1 when it did not finish within 60 s or did not exit normally.
 int RunProgram(const QString &name, const QStringList &arguments, QByteArray &out, QByteArray *err = nullptr);
+
+// One run of quotra-cli with `arguments`: its status and its output as text.
+struct CliRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+CliRun RunCli(const QStringList &arguments);

@@ -1,14 +1,18 @@
 // The price history: storing a 1,000-code run, reading one code's year out of 10,000,000
-// points over 2,000 codes, reducing it for a chart, and the file's size per point.
+// points over 2,000 codes, reducing it for a chart, the history pane's first paint of that
+// year, and the file's size per point.
 //
 // The large database is built once (about half a minute) into $QUOTRA_BENCH_HISTORY, by
 // default /tmp/quotra-bench-history-10M.sqlite, and reused while it exists: it is written
 // under a temporary name and renamed only when complete.
 #include "history/ChartData.h"
 #include "history/HistoryStore.h"
+#include "view/history/HistoryPane.h"
+#include "view/widgets/Prompts.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -118,6 +122,35 @@ HistoryStore *largeStore()
     return store.get();
 }
 
+// The pane 1,000 x 600 pixels, shown offscreen, switching between two codes with a year of
+// points each: every switch reads the year, reduces it, draws the chart and fills the table;
+// the time runs until the whole pane is painted into an image.
+void BM_PaneFirstPaintOfAYear(benchmark::State &state)
+{
+    HistoryStore *store = largeStore();
+    if (!store) {
+        state.SkipWithError("no large history");
+        return;
+    }
+    HistoryPane pane(DesktopPrompts());
+    pane.setClock([] { return kStart + qint64(kYearPoints) * kStep; });
+    pane.setRange(ChartRange::Year);
+    pane.setHistoryFile(store->path());
+    pane.resize(1000, 600);
+    pane.show();
+    QApplication::processEvents();
+    int i = 0;
+    for (auto _ : state) {
+        pane.setCodes({ codeOf(++i % 2 == 0 ? 20 : 80) });
+        QImage image(pane.size(), QImage::Format_ARGB32_Premultiplied);
+        pane.render(&image);
+        if (!pane.emptyText().isEmpty())
+            state.SkipWithError("nothing drawn");
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+BENCHMARK(BM_PaneFirstPaintOfAYear)->Unit(benchmark::kMillisecond);
+
 // One update run of 1,000 codes stored in one transaction, into a file that grows run by run.
 void BM_StoreRunOf1000Codes(benchmark::State &state)
 {
@@ -206,4 +239,13 @@ BENCHMARK(BM_FileSizePerPoint)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv); // the pane's benchmark paints widgets
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,5 +1,8 @@
 #include "view/table/ListTableModel.h"
 
+#include "corelib/ProgressRun.h"
+#include "corelib/StringIds.h"
+#include "document/CQuotraDoc.h"
 #include "view/table/CellText.h"
 #include "view/table/ColumnTable.h"
 #include "view/table/RowMarks.h"
@@ -10,6 +13,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -26,6 +30,74 @@ QVariant alignmentOf(int align)
 ListTableModel::ListTableModel(QObject *parent)
     : QAbstractTableModel(parent)
 { }
+
+ListTableModel::ListTableModel(CQuotraDoc &doc, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_doc(&doc)
+{
+    followDocument();
+}
+
+ListTableModel::~ListTableModel()
+{
+    if (m_doc)
+        disconnect(m_doc, nullptr, this, nullptr);
+}
+
+void ListTableModel::followDocument()
+{
+    // Records leave the model before the document frees them.
+    connect(m_doc, &CQuotraDoc::rowsAboutToBeReset, this, &ListTableModel::beginRebuild);
+    connect(m_doc, &CQuotraDoc::rowsReset, this, &ListTableModel::onDocumentRowsReset);
+    connect(m_doc, &CQuotraDoc::rowsAboutToBeRemoved, this, &ListTableModel::removeCodes);
+    connect(m_doc, &CQuotraDoc::rowsInserted, this, &ListTableModel::onDocumentRowsInserted);
+    connect(m_doc, &CQuotraDoc::updateProgress, this,
+        [this](quint64, int, const QString &code) { rowUpdated(code); });
+}
+
+void ListTableModel::onDocumentRowsReset()
+{
+    if (m_refreshHeld) {
+        m_refreshPending = true;
+        return;
+    }
+    tessera::ProgressRun run(m_progress, Ids::ProgressUpdating);
+    refreshFromDocument();
+    run.finish();
+    Q_EMIT rowsArrived();
+}
+
+void ListTableModel::onDocumentRowsInserted(const QStringList &codes)
+{
+    std::vector<QuoteRecord *> records;
+    records.reserve(static_cast<size_t>(codes.size()));
+    for (const QString &code : codes) {
+        if (QuoteRecord *r = m_doc->record(code))
+            records.push_back(r);
+    }
+    insertRecords(records);
+    Q_EMIT rowsArrived();
+}
+
+void ListTableModel::holdRefresh()
+{
+    m_refreshHeld = true;
+    m_refreshPending = false;
+}
+
+bool ListTableModel::releaseRefresh()
+{
+    m_refreshHeld = false;
+    const bool pending = std::exchange(m_refreshPending, false);
+    // A rebuilding model shows no rows; only a refresh ends that.
+    return pending || m_rebuilding;
+}
+
+void ListTableModel::refreshFromDocument(const ColumnLayout *fileLayout)
+{
+    static const RecordMap kNoRows;
+    refresh(m_doc ? m_doc->rows() : kNoRows, fileLayout);
+}
 
 int ListTableModel::rowOfCode(const QString &code) const
 {

@@ -7,12 +7,23 @@
 
 #include <functional>
 
+class CQuotraDoc;
+namespace tessera {
+class ProgressDisplay;
+}
+
 // The item model of the list: one model row per row of the table, one model column per list
 // column (the header's display order is the view's affair, from header().order()).
 // DisplayRole gives the cell text, RawValueRole the value the text was made from,
 // TextAlignmentRole the column's alignment, and the colour roles the cell's colours as
 // 0x00BBGGRR. ForegroundRole and BackgroundRole answer through a converter the window
 // installs (QColor lives outside QtCore); without one they are empty.
+//
+// Made with a document, the model follows that document's rows itself: its row references
+// go when the document is about to replace its rows (and come back, rebuilt and sorted,
+// when it has), rows added are sorted into place, rows about to be deleted leave first, and
+// a row an update run has reached is redrawn. Without a document it shows what refresh()
+// is given.
 class ListTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -26,6 +37,17 @@ public:
     using ColorConverter = std::function<QVariant(ColorRef)>;
 
     explicit ListTableModel(QObject *parent = nullptr);
+    explicit ListTableModel(CQuotraDoc &doc, QObject *parent = nullptr);
+    ~ListTableModel() override;
+
+    // The rebuild after the document's row reset reports here; may be null.
+    void setProgressDisplay(tessera::ProgressDisplay *display) { m_progress = display; }
+    // Opening a list applies the file's own layout after its rows are read: holding the
+    // rebuild the document's row reset asks for until then sorts the rows once, not twice.
+    // True at the release when a rebuild is due (a reset came meanwhile, or the rows were
+    // dropped and only a refresh brings them back); the caller then refreshes.
+    void holdRefresh();
+    bool releaseRefresh();
 
     const ListTable &table() const { return m_table; }
     QuoteRecord *record(int row) const { return m_table.record(row); }
@@ -42,8 +64,10 @@ public:
     // runs of rows are removed as such; many are removed in one reset.
     void removeCodes(const QStringList &codes);
 
-    // Rebuilds the rows from the document (and applies a file layout); a model reset.
+    // Rebuilds the rows from `records` (and applies a file layout); a model reset.
     void refresh(const RecordMap &records, const ColumnLayout *fileLayout = nullptr);
+    // The same from the rows of the document followed (none without one).
+    void refreshFromDocument(const ColumnLayout *fileLayout = nullptr);
     // Drops every row reference before the document frees records: until refresh() ends the
     // rebuild the model has no rows at all.
     void beginRebuild();
@@ -94,17 +118,29 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+Q_SIGNALS:
+    // Rows came from the document on their own (its row reset or new rows): the widget may
+    // widen its code column.
+    void rowsArrived();
+
 private:
+    void followDocument();
+    void onDocumentRowsReset();
+    void onDocumentRowsInserted(const QStringList &codes);
     template<typename Sorter> void sortKeepingPersistentIndexes(Sorter sorter);
     void rebuildRowIndex();
     QVariant rawValue(const QuoteRecord &record, int field) const;
     QByteArray dragOrigin() const;
 
+    CQuotraDoc *m_doc = nullptr;
+    tessera::ProgressDisplay *m_progress = nullptr;
     ListTable m_table;
     CellPalette m_palette;
     ColorConverter m_converter;
     QHash<QString, int> m_rowOfCode;
     bool m_rebuilding = false;
+    bool m_refreshHeld = false;
+    bool m_refreshPending = false;
     DropHandler m_dropHandler;
     StatusTipProvider m_statusTip;
 };

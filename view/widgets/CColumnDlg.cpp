@@ -10,8 +10,6 @@
 #include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
@@ -33,14 +31,14 @@ bool isLayoutFile(const QUrl &url)
 
 } // namespace
 
-CColumnDlg::CColumnDlg(ColumnLayout &layout, QWidget *parent)
+CColumnDlg::CColumnDlg(ColumnLayout &layout, QWidget *parent, Prompts &prompts)
     : QDialog(parent)
     , m_layout(layout)
+    , m_prompts(prompts)
 {
     setObjectName(QStringLiteral("CColumnDlg"));
     setWindowTitle(tessera::ResourceString(Ids::CommandColumnSettings));
     setAcceptDrops(true);
-    isShiftHeld = [] { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier); };
 
     auto *caption = new QLabel(tessera::ResourceString(Ids::CaptionEditColumns), this);
     m_toolBar = new QToolBar(this);
@@ -155,58 +153,59 @@ void CColumnDlg::accept()
 {
     const std::optional<ColumnLayout> built = LayoutFromColumnChoice(choice(), m_layout);
     if (!built) {
-        tessera::ShowResourceMessage(Ids::MsgNoColumnShown, {}, tessera::MbOk | tessera::MbIconWarning);
+        showMessage(Ids::MsgNoColumnShown, tessera::MbOk | tessera::MbIconWarning);
         return;
     }
-    if (!(isShiftHeld && isShiftHeld())) {
+    if (!m_prompts.shiftHeld()) {
         m_layout = *built;
         QDialog::accept();
         return;
     }
     // Shift+OK: the layout goes to a file; the dialog and its layout stay as they were.
-    const QString path = askSavePath ? askSavePath() : saveDialog();
+    const QString path = askSavePath();
     if (path.isEmpty())
         return;
     if (!SaveColumnLayoutFile(path, *built).ok())
-        tessera::ShowResourceMessage(
-            Ids::MsgColumnLayoutWriteFailed, {}, tessera::MbOk | tessera::MbIconError);
+        showMessage(Ids::MsgColumnLayoutWriteFailed, tessera::MbOk | tessera::MbIconError);
 }
 
-QString CColumnDlg::saveDialog()
+QString CColumnDlg::askSavePath()
 {
+    FileQuestion question;
+    question.caption = tessera::ResourceString(Ids::CaptionSaveColumnLayout);
     // The filter text is "caption (*.colm)|*.colm||"; the dialog wants the caption part.
-    const QString filter = tessera::ResourceString(Ids::FilterColumnLayout).section(u'|', 0, 0);
-    QFileDialog dlg(this, tessera::ResourceString(Ids::CaptionSaveColumnLayout), QString(), filter);
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setDefaultSuffix(QStringLiteral("colm"));
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return {};
-    return dlg.selectedFiles().front();
+    question.filters = QStringList { tessera::ResourceString(Ids::FilterColumnLayout).section(u'|', 0, 0) };
+    question.suffix = QStringLiteral("colm");
+    return m_prompts.saveFile(this, question);
+}
+
+int CColumnDlg::showMessage(int id, unsigned style)
+{
+    return m_prompts.message(tessera::ResourceString(id), style);
 }
 
 bool CColumnDlg::loadLayoutFile(const QString &path)
 {
-    const int answer = tessera::ShowResourceMessage(
-        Ids::MsgLoadColumnLayout, {}, tessera::MbYesNo | tessera::MbIconQuestion);
+    const int answer = showMessage(Ids::MsgLoadColumnLayout, tessera::MbYesNo | tessera::MbIconQuestion);
     if (answer == tessera::IdNo)
         return false;
     const tessera::Result<ColumnLayout> loaded = LoadColumnLayoutFile(path);
     if (!loaded && loaded.error().code == ColumnLayoutErrorNotRegularFile) {
-        tessera::ShowMessage(loaded.error().message, tessera::MbOk | tessera::MbIconError);
+        m_prompts.message(loaded.error().message, tessera::MbOk | tessera::MbIconError);
         return false;
     }
     if (!loaded) {
         const int message = loaded.error().code == ColumnLayoutErrorBadMagic ? Ids::MsgNotColumnLayout
             : loaded.error().code == ColumnLayoutErrorUnequalLists           ? Ids::MsgColumnLayoutMalformed
                                                                              : Ids::MsgColumnLayoutUnreadable;
-        tessera::ShowResourceMessage(message, {}, tessera::MbOk | tessera::MbIconError);
+        showMessage(message, tessera::MbOk | tessera::MbIconError);
         return false;
     }
     // A layout of more than 40 columns cannot come from this program: refused like unequal
     // lists, the dialog left as it was.
     const std::optional<ColumnChoice> items = ColumnChoiceFromLayout(*loaded);
     if (!items) {
-        tessera::ShowResourceMessage(Ids::MsgColumnLayoutMalformed, {}, tessera::MbOk | tessera::MbIconError);
+        showMessage(Ids::MsgColumnLayoutMalformed, tessera::MbOk | tessera::MbIconError);
         return false;
     }
     fill(*items);
@@ -246,11 +245,11 @@ void CColumnDlg::changeEvent(QEvent *event)
         applyListColours();
 }
 
-bool RunColumnDialog(CQuotraView &view, QWidget *parent)
+bool RunColumnDialog(CQuotraView &view, QWidget *parent, Prompts &prompts)
 {
     ColumnLayout layout = view.saveLayout();
-    CColumnDlg dlg(layout, parent ? parent : view.window());
-    if (dlg.exec() != QDialog::Accepted)
+    CColumnDlg dlg(layout, parent ? parent : view.window(), prompts);
+    if (prompts.exec(dlg) != QDialog::Accepted)
         return false;
     return view.applyColumnLayout(layout);
 }

@@ -2,12 +2,12 @@
 
 #include "document/ColumnLayout.h"
 #include "view/table/ColumnChoice.h"
+#include "view/widgets/Prompts.h"
 
 #include <QDialog>
 
-#include <functional>
-
 class CQuotraView;
+class Prompts;
 class QAction;
 class QListWidget;
 class QListWidgetItem;
@@ -17,22 +17,19 @@ class QToolBar;
 // Move up and move down (Alt+Up, Alt+Down) shift runs of selected items; checking a selected
 // item checks every selected one. OK rebuilds the dialog's layout from the list; with Shift
 // held it saves the layout to a ".colm" file instead and stays open. A ".colm" file dropped
-// on the dialog is loaded after asking.
+// on the dialog is loaded after asking. Whether Shift is held, the file name and every message
+// go through the prompts it was given.
 class CColumnDlg : public QDialog {
     Q_OBJECT
 public:
     // `layout` is the dialog layout: read on opening, replaced on OK.
-    explicit CColumnDlg(ColumnLayout &layout, QWidget *parent = nullptr);
+    explicit CColumnDlg(ColumnLayout &layout, QWidget *parent = nullptr, Prompts &prompts = DesktopPrompts());
 
     QListWidget *list() const { return m_list; }
     QAction *moveUpAction() const { return m_up; }
     QAction *moveDownAction() const { return m_down; }
     // The items as the list holds them now.
     ColumnChoice choice() const;
-
-    // What the dialog asks through; tests replace them.
-    std::function<bool()> isShiftHeld;
-    std::function<QString()> askSavePath;
 
     void accept() override;
     void moveSelection(bool up);
@@ -48,9 +45,11 @@ private:
     void fill(const ColumnChoice &items);
     void onItemChanged(QListWidgetItem *item);
     void applyListColours();
-    QString saveDialog();
+    QString askSavePath();
+    int showMessage(int id, unsigned style);
 
     ColumnLayout &m_layout;
+    Prompts &m_prompts;
     QListWidget *m_list;
     QToolBar *m_toolBar;
     QAction *m_up;
@@ -58,5 +57,6 @@ private:
     bool m_propagating = false;
 };
 
-// 5019: the dialog on the view's layout; on OK the view applies the result.
-bool RunColumnDialog(CQuotraView &view, QWidget *parent);
+// 5019: the dialog on the view's layout, run through `prompts`; on OK the view applies the
+// result.
+bool RunColumnDialog(CQuotraView &view, QWidget *parent, Prompts &prompts = DesktopPrompts());

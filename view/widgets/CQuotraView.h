@@ -7,11 +7,16 @@
 #include <QStringList>
 #include <QTableView>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 class CQuotraDoc;
 class CellDelegate;
+class ColumnSizer;
+class ListCommands;
 class MyHeaderCtrl;
+class RowDragDrop;
 
 namespace tessera {
 class ProgressDisplay;
@@ -23,8 +28,9 @@ class ProgressDisplay;
 // text and text dropped in as codes.
 //
 // The view owns only its display order and column layout (both in the model's table); the
-// rows belong to the document, whose row signals the view follows: rows leave the model
-// before the document frees their records.
+// rows belong to the document, whose row signals the model follows itself. The view adds the
+// widget's own concerns: the header and the column widths (ColumnSizer), the commands on the
+// selection (ListCommands), rows dragged and dropped (RowDragDrop), menus and the palette.
 class CQuotraView : public QTableView {
     Q_OBJECT
 public:
@@ -36,7 +42,7 @@ public:
     const ListTableModel &listModel() const { return *m_model; }
     MyHeaderCtrl &headerCtrl() const { return *m_header; }
     // Long operations (refresh, sort, delete) report here; may be null.
-    void setProgressDisplay(tessera::ProgressDisplay *display) { m_progress = display; }
+    void setProgressDisplay(tessera::ProgressDisplay *display);
     tessera::ProgressDisplay *progressDisplay() const { return m_progress; }
 
     // ---- Layout
@@ -123,45 +129,28 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
     void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void syncHeaderFromModel();
-    void onSectionMoved(int logical, int oldVisual, int newVisual);
-    void onSectionResized(int logical, int oldSize, int newSize);
+    // Sorts under a progress run, then shows the sort arrow and the first selected row.
+    void sortRows(const std::function<void()> &sort);
     void onHeaderMenu(int logical, const QPoint &globalPos);
     void onUpdateFinished(quint64 generation, bool changed);
     void emitSelectionCount();
     void applyRowHeight();
     void applyPalette();
     void applyFontToColumns();
-    // While the widths are the column table's defaults, the code column widens to the
-    // longest code shown (with room for the row marks).
-    void fitCodeColumnToCodes();
-    bool acceptsDrag(QDropEvent *event) const;
-    void offerDrop(QDropEvent *event) const;
-    // The record of the first selected row with its kind and exchange known (looked up on
-    // the site in the background when needed); null when no row is selected or Escape
-    // stopped the look-up.
-    QuoteRecord *firstSelectedResolved();
-    int fittedWidth(int listColumn) const;
 
     CQuotraDoc &m_doc;
     ListTableModel *m_model;
     MyHeaderCtrl *m_header;
     CellDelegate *m_delegate;
+    std::unique_ptr<ColumnSizer> m_columns;
+    std::unique_ptr<ListCommands> m_commands;
+    std::unique_ptr<RowDragDrop> m_dragDrop;
     tessera::ProgressDisplay *m_progress = nullptr;
-    QList<int> m_savedWidths;
     QPoint m_lastRightClick;
     int m_rightClickedColumn = -1;
-    bool m_syncing = false;
-    bool m_defaultWidths = true; // the widths are the column table's, not stored or fitted
-    bool m_rowRefreshHeld = false;
-    bool m_rowRefreshPending = false;
     bool m_updating = false;
-    bool m_dragging = false;
 };

@@ -12,6 +12,7 @@
 #include "view/widgets/MyHeaderCtrl.h"
 #include "view/widgets/UserDataDlg.h"
 
+#include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
 
 #include <QAction>
@@ -98,6 +99,7 @@ private:
     std::unique_ptr<CQuotraView> view;
     QStringList messages;
     int answer = tessera::IdYes;
+    FakePrompts prompts; // the column dialog's
     QTemporaryDir dir;
 
     void makeList(std::initializer_list<RowSpec> rows)
@@ -130,6 +132,8 @@ private Q_SLOTS:
     {
         messages.clear();
         answer = tessera::IdYes;
+        prompts = FakePrompts();
+        prompts.onMessage = [this](const QString &, unsigned) { return answer; };
     }
     void cleanup()
     {
@@ -350,7 +354,7 @@ private Q_SLOTS:
         header.moveSection(header.visualIndex(3), 1); // price to the front
         header.resizeSection(3, 133);
         ColumnLayout layout = view->saveLayout();
-        CColumnDlg dlg(layout);
+        CColumnDlg dlg(layout, nullptr, prompts);
         QCOMPARE(dlg.list()->count(), 39);
         QCOMPARE(listTexts(*dlg.list(), true), captions({ 4, 1, 2 }));
         QCOMPARE(dlg.list()->item(3)->text(), ColumnCaption(3));
@@ -360,7 +364,6 @@ private Q_SLOTS:
         QCOMPARE(items[2].align, 0);
         QCOMPARE(items[2].width, 120);
         // OK without changes: the same columns, list columns now in display order.
-        dlg.isShiftHeld = [] { return false; };
         dlg.accept();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(layout.indexList, u"0,4,1,2,"_s);
@@ -375,8 +378,7 @@ private Q_SLOTS:
     void uncheckingTheSortedFieldSortsByTheLastColumn()
     {
         ColumnLayout layout = MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 2, false);
-        CColumnDlg dlg(layout);
-        dlg.isShiftHeld = [] { return false; };
+        CColumnDlg dlg(layout, nullptr, prompts);
         dlg.list()->item(1)->setCheckState(Qt::Unchecked); // the name, sorted
         dlg.accept();
         QCOMPARE(layout.indexList, u"0,1,4,"_s);
@@ -387,14 +389,13 @@ private Q_SLOTS:
     {
         ColumnLayout layout = MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 } }, 1, true);
         const ColumnLayout before = layout;
-        CColumnDlg dlg(layout);
-        dlg.isShiftHeld = [] { return false; };
+        CColumnDlg dlg(layout, nullptr, prompts);
         dlg.show();
         for (int i = 0; i < dlg.list()->count(); ++i)
             dlg.list()->item(i)->setCheckState(Qt::Unchecked);
         const QStringList texts = listTexts(*dlg.list(), false);
         dlg.accept();
-        QCOMPARE(messages, QStringList({ tessera::ResourceString(Ids::MsgNoColumnShown) }));
+        QCOMPARE(prompts.messages, QStringList({ tessera::ResourceString(Ids::MsgNoColumnShown) }));
         QVERIFY(dlg.isVisible());
         QCOMPARE(layout, before);
         QCOMPARE(listTexts(*dlg.list(), false), texts);
@@ -405,15 +406,16 @@ private Q_SLOTS:
         ColumnLayout layout = MakeLayout({ { 2, 0, 140 }, { 1, 1, 50 }, { 9, 2, 77 } }, 3, true);
         const ColumnLayout before = layout;
         const QString path = dir.filePath(u"saved.colm"_s);
-        CColumnDlg dlg(layout);
-        dlg.isShiftHeld = [] { return true; };
-        dlg.askSavePath = [path] { return path; };
+        CColumnDlg dlg(layout, nullptr, prompts);
+        prompts.shift = true;
+        prompts.onSaveFile = [path](const FileQuestion &) { return path; };
         dlg.show();
         dlg.list()->item(0)->setCheckState(Qt::Unchecked); // name off
         dlg.accept();
         QVERIFY(dlg.isVisible());
         QCOMPARE(layout, before);
-        QVERIFY(messages.isEmpty());
+        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(prompts.lastFileQuestion.suffix, u"colm"_s);
         const tessera::Result<ColumnLayout> saved = LoadColumnLayoutFile(path);
         QVERIFY(saved.ok());
         QCOMPARE(saved->indexList, u"0,1,9,"_s);
@@ -421,8 +423,8 @@ private Q_SLOTS:
 
         // The file dropped on a fresh dialog gives the same list and, on OK, the same layout.
         ColumnLayout other = MakeLayout({ { 4, 1, 80 } }, 1, true);
-        CColumnDlg second(other);
-        second.isShiftHeld = [] { return false; };
+        CColumnDlg second(other, nullptr, prompts);
+        prompts.shift = false;
         second.show();
         QMimeData mime;
         mime.setUrls({ QUrl::fromLocalFile(path) });
@@ -431,7 +433,7 @@ private Q_SLOTS:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&second, &drop);
-        QCOMPARE(messages, QStringList({ tessera::ResourceString(Ids::MsgLoadColumnLayout) }));
+        QCOMPARE(prompts.messages, QStringList({ tessera::ResourceString(Ids::MsgLoadColumnLayout) }));
         QCOMPARE(other, *saved);
         QCOMPARE(listTexts(*second.list(), true), captions({ 1, 9 }));
         second.accept();
@@ -444,7 +446,7 @@ private Q_SLOTS:
         QVERIFY(SaveColumnLayoutFile(path, MakeLayout({ { 9, 1, 80 } }, 1, true)).ok());
         ColumnLayout layout = MakeLayout({ { 1, 1, 50 } }, 1, true);
         const ColumnLayout before = layout;
-        CColumnDlg dlg(layout);
+        CColumnDlg dlg(layout, nullptr, prompts);
         answer = tessera::IdNo;
         QVERIFY(!dlg.loadLayoutFile(path));
         QCOMPARE(layout, before);
@@ -475,10 +477,10 @@ private Q_SLOTS:
         f.close();
         ColumnLayout layout = MakeLayout({ { 2, 0, 120 } }, 1, true);
         const ColumnLayout before = layout;
-        CColumnDlg dlg(layout);
+        CColumnDlg dlg(layout, nullptr, prompts);
         QVERIFY(!dlg.loadLayoutFile(path));
-        QCOMPARE(messages.size(), 2);
-        QCOMPARE(messages.back(), tessera::ResourceString(message));
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(prompts.messages.back(), tessera::ResourceString(message));
         QCOMPARE(layout, before);
         QCOMPARE(listTexts(*dlg.list(), true), captions({ 2 }));
     }
@@ -486,7 +488,7 @@ private Q_SLOTS:
     void multiCheckAndKeyboard()
     {
         ColumnLayout layout = MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 } }, 1, true);
-        CColumnDlg dlg(layout);
+        CColumnDlg dlg(layout, nullptr, prompts);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QListWidget *list = dlg.list();
@@ -516,7 +518,6 @@ private Q_SLOTS:
     {
         makeList({ { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } });
         whenModal<CColumnDlg>([](CColumnDlg &dlg) {
-            dlg.isShiftHeld = [] { return false; };
             dlg.list()->item(0)->setCheckState(Qt::Unchecked); // code off
             dlg.accept();
         });

@@ -1,4 +1,5 @@
 #include "view/table/ListTableModel.h"
+#include "document/CQuotraDoc.h"
 #include "view/table/ColumnTable.h"
 
 #include "corelib/LanguageModule.h"
@@ -28,13 +29,14 @@ protected:
         }
     }
 
-    QStringList codesInOrder() const
+    static QStringList codesOf(const ListTableModel &m)
     {
         QStringList out;
-        for (int row = 0; row < model.rowCount(); ++row)
-            out << model.index(row, 0).data(ListTableModel::CodeRole).toString();
+        for (int row = 0; row < m.rowCount(); ++row)
+            out << m.index(row, 0).data(ListTableModel::CodeRole).toString();
         return out;
     }
+    QStringList codesInOrder() const { return codesOf(model); }
 
     RecordMap records;
     ListTableModel model;
@@ -138,6 +140,41 @@ TEST_F(ListTableModelTest, UpdatedRowIsReported)
     changedRow = -1;
     model.rowUpdated(u"nope"_s);
     EXPECT_EQ(changedRow, -1);
+}
+
+TEST_F(ListTableModelTest, FollowsTheRowsOfItsDocument)
+{
+    CQuotraDoc doc;
+    ListTableModel followed(doc);
+    QAbstractItemModelTester check(&followed, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    int arrived = 0;
+    QObject::connect(&followed, &ListTableModel::rowsArrived, [&] { ++arrived; });
+    doc.replaceRows(std::move(records));
+    EXPECT_EQ(codesOf(followed).size(), 5);
+    EXPECT_EQ(arrived, 1);
+    EXPECT_EQ(doc.removeRows({ u"1302"_s, u"1304"_s }), 2);
+    EXPECT_EQ(codesOf(followed), (QStringList { u"1301"_s, u"1303"_s, u"1305"_s }));
+    EXPECT_EQ(followed.rowOfCode(u"1302"_s), -1);
+    std::vector<std::unique_ptr<QuoteRecord>> added;
+    added.push_back(std::make_unique<QuoteRecord>(u"1300"_s));
+    doc.insertRecords(std::move(added));
+    EXPECT_EQ(codesOf(followed), (QStringList { u"1300"_s, u"1301"_s, u"1303"_s, u"1305"_s }));
+    EXPECT_EQ(arrived, 2);
+
+    // Held, the document's reset leaves no row behind and rebuilds nothing until the release
+    // says a refresh is due.
+    followed.holdRefresh();
+    RecordMap next;
+    next[u"9984"_s] = std::make_unique<QuoteRecord>(u"9984"_s);
+    doc.replaceRows(std::move(next));
+    EXPECT_EQ(followed.rowCount(), 0);
+    EXPECT_EQ(followed.record(0), nullptr);
+    EXPECT_EQ(arrived, 2);
+    EXPECT_TRUE(followed.releaseRefresh());
+    followed.refreshFromDocument();
+    EXPECT_EQ(codesOf(followed), QStringList { u"9984"_s });
+    followed.holdRefresh();
+    EXPECT_FALSE(followed.releaseRefresh()) << "nothing happened while held";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "app/core/FileDialogFilters.h"
 #include "app/core/TaskInput.h"
 #include "app/ui/ControlIds.h"
+#include "app/ui/PromptTexts.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "corelib/widgets/SelectFolderDlg.h"
@@ -278,7 +279,7 @@ void CScheduleDlg::showCrontab()
 
 void CScheduleDlg::accept()
 {
-    registerOrDelete(QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+    registerOrDelete(m_prompts.shiftHeld());
 }
 
 void CScheduleDlg::registerOrDelete(bool deleting)
@@ -293,7 +294,7 @@ void CScheduleDlg::registerOrDelete(bool deleting)
     input.listFile = m_list->text();
 
     if (TrimmedTaskName(input.name).isEmpty()) {
-        tessera::ShowResourceMessage(Ids::MsgTaskNameMissing);
+        TellNumbered(m_prompts, Ids::MsgTaskNameMissing);
         m_name->setFocus();
         return;
     }
@@ -302,17 +303,16 @@ void CScheduleDlg::registerOrDelete(bool deleting)
         TaskAddressBook book(*settingsStore);
         const tessera::Status deleted = DeleteTask(m_store, book, input.name);
         if (!deleted) {
-            tessera::ShowMessage(
+            m_prompts.message(
                 TaskFailureText(Ids::MsgTaskDeleteFailed, deleted.error().message), tessera::MbIconError);
             return;
         }
-        tessera::ShowResourceMessage(
-            Ids::MsgTaskDeleted, { TaskPath(input.name) }, tessera::MbIconInformation);
+        TellNumbered(m_prompts, Ids::MsgTaskDeleted, { TaskPath(input.name) }, tessera::MbIconInformation);
         QDialog::reject();
         return;
     }
     if (const int problem = CheckTaskInput(input)) {
-        tessera::ShowResourceMessage(problem);
+        TellNumbered(m_prompts, problem);
         if (problem == Ids::MsgOutputFolderMissing)
             m_folder->setFocus();
         else if (problem == Ids::MsgListFileMissing)
@@ -326,9 +326,9 @@ void CScheduleDlg::registerOrDelete(bool deleting)
     TaskAddressBook book(*settingsStore);
     const tessera::Status registered = RegisterTask(m_store, book, task);
     if (registered)
-        tessera::ShowMessage(TaskRegisteredText(task, japaneseDays()), tessera::MbIconInformation);
+        m_prompts.message(TaskRegisteredText(task, japaneseDays()), tessera::MbIconInformation);
     else
-        tessera::ShowMessage(
+        m_prompts.message(
             TaskFailureText(Ids::MsgTaskRegisterFailed, registered.error().message), tessera::MbIconError);
     QDialog::accept();
 }
@@ -336,7 +336,7 @@ void CScheduleDlg::registerOrDelete(bool deleting)
 void RunScheduleCommand(const QString &listPath, AppSettings &settings, QWidget *parent, Prompts &prompts)
 {
     if (listPath.isEmpty()) {
-        prompts.message(tessera::ResourceString(Ids::MsgSaveListBeforeTask), tessera::MbOk);
+        TellNumbered(prompts, Ids::MsgSaveListBeforeTask);
         return;
     }
     const TaskStore store;

@@ -20,7 +20,7 @@ struct AppSettings;
 // user's crontab. The name box lists the tasks already registered; picking one loads it.
 // OK registers (Shift+OK deletes the named task) after checking the input; TaskWeek and
 // AutoFolder take the dialog's values before the registration. The list to run is chosen
-// through `prompts`.
+// and the dialog's messages are shown through `prompts`.
 class CScheduleDlg : public QDialog {
     Q_OBJECT
 public:

@@ -193,6 +193,11 @@ private Q_SLOTS:
         prompts.onOpenFile = {};
         dlg.listButton()->click();
         QCOMPARE(dlg.listEdit()->text(), other);
+        // The dialog says through the prompts what keeps it from registering.
+        dlg.nameBox()->setEditText(QString());
+        dlg.registerOrDelete(false);
+        QCOMPARE(prompts.messages, QStringList({ tessera::ResourceString(Ids::MsgTaskNameMissing) }));
+        QVERIFY(messages.isEmpty());
     }
 
     void anExistingTaskOfTheNameIsLoaded()

@@ -28,7 +28,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -47,7 +46,7 @@ WorkbookCommand::WorkbookCommand(CQuotraView &view, AppSettings &settings, tesse
 
 void WorkbookCommand::run()
 {
-    if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)
+    if (m_prompts.shiftHeld())
         compareLists();
     else
         showRows();

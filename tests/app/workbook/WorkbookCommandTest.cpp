@@ -420,14 +420,15 @@ private Q_SLOTS:
         f.write("not a list file at all");
         f.close();
         auto frame = frameWithRows();
-        WorkbookCommand &command = frame->workbookCommand();
         prompts.onOpenFiles = [&](const FileQuestion &) { return QStringList({ a, broken }); };
         int dialogs = 0;
         prompts.onExec = [&](QDialog &) {
             ++dialogs;
             return int(QDialog::Rejected);
         };
-        command.compareLists();
+        // Shift held makes the workbook command the comparison.
+        prompts.shift = true;
+        frame->action(Cmd::Workbook)->trigger();
         QCOMPARE(dialogs, 0);
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages.front().contains(u"broken.kabu"_s), qPrintable(messages.front()));

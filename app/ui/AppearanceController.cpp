@@ -16,7 +16,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QColorDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,9 +55,10 @@ ZoomSliderAction sliderActionOf(int action)
 } // namespace
 
 AppearanceController::AppearanceController(QObject *parent, CQuotraView &view, StatusBarPanes &panes,
-    AppSettings &settings, const QHash<int, QAction *> &actions, quint8 themeRequest)
+    AppSettings &settings, const QHash<int, QAction *> &actions, quint8 themeRequest, Prompts &prompts)
     : QObject(parent)
     , m_view(view)
+    , m_prompts(prompts)
     , m_panes(panes)
     , m_settings(settings)
     , m_actions(actions)
@@ -356,7 +356,7 @@ void AppearanceController::attachColourButton(QToolButton *button, bool backgrou
     button->setMenu(galleryMenu(background));
     button->setPopupMode(QToolButton::MenuButtonPopup);
     button->setObjectName(QStringLiteral("RibbonSmallButton"));
-    button->setProperty("colourButton", background ? 32792 : 32791);
+    button->setProperty("colourButton", background ? Cmd::BackColour : Cmd::TextColour);
 }
 
 ColorRef AppearanceController::textColour() const
@@ -417,15 +417,8 @@ void AppearanceController::pickColour(bool background, ColorRef colour)
 void AppearanceController::moreColours(bool background)
 {
     const QColor initial = shownColour(background);
-    std::optional<QColor> chosen;
-    if (askColour) {
-        chosen = askColour(initial, background);
-    } else {
-        const QColor c = QColorDialog::getColor(initial, m_view.window(),
-            tessera::ResourceString(background ? Ids::CommandBackColour : Ids::CommandTextColour));
-        if (c.isValid())
-            chosen = c;
-    }
+    const std::optional<QColor> chosen = m_prompts.colour(m_view.window(), initial,
+        tessera::ResourceString(background ? Ids::CommandBackColour : Ids::CommandTextColour));
     if (chosen)
         pickColour(background, FromQColor(*chosen));
 }

@@ -5,13 +5,13 @@
 #include "app/core/ZoomRules.h"
 #include "app/ui/ThemeLibrary.h"
 #include "view/table/CellColors.h"
+#include "view/widgets/Prompts.h"
 
 #include <QColor>
 #include <QHash>
 #include <QIcon>
 #include <QObject>
 
-#include <functional>
 #include <optional>
 
 class CQuotraView;
@@ -35,8 +35,9 @@ struct AppSettings;
 class AppearanceController : public QObject {
     Q_OBJECT
 public:
+    // The "more colours" dialog is asked through `prompts`.
     AppearanceController(QObject *parent, CQuotraView &view, StatusBarPanes &panes, AppSettings &settings,
-        const QHash<int, QAction *> &actions, quint8 themeRequest);
+        const QHash<int, QAction *> &actions, quint8 themeRequest, Prompts &prompts = DesktopPrompts());
     ~AppearanceController() override;
 
     // Where the looks are found; tests point it at a folder of their own before start().
@@ -55,7 +56,7 @@ public:
     QMenu *themeMenu() const { return m_themeMenu; }
     FontFaceBox *fontFaceBox() const { return m_faceBox; }
     FontSizeBox *fontSizeBox() const { return m_sizeBox; }
-    // Makes `button` (showing 32791 or 32792) the split button of its gallery.
+    // Makes `button` (showing the text or back colour command) the split button of its gallery.
     void attachColourButton(QToolButton *button, bool background);
     ColorGalleryPopup *gallery(bool background) const { return background ? m_backGallery : m_textGallery; }
     QMenu *galleryMenu(bool background) const { return background ? m_backMenu : m_textMenu; }
@@ -84,8 +85,6 @@ public:
     ColorRef backColour() const;
     // A colour picked in a gallery: it becomes current and is applied to the selection.
     void pickColour(bool background, ColorRef colour);
-    // The "more colours" dialog; tests replace it. Nothing when cancelled.
-    std::function<std::optional<QColor>(const QColor &initial, bool background)> askColour;
 
 Q_SIGNALS:
     void themeApplied(int command);
@@ -111,6 +110,7 @@ private:
     QColor shownColour(bool background) const;
 
     CQuotraView &m_view;
+    Prompts &m_prompts;
     QObject *m_viewport = nullptr; // the view's viewport, compared with but never called
     StatusBarPanes &m_panes;
     AppSettings &m_settings;

@@ -1,6 +1,7 @@
 #include "app/ui/CAboutDlg.h"
 
 #include "app/core/Startup.h"
+#include "app/ui/ControlIds.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 
@@ -26,6 +27,7 @@ CAboutDlg::CAboutDlg(const QString &checkAddress, const QString &contactAddress,
     , m_open([](const QUrl &url) { return QDesktopServices::openUrl(url); })
 {
     setObjectName(QStringLiteral("AboutDialog100"));
+    SetControlId(this, 100);
     setWindowTitle(tessera::ResourceString(Ids::CommandAbout));
     m_reader
         = [this](const QString &address, Done done) { ReadPublishedVersion(this, address, std::move(done)); };
@@ -36,6 +38,7 @@ CAboutDlg::CAboutDlg(const QString &checkAddress, const QString &contactAddress,
         icon->setPixmap(parent->windowIcon().pixmap(48, 48));
     m_version = new QLabel(kVersionCaption.toString(), this);
     m_version->setObjectName(QStringLiteral("Version1101"));
+    SetControlId(m_version, 1101);
     QFont big = m_version->font();
     big.setPointSizeF(big.pointSizeF() * 1.3);
     big.setBold(true);
@@ -48,6 +51,7 @@ CAboutDlg::CAboutDlg(const QString &checkAddress, const QString &contactAddress,
     if (!contactAddress.isEmpty()) {
         auto *mail = new QLabel(this);
         mail->setObjectName(QStringLiteral("MailLink1100"));
+        SetControlId(mail, 1100);
         const QUrl target(QStringLiteral("mailto:") + contactAddress);
         mail->setText(QStringLiteral("<a href=\"%1\">%2</a>")
                           .arg(target.toString(QUrl::FullyEncoded).toHtmlEscaped(),
@@ -65,6 +69,7 @@ CAboutDlg::CAboutDlg(const QString &checkAddress, const QString &contactAddress,
 
     m_check = new QPushButton(this);
     m_check->setObjectName(QStringLiteral("VersionCheck1102"));
+    SetControlId(m_check, 1102);
     if (m_address.isEmpty()) {
         m_check->setText(tessera::ResourceString(Ids::CaptionVersionCheckUnavailable));
         m_check->setEnabled(false);

@@ -1,6 +1,7 @@
 #include "app/ui/CCodeListDlg.h"
 
 #include "app/ui/CodeListModel.h"
+#include "app/ui/ControlIds.h"
 #include "corelib/EditString.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
@@ -83,6 +84,7 @@ CCodeListDlg::CCodeListDlg(const CodeMap &map, int codeCount, std::vector<Compar
     m_model = new CodeListModel(map, this);
     m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("CodeList1127"));
+    SetControlId(m_list, 1127);
     m_list->setModel(m_model);
     m_list->setItemDelegate(new CodeListDelegate(*m_model, m_list));
     m_list->setFont(listFont);
@@ -106,14 +108,18 @@ CCodeListDlg::CCodeListDlg(const CodeMap &map, int codeCount, std::vector<Compar
 
     m_all = new QCheckBox(tessera::ResourceString(Ids::CaptionAllCodes), this);
     m_all->setObjectName(QStringLiteral("AllCodes1128"));
+    SetControlId(m_all, 1128);
     connect(m_all, &QCheckBox::toggled, this, &CCodeListDlg::onAllCodesToggled);
     m_across = new QRadioButton(tessera::ResourceString(Ids::CaptionArrangeAcross), this);
     m_across->setObjectName(QStringLiteral("Across1129"));
+    SetControlId(m_across, 1129);
     m_down = new QRadioButton(tessera::ResourceString(Ids::CaptionArrangeDown), this);
     m_down->setObjectName(QStringLiteral("Down1130"));
+    SetControlId(m_down, 1130);
     m_across->setChecked(true);
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("Count1131"));
+    SetControlId(m_count, 1131);
     m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

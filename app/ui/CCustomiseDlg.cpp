@@ -1,5 +1,6 @@
 #include "app/ui/CCustomiseDlg.h"
 
+#include "app/ui/ControlIds.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 
@@ -52,6 +53,7 @@ CCustomiseDlg::CCustomiseDlg(const QList<CommandCategory> &categories, const Sho
     , m_pages(new QTabWidget(this))
 {
     setObjectName(QStringLiteral("CustomiseSheet4025"));
+    SetControlId(this, 4025);
     setWindowTitle(tessera::ResourceString(Ids::CaptionCustomiseTitle));
     m_pages->addTab(makeCommandsPage(categories), tessera::ResourceString(Ids::CaptionCommandsPage));
     m_pages->addTab(makeKeyboardPage(categories), tessera::ResourceString(Ids::CaptionKeyboardPage));

@@ -1,12 +1,19 @@
 #include "app/ui/CFindDlg.h"
 
 #include "app/core/AppSettings.h"
+#include "app/ui/ControlIds.h"
 #include "corelib/CJre.h"
+
+#include <QComboBox>
 
 CFindDlg::CFindDlg(tessera::CJre &jre, AppSettings &settings, QWidget *parent)
     : CXFindDialog(jre, kTemplateId, parent)
     , m_settings(settings)
-{ }
+{
+    // The help topics of the dialog and of its text box.
+    SetControlId(this, kTemplateId);
+    SetControlId(textBox(), 1152);
+}
 
 void CFindDlg::SaveOptions()
 {

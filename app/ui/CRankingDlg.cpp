@@ -1,5 +1,6 @@
 #include "app/ui/CRankingDlg.h"
 
+#include "app/ui/ControlIds.h"
 #include "view/widgets/OpenAddress.h"
 
 #include "app/core/AppSettings.h"
@@ -52,12 +53,14 @@ CRankingDlg::CRankingDlg(CQuotraView &view, AppSettings &settings, QWidget *pare
 
     m_box = new QComboBox(this);
     m_box->setObjectName(QStringLiteral("Ranking1103"));
+    SetControlId(m_box, 1103);
     for (const RankingEntry &entry : RankingEntries())
         m_box->addItem(QString::fromUtf16(entry.title));
     m_box->setCurrentIndex(IsRankingIndex(settings.rankingNo) ? settings.rankingNo : -1);
 
     m_web = new QPushButton(tessera::ResourceString(Ids::CommandOpenWebPage), this);
     m_web->setObjectName(QStringLiteral("WebPage1117"));
+    SetControlId(m_web, 1117);
     m_web->setToolTip(tessera::ResourceString(Ids::TipOpenRankingPage));
     m_web->setCursor(Qt::PointingHandCursor);
     m_web->setAutoDefault(false);

@@ -4,6 +4,8 @@
 #include "app/core/CronTable.h"
 #include "app/core/FileDialogFilters.h"
 #include "app/core/TaskInput.h"
+#include "app/ui/ControlIds.h"
+#include "app/ui/PromptTexts.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "corelib/widgets/SelectFolderDlg.h"
@@ -12,7 +14,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
@@ -87,10 +88,11 @@ QPushButton *browseButton(QWidget *parent, const QString &name, int tipId)
 } // namespace
 
 CScheduleDlg::CScheduleDlg(
-    const QString &listPath, AppSettings &settings, const TaskStore &store, QWidget *parent)
+    const QString &listPath, AppSettings &settings, const TaskStore &store, QWidget *parent, Prompts &prompts)
     : QDialog(parent)
     , m_settings(settings)
     , m_store(store)
+    , m_prompts(prompts)
     , m_docPath(listPath)
     , m_programPath(ScheduledProgramPath())
 {
@@ -99,6 +101,7 @@ CScheduleDlg::CScheduleDlg(
 
     m_name = new QComboBox(this);
     m_name->setObjectName(u"Name1113"_s);
+    SetControlId(m_name, 1113);
     m_name->setEditable(true);
     m_name->setInsertPolicy(QComboBox::NoInsert);
     m_name->lineEdit()->setMaxLength(kNameLimit);
@@ -106,19 +109,24 @@ CScheduleDlg::CScheduleDlg(
     m_list->setObjectName(u"List"_s);
     m_list->setMaxLength(kPathLimit);
     m_listButton = browseButton(this, u"List1126"_s, Ids::TipChooseList);
+    SetControlId(m_listButton, 1126);
     m_folder = new QLineEdit(this);
     m_folder->setObjectName(u"Folder1123"_s);
+    SetControlId(m_folder, 1123);
     m_folder->setMaxLength(kPathLimit);
     m_folder->setToolTip(tessera::ResourceString(Ids::TipOutputFolder));
     m_folderButton = browseButton(this, u"Folder1125"_s, Ids::TipChooseOutputFolder);
+    SetControlId(m_folderButton, 1125);
     m_time = new QTimeEdit(QTime::currentTime(), this);
     m_time->setObjectName(u"Time"_s);
     m_time->setDisplayFormat(u"HH:mm"_s);
     m_time->setMaximumWidth(m_time->fontMetrics().averageCharWidth() * 12);
     m_auto = new QCheckBox(tessera::ResourceString(Ids::CaptionTaskAuto), this);
     m_auto->setObjectName(u"Auto1112"_s);
+    SetControlId(m_auto, 1112);
     m_crontabButton = new QPushButton(tessera::ResourceString(Ids::CaptionShowCrontab), this);
     m_crontabButton->setObjectName(u"Crontab1114"_s);
+    SetControlId(m_crontabButton, 1114);
     m_crontabButton->setToolTip(tessera::ResourceString(Ids::TipOpenTaskScheduler));
     m_crontabButton->setAutoDefault(false);
 
@@ -127,6 +135,7 @@ CScheduleDlg::CScheduleDlg(
     for (int day = 0; day < 7; ++day) {
         auto *box = new QCheckBox(DayName(day, japaneseDays()), this);
         box->setObjectName(u"Day%1"_s.arg(day == 0 ? 1111 : 1104 + day));
+        SetControlId(box, day == 0 ? 1111 : 1104 + day);
         m_days[static_cast<size_t>(day)] = box;
         dayRow->addWidget(box);
     }
@@ -254,9 +263,11 @@ void CScheduleDlg::chooseFolder()
 
 void CScheduleDlg::chooseList()
 {
-    const QString filter = QtNameFilters(FileDialogFilter(FileDialogKind::OpenSeveral)).join(u";;"_s);
-    const QString path = QFileDialog::getOpenFileName(
-        this, tessera::ResourceString(Ids::CaptionChooseList), QFileInfo(m_docPath).absolutePath(), filter);
+    FileQuestion question;
+    question.caption = tessera::ResourceString(Ids::CaptionChooseList);
+    question.folder = QFileInfo(m_docPath).absolutePath();
+    question.filters = QtNameFilters(FileDialogFilter(FileDialogKind::OpenSeveral));
+    const QString path = m_prompts.openFile(this, question);
     if (!path.isEmpty())
         m_list->setText(path);
 }
@@ -268,7 +279,7 @@ void CScheduleDlg::showCrontab()
 
 void CScheduleDlg::accept()
 {
-    registerOrDelete(QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+    registerOrDelete(m_prompts.shiftHeld());
 }
 
 void CScheduleDlg::registerOrDelete(bool deleting)
@@ -283,7 +294,7 @@ void CScheduleDlg::registerOrDelete(bool deleting)
     input.listFile = m_list->text();
 
     if (TrimmedTaskName(input.name).isEmpty()) {
-        tessera::ShowResourceMessage(Ids::MsgTaskNameMissing);
+        TellNumbered(m_prompts, Ids::MsgTaskNameMissing);
         m_name->setFocus();
         return;
     }
@@ -292,17 +303,16 @@ void CScheduleDlg::registerOrDelete(bool deleting)
         TaskAddressBook book(*settingsStore);
         const tessera::Status deleted = DeleteTask(m_store, book, input.name);
         if (!deleted) {
-            tessera::ShowMessage(
+            m_prompts.message(
                 TaskFailureText(Ids::MsgTaskDeleteFailed, deleted.error().message), tessera::MbIconError);
             return;
         }
-        tessera::ShowResourceMessage(
-            Ids::MsgTaskDeleted, { TaskPath(input.name) }, tessera::MbIconInformation);
+        TellNumbered(m_prompts, Ids::MsgTaskDeleted, { TaskPath(input.name) }, tessera::MbIconInformation);
         QDialog::reject();
         return;
     }
     if (const int problem = CheckTaskInput(input)) {
-        tessera::ShowResourceMessage(problem);
+        TellNumbered(m_prompts, problem);
         if (problem == Ids::MsgOutputFolderMissing)
             m_folder->setFocus();
         else if (problem == Ids::MsgListFileMissing)
@@ -316,20 +326,20 @@ void CScheduleDlg::registerOrDelete(bool deleting)
     TaskAddressBook book(*settingsStore);
     const tessera::Status registered = RegisterTask(m_store, book, task);
     if (registered)
-        tessera::ShowMessage(TaskRegisteredText(task, japaneseDays()), tessera::MbIconInformation);
+        m_prompts.message(TaskRegisteredText(task, japaneseDays()), tessera::MbIconInformation);
     else
-        tessera::ShowMessage(
+        m_prompts.message(
             TaskFailureText(Ids::MsgTaskRegisterFailed, registered.error().message), tessera::MbIconError);
     QDialog::accept();
 }
 
-void RunScheduleCommand(const QString &listPath, AppSettings &settings, QWidget *parent)
+void RunScheduleCommand(const QString &listPath, AppSettings &settings, QWidget *parent, Prompts &prompts)
 {
     if (listPath.isEmpty()) {
-        tessera::ShowResourceMessage(Ids::MsgSaveListBeforeTask);
+        TellNumbered(prompts, Ids::MsgSaveListBeforeTask);
         return;
     }
     const TaskStore store;
-    CScheduleDlg dlg(listPath, settings, store, parent);
-    dlg.exec();
+    CScheduleDlg dlg(listPath, settings, store, parent, prompts);
+    prompts.exec(dlg);
 }

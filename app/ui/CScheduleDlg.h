@@ -2,6 +2,7 @@
 
 #include "app/core/ScheduledTask.h"
 #include "app/core/TaskStore.h"
+#include "view/widgets/Prompts.h"
 
 #include <QDialog>
 #include <QList>
@@ -18,12 +19,13 @@ struct AppSettings;
 // The schedule dialog for one list file: the weekly unattended run of that list, kept in the
 // user's crontab. The name box lists the tasks already registered; picking one loads it.
 // OK registers (Shift+OK deletes the named task) after checking the input; TaskWeek and
-// AutoFolder take the dialog's values before the registration.
+// AutoFolder take the dialog's values before the registration. The list to run is chosen
+// and the dialog's messages are shown through `prompts`.
 class CScheduleDlg : public QDialog {
     Q_OBJECT
 public:
-    CScheduleDlg(
-        const QString &listPath, AppSettings &settings, const TaskStore &store, QWidget *parent = nullptr);
+    CScheduleDlg(const QString &listPath, AppSettings &settings, const TaskStore &store,
+        QWidget *parent = nullptr, Prompts &prompts = DesktopPrompts());
 
     QComboBox *nameBox() const { return m_name; }
     QLineEdit *folderEdit() const { return m_folder; }
@@ -57,6 +59,7 @@ private:
 
     AppSettings &m_settings;
     const TaskStore &m_store;
+    Prompts &m_prompts;
     QString m_docPath;
     QString m_programPath;
     QList<ScheduledTask> m_tasks;
@@ -73,5 +76,6 @@ private:
 };
 
 // Command 5013 for the document's list file: message 2216 when the list has no file yet,
-// else the dialog.
-void RunScheduleCommand(const QString &listPath, AppSettings &settings, QWidget *parent);
+// else the dialog, both through `prompts`.
+void RunScheduleCommand(
+    const QString &listPath, AppSettings &settings, QWidget *parent, Prompts &prompts = DesktopPrompts());

@@ -1,12 +1,13 @@
 #include "app/ui/FileDropHandler.h"
 
 #include "app/core/DroppedLists.h"
-#include "app/ui/CMainFrame.h"
+#include "app/ui/ListOpener.h"
 #include "app/ui/StatusBarPanes.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QWidget>
 
 namespace {
 
@@ -20,27 +21,29 @@ QStringList droppedFiles(const QDropEvent *event)
 
 } // namespace
 
-FileDropHandler::FileDropHandler(CMainFrame &frame, QWidget *viewport)
-    : QObject(&frame)
-    , m_frame(frame)
+FileDropHandler::FileDropHandler(QWidget &window, QWidget *viewport, ListOpener &lists, StatusBarPanes &panes)
+    : QObject(&window)
+    , m_window(window)
+    , m_lists(lists)
+    , m_panes(panes)
 {
-    frame.setAcceptDrops(true);
-    frame.installEventFilter(this);
+    window.setAcceptDrops(true);
+    window.installEventFilter(this);
     if (viewport)
         viewport->installEventFilter(this);
 }
 
 bool FileDropHandler::openDroppedFiles(const QStringList &paths)
 {
-    m_frame.activateWindow();
-    DroppedList dropped = FirstReadableList(paths, m_frame.listOpenOptions(), &m_frame.statusPanes());
+    m_window.activateWindow();
+    DroppedList dropped = FirstReadableList(paths, m_lists.listOpenOptions(), &m_panes);
     if (!dropped.list) {
-        m_frame.statusPanes().showMessage(DropFailureText(dropped));
+        m_panes.showMessage(DropFailureText(dropped));
         return false;
     }
-    if (!m_frame.SaveModified())
+    if (!m_lists.SaveModified())
         return false;
-    return m_frame.openReadList(dropped.path, std::move(*dropped.list));
+    return m_lists.openReadList(dropped.path, std::move(*dropped.list));
 }
 
 bool FileDropHandler::eventFilter(QObject *watched, QEvent *event)

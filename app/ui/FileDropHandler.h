@@ -3,7 +3,8 @@
 #include <QObject>
 #include <QStringList>
 
-class CMainFrame;
+class ListOpener;
+class StatusBarPanes;
 
 // Files dropped on the window: the first that reads as a list (read once, as the window's
 // open reads any list) becomes the document; the rest are ignored. When none reads, the
@@ -12,7 +13,8 @@ class CMainFrame;
 class FileDropHandler : public QObject {
     Q_OBJECT
 public:
-    FileDropHandler(CMainFrame &frame, QWidget *viewport);
+    // `window` takes the drops (and is activated by one); `viewport` is the list's.
+    FileDropHandler(QWidget &window, QWidget *viewport, ListOpener &lists, StatusBarPanes &panes);
 
     // The drop's work, for the files in their dropped order; true when one was opened.
     bool openDroppedFiles(const QStringList &paths);
@@ -21,5 +23,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    CMainFrame &m_frame;
+    QWidget &m_window;
+    ListOpener &m_lists;
+    StatusBarPanes &m_panes;
 };

@@ -1,6 +1,7 @@
 #include "app/ui/FontBoxes.h"
 
 #include "app/core/ZoomRules.h"
+#include "app/ui/ControlIds.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 
@@ -35,6 +36,7 @@ FontFaceBox::FontFaceBox(QWidget *parent)
     , m_model(new QStandardItemModel(this))
 {
     setObjectName(QStringLiteral("FontFace4035"));
+    SetControlId(this, 4035);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setMaxVisibleItems(20);
@@ -151,6 +153,7 @@ FontSizeBox::FontSizeBox(QWidget *parent)
     : QComboBox(parent)
 {
     setObjectName(QStringLiteral("FontSize4036"));
+    SetControlId(this, 4036);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     addItems(GallerySizes());

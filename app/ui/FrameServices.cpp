@@ -3,7 +3,6 @@
 #include "app/core/AppSettings.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CCustomiseDlg.h"
-#include "app/ui/CMainFrame.h"
 #include "app/ui/CommandTable.h"
 #include "app/ui/HelpCommand.h"
 #include "app/ui/RibbonBar.h"
@@ -12,6 +11,7 @@
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "history/HistoryRecorder.h"
+#include "view/widgets/Prompts.h"
 
 #include <QAction>
 #include <QMenu>
@@ -30,31 +30,31 @@ void appendOnce(QList<QAction *> &actions, QAction *a)
 
 // Where the history's one message goes: the status bar, or standard error in an unattended
 // run, which nobody watches and which must never wait for a box.
-HistoryRecorder::Reporter historyReporter(CMainFrame &frame)
+HistoryRecorder::Reporter historyReporter(bool unattended, StatusBarPanes &panes)
 {
-    if (frame.isUnattended())
+    if (unattended)
         return [](const QString &text) { std::fprintf(stderr, "Quotra: %s\n", text.toUtf8().constData()); };
-    return [&frame](const QString &text) { frame.statusPanes().showMessage(text); };
+    return [&panes](const QString &text) { panes.showMessage(text); };
 }
 
 } // namespace
 
-FrameServices::FrameServices(CMainFrame &frame)
-    : QObject(&frame)
-    , m_frame(frame)
+FrameServices::FrameServices(const Parts &parts, QObject *parent)
+    : QObject(parent)
+    , m_parts(parts)
     , m_help(new HelpCommand(this))
-    , m_notice(new UpdateNotice(frame.document(), frame.statusPanes(), frame.isUnattended(), this))
-    , m_history(new HistoryRecorder(
-          frame.document(), frame.settings().historyOptions(), historyReporter(frame), this))
+    , m_notice(new UpdateNotice(parts.document, parts.panes, parts.unattended, this))
+    , m_history(new HistoryRecorder(parts.document, parts.settings.historyOptions(),
+          historyReporter(parts.unattended, parts.panes), this))
 {
-    connect(frame.action(Cmd::Help), &QAction::triggered, this, [this] { m_help->showForFocus(); });
-    connect(frame.action(Cmd::About), &QAction::triggered, this, [this] { RunAboutBox(&m_frame); });
-    connect(frame.action(Cmd::Customise), &QAction::triggered, this, &FrameServices::runCustomiseSheet);
+    connect(action(Cmd::Help), &QAction::triggered, this, [this] { m_help->showForFocus(); });
+    connect(action(Cmd::About), &QAction::triggered, this, [this] { RunAboutBox(&m_parts.window); });
+    connect(action(Cmd::Customise), &QAction::triggered, this, &FrameServices::runCustomiseSheet);
 
     QSettings store;
-    const ShortcutMap stored = LoadShortcuts(store, frame.barStateName());
-    applyShortcuts(StartShortcuts(defaultShortcuts(), stored, frame.settings().version));
-    const QString quickKey = frame.barStateName() + QStringLiteral("/QuickAccess");
+    const ShortcutMap stored = LoadShortcuts(store, m_parts.barStateName);
+    applyShortcuts(StartShortcuts(defaultShortcuts(), stored, m_parts.settings.version));
+    const QString quickKey = m_parts.barStateName + QStringLiteral("/QuickAccess");
     if (store.contains(quickKey)) {
         QList<int> commands;
         for (const QString &id : store.value(quickKey).toString().split(u',', Qt::SkipEmptyParts)) {
@@ -70,7 +70,7 @@ FrameServices::FrameServices(CMainFrame &frame)
 QList<int> FrameServices::quickAccessCommands() const
 {
     QList<int> commands;
-    for (const QToolButton *b : m_frame.ribbon().quickAccessButtons()) {
+    for (const QToolButton *b : m_parts.ribbon.quickAccessButtons()) {
         if (!b->isHidden() && b->defaultAction())
             commands << b->defaultAction()->data().toInt();
     }
@@ -79,7 +79,7 @@ QList<int> FrameServices::quickAccessCommands() const
 
 void FrameServices::applyQuickAccess(const QList<int> &commands)
 {
-    const QList<QToolButton *> buttons = m_frame.ribbon().quickAccessButtons();
+    const QList<QToolButton *> buttons = m_parts.ribbon.quickAccessButtons();
     QList<int> present;
     for (QToolButton *b : buttons) {
         const int id = b->defaultAction() ? b->defaultAction()->data().toInt() : 0;
@@ -87,8 +87,8 @@ void FrameServices::applyQuickAccess(const QList<int> &commands)
         present << id;
     }
     for (const int id : commands) {
-        if (!present.contains(id) && m_frame.action(id))
-            m_frame.ribbon().addQuickAccess(m_frame.action(id));
+        if (!present.contains(id) && action(id))
+            m_parts.ribbon.addQuickAccess(action(id));
     }
 }
 
@@ -98,7 +98,7 @@ void FrameServices::storeQuickAccess() const
     for (const int id : quickAccessCommands())
         ids << QString::number(id);
     QSettings store;
-    store.setValue(m_frame.barStateName() + QStringLiteral("/QuickAccess"), ids.join(u','));
+    store.setValue(m_parts.barStateName + QStringLiteral("/QuickAccess"), ids.join(u','));
 }
 
 ShortcutMap FrameServices::defaultShortcuts() const
@@ -113,7 +113,7 @@ ShortcutMap FrameServices::currentShortcuts() const
 {
     ShortcutMap keys;
     for (const CommandDef &def : CommandTable()) {
-        if (const QAction *a = m_frame.action(def.id))
+        if (const QAction *a = action(def.id))
             keys.insert(def.id, a->shortcuts());
     }
     return keys;
@@ -122,7 +122,7 @@ ShortcutMap FrameServices::currentShortcuts() const
 void FrameServices::applyShortcuts(const ShortcutMap &keys)
 {
     for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
-        QAction *a = m_frame.action(it.key());
+        QAction *a = action(it.key());
         if (!a)
             continue;
         a->setShortcuts(it.value());
@@ -133,21 +133,21 @@ void FrameServices::applyShortcuts(const ShortcutMap &keys)
 void FrameServices::storeShortcuts() const
 {
     QSettings store;
-    StoreShortcuts(store, m_frame.barStateName(), currentShortcuts());
+    StoreShortcuts(store, m_parts.barStateName, currentShortcuts());
 }
 
 QList<CommandCategory> FrameServices::categories() const
 {
     QList<CommandCategory> list;
-    if (const QMenu *file = m_frame.fileMenu()) {
+    {
         // Named apart from the ribbon's group of the same caption, which holds only some of
         // the menu's commands.
         CommandCategory c { tessera::ResourceString(Ids::CaptionFileMenuCategory), {} };
-        for (QAction *a : file->actions())
+        for (QAction *a : m_parts.fileMenu.actions())
             appendOnce(c.actions, a);
         list << c;
     }
-    const RibbonBar &ribbon = m_frame.ribbon();
+    const RibbonBar &ribbon = m_parts.ribbon;
     for (int group = 0; group < ribbon.groupCount(); ++group) {
         CommandCategory c { ribbon.groupCaption(group), {} };
         for (QAction *a : ribbon.groupCommands(group))
@@ -157,19 +157,17 @@ QList<CommandCategory> FrameServices::categories() const
     }
     CommandCategory all { tessera::ResourceString(Ids::CaptionAllCommands), {} };
     for (const CommandDef &def : CommandTable())
-        appendOnce(all.actions, m_frame.action(def.id));
+        appendOnce(all.actions, action(def.id));
     list << all;
     return list;
 }
 
 void FrameServices::runCustomiseSheet()
 {
-    AppSettings &settings = m_frame.settings();
+    AppSettings &settings = m_parts.settings;
     CCustomiseDlg sheet(categories(), currentShortcuts(), defaultShortcuts(), quickAccessCommands(),
-        settings.customPage, &m_frame);
-    if (beforeSheetRuns)
-        beforeSheetRuns(sheet);
-    const int result = sheet.exec();
+        settings.customPage, &m_parts.window);
+    const int result = m_parts.prompts.exec(sheet);
     settings.customPage = sheet.currentPage();
     if (result != QDialog::Accepted)
         return;

@@ -1,13 +1,19 @@
 #pragma once
 
+#include "app/ui/FrameActions.h"
 #include "app/ui/ShortcutStore.h"
 
 #include <QObject>
 
-class CMainFrame;
+class CQuotraDoc;
 class HelpCommand;
 class HistoryRecorder;
+class Prompts;
+class QMenu;
+class RibbonBar;
+class StatusBarPanes;
 class UpdateNotice;
+struct AppSettings;
 struct CommandCategory;
 
 // The frame's commands that live beside it: help (F1), the About box, the customisation
@@ -16,7 +22,20 @@ struct CommandCategory;
 class FrameServices : public QObject {
     Q_OBJECT
 public:
-    explicit FrameServices(CMainFrame &frame);
+    // What the services use of the window.
+    struct Parts {
+        QWidget &window; // the dialogs' parent
+        CQuotraDoc &document;
+        StatusBarPanes &panes;
+        AppSettings &settings;
+        const CommandActions &actions;
+        RibbonBar &ribbon; // its groups and quick-access bar
+        QMenu &fileMenu;
+        Prompts &prompts;
+        QString barStateName; // where the keys and the quick-access bar are stored
+        bool unattended = false;
+    };
+    explicit FrameServices(const Parts &parts, QObject *parent = nullptr);
 
     HelpCommand &help() const { return *m_help; }
     UpdateNotice &updateNotice() const { return *m_notice; }
@@ -38,13 +57,14 @@ public:
 
     // The sheet's categories: the File menu, each ribbon group, all commands.
     QList<CommandCategory> categories() const;
-    // 4025: the sheet at page CustomPage; stores the page it closes on and, when accepted,
-    // applies and stores the keys. Tests get the sheet before it runs.
+    // 4025: the sheet at page CustomPage, run through the prompts; stores the page it closes
+    // on and, when accepted, applies and stores the keys.
     void runCustomiseSheet();
-    std::function<void(class CCustomiseDlg &)> beforeSheetRuns;
 
 private:
-    CMainFrame &m_frame;
+    QAction *action(int id) const { return m_parts.actions.value(id); }
+
+    Parts m_parts;
     HelpCommand *m_help;
     UpdateNotice *m_notice;
     HistoryRecorder *m_history;

@@ -1,5 +1,6 @@
 #include "app/ui/HelpCommand.h"
 
+#include "app/ui/ControlIds.h"
 #include "corelib/DataFiles.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
@@ -33,17 +34,12 @@ QString HelpCommand::DefaultHelpPath()
 QString HelpCommand::TopicOf(const QWidget *control)
 {
     for (const QWidget *w = control; w; w = w->parentWidget()) {
-        const QString name = w->objectName();
-        qsizetype start = name.size();
-        while (start > 0 && name[start - 1].isDigit())
-            --start;
-        if (start == name.size() || start == 0)
+        const std::optional<int> id = ControlIdOf(w);
+        if (!id)
             continue;
-        bool ok = false;
-        const int id = name.mid(start).toInt(&ok);
-        if (!ok || id == kNoControlId)
+        if (*id == kNoControlId)
             return {};
-        return QStringLiteral("c%1").arg(id);
+        return QStringLiteral("c%1").arg(*id);
     }
     return {};
 }

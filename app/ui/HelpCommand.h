@@ -19,9 +19,9 @@ public:
     // The page beside the program or in the installed data folder; when neither exists, the
     // program's own path with ".html", which the missing-file message then names.
     static QString DefaultHelpPath();
-    // The topic of a control: "c<id>" where the control (or the nearest of its parents with
-    // one) carries its command or control id at the end of its object name ("CodeBox32776"
-    // gives "c32776"). Control id 9 and controls without an id have no topic of their own.
+    // The topic of a control: "c<id>" for the control id given to it (or to the nearest of
+    // its parents with one) by SetControlId: the code box's 32776 gives "c32776". Control id
+    // 9 and controls without an id have no topic of their own.
     static QString TopicOf(const QWidget *control);
 
     QString helpPath() const { return m_path; }

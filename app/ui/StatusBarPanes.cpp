@@ -1,5 +1,6 @@
 #include "app/ui/StatusBarPanes.h"
 
+#include "app/ui/ControlIds.h"
 #include "corelib/EditString.h"
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
@@ -51,13 +52,20 @@ StatusBarPanes::StatusBarPanes(QMainWindow &frame, tessera::TaskbarList *taskbar
     , m_zoomIn(zoomButton(m_bar, QStringLiteral("+"), Ids::TipZoomIn, "ZoomIn"))
 {
     m_bar->setObjectName(QStringLiteral("StatusBar59393"));
+    SetControlId(m_bar, 59393);
     m_bar->setAccessibleName(tessera::ResourceString(Ids::CommandStatusBar));
     m_message->setObjectName(QStringLiteral("Pane0"));
+    SetControlId(m_message, 0);
     m_progress->setObjectName(QStringLiteral("Pane5005"));
+    SetControlId(m_progress, 5005);
     m_selected->setObjectName(QStringLiteral("Pane5007"));
+    SetControlId(m_selected, 5007);
     m_rows->setObjectName(QStringLiteral("Pane5008"));
+    SetControlId(m_rows, 5008);
     m_zoomText->setObjectName(QStringLiteral("Pane5009"));
+    SetControlId(m_zoomText, 5009);
     m_zoomSlider->setObjectName(QStringLiteral("Pane5010"));
+    SetControlId(m_zoomSlider, 5010);
 
     m_message->setText(tessera::ResourceString(Ids::PaneIdle));
     m_bar->addWidget(m_message, 0);

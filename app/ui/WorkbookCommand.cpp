@@ -1,12 +1,12 @@
 #include "app/ui/WorkbookCommand.h"
 
 #include "app/core/AppSettings.h"
-#include "app/core/FileDialogFilters.h"
 #include "app/core/ListOpenOptions.h"
 #include "app/core/ListTitle.h"
 #include "app/core/WorkbookCache.h"
 #include "app/ui/CCodeListDlg.h"
 #include "app/ui/EscapeWatch.h"
+#include "app/ui/FileQuestions.h"
 #include "corelib/EditString.h"
 #include "corelib/Messages.h"
 #include "corelib/ProgressRun.h"
@@ -23,29 +23,30 @@
 #include "view/table/ListTable.h"
 #include "view/table/ListTableModel.h"
 #include "view/widgets/CQuotraView.h"
+#include "view/widgets/Prompts.h"
 
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QStatusBar>
 #include <QUrl>
 
 #include <numeric>
 
-WorkbookCommand::WorkbookCommand(
-    CQuotraView &view, AppSettings &settings, tessera::ProgressDisplay *progress, QWidget *parent)
+WorkbookCommand::WorkbookCommand(CQuotraView &view, AppSettings &settings, tessera::ProgressDisplay *progress,
+    QStatusBar *statusLine, Prompts &prompts, QWidget *parent)
     : folder(WorkbookCacheFolder())
     , m_view(view)
     , m_settings(settings)
     , m_progress(progress)
+    , m_statusLine(statusLine)
+    , m_prompts(prompts)
     , m_parent(parent)
 { }
 
 void WorkbookCommand::run()
 {
-    if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)
+    if (m_prompts.shiftHeld())
         compareLists();
     else
         showRows();
@@ -55,7 +56,7 @@ bool WorkbookCommand::makeFolder()
 {
     if (QDir().mkpath(folder))
         return true;
-    tessera::ShowMessage(QStringLiteral("cannot create %1").arg(QDir::toNativeSeparators(folder)),
+    m_prompts.message(QStringLiteral("cannot create %1").arg(QDir::toNativeSeparators(folder)),
         tessera::MbOk | tessera::MbIconError);
     return false;
 }
@@ -63,16 +64,15 @@ bool WorkbookCommand::makeFolder()
 bool WorkbookCommand::openWorkbook(const QString &path)
 {
     const QUrl url = QUrl::fromLocalFile(path);
-    const bool opened = openUrl ? openUrl(url) : QDesktopServices::openUrl(url);
-    if (!opened) {
-        tessera::ShowMessage(
+    if (!m_prompts.openUrl(url)) {
+        m_prompts.message(
             tessera::ResourceString(Ids::MsgWorkbookAppFailed) + u'\n' + QDir::toNativeSeparators(path),
             tessera::MbOk | tessera::MbIconError);
         return false;
     }
-    if (statusMessage)
-        statusMessage(
-            tessera::FormatResourceString(Ids::MsgWorkbookShown, { QDir::toNativeSeparators(path) }));
+    if (m_statusLine)
+        m_statusLine->showMessage(
+            tessera::FormatResourceString(Ids::MsgWorkbookShown, { QDir::toNativeSeparators(path) }), 10000);
     return true;
 }
 
@@ -100,36 +100,25 @@ bool WorkbookCommand::showRows()
         return ExportWorkbook(path, subset, options);
     }();
     if (!written) {
-        tessera::ShowMessage(written.error().message, tessera::MbOk | tessera::MbIconError);
+        m_prompts.message(written.error().message, tessera::MbOk | tessera::MbIconError);
         return false;
     }
     m_lastWorkbook = path;
     if (unlinked > 0)
-        tessera::ShowMessage(LinksLeftOutText(unlinked), tessera::MbOk | tessera::MbIconInformation);
+        m_prompts.message(LinksLeftOutText(unlinked), tessera::MbOk | tessera::MbIconInformation);
     return openWorkbook(path);
 }
 
-QStringList WorkbookCommand::listFilesDialog()
+QStringList WorkbookCommand::askListFiles()
 {
-    const QString start = DialogStartFolder(m_settings.current);
-    QFileDialog dialog(m_parent, tessera::ResourceString(Ids::CaptionChooseListForWorkbook), start);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters(QtNameFilters(FileDialogFilter(FileDialogKind::OpenSeveral)));
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    QStringList files = dialog.selectedFiles();
-    if (!files.isEmpty())
-        m_settings.current = QFileInfo(files.front()).absolutePath();
-    return files;
+    FileQuestion question;
+    question.caption = tessera::ResourceString(Ids::CaptionChooseListForWorkbook);
+    return AskForFiles(m_prompts, m_parent, FileDialogKind::OpenSeveral, question, m_settings);
 }
 
 bool WorkbookCommand::confirmStop()
 {
-    if (askStop)
-        return askStop();
-    return tessera::ShowMessage(tessera::ResourceString(Ids::MsgStopOperation),
+    return m_prompts.message(tessera::ResourceString(Ids::MsgStopOperation),
                tessera::MbYesNo | tessera::MbIconQuestion | tessera::MbDefButton2)
         == tessera::IdYes;
 }
@@ -149,7 +138,7 @@ std::optional<CodeMap> WorkbookCommand::gather(const QStringList &files)
     run.finish();
     if (!map) {
         if (map.error().code != WorkbookErrorStopped)
-            tessera::ShowMessage(map.error().message, tessera::MbOk | tessera::MbIconError);
+            m_prompts.message(map.error().message, tessera::MbOk | tessera::MbIconError);
         return std::nullopt;
     }
     return std::move(*map);
@@ -179,7 +168,7 @@ bool WorkbookCommand::writeComparison(const CodeMap &map, const std::vector<Comp
     }();
     if (!written) {
         if (written.error().code != WorkbookErrorStopped)
-            tessera::ShowMessage(written.error().message, tessera::MbOk | tessera::MbIconError);
+            m_prompts.message(written.error().message, tessera::MbOk | tessera::MbIconError);
         return false;
     }
     m_lastWorkbook = path;
@@ -188,7 +177,7 @@ bool WorkbookCommand::writeComparison(const CodeMap &map, const std::vector<Comp
 
 void WorkbookCommand::compareLists()
 {
-    const QStringList files = askListFiles ? askListFiles() : listFilesDialog();
+    const QStringList files = askListFiles();
     if (files.isEmpty())
         return;
     std::optional<CodeMap> map = gather(files);
@@ -202,8 +191,5 @@ void WorkbookCommand::compareLists()
             return writeComparison(*map, columns, codes, choice, title);
         },
         m_view.font(), m_parent);
-    if (runDialog)
-        runDialog(dialog);
-    else
-        dialog.exec();
+    m_prompts.exec(dialog);
 }

@@ -3,13 +3,13 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
 class CCodeListDlg;
 class CQuotraView;
-class QUrl;
+class Prompts;
+class QStatusBar;
 class QWidget;
 struct AppSettings;
 struct CodeMap;
@@ -22,11 +22,13 @@ class ProgressDisplay;
 // The workbook command (32777). Without Shift the selected rows (all of them when none is
 // selected) go into a workbook in the cache folder that the desktop's spreadsheet program
 // opens. With Shift several list files are read and the code list dialog builds workbooks
-// that compare them, code by code, shown the same way.
+// that compare them, code by code, shown the same way. Its file dialog, questions, messages
+// and the opening of the workbook go through `prompts`; the workbook shown is said on
+// `statusLine` (when there is one).
 class WorkbookCommand {
 public:
-    WorkbookCommand(
-        CQuotraView &view, AppSettings &settings, tessera::ProgressDisplay *progress, QWidget *parent);
+    WorkbookCommand(CQuotraView &view, AppSettings &settings, tessera::ProgressDisplay *progress,
+        QStatusBar *statusLine, Prompts &prompts, QWidget *parent);
 
     // The command as the ribbon and the menus trigger it: Shift held picks the comparison.
     void run();
@@ -40,15 +42,8 @@ public:
     // The path of the last workbook written, shown or not.
     const QString &lastWorkbook() const { return m_lastWorkbook; }
 
-    // What the command asks and calls outside; tests replace them.
-    std::function<QStringList()> askListFiles; // the several-files open dialog
-    std::function<bool(const QUrl &)> openUrl; // QDesktopServices::openUrl
-    std::function<bool()> askStop; // question 2041: true stops
-    std::function<void(CCodeListDlg &)> runDialog; // exec()
-    std::function<void(const QString &)> statusMessage; // the status bar's message pane
-
 private:
-    QStringList listFilesDialog();
+    QStringList askListFiles();
     std::optional<CodeMap> gather(const QStringList &files);
     bool writeComparison(const CodeMap &map, const std::vector<CompareColumn> &columns,
         const QStringList &codes, int choice, const QString &title);
@@ -59,6 +54,8 @@ private:
     CQuotraView &m_view;
     AppSettings &m_settings;
     tessera::ProgressDisplay *m_progress;
+    QStatusBar *m_statusLine;
+    Prompts &m_prompts;
     QWidget *m_parent;
     QString m_lastWorkbook;
 };

@@ -9,7 +9,7 @@
 
 // Prompts that answer as a test tells them and record what they were asked. An answer left
 // unset cancels (files, colour), says the default's no (message: IdCancel) or rejects the
-// dialog; openUrl succeeds without opening anything.
+// dialog; openUrl succeeds without opening anything unless onOpenUrl says otherwise.
 struct FakePrompts final : Prompts {
     std::function<QString(const FileQuestion &)> onOpenFile;
     std::function<QStringList(const FileQuestion &)> onOpenFiles;
@@ -17,6 +17,7 @@ struct FakePrompts final : Prompts {
     std::function<std::optional<QColor>(const QColor &)> onColour;
     std::function<int(const QString &text, unsigned style)> onMessage;
     std::function<int(QDialog &)> onExec;
+    std::function<bool(const QUrl &)> onOpenUrl; // unset: the address opens
     bool shift = false;
 
     QStringList messages; // every message text, in order
@@ -51,7 +52,7 @@ struct FakePrompts final : Prompts {
     bool openUrl(const QUrl &address) override
     {
         opened << address;
-        return true;
+        return onOpenUrl ? onOpenUrl(address) : true;
     }
     bool shiftHeld() override { return shift; }
 };

@@ -3,7 +3,10 @@
 //   sort   - a header click that sorts by the current price;
 //   paint  - one paint of the visible rows at 1024 x 640 with the 16 default columns;
 //   update - an update of 1,000 rows against the sample site (no delay), while a 10 ms
-//            heartbeat timer measures the longest gap of the event loop.
+//            heartbeat timer measures the longest gap of the event loop;
+//   start  - a new process (this program with --first-paint LIST) from its launch until the
+//            view of the opened list is first painted, as the program starts with a list;
+//   rss    - that process's resident memory right after the paint.
 // Each is repeated (--runs N, default 5) and reported as the median and the worst.
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_window [--rows N] [--runs N]
@@ -29,6 +32,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QTimer>
 
 #include <algorithm>
@@ -50,9 +54,24 @@ struct Figures {
     double worst() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
 };
 
-void report(const char *name, const Figures &f, const char *target)
+void report(const char *name, const Figures &f, const char *target, const char *unit = "ms")
 {
-    std::printf("%-8s median %8.2f ms   worst %8.2f ms   (target %s)\n", name, f.median(), f.worst(), target);
+    std::printf("%-8s median %8.2f %s   worst %8.2f %s   (target %s)\n", name, f.median(), unit, f.worst(),
+        unit, target);
+}
+
+// The resident memory of this process in MiB (VmRSS of /proc/self/status), 0 when unknown.
+double residentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    QTextStream in(&status);
+    for (QString line = in.readLine(); !line.isNull(); line = in.readLine()) {
+        if (line.startsWith(QLatin1String("VmRSS:")))
+            return line.mid(6).trimmed().section(u' ', 0, 0).toDouble() / 1024.0;
+    }
+    return 0;
 }
 
 // Counts paints of a widget.
@@ -69,16 +88,74 @@ public:
 
 } // namespace
 
+// The child of the start measure: the program's own start with a list (the window, the
+// list opened, then shown), "painted" on standard output at the view's first paint and then
+// "rss MIB".
+int firstPaintChild(const QString &path)
+{
+    if (!tessera::LanguageModule::instance().load())
+        return 1;
+    tessera::SetMessageHandler([](const QString &text, unsigned) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return int(tessera::IdOk);
+    });
+    AppSettings settings;
+    settings.currentLanguage = 1041;
+    CMainFrame frame(settings, CCLineInfo());
+    PaintWatch watch;
+    frame.view().viewport()->installEventFilter(&watch);
+    frame.openDocument(path);
+    frame.resize(1024, 640);
+    frame.show();
+    while (watch.paints == 0)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    std::printf("painted\n");
+    std::fflush(stdout);
+    std::printf("rss %.1f\n", residentMiB());
+    std::fflush(stdout);
+    frame.document().SetModifiedFlag(false);
+    return 0;
+}
+
+// One start of the child: the time from its launch to the "painted" line, and its memory.
+bool measureStart(const QString &path, Figures &start, Figures &rss)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer clock;
+    clock.start();
+    child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--first-paint"), path });
+    QByteArray out;
+    while (!out.contains("painted\n") && child.waitForReadyRead(30000))
+        out += child.readAllStandardOutput();
+    if (!out.contains("painted\n"))
+        return false;
+    start.add(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    while (!out.contains("rss ") || !out.endsWith('\n')) {
+        if (!child.waitForReadyRead(30000))
+            break;
+        out += child.readAllStandardOutput();
+    }
+    child.waitForFinished(30000);
+    const qsizetype at = out.indexOf("rss ");
+    if (at < 0)
+        return false;
+    rss.add(out.mid(at + 4).trimmed().toDouble());
+    return true;
+}
+
 int main(int argc, char **argv)
 {
     tessera::PinLocalTimeZone(); // as the programs do
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
-    const ToolOptions command
-        = ParseToolOptions(app.arguments().mid(1), { QStringLiteral("--rows"), QStringLiteral("--runs") });
+    const ToolOptions command = ParseToolOptions(app.arguments().mid(1),
+        { QStringLiteral("--rows"), QStringLiteral("--runs"), QStringLiteral("--first-paint") });
     if (!command.ok() || !command.plain.isEmpty())
         return ToolUsageError("bench_window", "[--rows N] [--runs N]", command.error);
+    if (const QString list = command.value(QStringLiteral("--first-paint")); !list.isEmpty())
+        return firstPaintChild(list);
     const int rows = command.value(QStringLiteral("--rows"), QStringLiteral("100000")).toInt();
     const int runs = command.value(QStringLiteral("--runs"), QStringLiteral("5")).toInt();
     if (!tessera::LanguageModule::instance().load()) {
@@ -173,12 +250,21 @@ int main(int argc, char **argv)
         frame.document().SetModifiedFlag(false);
         frame.close();
     }
+    Figures start, rss;
+    for (int run = 0; run < runs; ++run) {
+        if (!measureStart(path, start, rss)) {
+            std::fprintf(stderr, "bench_window: the child of the start measure did not paint\n");
+            return 1;
+        }
+    }
     std::printf("bench_window: %d rows, %d runs, offscreen 1024 x 640\n", rows, runs);
     report("open", open, "< 500 ms to the first paint");
     report("sort", sort, "< 300 ms");
     report("paint", paint, "< 16 ms");
     report("update", update, "1,000 rows (no target)");
     report("gap", gap, "< 50 ms longest event-loop gap beyond the 10 ms beat");
+    report("start", start, "< 600 ms from the process's launch to the first paint");
+    report("rss", rss, "none; resident memory after that paint", "MiB");
     site.kill();
     site.waitForFinished();
     return 0;

@@ -17,6 +17,7 @@
 #include "view/widgets/MyHeaderCtrl.h"
 #include "view/widgets/PaletteColors.h"
 
+#include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
 
 #include <QAbstractItemView>
@@ -63,7 +64,8 @@ struct Rig {
             window.addAction(a);
             actions.insert(def.id, a);
         }
-        controller = new AppearanceController(&window, *view, *panes, settings, actions, themeRequest);
+        controller
+            = new AppearanceController(&window, *view, *panes, settings, actions, themeRequest, prompts);
         controller->setFollowDesktop(false);
         view->applyStartLayout(MakeLayout({ { 1, 1, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, true));
         doc.replaceRows(
@@ -75,6 +77,7 @@ struct Rig {
 
     CQuotraDoc doc;
     AppSettings settings;
+    FakePrompts prompts; // the "more colours" dialog
     QMainWindow window;
     CQuotraView *view;
     StatusBarPanes *panes;
@@ -615,16 +618,16 @@ private Q_SLOTS:
         Rig rig;
         rig.controller->start();
         QColor offered;
-        rig.controller->askColour = [&](const QColor &initial, bool background) -> std::optional<QColor> {
+        rig.prompts.onColour = [&](const QColor &initial) -> std::optional<QColor> {
             offered = initial;
-            if (!background)
-                return std::nullopt;
-            return QColor(0x12, 0x34, 0x56);
+            return std::nullopt;
         };
         rig.view->selectRows({ 0 });
         rig.actions.value(Cmd::MoreTextColours)->trigger(); // cancelled
         QCOMPARE(rig.settings.textColor, AppSettings::kSystemColor);
         QCOMPARE(offered, rig.view->palette().color(QPalette::Text));
+        rig.prompts.onColour
+            = [](const QColor &) -> std::optional<QColor> { return QColor(0x12, 0x34, 0x56); };
         rig.actions.value(Cmd::MoreBackColours)->trigger();
         QCOMPARE(rig.settings.backColor, FromQColor(QColor(0x12, 0x34, 0x56)));
         QCOMPARE(rig.view->listModel().record(0)->back_color, qint32(FromQColor(QColor(0x12, 0x34, 0x56))));

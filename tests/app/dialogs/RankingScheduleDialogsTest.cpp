@@ -9,6 +9,7 @@
 #include "view/widgets/CQuotraView.h"
 
 #include "tests/support/FakeCrontab.h"
+#include "tests/support/FakePrompts.h"
 #include "tests/support/SampleSite.h"
 
 #include <QApplication>
@@ -161,7 +162,8 @@ private Q_SLOTS:
         settings.taskWeek = 34 | kTaskWeekAuto;
         settings.autoFolder = dir.path();
         const QString list = makeFile(u"weekly.kabu"_s);
-        CScheduleDlg dlg(list, settings, store);
+        FakePrompts prompts;
+        CScheduleDlg dlg(list, settings, store, nullptr, prompts);
         QCOMPARE(dlg.nameBox()->currentText(), u"weekly"_s);
         QCOMPARE(dlg.listEdit()->text(), list);
         QVERIFY(dlg.dayBox(1)->isChecked());
@@ -182,6 +184,20 @@ private Q_SLOTS:
         dlg.nameBox()->setEditText(u"x"_s);
         QVERIFY(dlg.okButton()->isEnabled());
         QCOMPARE(dlg.crontabButton()->toolTip(), tessera::ResourceString(Ids::TipOpenTaskScheduler));
+        // Another list is chosen from the folder of this one; a cancelled choice keeps it.
+        const QString other = dir.filePath(u"other.kabu"_s);
+        prompts.onOpenFile
+            = [&](const FileQuestion &q) { return q.folder == dir.path() ? other : QString(); };
+        dlg.listButton()->click();
+        QCOMPARE(dlg.listEdit()->text(), other);
+        prompts.onOpenFile = {};
+        dlg.listButton()->click();
+        QCOMPARE(dlg.listEdit()->text(), other);
+        // The dialog says through the prompts what keeps it from registering.
+        dlg.nameBox()->setEditText(QString());
+        dlg.registerOrDelete(false);
+        QCOMPARE(prompts.messages, QStringList({ tessera::ResourceString(Ids::MsgTaskNameMissing) }));
+        QVERIFY(messages.isEmpty());
     }
 
     void anExistingTaskOfTheNameIsLoaded()

@@ -19,6 +19,7 @@
 #include "view/table/ListTableModel.h"
 #include "view/widgets/CQuotraView.h"
 
+#include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
 #include "tests/support/TestPaths.h"
 
@@ -104,14 +105,16 @@ private:
     QStringList messages;
     QList<int> answers; // the answers of the next message boxes; IdOk when none is left
     QTemporaryDir dir;
+    // The frame's dialogs: cancelled unless a test answers; its messages take the path of
+    // every other message, to `messages` and `answers`.
+    FakePrompts prompts;
 
     std::unique_ptr<CMainFrame> makeFrame(const CCLineInfo &commandLine = {})
     {
-        auto frame = std::make_unique<CMainFrame>(settings, commandLine);
-        frame->askSaveFile = [](const QString &) { return QString(); };
-        frame->askOpenFile = [] { return QString(); };
-        return frame;
+        return std::make_unique<CMainFrame>(settings, commandLine, prompts);
     }
+    // The path a save dialog was asked to propose: its folder and file name.
+    static QString proposedPath(const FileQuestion &q) { return QDir(q.folder).filePath(q.suggested); }
     // The frame `width` pixels wide, shown, once its ribbon has that width.
     void showAtWidth(CMainFrame &frame, int width)
     {
@@ -167,6 +170,9 @@ private Q_SLOTS:
         settings.currentLanguage = 1041;
         messages.clear();
         answers.clear();
+        prompts = FakePrompts();
+        prompts.onMessage
+            = [](const QString &text, unsigned style) { return tessera::ShowMessage(text, style); };
     }
 
     void titleFollowsTheDocument()
@@ -260,22 +266,22 @@ private Q_SLOTS:
         QVERIFY(frame->openDocument(book));
         const QByteArray before = readAll(book);
         QStringList proposed;
-        frame->askSaveFile = [&](const QString &s) {
-            proposed << s;
+        prompts.onSaveFile = [&](const FileQuestion &q) {
+            proposed << proposedPath(q);
             return QString();
         };
         QVERIFY(!frame->save());
         QCOMPARE(proposed, QStringList { dir.filePath(u"book.kabu"_s) });
         QCOMPARE(readAll(book), before);
 
-        frame->askSaveFile = [&](const QString &s) { return s; };
+        prompts.onSaveFile = [&](const FileQuestion &q) { return proposedPath(q); };
         QVERIFY(frame->save());
         QCOMPARE(frame->document().GetPathName(), dir.filePath(u"book.kabu"_s));
         QVERIFY(ReadListFile(readAll(dir.filePath(u"book.kabu"_s))).ok());
         QCOMPARE(readAll(book), before);
 
         QVERIFY(frame->openDocument(book));
-        frame->askSaveFile = [&](const QString &) { return book; };
+        prompts.onSaveFile = [&](const FileQuestion &) { return book; };
         QVERIFY(frame->save());
         QVERIFY(readAll(book) != before);
         QCOMPARE(frame->document().GetPathName(), book);
@@ -292,8 +298,8 @@ private Q_SLOTS:
         QVERIFY(frame->openDocument(csv));
         frame->document().MarkModified();
         QStringList proposed;
-        frame->askSaveFile = [&](const QString &s) {
-            proposed << s;
+        prompts.onSaveFile = [&](const FileQuestion &q) {
+            proposed << proposedPath(q);
             return QString();
         };
         answers = { tessera::IdYes };
@@ -303,9 +309,9 @@ private Q_SLOTS:
         QCOMPARE(frame->document().title(), u"codes.csv *"_s);
 
         proposed.clear();
-        frame->askSaveFile = [&](const QString &s) {
-            proposed << s;
-            return proposed.size() == 1 ? dir.filePath(u"copy.csv"_s) : s;
+        prompts.onSaveFile = [&](const FileQuestion &q) {
+            proposed << proposedPath(q);
+            return proposed.size() == 1 ? dir.filePath(u"copy.csv"_s) : proposedPath(q);
         };
         answers = { tessera::IdYes };
         frame->action(Cmd::New)->trigger();

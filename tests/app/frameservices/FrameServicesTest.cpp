@@ -24,6 +24,8 @@
 
 #include "quotes/SecurityCode.h"
 
+#include "app/ui/ControlIds.h"
+#include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
 #include "tests/support/SampleSite.h"
 
@@ -47,6 +49,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,12 +107,24 @@ private:
     QTemporaryDir dir;
     QTemporaryDir runtime;
 
+    // The frame's dialogs: cancelled unless a test answers; its messages take the path of
+    // every other message, to `messages` and `answers`.
+    FakePrompts prompts;
+
     std::unique_ptr<CMainFrame> makeFrame(const CCLineInfo &commandLine = {})
     {
-        auto frame = std::make_unique<CMainFrame>(settings, commandLine);
-        frame->askSaveFile = [](const QString &) { return QString(); };
-        frame->askOpenFile = [] { return QString(); };
-        return frame;
+        return std::make_unique<CMainFrame>(settings, commandLine, prompts);
+    }
+    // The customisation sheet, as `body` finds it when it runs.
+    void onSheet(std::function<void(CCustomiseDlg &)> body)
+    {
+        prompts.onExec = [body = std::move(body)](QDialog &dialog) {
+            auto *sheet = qobject_cast<CCustomiseDlg *>(&dialog);
+            if (!sheet)
+                return int(QDialog::Rejected);
+            body(*sheet);
+            return dialog.exec();
+        };
     }
     QString listFile(const QString &name, std::initializer_list<RowSpec> rows)
     {
@@ -207,6 +222,9 @@ private Q_SLOTS:
         messages.clear();
         answers.clear();
         onMessage = {};
+        prompts = FakePrompts();
+        prompts.onMessage
+            = [](const QString &text, unsigned style) { return tessera::ShowMessage(text, style); };
     }
 
     // ---- Codes from other processes
@@ -556,16 +574,21 @@ private Q_SLOTS:
     void helpTopicsComeFromControlIds()
     {
         QWidget outer;
-        outer.setObjectName(u"UpdatePeriod32773"_s);
+        SetControlId(&outer, 32773);
         QWidget inner(&outer);
         QCOMPARE(HelpCommand::TopicOf(&inner), u"c32773"_s);
         QWidget none;
-        none.setObjectName(u"Pane9"_s);
+        SetControlId(&none, 9);
         QCOMPARE(HelpCommand::TopicOf(&none), QString());
-        QWidget plain;
-        plain.setObjectName(u"12345"_s); // digits alone are no control name
-        QCOMPARE(HelpCommand::TopicOf(&plain), QString());
+        QWidget named;
+        named.setObjectName(u"Pane5007"_s); // a name is no id
+        QCOMPARE(HelpCommand::TopicOf(&named), QString());
         QCOMPARE(HelpCommand::TopicOf(nullptr), QString());
+        // The window gives its controls their ids: the period box and the status bar have
+        // topics of their own on the page.
+        auto frame = makeFrame();
+        QCOMPARE(HelpCommand::TopicOf(frame->periodBox()), u"c32773"_s);
+        QCOMPARE(HelpCommand::TopicOf(frame->statusPanes().statusBar()), u"c59393"_s);
     }
 
     void missingHelpFileNamesThePath()
@@ -849,8 +872,7 @@ private Q_SLOTS:
         const QKeySequence ctrlShiftH(u"Ctrl+Shift+H"_s);
         {
             auto frame = makeFrame();
-            FrameServices &services = frame->services();
-            services.beforeSheetRuns = [&](CCustomiseDlg &sheet) {
+            onSheet([&](CCustomiseDlg &sheet) {
                 QCOMPARE(sheet.currentPage(), int(CCustomiseDlg::CommandsPage));
                 sheet.pages()->setCurrentIndex(CCustomiseDlg::KeyboardPage);
                 sheet.selectCommand(Cmd::Holdings);
@@ -864,7 +886,7 @@ private Q_SLOTS:
                 QCOMPARE(messages.size(), 1);
                 QVERIFY(messages[0].contains(frame->action(Cmd::Copy)->text().remove(u'&')));
                 QTimer::singleShot(0, &sheet, &QDialog::accept);
-            };
+            });
             frame->action(Cmd::Customise)->trigger();
             QCOMPARE(frame->action(Cmd::Holdings)->shortcuts(), QList<QKeySequence>({ ctrlShiftH }));
             QVERIFY(frame->action(Cmd::ResetColumns)->shortcuts().isEmpty());
@@ -879,13 +901,13 @@ private Q_SLOTS:
             again->action(Cmd::Holdings)->toolTip().contains(ctrlShiftH.toString(QKeySequence::NativeText)));
 
         // The sheet opens at the page it closed on; a cancelled sheet changes no key.
-        again->services().beforeSheetRuns = [&](CCustomiseDlg &sheet) {
+        onSheet([&](CCustomiseDlg &sheet) {
             QCOMPARE(sheet.currentPage(), int(CCustomiseDlg::KeyboardPage));
             sheet.selectCommand(Cmd::Holdings);
             QVERIFY(sheet.removeKey(ctrlShiftH));
             sheet.pages()->setCurrentIndex(CCustomiseDlg::CommandsPage);
             QTimer::singleShot(0, &sheet, &QDialog::reject);
-        };
+        });
         again->action(Cmd::Customise)->trigger();
         QCOMPARE(again->action(Cmd::Holdings)->shortcuts(), QList<QKeySequence>({ ctrlShiftH }));
         QCOMPARE(settings.customPage, int(CCustomiseDlg::CommandsPage));
@@ -915,14 +937,14 @@ private Q_SLOTS:
 
         // A stored page beyond the sheet's opens the first; reset brings the defaults back.
         settings.customPage = 4;
-        frame->services().beforeSheetRuns = [&](CCustomiseDlg &sheet) {
+        onSheet([&](CCustomiseDlg &sheet) {
             QCOMPARE(sheet.currentPage(), int(CCustomiseDlg::CommandsPage));
             sheet.selectCommand(Cmd::Save);
             QVERIFY(sheet.removeKey(QKeySequence(u"Ctrl+S"_s)));
             sheet.resetAll();
             QCOMPARE(sheet.shortcuts().value(Cmd::Save), QList<QKeySequence>({ QKeySequence(u"Ctrl+S"_s) }));
             QTimer::singleShot(0, &sheet, &QDialog::accept);
-        };
+        });
         frame->action(Cmd::Customise)->trigger();
         QCOMPARE(frame->action(Cmd::Save)->shortcuts(), QList<QKeySequence>({ QKeySequence(u"Ctrl+S"_s) }));
     }
@@ -934,7 +956,7 @@ private Q_SLOTS:
         QKeySequence afterEscape(u"Ctrl+X"_s);
         bool openAfterEscapes = false;
         bool closedByEscape = false;
-        frame->services().beforeSheetRuns = [&](CCustomiseDlg &sheet) {
+        onSheet([&](CCustomiseDlg &sheet) {
             QTimer::singleShot(0, &sheet, [&] {
                 sheet.pages()->setCurrentIndex(CCustomiseDlg::KeyboardPage);
                 sheet.keyEdit()->setFocus();
@@ -951,7 +973,7 @@ private Q_SLOTS:
                 if (sheet.isVisible())
                     sheet.reject();
             });
-        };
+        });
         frame->action(Cmd::Customise)->trigger();
         QCOMPARE(typed, QKeySequence(u"Ctrl+K"_s));
         QVERIFY(afterEscape.isEmpty());
@@ -1000,7 +1022,7 @@ private Q_SLOTS:
         {
             auto frame = makeFrame();
             QCOMPARE(frame->services().quickAccessCommands(), standard);
-            frame->services().beforeSheetRuns = [&](CCustomiseDlg &sheet) {
+            onSheet([&](CCustomiseDlg &sheet) {
                 sheet.selectListedCommand(Cmd::Copy);
                 QCOMPARE(sheet.listedCommand(), Cmd::Copy);
                 QVERIFY(sheet.addToQuickAccess(Cmd::Copy));
@@ -1008,7 +1030,7 @@ private Q_SLOTS:
                 QVERIFY(sheet.removeFromQuickAccess(Cmd::Open));
                 QVERIFY(!sheet.removeFromQuickAccess(Cmd::Find));
                 QTimer::singleShot(0, &sheet, &QDialog::accept);
-            };
+            });
             frame->action(Cmd::Customise)->trigger();
             QCOMPARE(frame->services().quickAccessCommands(),
                 QList<int>({ Cmd::New, Cmd::Save, Cmd::UpdateSelected, Cmd::Copy }));

@@ -1,5 +1,6 @@
 #include "app/ui/WorkbookCommand.h"
 #include "app/core/AppSettings.h"
+#include "app/core/FileDialogFilters.h"
 #include "app/core/WorkbookCache.h"
 #include "app/ui/CCodeListDlg.h"
 #include "app/ui/CMainFrame.h"
@@ -15,6 +16,7 @@
 #include "quotes/QuoteRecord.h"
 #include "view/widgets/CQuotraView.h"
 
+#include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
 
 #include <QCheckBox>
@@ -91,6 +93,8 @@ private:
     AppSettings settings;
     QStringList messages;
     std::unique_ptr<QTemporaryDir> dir;
+    // The frame's dialogs and the desktop; its messages go to `messages`.
+    FakePrompts prompts;
 
     struct Build {
         QStringList codes;
@@ -122,7 +126,7 @@ private:
     // A frame with rows 7203, 6758 and 9984 showing code, name and price.
     std::unique_ptr<CMainFrame> frameWithRows()
     {
-        auto frame = std::make_unique<CMainFrame>(settings, CCLineInfo {});
+        auto frame = std::make_unique<CMainFrame>(settings, CCLineInfo {}, prompts);
         frame->document().replaceRows(MakeRows({ { u"7203"_s, u"3,000"_s, u"トヨタ自動車"_s },
             { u"6758"_s, u"13,000"_s, u"ソニーG"_s }, { u"9984"_s, u"9,000"_s, u"ソフトバンクG"_s } }));
         const ColumnLayout layout = MakeLayout({ { 1, 0, 50 }, { 2, 0, 120 }, { 4, 1, 80 } }, 1, true);
@@ -159,6 +163,9 @@ private Q_SLOTS:
         settings.currentLanguage = 1041;
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
+        prompts = FakePrompts();
+        prompts.onMessage
+            = [](const QString &text, unsigned style) { return tessera::ShowMessage(text, style); };
     }
 
     // ---- The dialog
@@ -281,11 +288,7 @@ private Q_SLOTS:
     void showsTheSelectedRows()
     {
         auto frame = frameWithRows();
-        QList<QUrl> opened;
-        frame->workbookCommand().openUrl = [&opened](const QUrl &url) {
-            opened << url;
-            return true;
-        };
+        const QList<QUrl> &opened = prompts.opened;
         frame->view().selectRows({ 0, 2 });
         frame->action(32777)->trigger();
         QCOMPARE(opened.size(), 1);
@@ -314,7 +317,7 @@ private Q_SLOTS:
     void saysSoWhenNothingOpensTheWorkbook()
     {
         auto frame = frameWithRows();
-        frame->workbookCommand().openUrl = [](const QUrl &) { return false; };
+        prompts.onOpenUrl = [](const QUrl &) { return false; };
         QVERIFY(!frame->workbookCommand().showRows());
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages.front().startsWith(tessera::ResourceString(Ids::MsgWorkbookAppFailed)));
@@ -335,15 +338,10 @@ private Q_SLOTS:
         QVERIFY(!a.isEmpty() && !b.isEmpty() && !c.isEmpty());
 
         auto frame = frameWithRows();
-        WorkbookCommand &command = frame->workbookCommand();
-        QList<QUrl> opened;
-        command.openUrl = [&opened](const QUrl &url) {
-            opened << url;
-            return true;
-        };
-        command.askListFiles = [&] { return QStringList({ a, b, c }); };
+        const QList<QUrl> &opened = prompts.opened;
+        prompts.onOpenFiles = [&](const FileQuestion &) { return QStringList({ a, b, c }); };
         int dialogs = 0;
-        command.runDialog = [&](CCodeListDlg &dlg) {
+        const auto work = [&](CCodeListDlg &dlg) {
             ++dialogs;
             // One row a code, whatever the number of files it occurs in; the name of 7203 is
             // its oldest record's (from b).
@@ -356,8 +354,16 @@ private Q_SLOTS:
             dlg.choiceButton(1)->setChecked(true);
             dlg.accept();
         };
+        prompts.onExec = [&](QDialog &dialog) {
+            work(static_cast<CCodeListDlg &>(dialog));
+            return dialog.result();
+        };
         frame->action(Cmd::CompareLists)->trigger();
         QCOMPARE(dialogs, 1);
+        // The files were asked for with the lists' filters; the next dialog opens where they were.
+        QCOMPARE(
+            prompts.lastFileQuestion.filters, QtNameFilters(FileDialogFilter(FileDialogKind::OpenSeveral)));
+        QCOMPARE(settings.current, QFileInfo(a).absolutePath());
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
         QCOMPARE(opened.size(), 2);
         // The first workbook has the one chosen code, the second all three.
@@ -377,17 +383,22 @@ private Q_SLOTS:
         WorkbookCommand &command = frame->workbookCommand();
         int asked = 0;
         bool stop = true;
-        command.askStop = [&] {
+        prompts.onMessage = [&](const QString &text, unsigned style) {
+            if (text != tessera::ResourceString(Ids::MsgStopOperation))
+                return tessera::ShowMessage(text, style);
             ++asked;
-            return stop;
+            return int(stop ? tessera::IdYes : tessera::IdNo);
         };
-        command.askListFiles = [&] {
+        prompts.onOpenFiles = [&](const FileQuestion &) {
             // Escape waits in the queue for the first check after a file.
             QCoreApplication::postEvent(&frame->view(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}));
             return QStringList({ a, b });
         };
         int dialogs = 0;
-        command.runDialog = [&](CCodeListDlg &) { ++dialogs; };
+        prompts.onExec = [&](QDialog &) {
+            ++dialogs;
+            return int(QDialog::Rejected);
+        };
         command.compareLists();
         QCOMPARE(asked, 1);
         QCOMPARE(dialogs, 0);
@@ -409,11 +420,15 @@ private Q_SLOTS:
         f.write("not a list file at all");
         f.close();
         auto frame = frameWithRows();
-        WorkbookCommand &command = frame->workbookCommand();
-        command.askListFiles = [&] { return QStringList({ a, broken }); };
+        prompts.onOpenFiles = [&](const FileQuestion &) { return QStringList({ a, broken }); };
         int dialogs = 0;
-        command.runDialog = [&](CCodeListDlg &) { ++dialogs; };
-        command.compareLists();
+        prompts.onExec = [&](QDialog &) {
+            ++dialogs;
+            return int(QDialog::Rejected);
+        };
+        // Shift held makes the workbook command the comparison.
+        prompts.shift = true;
+        frame->action(Cmd::Workbook)->trigger();
         QCOMPARE(dialogs, 0);
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages.front().contains(u"broken.kabu"_s), qPrintable(messages.front()));

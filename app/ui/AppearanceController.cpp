@@ -356,7 +356,6 @@ void AppearanceController::attachColourButton(QToolButton *button, bool backgrou
     button->setMenu(galleryMenu(background));
     button->setPopupMode(QToolButton::MenuButtonPopup);
     button->setObjectName(QStringLiteral("RibbonSmallButton"));
-    button->setProperty("colourButton", background ? Cmd::BackColour : Cmd::TextColour);
 }
 
 ColorRef AppearanceController::textColour() const

@@ -11,6 +11,7 @@
 #include "tests/support/FakeCrontab.h"
 #include "tests/support/FakePrompts.h"
 #include "tests/support/SampleSite.h"
+#include "tests/support/Screenshot.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,20 +25,6 @@
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-void saveShot(QWidget &w, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("QUOTRA_SHOTS_DIR");
-    if (dir.isEmpty())
-        return;
-    w.show();
-    QTest::qWait(50);
-    QVERIFY(w.grab().save(dir + u'/' + name));
-}
-
-} // namespace
 
 class RankingScheduleDialogsTest : public QObject {
     Q_OBJECT
@@ -355,13 +342,13 @@ private Q_SLOTS:
             QSKIP("QUOTRA_SHOTS_DIR not set");
         settings.rankingNo = 4;
         CRankingDlg ranking(*view, settings);
-        saveShot(ranking, u"ranking.png"_s);
+        QVERIFY(SaveShotIfAsked(ranking, u"ranking.png"_s));
         FakeCrontab fake;
         const TaskStore store(fake.program());
         QVERIFY(store.registerTask(MakeScheduledTask(
             u"a"_s, 34, 18, 30, true, u"/home/u/out"_s, u"/home/u/lists/a.kabu"_s, u"/usr/bin/quotra"_s)));
         CScheduleDlg schedule(u"/home/u/lists/a.kabu"_s, settings, store);
-        saveShot(schedule, u"schedule.png"_s);
+        QVERIFY(SaveShotIfAsked(schedule, u"schedule.png"_s));
     }
 };
 

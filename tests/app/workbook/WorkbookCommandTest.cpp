@@ -18,6 +18,7 @@
 
 #include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
+#include "tests/support/Screenshot.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -66,16 +67,6 @@ QStringList rowCodes(const CodeListModel &model)
     for (int r = 0; r < model.rowCount(); ++r)
         codes << model.code(r);
     return codes;
-}
-
-// With QUOTRA_SHOTS_DIR set, the dialog as a user sees it, for looking at by eye.
-void saveShot(QWidget &w, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("QUOTRA_SHOTS_DIR");
-    if (dir.isEmpty())
-        return;
-    QTest::qWait(50);
-    QVERIFY(w.grab().save(dir + u'/' + name));
 }
 
 QByteArray readAll(const QString &path)
@@ -278,7 +269,7 @@ private Q_SLOTS:
         dlg->sortByColumn(1);
         QCOMPARE(rowCodes(*dlg->model()), QStringList({ u"AAPL"_s, u"10000"_s, u"9984"_s, u"7203"_s }));
         QCOMPARE(dlg->model()->sortOrder(), Qt::AscendingOrder);
-        saveShot(*dlg, u"code-list-dialog.png"_s);
+        QVERIFY(SaveShotIfAsked(*dlg, u"code-list-dialog.png"_s));
         dlg->accept();
         QCOMPARE(builds.back().codes, QStringList({ u"7203"_s }));
     }

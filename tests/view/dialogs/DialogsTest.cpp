@@ -14,6 +14,7 @@
 
 #include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
+#include "tests/support/Screenshot.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,16 +66,6 @@ QStringList captions(std::initializer_list<int> fields)
     for (int f : fields)
         out << ColumnCaption(f);
     return out;
-}
-
-void saveShot(QWidget &w, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("QUOTRA_SHOTS_DIR");
-    if (dir.isEmpty())
-        return;
-    w.show();
-    QTest::qWait(50);
-    QVERIFY(w.grab().save(dir + u'/' + name));
 }
 
 QPalette darkPalette()
@@ -545,14 +536,14 @@ private Q_SLOTS:
                 holdings.setPalette(darkPalette());
             holdings.amountEdit()->setText(u"12万"_s);
             holdings.accept();
-            saveShot(holdings, u"holdings"_s + suffix);
+            QVERIFY(SaveShotIfAsked(holdings, u"holdings"_s + suffix));
             ColumnLayout layout
                 = MakeLayout({ { 1, 1, 50 }, { 2, 0, 200 }, { 4, 1, 80 }, { 6, 1, 80 } }, 1, true);
             CColumnDlg columns(layout);
             if (dark)
                 columns.setPalette(darkPalette());
             columns.list()->item(1)->setSelected(true);
-            saveShot(columns, u"columns"_s + suffix);
+            QVERIFY(SaveShotIfAsked(columns, u"columns"_s + suffix));
         }
     }
 };

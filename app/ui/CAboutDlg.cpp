@@ -2,11 +2,10 @@
 
 #include "app/core/Startup.h"
 #include "app/ui/ControlIds.h"
-#include "corelib/Messages.h"
+#include "app/ui/PromptTexts.h"
 #include "corelib/StringIds.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,16 +14,18 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int kReadTimeoutMs = 10000;
 } // namespace
 
-CAboutDlg::CAboutDlg(const QString &checkAddress, const QString &contactAddress, QWidget *parent)
+CAboutDlg::CAboutDlg(
+    const QString &checkAddress, const QString &contactAddress, QWidget *parent, Prompts &prompts)
     : QDialog(parent)
     , m_address(checkAddress)
-    , m_open([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+    , m_prompts(prompts)
 {
     setObjectName(QStringLiteral("AboutDialog100"));
     SetControlId(this, 100);
@@ -58,7 +59,7 @@ CAboutDlg::CAboutDlg(const QString &checkAddress, const QString &contactAddress,
                               tessera::ResourceString(Ids::CaptionContactMaker).toHtmlEscaped()));
         mail->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
         connect(mail, &QLabel::linkActivated, this, [this](const QString &link) {
-            m_open(QUrl(link));
+            m_prompts.openUrl(QUrl(link));
             accept();
         });
         text->addWidget(mail);
@@ -110,14 +111,14 @@ void CAboutDlg::finishCheck(const std::optional<PublishedVersion> &published)
     if (!published)
         return;
     if (!IsNewerVersion(published->version)) {
-        tessera::ShowResourceMessage(
-            Ids::MsgVersionIsCurrent, { published->version }, tessera::MbOk | tessera::MbIconInformation);
+        TellNumbered(m_prompts, Ids::MsgVersionIsCurrent, { published->version },
+            tessera::MbOk | tessera::MbIconInformation);
         return;
     }
-    const int answer = tessera::ShowResourceMessage(
-        Ids::MsgNewVersionPublished, { published->version }, tessera::MbYesNo | tessera::MbIconQuestion);
+    const int answer = TellNumbered(m_prompts, Ids::MsgNewVersionPublished, { published->version },
+        tessera::MbYesNo | tessera::MbIconQuestion);
     if (answer == tessera::IdYes)
-        m_open(QUrl(published->downloadPage));
+        m_prompts.openUrl(QUrl(published->downloadPage));
 }
 
 void CAboutDlg::ReadPublishedVersion(QObject *context, const QString &address, Done done)
@@ -147,10 +148,10 @@ void CAboutDlg::ReadPublishedVersion(QObject *context, const QString &address, D
     });
 }
 
-void RunAboutBox(QWidget *parent)
+void RunAboutBox(QWidget *parent, Prompts &prompts)
 {
     const QSettings store;
     const bool packaged = IsPackagedEdition(QCoreApplication::applicationFilePath());
-    CAboutDlg box(VersionCheckAddress(store, packaged), MakerContactAddress(store), parent);
-    box.exec();
+    CAboutDlg box(VersionCheckAddress(store, packaged), MakerContactAddress(store), parent, prompts);
+    prompts.exec(box);
 }

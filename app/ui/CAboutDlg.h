@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/core/VersionCheck.h"
+#include "view/widgets/Prompts.h"
 
 #include <QDialog>
-#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -19,15 +19,15 @@ class CAboutDlg : public QDialog {
 public:
     using Done = std::function<void(std::optional<PublishedVersion>)>;
     using Reader = std::function<void(const QString &address, Done done)>;
-    using Opener = std::function<bool(const QUrl &)>;
 
-    CAboutDlg(const QString &checkAddress, const QString &contactAddress, QWidget *parent = nullptr);
+    // The check's answers and the pages it opens go through `prompts`.
+    CAboutDlg(const QString &checkAddress, const QString &contactAddress, QWidget *parent = nullptr,
+        Prompts &prompts = DesktopPrompts());
 
     QLabel *versionLabel() const { return m_version; }
     QPushButton *checkButton() const { return m_check; }
-    // Tests replace the network reader and the browser.
+    // Tests replace the network reader.
     void setReader(Reader reader) { m_reader = std::move(reader); }
-    void setOpener(Opener opener) { m_open = std::move(opener); }
 
     // Button 1102: reads the published version, tells the user, and closes the box.
     void checkVersion();
@@ -44,9 +44,10 @@ private:
     QLabel *m_version;
     QPushButton *m_check;
     Reader m_reader;
-    Opener m_open;
+    Prompts &m_prompts;
     bool m_checking = false;
 };
 
-// The About command (57664): the box over `parent` with the configured addresses.
-void RunAboutBox(QWidget *parent);
+// The About command (57664): the box over `parent` with the configured addresses, run
+// through `prompts`.
+void RunAboutBox(QWidget *parent, Prompts &prompts = DesktopPrompts());

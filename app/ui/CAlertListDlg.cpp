@@ -1,6 +1,6 @@
 #include "app/ui/CAlertListDlg.h"
 
-#include "corelib/Messages.h"
+#include "app/ui/PromptTexts.h"
 #include "corelib/NumberText.h"
 #include "corelib/StringIds.h"
 #include "history/AlertBook.h"
@@ -42,17 +42,12 @@ QString lastFiring(const Alert &alert)
         + (last->firedValue ? AlertValueText(last->kind, *last->firedValue) : u"---"_s) + u')';
 }
 
-void reportFailure(const tessera::Error &error)
-{
-    tessera::ShowResourceMessage(
-        Ids::MsgAlertsNotKept, { error.message }, tessera::MbOk | tessera::MbIconError);
-}
-
 } // namespace
 
-CAlertListDlg::CAlertListDlg(AlertBook &book, NameOf nameOf, QWidget *parent)
+CAlertListDlg::CAlertListDlg(AlertBook &book, NameOf nameOf, QWidget *parent, Prompts &prompts)
     : QDialog(parent)
     , m_book(book)
+    , m_prompts(prompts)
     , m_nameOf(std::move(nameOf))
 {
     setWindowTitle(tessera::ResourceString(Ids::CaptionAlertList));
@@ -115,6 +110,11 @@ void CAlertListDlg::reload()
     const bool any = !m_list->selectedItems().isEmpty();
     m_delete->setEnabled(any);
     m_switch->setEnabled(any);
+}
+
+void CAlertListDlg::reportFailure(const tessera::Error &error)
+{
+    TellNumbered(m_prompts, Ids::MsgAlertsNotKept, { error.message }, tessera::MbOk | tessera::MbIconError);
 }
 
 QStringList CAlertListDlg::selectedCodes() const

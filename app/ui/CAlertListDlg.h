@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/AlertRules.h"
+#include "view/widgets/Prompts.h"
 
 #include <QDialog>
 
@@ -8,6 +9,9 @@
 #include <vector>
 
 class AlertBook;
+namespace tessera {
+struct Error;
+}
 class QPushButton;
 class QTreeWidget;
 
@@ -19,7 +23,9 @@ class CAlertListDlg : public QDialog {
 public:
     using NameOf = std::function<QString(const QString &code)>;
 
-    CAlertListDlg(AlertBook &book, NameOf nameOf, QWidget *parent = nullptr);
+    // A book's refusal is told through `prompts`.
+    CAlertListDlg(
+        AlertBook &book, NameOf nameOf, QWidget *parent = nullptr, Prompts &prompts = DesktopPrompts());
 
     QTreeWidget *list() const { return m_list; }
     // Deletes the selected codes' alerts; switches the selected ones off, or on when all of
@@ -34,8 +40,10 @@ Q_SIGNALS:
 private:
     void reload();
     QStringList selectedCodes() const;
+    void reportFailure(const tessera::Error &error);
 
     AlertBook &m_book;
+    Prompts &m_prompts;
     NameOf m_nameOf;
     std::vector<Alert> m_alerts;
     QTreeWidget *m_list = nullptr;

@@ -1,7 +1,7 @@
 #include "app/ui/CCustomiseDlg.h"
 
 #include "app/ui/ControlIds.h"
-#include "corelib/Messages.h"
+#include "app/ui/PromptTexts.h"
 #include "corelib/StringIds.h"
 
 #include <QAction>
@@ -44,8 +44,9 @@ int idOf(const QAction *a)
 } // namespace
 
 CCustomiseDlg::CCustomiseDlg(const QList<CommandCategory> &categories, const ShortcutMap &current,
-    const ShortcutMap &defaults, const QList<int> &quickAccess, int page, QWidget *parent)
+    const ShortcutMap &defaults, const QList<int> &quickAccess, int page, QWidget *parent, Prompts &prompts)
     : QDialog(parent)
+    , m_prompts(prompts)
     , m_categories(categories)
     , m_keys(current)
     , m_defaults(defaults)
@@ -345,8 +346,8 @@ bool CCustomiseDlg::assignKey(const QKeySequence &key)
     if (owner == id)
         return false;
     if (owner != 0) {
-        tessera::ShowResourceMessage(
-            Ids::MsgKeyInUse, { captionOf(owner) }, tessera::MbOk | tessera::MbIconWarning);
+        TellNumbered(
+            m_prompts, Ids::MsgKeyInUse, { captionOf(owner) }, tessera::MbOk | tessera::MbIconWarning);
         return false;
     }
     m_keys[id] << key;

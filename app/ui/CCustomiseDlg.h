@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ui/ShortcutStore.h"
+#include "view/widgets/Prompts.h"
 
 #include <QDialog>
 #include <QList>
@@ -30,7 +31,8 @@ public:
     enum Page { CommandsPage = 0, KeyboardPage = 1, PageCount = 2 };
 
     CCustomiseDlg(const QList<CommandCategory> &categories, const ShortcutMap &current,
-        const ShortcutMap &defaults, const QList<int> &quickAccess, int page, QWidget *parent = nullptr);
+        const ShortcutMap &defaults, const QList<int> &quickAccess, int page, QWidget *parent = nullptr,
+        Prompts &prompts = DesktopPrompts());
 
     ShortcutMap shortcuts() const { return m_keys; }
     // The commands of the quick-access bar, in their order.
@@ -71,6 +73,7 @@ private:
     int commandOfKey(const QKeySequence &key) const;
     QString captionOf(int commandId) const;
 
+    Prompts &m_prompts;
     QList<CommandCategory> m_categories;
     ShortcutMap m_keys;
     ShortcutMap m_defaults;

@@ -4,6 +4,7 @@
 #include "app/core/DialogPlacement.h"
 #include "app/ui/CFindDlg.h"
 #include "app/ui/EscapeWatch.h"
+#include "app/ui/PromptTexts.h"
 #include "corelib/Messages.h"
 #include "corelib/ProgressRun.h"
 #include "corelib/StringIds.h"
@@ -18,11 +19,12 @@
 
 #include <optional>
 
-FindController::FindController(AppSettings &settings, CQuotraView &view, QWidget *window)
+FindController::FindController(AppSettings &settings, CQuotraView &view, QWidget *window, Prompts &prompts)
     : QObject(window)
     , m_settings(settings)
     , m_view(view)
     , m_window(window)
+    , m_prompts(prompts)
 {
     tessera::CJre::SetFuzzyFold(settings.fuzzyOptions);
     tessera::CJre::Init(1);
@@ -105,11 +107,11 @@ void FindController::report(FindEnd end)
 {
     switch (end) {
     case FindEnd::NotFound:
-        tessera::ShowResourceMessage(Ids::MsgNotFound);
+        TellNumbered(m_prompts, Ids::MsgNotFound);
         break;
     case FindEnd::Limit:
-        tessera::ShowResourceMessage(
-            Ids::MsgFindLimit, { m_jre.pattern() }, tessera::MbOk | tessera::MbIconWarning);
+        TellNumbered(
+            m_prompts, Ids::MsgFindLimit, { m_jre.pattern() }, tessera::MbOk | tessera::MbIconWarning);
         break;
     case FindEnd::Found:
     case FindEnd::Stopped:

@@ -2,6 +2,7 @@
 
 #include "corelib/CJre.h"
 #include "view/table/RowFind.h"
+#include "view/widgets/Prompts.h"
 
 #include <QObject>
 #include <QPointer>
@@ -17,7 +18,9 @@ struct AppSettings;
 class FindController : public QObject {
     Q_OBJECT
 public:
-    FindController(AppSettings &settings, CQuotraView &view, QWidget *window);
+    // Its messages go through `prompts`.
+    FindController(
+        AppSettings &settings, CQuotraView &view, QWidget *window, Prompts &prompts = DesktopPrompts());
 
     // The Find command: focuses an open dialog, else opens one with the initial text.
     void find();
@@ -48,6 +51,7 @@ private:
     AppSettings &m_settings;
     CQuotraView &m_view;
     QWidget *m_window;
+    Prompts &m_prompts;
     tessera::CJre m_jre;
     QPointer<CFindDlg> m_dialog;
     QString m_lastText;

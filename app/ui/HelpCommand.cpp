@@ -1,13 +1,12 @@
 #include "app/ui/HelpCommand.h"
 
 #include "app/ui/ControlIds.h"
+#include "app/ui/PromptTexts.h"
 #include "corelib/DataFiles.h"
-#include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 #include "view/widgets/OpenAddress.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QWidget>
 
@@ -17,10 +16,10 @@ constexpr auto kHelpFileName = "quotra.html";
 constexpr int kNoControlId = 9;
 } // namespace
 
-HelpCommand::HelpCommand(QObject *parent)
+HelpCommand::HelpCommand(QObject *parent, Prompts &prompts)
     : QObject(parent)
     , m_path(DefaultHelpPath())
-    , m_open([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+    , m_prompts(&prompts)
 { }
 
 QString HelpCommand::DefaultHelpPath()
@@ -47,8 +46,7 @@ QString HelpCommand::TopicOf(const QWidget *control)
 bool HelpCommand::show(const QString &topic)
 {
     if (!QFileInfo(m_path).isFile()) {
-        tessera::ShowResourceMessage(
-            Ids::MsgHelpFileMissing, { m_path }, tessera::MbOk | tessera::MbIconError);
+        TellNumbered(*m_prompts, Ids::MsgHelpFileMissing, { m_path }, tessera::MbOk | tessera::MbIconError);
         return false;
     }
     // An open menu or a mouse grab would keep the browser's window from taking over.
@@ -59,7 +57,7 @@ bool HelpCommand::show(const QString &topic)
     QUrl url = QUrl::fromLocalFile(QFileInfo(m_path).absoluteFilePath());
     if (!topic.isEmpty())
         url.setFragment(topic);
-    return OpenAddress(url, m_open);
+    return OpenAddress(url, *m_prompts);
 }
 
 bool HelpCommand::showForFocus()

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "view/widgets/Prompts.h"
+
 #include <QObject>
 #include <QString>
-#include <QUrl>
-
-#include <functional>
 
 class QWidget;
 
@@ -13,8 +12,8 @@ class QWidget;
 class HelpCommand : public QObject {
     Q_OBJECT
 public:
-    using Opener = std::function<bool(const QUrl &)>;
-    explicit HelpCommand(QObject *parent = nullptr);
+    // The missing-file message and the page go through `prompts`.
+    explicit HelpCommand(QObject *parent = nullptr, Prompts &prompts = DesktopPrompts());
 
     // The page beside the program or in the installed data folder; when neither exists, the
     // program's own path with ".html", which the missing-file message then names.
@@ -26,8 +25,8 @@ public:
 
     QString helpPath() const { return m_path; }
     void setHelpPath(const QString &path) { m_path = path; }
-    // Tests see the address instead of a browser opening.
-    void setOpener(Opener opener) { m_open = std::move(opener); }
+    // Tests that reach the window's help answer in the desktop's place.
+    void setPrompts(Prompts &prompts) { m_prompts = &prompts; }
 
     // Shows `topic` (empty: the page's start). A missing file shows message 2200 with its
     // path and returns false.
@@ -37,5 +36,5 @@ public:
 
 private:
     QString m_path;
-    Opener m_open;
+    Prompts *m_prompts;
 };

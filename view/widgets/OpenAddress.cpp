@@ -3,15 +3,13 @@
 #include "corelib/Messages.h"
 #include "corelib/StringIds.h"
 
-#include <QDesktopServices>
-
-bool OpenAddress(const QUrl &url, const AddressOpener &open)
+bool OpenAddress(const QUrl &url, Prompts &prompts)
 {
-    const bool opened = open ? open(url) : QDesktopServices::openUrl(url);
+    const bool opened = prompts.openUrl(url);
     if (!opened) {
         const QString what = url.isLocalFile() ? url.toLocalFile() : url.toString();
-        tessera::ShowResourceMessage(
-            Ids::MsgCannotOpenAddress, { what }, tessera::MbOk | tessera::MbIconError);
+        prompts.message(tessera::FormatResourceString(Ids::MsgCannotOpenAddress, { what }),
+            tessera::MbOk | tessera::MbIconError);
     }
     return opened;
 }

@@ -7,6 +7,7 @@
 #include "history/AlertBook.h"
 #include "history/HistoryStore.h"
 
+#include "tests/support/FakePrompts.h"
 #include "tests/support/Screenshot.h"
 
 #include <QCheckBox>
@@ -16,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -92,6 +95,25 @@ private Q_SLOTS:
         QVERIFY(!book.find(u"6758"_s)->has_value());
         QCOMPARE(list->topLevelItemCount(), 1);
         QCOMPARE(changed.size(), 3);
+    }
+
+    void aBookThatCannotBeReadIsToldThroughThePrompts()
+    {
+        QTemporaryDir dir;
+        auto store = HistoryStore::Open(dir.filePath(u"h.sqlite"_s), HistoryStore::OpenMode::Create);
+        QVERIFY(store.ok());
+        AlertBook book(**store);
+        QCOMPARE(
+            sqlite3_exec((*store)->connection(), "DROP TABLE alert_conditions", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+        const auto refused = book.all();
+        QVERIFY(!refused.ok());
+        FakePrompts told;
+        CAlertListDlg dlg(book, {}, nullptr, told);
+        QCOMPARE(told.messages,
+            QStringList(
+                { tessera::FormatResourceString(Ids::MsgAlertsNotKept, { refused.error().message }) }));
+        QCOMPARE(dlg.list()->topLevelItemCount(), 0);
     }
 };
 

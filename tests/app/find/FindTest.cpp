@@ -17,6 +17,7 @@
 #include "view/table/RowFind.h"
 #include "view/widgets/CQuotraView.h"
 
+#include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
 
 #include <QApplication>
@@ -138,6 +139,19 @@ private Q_SLOTS:
         QCOMPARE(find.lastText(), u"zzz"_s);
         find.findNext();
         QCOMPARE(messages.size(), 2);
+    }
+
+    void nothingFoundIsToldThroughTheFindersPrompts()
+    {
+        auto frame = frameWith(MakeRows({ { u"1001"_s, u"10"_s, u"Alpha"_s } }));
+        FakePrompts told;
+        FindController find(settings, frame->view(), frame.get(), told);
+        find.findNext();
+        QVERIFY(find.dialog());
+        find.dialog()->textBox()->setEditText(u"zzz"_s);
+        QTest::mouseClick(find.dialog()->findChild<QPushButton *>(u"FindNext"_s), Qt::LeftButton);
+        QCOMPARE(told.messages, QStringList { tessera::ResourceString(Ids::MsgNotFound) });
+        QVERIFY(messages.isEmpty());
     }
 
     void hiddenFieldIsNotSearched()

@@ -541,11 +541,8 @@ private Q_SLOTS:
         HelpCommand &help = frame->services().help();
         QVERIFY2(QFileInfo(help.helpPath()).isFile(), qPrintable(help.helpPath()));
         QCOMPARE(QFileInfo(help.helpPath()).fileName(), u"quotra.html"_s);
-        QList<QUrl> opened;
-        help.setOpener([&](const QUrl &url) {
-            opened << url;
-            return true;
-        });
+        help.setPrompts(prompts);
+        const QList<QUrl> &opened = prompts.opened;
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
         frame->activateWindow();
@@ -593,34 +590,38 @@ private Q_SLOTS:
 
     void missingHelpFileNamesThePath()
     {
-        HelpCommand help;
-        bool opened = false;
-        help.setOpener([&](const QUrl &) { return opened = true; });
+        FakePrompts told;
+        HelpCommand help(nullptr, told);
         const QString missing = dir.filePath(u"gone/quotra.html"_s);
         help.setHelpPath(missing);
         QVERIFY(!help.show(u"c32776"_s));
-        QVERIFY(!opened);
-        QCOMPARE(
-            messages, QStringList({ tessera::FormatResourceString(Ids::MsgHelpFileMissing, { missing }) }));
-        QVERIFY(messages[0].contains(missing));
+        QVERIFY(told.opened.isEmpty());
+        QCOMPARE(told.messages,
+            QStringList({ tessera::FormatResourceString(Ids::MsgHelpFileMissing, { missing }) }));
+        QVERIFY(told.messages[0].contains(missing));
+        QVERIFY(messages.isEmpty());
     }
 
     // Help and pages that nothing opens (no launcher on the desktop) say what was to be opened.
     void anAddressNothingOpensIsNamed()
     {
-        HelpCommand help;
-        help.setOpener([](const QUrl &) { return false; });
+        FakePrompts told;
+        told.onOpenUrl = [](const QUrl &) { return false; };
+        HelpCommand help(nullptr, told);
         const QString page = dir.filePath(u"quotra.html"_s);
         writeFile(page, "<html></html>");
         help.setHelpPath(page);
         QVERIFY(!help.show(u"c32776"_s));
-        QVERIFY(!OpenAddress(QUrl(u"https://example.org/quote/7203"_s), [](const QUrl &) { return false; }));
-        QCOMPARE(messages,
+        QVERIFY(!OpenAddress(QUrl(u"https://example.org/quote/7203"_s), told));
+        QCOMPARE(told.messages,
             QStringList({ tessera::FormatResourceString(Ids::MsgCannotOpenAddress, { page }),
                 tessera::FormatResourceString(
                     Ids::MsgCannotOpenAddress, { u"https://example.org/quote/7203"_s }) }));
-        messages.clear();
-        QVERIFY(OpenAddress(QUrl(u"https://example.org/"_s), [](const QUrl &) { return true; }));
+        QCOMPARE(told.opened.size(), 2);
+        told.messages.clear();
+        told.onOpenUrl = {};
+        QVERIFY(OpenAddress(QUrl(u"https://example.org/"_s), told));
+        QVERIFY(told.messages.isEmpty());
         QVERIFY(messages.isEmpty());
     }
 
@@ -655,7 +656,9 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(int, message);
         QFETCH(bool, opens);
-        CAboutDlg box(u"https://example.org/version.txt"_s, u"maker@example.org"_s);
+        FakePrompts told;
+        told.onMessage = [&](const QString &, unsigned) { return answer; };
+        CAboutDlg box(u"https://example.org/version.txt"_s, u"maker@example.org"_s, nullptr, told);
         QVERIFY(box.findChild<QLabel *>(u"MailLink1100"_s));
         QVERIFY(box.checkButton()->isEnabled());
         QString asked;
@@ -666,24 +669,19 @@ private Q_SLOTS:
             else
                 done(PublishedVersion { published, u"https://example.org/download"_s });
         });
-        QList<QUrl> opened;
-        box.setOpener([&](const QUrl &url) {
-            opened << url;
-            return true;
-        });
-        answers = { answer };
         box.show();
         QTest::mouseClick(box.checkButton(), Qt::LeftButton);
         QCOMPARE(asked, u"https://example.org/version.txt"_s);
         QVERIFY2(!box.isVisible(), "the box closes in every case");
         if (message == 0) {
-            QVERIFY(messages.isEmpty());
+            QVERIFY(told.messages.isEmpty());
         } else {
-            QCOMPARE(messages, QStringList({ tessera::FormatResourceString(message, { published }) }));
+            QCOMPARE(told.messages, QStringList({ tessera::FormatResourceString(message, { published }) }));
         }
-        QCOMPARE(opened.isEmpty(), !opens);
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(told.opened.isEmpty(), !opens);
         if (opens)
-            QCOMPARE(opened[0], QUrl(u"https://example.org/download"_s));
+            QCOMPARE(told.opened, QList<QUrl>({ QUrl(u"https://example.org/download"_s) }));
     }
 
     void aboutBoxReadsAPublishedFile()
@@ -947,6 +945,20 @@ private Q_SLOTS:
         });
         frame->action(Cmd::Customise)->trigger();
         QCOMPARE(frame->action(Cmd::Save)->shortcuts(), QList<QKeySequence>({ QKeySequence(u"Ctrl+S"_s) }));
+    }
+
+    void aKeyInUseIsToldThroughTheSheetsPrompts()
+    {
+        auto frame = makeFrame();
+        const FrameServices &services = frame->services();
+        FakePrompts told;
+        CCustomiseDlg sheet(services.categories(), services.currentShortcuts(), services.defaultShortcuts(),
+            services.quickAccessCommands(), CCustomiseDlg::KeyboardPage, nullptr, told);
+        sheet.selectCommand(Cmd::Chart);
+        QVERIFY(!sheet.assignKey(QKeySequence(u"Ctrl+C"_s)));
+        QCOMPARE(told.messages.size(), 1);
+        QVERIFY(told.messages[0].contains(frame->action(Cmd::Copy)->text().remove(u'&')));
+        QVERIFY(messages.isEmpty());
     }
 
     void escapeInTheKeyBoxCancelsTheKeyNotTheSheet()

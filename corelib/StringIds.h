@@ -229,6 +229,9 @@
     X(MsgAlertsNotKept, 2337, 1) /* reason */                                                                \
     X(TipAlertFired, 2338, 1) /* the conditions that fired */                                                \
     X(CaptionAlertsNotification, 2339, 0)                                                                    \
+    X(CommandAlert, 2340, 0)                                                                                 \
+    X(CommandPriceHistory, 2341, 0)                                                                          \
+    X(CommandAlertList, 2342, 0)                                                                             \
     /* ribbon groups, themes and menus */                                                                    \
     X(CommandOpen, 4000, 0)                                                                                  \
     X(CaptionThemeBlue, 4001, 0)                                                                             \

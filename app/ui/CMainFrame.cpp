@@ -18,6 +18,7 @@
 #include "app/ui/FrameState.h"
 #include "app/ui/KeyTips.h"
 #include "app/ui/PeriodSpinBox.h"
+#include "app/ui/PriceWatch.h"
 #include "app/ui/RecentFiles.h"
 #include "app/ui/RibbonBar.h"
 #include "app/ui/StatusBarPanes.h"
@@ -87,7 +88,7 @@ CMainFrame::CMainFrame(
     m_panes = new StatusBarPanes(*this, m_taskbar.get());
     m_view->setProgressDisplay(m_panes);
 
-    m_find = new FindController(m_settings, *m_view, this);
+    m_find = new FindController(m_settings, *m_view, this, m_prompts);
     m_workbook
         = std::make_unique<WorkbookCommand>(*m_view, m_settings, m_panes, statusBar(), m_prompts, this);
     m_actions = CreateCommandActions(*this);
@@ -134,6 +135,10 @@ CMainFrame::CMainFrame(
     // the document's own connections.
     m_services = new FrameServices({ *this, *m_doc, *m_panes, m_settings, m_actions, *m_ribbon, *m_menus.file,
                                        m_prompts, barStateName(), commandLine.autoRun },
+        this);
+    // The price history pane and the alerts, on the runs the services' recorder keeps.
+    m_priceWatch = new PriceWatch({ *this, *m_view, *m_doc, m_services->history(), *m_panes, m_settings,
+                                      m_actions, m_prompts, commandLine.autoRun },
         this);
     updateTitle();
     updateCommandStates();
@@ -231,7 +236,7 @@ void CMainFrame::connectCommands()
     });
     on(Cmd::FitColumns, [this] { m_view->fitAllColumns(); });
     on(Cmd::Find, [this] { m_find->find(); });
-    on(Cmd::FindNext, [this] { m_find->findNext(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier); });
+    on(Cmd::FindNext, [this] { m_find->findNext(m_prompts.shiftHeld()); });
     on(Cmd::FindPrevious, [this] { m_find->findNext(true); });
     on(Cmd::Holdings, [this] { RunHoldingsCommand(*m_view, this); });
     on(Cmd::ProfitSum, [this] { RunProfitSumCommand(*m_view); });

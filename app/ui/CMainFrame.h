@@ -19,6 +19,7 @@ class FrameBoxes;
 class FrameServices;
 class KeyTips;
 class PeriodSpinBox;
+class PriceWatch;
 class QLineEdit;
 class RecentFiles;
 class RibbonBar;
@@ -57,6 +58,7 @@ public:
     FileDropHandler *fileDrops() const { return m_fileDrops; }
     FrameServices &services() const { return *m_services; }
     WorkbookCommand &workbookCommand() const { return *m_workbook; }
+    PriceWatch &priceWatch() const { return *m_priceWatch; }
 
     // ---- Documents (the document commands')
     void newDocument();
@@ -116,6 +118,7 @@ private:
     CopyDataServer *m_copyData = nullptr;
     FileDropHandler *m_fileDrops = nullptr;
     FrameServices *m_services = nullptr;
+    PriceWatch *m_priceWatch = nullptr;
     quint64 m_runGeneration = 0; // the update run the status bar shows
     int m_runTotal = 0;
     bool m_closeAccepted = false;

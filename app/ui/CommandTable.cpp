@@ -25,6 +25,8 @@ constexpr CommandDef kCommands[] = {
     { Cmd::Workbook, Cmd::Workbook, "E", "x-office-spreadsheet", "", true },
     { Cmd::CompareLists, Ids::CommandCompareLists, "", "x-office-spreadsheet", "Ctrl+Shift+E", true },
     { Cmd::Chart, Cmd::Chart, "G", "quotra-chart", "", true },
+    { Cmd::Alert, Ids::CommandAlert, "", "quotra-alert", "Ctrl+L", true },
+    { Cmd::AlertList, Ids::CommandAlertList, "", "", "Ctrl+Shift+L", true },
     { Cmd::Delete, Cmd::Delete, "D", "edit-delete", "Del", true },
     { Cmd::Copy, Cmd::Copy, "C", "edit-copy", "Ctrl+C", true },
     { Cmd::CodeBox, Cmd::CodeBox, "J", "", "Space", true },
@@ -38,6 +40,7 @@ constexpr CommandDef kCommands[] = {
     { Cmd::ColumnDialog, Cmd::ColumnDialog, "R", "quotra-columns", "", true }, // 列 (retsu)
     { Cmd::ResetColumns, Cmd::ResetColumns, "", "quotra-reset-columns", "F9", true },
     { Cmd::StatusBar, Cmd::StatusBar, "ST", "", "", true },
+    { Cmd::PriceHistory, Ids::CommandPriceHistory, "P", "quotra-history", "Ctrl+H", true },
     { Cmd::FontFace, Cmd::FontFace, "S1", "", "", true },
     { Cmd::FontSize, Cmd::FontSize, "S2", "", "", true },
     { Cmd::ThemeBlue, Cmd::ThemeBlue, "", "", "", true },

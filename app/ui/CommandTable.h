@@ -45,6 +45,10 @@ inline constexpr int FitColumns = 32779;
 // a key and the customisation sheet reach it as well.
 inline constexpr int CompareLists = 32810;
 inline constexpr int Chart = 32780;
+// The price history pane, the alert of the current row and the list of all alerts.
+inline constexpr int PriceHistory = 32820;
+inline constexpr int Alert = 32821;
+inline constexpr int AlertList = 32822;
 inline constexpr int TextColour = 32791;
 inline constexpr int BackColour = 32792;
 inline constexpr int ResetTextColour = 32793;

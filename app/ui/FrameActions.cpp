@@ -62,7 +62,8 @@ FrameMenus CreateFrameMenus(const CommandActions &actions, QWidget &owner)
     menus.rows->setObjectName(QStringLiteral("ContextMenu133"));
     SetControlId(menus.rows, 133);
     menus.rows->setTitle(tessera::ResourceString(Ids::CaptionContextMenu));
-    add(menus.rows, { Cmd::UpdateSelected, Cmd::OpenWebPage, Cmd::Chart });
+    add(menus.rows,
+        { Cmd::UpdateSelected, Cmd::OpenWebPage, Cmd::Chart, Cmd::PriceHistory, Cmd::Alert, Cmd::AlertList });
     menus.rows->addSeparator();
     add(menus.rows, { Cmd::Copy, Cmd::Paste, Cmd::Delete, Cmd::SelectAll });
     menus.rows->addSeparator();

@@ -80,6 +80,9 @@ FrameRibbon BuildFrameRibbon(QWidget &owner, const CommandActions &actions, cons
     ribbon->addTabRowMenu(
         tessera::ResourceString(Ids::CaptionStyleMenu), appearance.themeMenu(), QStringLiteral("T"));
     ribbon->addTabRowMenu(tessera::ResourceString(Ids::CaptionHelpMenu), menus.help, QStringLiteral("L"));
+    // The history pane beside the help: a band of the window rather than a command on the
+    // rows, and no group widens for it.
+    ribbon->addTabRowAction(actions.value(Cmd::PriceHistory), QStringLiteral("P"));
     ribbon->addTabRowAction(actions.value(Cmd::About));
     Builder build(*ribbon, actions);
 

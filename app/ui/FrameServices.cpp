@@ -42,13 +42,14 @@ HistoryRecorder::Reporter historyReporter(bool unattended, StatusBarPanes &panes
 FrameServices::FrameServices(const Parts &parts, QObject *parent)
     : QObject(parent)
     , m_parts(parts)
-    , m_help(new HelpCommand(this))
+    , m_help(new HelpCommand(this, parts.prompts))
     , m_notice(new UpdateNotice(parts.document, parts.panes, parts.unattended, this))
     , m_history(new HistoryRecorder(parts.document, parts.settings.historyOptions(),
           historyReporter(parts.unattended, parts.panes), this))
 {
     connect(action(Cmd::Help), &QAction::triggered, this, [this] { m_help->showForFocus(); });
-    connect(action(Cmd::About), &QAction::triggered, this, [this] { RunAboutBox(&m_parts.window); });
+    connect(action(Cmd::About), &QAction::triggered, this,
+        [this] { RunAboutBox(&m_parts.window, m_parts.prompts); });
     connect(action(Cmd::Customise), &QAction::triggered, this, &FrameServices::runCustomiseSheet);
 
     QSettings store;
@@ -166,7 +167,7 @@ void FrameServices::runCustomiseSheet()
 {
     AppSettings &settings = m_parts.settings;
     CCustomiseDlg sheet(categories(), currentShortcuts(), defaultShortcuts(), quickAccessCommands(),
-        settings.customPage, &m_parts.window);
+        settings.customPage, &m_parts.window, m_parts.prompts);
     const int result = m_parts.prompts.exec(sheet);
     settings.customPage = sheet.currentPage();
     if (result != QDialog::Accepted)

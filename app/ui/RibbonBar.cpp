@@ -180,11 +180,13 @@ QToolButton *RibbonBar::addTabRowMenu(const QString &caption, QMenu *menu, const
     return button;
 }
 
-QToolButton *RibbonBar::addTabRowAction(QAction *action)
+QToolButton *RibbonBar::addTabRowAction(QAction *action, const QString &keyTip)
 {
     QToolButton *button = commandButton(
         this, action, QStringLiteral("RibbonTabRowButton"), Qt::ToolButtonIconOnly, kSmallIcon);
     m_tabRowRight->addWidget(button);
+    if (!keyTip.isEmpty())
+        m_tabTips.append({ keyTip, button });
     return button;
 }
 

@@ -35,7 +35,7 @@ public:
     void setTabCaption(const QString &caption, const QString &keyTip);
     void addQuickAccess(QAction *action);
     QToolButton *addTabRowMenu(const QString &caption, QMenu *menu, const QString &keyTip = QString());
-    QToolButton *addTabRowAction(QAction *action);
+    QToolButton *addTabRowAction(QAction *action, const QString &keyTip = QString());
 
     // The groups, left to right. `icon` and `foldTip` are those of the group's folded
     // button; `captionsStep` and `foldStep` are the group's places in the order of the steps

@@ -100,21 +100,33 @@ HistoryPane::HistoryPane(Prompts &prompts, QWidget *parent)
     m_table->horizontalHeader()->setResizeContentsPrecision(40);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    auto *split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(m_stack);
-    split->addWidget(m_table);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
-    split->setChildrenCollapsible(false);
+    m_split = new QSplitter(Qt::Horizontal, this);
+    m_split->addWidget(m_stack);
+    m_split->addWidget(m_table);
+    m_split->setStretchFactor(0, 2);
+    m_split->setStretchFactor(1, 1);
+    m_split->setChildrenCollapsible(false);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 4);
     layout->addLayout(bar);
-    layout->addWidget(split, 1);
+    layout->addWidget(m_split, 1);
     showEmpty(tessera::ResourceString(Ids::TipHistoryNoSelection));
 }
 
 HistoryPane::~HistoryPane() = default;
+
+void HistoryPane::setOrientation(Qt::Orientation orientation)
+{
+    m_split->setOrientation(orientation);
+}
+
+QSize HistoryPane::sizeHint() const
+{
+    // A band below the list that leaves the list most of a window's height.
+    const int line = fontMetrics().height();
+    return { line * 40, line * 14 };
+}
 
 void HistoryPane::setHistoryFile(const QString &path)
 {

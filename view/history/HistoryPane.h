@@ -52,6 +52,11 @@ public:
     // cancelled or failed (the user was told why).
     bool exportPoints();
 
+    // Chart and table side by side (Qt::Horizontal, for a pane below the list) or one over
+    // the other (Qt::Vertical, for a pane beside it).
+    void setOrientation(Qt::Orientation orientation);
+    QSize sizeHint() const override;
+
     HistoryChart &chart() const { return *m_chart; }
     const HistoryPointsModel &pointsModel() const { return *m_points; }
     // The text shown in place of the chart when there is nothing to draw; empty when the
@@ -83,6 +88,7 @@ private:
     QLabel *m_empty = nullptr;
     HistoryChart *m_chart = nullptr;
     QTableView *m_table = nullptr;
+    class QSplitter *m_split = nullptr;
     HistoryPointsModel *m_points = nullptr;
     bool m_stale = true;
 };

@@ -11,8 +11,8 @@
 
 namespace {
 
-QStringList RunFileDialog(QWidget *parent, const FileQuestion &question, QFileDialog::FileMode mode,
-    QFileDialog::AcceptMode accept)
+QStringList RunFileDialog(
+    QWidget *parent, const FileQuestion &question, QFileDialog::FileMode mode, QFileDialog::AcceptMode accept)
 {
     QFileDialog dialog(parent, question.caption, question.folder);
     dialog.setFileMode(mode);

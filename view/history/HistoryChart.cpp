@@ -27,7 +27,9 @@ QString TimeFormat(qint64 span)
         return u"HH:mm"_s;
     if (span <= 14 * kDay)
         return u"MM/dd HH:mm"_s;
-    return u"yyyy/MM/dd"_s;
+    if (span <= 400 * kDay)
+        return u"MM/dd"_s;
+    return u"yyyy/MM"_s;
 }
 
 bool IsDark(const QPalette &palette)
@@ -41,7 +43,7 @@ HistoryChart::HistoryChart(QWidget *parent)
     : QChartView(parent)
 {
     auto *chart = new QChart;
-    chart->legend()->setAlignment(Qt::AlignTop);
+    chart->legend()->setAlignment(Qt::AlignRight);
     chart->setMargins(QMargins(4, 4, 4, 4));
     m_timeAxis = new QDateTimeAxis(chart);
     m_valueAxis = new QValueAxis(chart);
@@ -93,6 +95,8 @@ void HistoryChart::setSeries(std::vector<ChartSeries> series, qint64 from, qint6
     const qint64 end = std::max(to, from + 60);
     m_timeAxis->setRange(QDateTime::fromSecsSinceEpoch(from), QDateTime::fromSecsSinceEpoch(end));
     m_timeAxis->setFormat(TimeFormat(end - from));
+    // A label about every 120 pixels, so that none is cut short.
+    m_timeAxis->setTickCount(std::clamp(viewport()->width() / 120, 2, 8));
     applyPalette();
 }
 

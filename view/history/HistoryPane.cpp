@@ -185,9 +185,10 @@ void HistoryPane::refresh()
         return;
     }
     m_stale = false;
-    m_note->setText(m_codes.size() > kMaxChartCodes
-            ? tessera::FormatResourceString(Ids::TipHistoryTooManyCodes, { QString::number(kMaxChartCodes) })
-            : QString());
+    const QString tooMany = m_codes.size() > kMaxChartCodes
+        ? tessera::FormatResourceString(Ids::TipHistoryTooManyCodes, { QString::number(kMaxChartCodes) })
+        : QString();
+    m_note->setText(tooMany);
     if (m_codes.isEmpty()) {
         m_points->setPoints({});
         showEmpty(tessera::ResourceString(Ids::TipHistoryNoSelection));
@@ -216,8 +217,11 @@ void HistoryPane::refresh()
         return;
     }
     m_chart->setSeries(std::move(chart->lines), chart->from, chart->to, chart->percent);
-    m_chart->chart()->setTitle(
-        chart->percent ? tessera::ResourceString(Ids::CaptionHistoryChange) : QString());
+    // Several codes share one axis of change in %: the note beside the ranges says so.
+    if (chart->percent) {
+        const QString change = tessera::ResourceString(Ids::CaptionHistoryChange);
+        m_note->setText(tooMany.isEmpty() ? change : change + u"  "_s + tooMany);
+    }
     m_stack->setCurrentWidget(m_chart);
 }
 

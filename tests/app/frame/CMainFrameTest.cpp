@@ -19,12 +19,23 @@
 #include "view/table/ListTableModel.h"
 #include "view/widgets/CQuotraView.h"
 
+#include "app/ui/AlertNotifier.h"
+#include "app/ui/CAlertDlg.h"
+#include "app/ui/FrameServices.h"
+#include "app/ui/PriceWatch.h"
+#include "history/AlertBook.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
 #include "tests/support/TestPaths.h"
+#include "view/history/HistoryPane.h"
 
+#include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
+#include <QDockWidget>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -788,6 +799,60 @@ private Q_SLOTS:
         QVERIFY(read.ok());
         QCOMPARE(read->rows.size(), size_t(3));
         QVERIFY(!read->rows.at(u"7203"_s)->values[SlotPrice].isEmpty());
+    }
+
+    // ---- The price history pane and the alerts
+
+    void historyPaneAndAlertsFollowTheRows()
+    {
+        const QString history = dir.filePath(u"watch.sqlite"_s);
+        qputenv("QUOTRA_HISTORY", history.toUtf8());
+        auto frame = makeFrame();
+        QVERIFY(frame->openDocument(
+            listFile(u"watch.kabu"_s, { { u"7203"_s, u"2,500"_s }, { u"6758"_s, u"900"_s } })));
+        PriceWatch &watch = frame->priceWatch();
+        QAction *pane = frame->action(Cmd::PriceHistory);
+        QVERIFY(pane->isChecked() && !watch.dock().isHidden()); // a new window shows the pane
+        QCOMPARE(watch.pane().codes(), QStringList({ u"6758"_s, u"7203"_s })); // no selection: the first rows
+        frame->view().selectCode(u"7203"_s);
+        QCOMPARE(watch.pane().codes(), QStringList({ u"7203"_s }));
+        pane->trigger();
+        QVERIFY(watch.dock().isHidden());
+        QVERIFY(!QFileInfo::exists(history)); // showing and reading never make the file
+
+        // Ctrl+L's dialog, answered through the prompts, stores the alert of the selected row.
+        prompts.onExec = [](QDialog &d) {
+            auto *dlg = qobject_cast<CAlertDlg *>(&d);
+            if (!dlg)
+                return int(QDialog::Rejected);
+            dlg->conditionBox(AlertKind::Above)->setChecked(true);
+            dlg->thresholdBox(AlertKind::Above)->setValue(2400);
+            return int(QDialog::Accepted);
+        };
+        frame->action(Cmd::Alert)->trigger();
+        auto store = HistoryStore::Open(history, HistoryStore::OpenMode::Existing);
+        QVERIFY(store.ok());
+        AlertBook book(**store);
+        const auto alert = book.find(u"7203"_s);
+        QVERIFY(alert.ok() && alert->has_value());
+        QCOMPARE((*alert)->conditions.size(), size_t(1));
+        QCOMPARE((*alert)->conditions[0].threshold, 2400.0);
+
+        // A run's firing marks the row with its bell and, without a notification service, is
+        // said on the status bar.
+        HistoryPoint point;
+        point.code = u"7203"_s;
+        point.time = 1'800'000'000;
+        point.values[HistoryPrice] = 2500;
+        const auto fired = book.check(std::vector { point });
+        QCOMPARE(fired->size(), size_t(1));
+        Q_EMIT frame->services().history().alertsFired(*fired);
+        const QuoteRecord *row = frame->document().record(u"7203"_s);
+        QVERIFY(frame->view().listModel().markContextOf(*row).alertFired);
+        QVERIFY(!frame->view().listModel().markContextOf(*frame->document().record(u"6758"_s)).alertFired);
+        if (!watch.notifier().available())
+            QVERIFY(frame->findChild<QLabel *>(u"Pane0"_s)->text().startsWith(u"7203"_s));
+        qunsetenv("QUOTRA_HISTORY");
     }
 };
 

@@ -104,7 +104,7 @@ private Q_SLOTS:
         QCOMPARE(m_pane->chart().series().size(), size_t(2));
         QCOMPARE(m_pane->chart().series()[0].samples.front().value, 0.0); // change from the range's start
         QVERIFY(m_pane->chart().series()[1].samples.back().value > 0);
-        QCOMPARE(m_pane->chart().chart()->title(), tessera::ResourceString(Ids::CaptionHistoryChange));
+        QCOMPARE(m_pane->noteText(), tessera::ResourceString(Ids::CaptionHistoryChange));
         QVERIFY(SaveShotIfAsked(*m_pane, u"history-two-codes.png"_s));
 
         QStringList ten { u"7203"_s, u"6758"_s };
@@ -113,8 +113,8 @@ private Q_SLOTS:
         m_pane->setCodes(ten);
         QCOMPARE(m_pane->chart().series().size(), size_t(kMaxChartCodes));
         QCOMPARE(m_pane->pointsModel().rowCount(), 8 * 169);
-        QCOMPARE(m_pane->noteText(),
-            tessera::FormatResourceString(Ids::TipHistoryTooManyCodes, { QString::number(kMaxChartCodes) }));
+        QVERIFY(m_pane->noteText().endsWith(
+            tessera::FormatResourceString(Ids::TipHistoryTooManyCodes, { QString::number(kMaxChartCodes) })));
     }
 
     void readsOnlyWhenShownAndAfterNewPoints()

@@ -29,6 +29,7 @@
 #include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WindowTestSetup.h"
 #include "view/history/HistoryPane.h"
 
 #include <QCheckBox>
@@ -163,22 +164,17 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QVERIFY(dir.isValid());
-        QVERIFY(tessera::LanguageModule::instance().load());
+        QVERIFY(PrepareWindowTests());
         tessera::SetMessageHandler([this](const QString &text, unsigned style) {
             messages << text;
             return answers.isEmpty() ? tessera::DefaultMessageResult(style) : answers.takeFirst();
         });
-        // Nothing listens here: updates started by the tests fail at once.
-        qputenv("QUOTRA_SITE_ROOT", "http://127.0.0.1:1/");
     }
     void cleanupTestCase() { tessera::SetMessageHandler({}); }
     void init()
     {
-        QSettings().clear();
-        settings = AppSettings();
-        settings.currentLanguage = 1041;
+        ResetWindowSettings(settings);
         messages.clear();
         answers.clear();
         prompts = FakePrompts();

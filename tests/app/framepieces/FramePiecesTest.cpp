@@ -14,6 +14,7 @@
 
 #include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
+#include "tests/support/WindowTestSetup.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -57,20 +58,15 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QVERIFY(dir.isValid());
-        QVERIFY(tessera::LanguageModule::instance().load());
+        QVERIFY(PrepareWindowTests());
         tessera::SetMessageHandler(
             [](const QString &, unsigned style) { return tessera::DefaultMessageResult(style); });
-        // Nothing listens here: the updates started fail at once.
-        qputenv("QUOTRA_SITE_ROOT", "http://127.0.0.1:1/");
     }
     void cleanupTestCase() { tessera::SetMessageHandler({}); }
     void init()
     {
-        QSettings().clear();
-        settings = AppSettings();
-        settings.currentLanguage = 1041;
+        ResetWindowSettings(settings);
         prompts = FakePrompts();
     }
 

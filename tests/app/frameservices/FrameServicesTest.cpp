@@ -28,6 +28,7 @@
 #include "tests/support/FakePrompts.h"
 #include "tests/support/RowBuilders.h"
 #include "tests/support/SampleSite.h"
+#include "tests/support/WindowTestSetup.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -204,21 +205,18 @@ private Q_SLOTS:
         QVERIFY(runtime.isValid());
         QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-        QVERIFY(tessera::LanguageModule::instance().load());
+        QVERIFY(PrepareWindowTests());
         tessera::SetMessageHandler([this](const QString &text, unsigned style) {
             messages << text;
             if (onMessage)
                 onMessage();
             return answers.isEmpty() ? tessera::DefaultMessageResult(style) : answers.takeFirst();
         });
-        qputenv("QUOTRA_SITE_ROOT", "http://127.0.0.1:1/");
     }
     void cleanupTestCase() { tessera::SetMessageHandler({}); }
     void init()
     {
-        QSettings().clear();
-        settings = AppSettings();
-        settings.currentLanguage = 1041;
+        ResetWindowSettings(settings);
         messages.clear();
         answers.clear();
         onMessage = {};

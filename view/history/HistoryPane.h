@@ -80,7 +80,8 @@ private:
     std::unique_ptr<HistoryStore> m_store;
     Clock m_clock;
     QStringList m_codes;
-    ChartRange m_range = ChartRange::Month;
+    // Everything by default: the first updates of a new list spread across the chart.
+    ChartRange m_range = ChartRange::Everything;
     QButtonGroup *m_rangeButtons = nullptr;
     QToolButton *m_menuButton = nullptr;
     QLabel *m_note = nullptr;

@@ -96,7 +96,7 @@ int addAlert(const CliCommand &self, const ParsedArguments &args)
             return UsageError(self, u"--%1: %2 is not a number"_s.arg(option, args.value(option)));
         if (*price < 0)
             return UsageError(self, u"--%1: a price is never negative"_s.arg(option));
-        conditions.push_back({ kind, *price });
+        conditions.emplace_back(kind, *price);
     }
     if (args.isSet(u"change"_s)) {
         const QString text = args.value(u"change"_s).trimmed();
@@ -107,9 +107,9 @@ int addAlert(const CliCommand &self, const ParsedArguments &args)
             return UsageError(self, u"--change: 0 % would fire at every update"_s);
         // "+5" watches the rise, "-5" the fall, "5" both.
         if (!text.startsWith(u'-'))
-            conditions.push_back({ AlertKind::RiseBy, std::abs(*ratio) });
+            conditions.emplace_back(AlertKind::RiseBy, std::abs(*ratio));
         if (!text.startsWith(u'+'))
-            conditions.push_back({ AlertKind::FallBy, std::abs(*ratio) });
+            conditions.emplace_back(AlertKind::FallBy, std::abs(*ratio));
     }
     if (conditions.empty())
         return UsageError(self, u"give --above, --below or --change"_s);

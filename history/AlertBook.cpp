@@ -262,7 +262,7 @@ tessera::Result<std::vector<AlertFiring>> AlertBook::check(std::span<const Histo
     const tessera::Status written
         = inTransaction(m_store.connection(), m_store.path(), [&]() -> tessera::Status {
               for (const Alert *a : std::as_const(changed)) {
-                  const tessera::Status s = writeConditions(*a);
+                  tessera::Status s = writeConditions(*a);
                   if (!s)
                       return s;
               }

@@ -25,6 +25,7 @@
 CQuotraView::CQuotraView(CQuotraDoc &doc, QWidget *parent)
     : QTableView(parent)
     , m_doc(doc)
+    , m_docAlive(&doc)
     , m_model(new ListTableModel(doc, this))
     , m_header(new MyHeaderCtrl(this))
     , m_delegate(new CellDelegate(*m_model, this))
@@ -93,8 +94,10 @@ CQuotraView::CQuotraView(CQuotraDoc &doc, QWidget *parent)
 CQuotraView::~CQuotraView()
 {
     // The model must not outlive its rows' owner in a paint; drop every reference first.
-    disconnect(&m_doc, nullptr, this, nullptr);
-    disconnect(&m_doc, nullptr, m_model, nullptr);
+    if (m_docAlive) {
+        disconnect(&m_doc, nullptr, this, nullptr);
+        disconnect(&m_doc, nullptr, m_model, nullptr);
+    }
     // The helpers go before the widget's children: nothing may call them from here on.
     disconnect(m_header, nullptr, this, nullptr);
     disconnect(m_model, nullptr, this, nullptr);

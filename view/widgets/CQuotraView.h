@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QStringList>
+#include <QPointer>
 #include <QTableView>
 
 #include <functional>
@@ -143,6 +144,9 @@ private:
     void applyFontToColumns();
 
     CQuotraDoc &m_doc;
+    // Whether the document still lives when the view goes: a window may destroy its
+    // document before its child widgets.
+    QPointer<CQuotraDoc> m_docAlive;
     ListTableModel *m_model;
     MyHeaderCtrl *m_header;
     CellDelegate *m_delegate;

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QPointer>
 
 #include <functional>
 
@@ -139,7 +140,7 @@ private:
     QVariant rawValue(const QuoteRecord &record, int field) const;
     QByteArray dragOrigin() const;
 
-    CQuotraDoc *m_doc = nullptr;
+    QPointer<CQuotraDoc> m_doc; // null when none, or once the document is gone
     tessera::ProgressDisplay *m_progress = nullptr;
     ListTable m_table;
     CellPalette m_palette;

@@ -4,8 +4,8 @@
 #include "view/table/ListTableModel.h"
 
 #include <QPoint>
-#include <QStringList>
 #include <QPointer>
+#include <QStringList>
 #include <QTableView>
 
 #include <functional>

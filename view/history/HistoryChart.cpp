@@ -40,16 +40,17 @@ bool IsDark(const QPalette &palette)
 } // namespace
 
 HistoryChart::HistoryChart(QWidget *parent)
-    : QChartView(parent)
+    // The view owns the chart it is made with; one set later would leave the view's own
+    // first chart behind.
+    : QChartView(new QChart, parent)
 {
-    auto *chart = new QChart;
+    QChart *chart = this->chart();
     chart->legend()->setAlignment(Qt::AlignRight);
     chart->setMargins(QMargins(4, 4, 4, 4));
     m_timeAxis = new QDateTimeAxis(chart);
     m_valueAxis = new QValueAxis(chart);
     chart->addAxis(m_timeAxis, Qt::AlignBottom);
     chart->addAxis(m_valueAxis, Qt::AlignLeft);
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing);
     setMouseTracking(true);
     setMinimumHeight(120);
